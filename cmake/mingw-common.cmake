@@ -1,0 +1,11 @@
+set(CMAKE_C_COMPILER   ${BRELKIN_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${BRELKIN_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER  ${BRELKIN_MINGW_PREFIX}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${BRELKIN_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Everything is linked statically: no MinGW runtime DLLs next to the .exe.
+set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

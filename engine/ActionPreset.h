@@ -1,0 +1,47 @@
+#pragma once
+// The preset table, the trigger mode and the sequence step: what a press of the
+// camera button is to produce.
+#include <array>
+#include <cstdint>
+
+namespace brelkin {
+
+using ModifierMask = uint16_t;
+constexpr ModifierMask ModShift = 1;
+constexpr ModifierMask ModCtrl = 2;
+constexpr ModifierMask ModAlt = 4;
+constexpr ModifierMask ModWin = 8;
+
+constexpr int PresetRowCount = 13;
+constexpr int CustomRow = 12;
+constexpr int NameLength = 50;  // UTF-16 code units, NUL included
+
+// One row of the table. Key code 0 means "no chord".
+struct ActionPreset {
+    char16_t Name[NameLength];
+    char16_t DisplayText[NameLength];
+    uint16_t Keys[3];
+    uint16_t Modifiers[3];
+    uint8_t OneByOne;    // non-zero: one chord per press; 0: all chords at every press
+    uint16_t DelayTime;  // ms slept after each chord of an at-one-time row
+};
+
+using PresetTable = std::array<ActionPreset, PresetRowCount>;
+
+// The built-in content of the table, as the process starts with it.
+const PresetTable& BuiltInPresets();
+
+// 0: the joystick button; 1..13: row TriggerMode - 1.
+using TriggerMode = int32_t;
+// Index 0..2 of the chord that the next press of a one-by-one row sends.
+using SequenceStep = int32_t;
+
+// The run-time trigger state that the main frame owns: the table (of which
+// only the custom row changes), the mode and the step.
+struct TriggerState {
+    PresetTable presets = BuiltInPresets();
+    TriggerMode triggerMode = 1;
+    SequenceStep sequenceStep = 0;
+};
+
+}  // namespace brelkin
