@@ -1,5 +1,7 @@
 #include "engine/ActionPreset.h"
 
+#include <cstddef>
+
 namespace brelkin {
 
 namespace {
@@ -9,13 +11,13 @@ constexpr uint16_t VkSpace = 0x20;
 constexpr uint16_t VkF5 = 0x74;
 
 // Copies a literal into a fixed field at compile time; names are at most 49 units.
-template <size_t N>
+template <std::size_t N>
 constexpr void CopyText(char16_t (&field)[NameLength], const char16_t (&text)[N]) {
     static_assert(N <= NameLength, "preset text longer than its field");
-    for (size_t i = 0; i < N; ++i) field[i] = text[i];
+    for (std::size_t i = 0; i < N; ++i) field[i] = text[i];
 }
 
-template <size_t N1, size_t N2>
+template <std::size_t N1, std::size_t N2>
 constexpr ActionPreset Row(const char16_t (&name)[N1], const char16_t (&display)[N2],
                            uint16_t k1, uint16_t k2, uint16_t k3,
                            uint16_t m1, uint16_t m2, uint16_t m3,
