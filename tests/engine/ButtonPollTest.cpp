@@ -13,13 +13,14 @@ bool g_countAllocations = false;
 int g_allocations = 0;
 }  // namespace
 
-void* operator new(std::size_t size) {
+__attribute__((noinline)) void* operator new(std::size_t size) {
     if (g_countAllocations) ++g_allocations;
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+// Out of line, so that the compiler does not see free() meet a new-expression.
+__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
+__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace brelkin {
 namespace {
