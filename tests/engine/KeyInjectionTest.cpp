@@ -130,7 +130,6 @@ HWND KeyInjection::window_ = nullptr;
     if (!HasFocus()) GTEST_SKIP() << "the test window could not get the keyboard focus (foreground " \
                                   << GetForegroundWindow() << ", focus " << GetFocus() << ")"
 
-
 // The hold between the key's press and release, by the system's own stamps.
 void ExpectHeld(const std::vector<KeyMessage>& messages, WPARAM key) {
     const KeyMessage* down = nullptr;

@@ -61,18 +61,5 @@ TEST(PresetTable, NamesIdentifyTheModeUniquely) {
     }
 }
 
-TEST(PresetTable, TimingAndFreshState) {
-    const PresetTable& table = BuiltInPresets();
-    for (int row = 0; row < PresetRowCount; ++row) {
-        // Only the Vixwin row sends all its chords at once.
-        EXPECT_EQ(table[row].OneByOne, row == 8 ? 0 : 1) << "row " << row;
-        EXPECT_EQ(table[row].DelayTime, row == 8 ? 50 : 5000) << "row " << row;
-    }
-    const TriggerState state;
-    EXPECT_EQ(state.triggerMode, 1);
-    EXPECT_EQ(state.sequenceStep, 0);
-    EXPECT_EQ(CustomRow, 12);
-}
-
 }  // namespace
 }  // namespace brelkin
