@@ -311,7 +311,7 @@ TEST_F(RegistryProfileTest, AccessDeniedGivesDefaultsFailsWritesAndRecovers) {
     const bool writeFailed = !profile.WriteProfileInt(u"Settings", u"Probe", 1);
     if (!writeFailed) {
         SetSectionDacl(false);
-        GTEST_SKIP() << "this registry does not enforce key DACLs (Wine does not), "
+        GTEST_SKIP() << "this registry does not enforce key DACLs, "
                         "so access denied cannot be produced here";
     }
     EXPECT_EQ(profile.GetProfileInt(u"Settings", u"Key1", 32), 32u);
