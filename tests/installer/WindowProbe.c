@@ -40,7 +40,9 @@ static int Close(DWORD timeoutMs) {
 static int Process(const wchar_t* name) {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snap == INVALID_HANDLE_VALUE) return 2;
-    PROCESSENTRY32W entry = {sizeof entry};
+    PROCESSENTRY32W entry;
+    ZeroMemory(&entry, sizeof entry);
+    entry.dwSize = sizeof entry;
     int found = 0;
     for (BOOL ok = Process32FirstW(snap, &entry); ok && !found; ok = Process32NextW(snap, &entry))
         found = lstrcmpiW(entry.szExeFile, name) == 0;
