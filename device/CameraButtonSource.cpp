@@ -76,7 +76,7 @@ void CameraButtonSource::RegisterCameraArrival(uintptr_t window)
     if (m_entries.registerFound) {
         // Flags 0: DEVICE_NOTIFY_WINDOW_HANDLE, delivered as WM_DEVICECHANGE.
         m_arrivalRegistration =
-            m_notification.RegisterDeviceNotification(window, CameraArrivalFilter(), 0);
+            m_notification.RegisterNotification(window, CameraArrivalFilter(), 0);
     }
 }
 
@@ -127,7 +127,7 @@ void CameraButtonSource::ReleaseCameraSource()
     CloseCamera(DriverBda);
     if (m_arrivalRegistration != NoDeviceNotify) {
         if (m_entries.unregisterFound)
-            m_notification.UnregisterDeviceNotification(m_arrivalRegistration);
+            m_notification.UnregisterNotification(m_arrivalRegistration);
         m_arrivalRegistration = NoDeviceNotify;
     }
 }

@@ -26,7 +26,7 @@ void JoystickOutput::OpenJoystickOutput()
     m_state.digitalCount = 16;
     // No error check: without the driver the handle is invalid, every
     // request is skipped, and the key modes carry on unaffected.
-    m_handle = m_deviceIo.CreateFile(JoystickDeviceName, DeviceGenericWrite, DeviceShareWrite,
+    m_handle = m_deviceIo.OpenDevice(JoystickDeviceName, DeviceGenericWrite, DeviceShareWrite,
                                      DeviceOpenExisting, 0);
 }
 
@@ -40,14 +40,14 @@ void JoystickOutput::SendJoystickButton(bool pressed)
     uint32_t bytesReturned = 0;
     // A failed request is retried by the next tick's request, so the result
     // is not looked at.
-    m_deviceIo.DeviceIoControl(m_handle, JoystickSetStateCode, &m_state, sizeof m_state, nullptr, 0,
+    m_deviceIo.ControlDevice(m_handle, JoystickSetStateCode, &m_state, sizeof m_state, nullptr, 0,
                                &bytesReturned);
 }
 
 void JoystickOutput::CloseJoystickOutput()
 {
     if (IsOpen(m_handle))
-        m_deviceIo.CloseHandle(m_handle);
+        m_deviceIo.CloseDevice(m_handle);
     m_handle = InvalidDeviceHandle;
 }
 

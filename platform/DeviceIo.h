@@ -18,12 +18,12 @@ class IDeviceIo {
 public:
     virtual ~IDeviceIo() = default;
     // Whatever CreateFileW returns, InvalidDeviceHandle included.
-    virtual DeviceHandle CreateFile(std::u16string_view name, uint32_t access, uint32_t shareMode,
+    virtual DeviceHandle OpenDevice(std::u16string_view name, uint32_t access, uint32_t shareMode,
                                     uint32_t disposition, uint32_t flagsAndAttributes) = 0;
-    virtual bool DeviceIoControl(DeviceHandle handle, uint32_t controlCode, const void* input,
+    virtual bool ControlDevice(DeviceHandle handle, uint32_t controlCode, const void* input,
                                  uint32_t inputSize, void* output, uint32_t outputSize,
                                  uint32_t* bytesReturned) = 0;
-    virtual void CloseHandle(DeviceHandle handle) = 0;
+    virtual void CloseDevice(DeviceHandle handle) = 0;
 };
 
 }  // namespace brelkin

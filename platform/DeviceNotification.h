@@ -22,11 +22,11 @@ public:
     virtual ~IDeviceNotification() = default;
     virtual DeviceNotificationEntries LookUpEntries() = 0;
     // Only called when the register entry was found. NoDeviceNotify on failure.
-    virtual DeviceNotifyHandle RegisterDeviceNotification(uintptr_t window,
+    virtual DeviceNotifyHandle RegisterNotification(uintptr_t window,
                                                           const DeviceInterfaceFilter& filter,
                                                           uint32_t flags) = 0;
     // Only called when the unregister entry was found. Result ignored.
-    virtual void UnregisterDeviceNotification(DeviceNotifyHandle handle) = 0;
+    virtual void UnregisterNotification(DeviceNotifyHandle handle) = 0;
 };
 
 }  // namespace brelkin

@@ -81,7 +81,7 @@ class FakeDeviceNotification : public IDeviceNotification {
 public:
     explicit FakeDeviceNotification(CallLog& log) : m_log(log) {}
     DeviceNotificationEntries LookUpEntries() override { return entries; }
-    DeviceNotifyHandle RegisterDeviceNotification(uintptr_t window,
+    DeviceNotifyHandle RegisterNotification(uintptr_t window,
                                                   const DeviceInterfaceFilter& f,
                                                   uint32_t flags) override
     {
@@ -90,7 +90,7 @@ public:
         filter = f;
         return registerResult;
     }
-    void UnregisterDeviceNotification(DeviceNotifyHandle handle) override
+    void UnregisterNotification(DeviceNotifyHandle handle) override
     {
         m_log.push_back("Unregister " + std::to_string(handle));
     }
@@ -114,7 +114,7 @@ struct IoRequest {
 class FakeDeviceIo : public IDeviceIo {
 public:
     explicit FakeDeviceIo(CallLog& log) : m_log(log) {}
-    DeviceHandle CreateFile(std::u16string_view name, uint32_t access, uint32_t share,
+    DeviceHandle OpenDevice(std::u16string_view name, uint32_t access, uint32_t share,
                             uint32_t disposition, uint32_t flags) override
     {
         m_log.push_back("CreateFile access=" + std::to_string(access) + " share=" +
@@ -123,7 +123,7 @@ public:
         openedName = std::u16string(name);
         return createResult;
     }
-    bool DeviceIoControl(DeviceHandle handle, uint32_t code, const void* input, uint32_t inputSize,
+    bool ControlDevice(DeviceHandle handle, uint32_t code, const void* input, uint32_t inputSize,
                          void* output, uint32_t outputSize, uint32_t* bytesReturned) override
     {
         m_log.push_back("DeviceIoControl");
@@ -132,7 +132,7 @@ public:
                             output != nullptr, outputSize, bytesReturned != nullptr});
         return false;  // the driver is never there in these tests
     }
-    void CloseHandle(DeviceHandle handle) override
+    void CloseDevice(DeviceHandle handle) override
     {
         m_log.push_back("CloseHandle " + std::to_string(handle));
     }
