@@ -46,8 +46,9 @@ TEST(DecoratedName, RecognisesMembersWhateverTheirTypes)
     for (const Row& row : rows) {
         const auto match = MatchClassMember(row.name, row.cls, row.member);
         EXPECT_EQ(match.has_value(), row.matches) << row.name;
-        if (match && row.matches)
+        if (match && row.matches) {
             EXPECT_EQ(match->returnBytes, row.returnBytes) << row.name;
+        }
     }
 }
 
