@@ -1,0 +1,72 @@
+#include "engine/ButtonPoll.h"
+
+#include "engine/KeySynthesis.h"
+
+namespace brelkin {
+
+namespace {
+
+// The row of a key mode. Values the program never sets (the settings load
+// only produces 0 to 13) are served from row 0; comparing the mode itself
+// rather than mode - 1 keeps INT32_MIN from overflowing.
+const ActionPreset& RowOfMode(const PresetTable& presets, TriggerMode mode) {
+    if (mode < 1 || mode > PresetRowCount) return presets[0];
+    return presets[static_cast<std::size_t>(mode - 1)];
+}
+
+void SendOneByOne(const ActionPreset& row, SequenceStep& step, IKeyboardInput& input, ISleeper& sleeper) {
+    const uint16_t key = row.Keys[step];
+    if (key != 0) SendKeyChord(input, sleeper, row.Modifiers[step], key);
+    // An empty first key still uses up its press: rows 0, B, C answer
+    // nothing, B, C.
+    ++step;
+    // The empty second key of A, 0, C is skipped, not waited on.
+    if (step == 1 && row.Keys[1] == 0) step = 2;
+    // The step may now be 3; the next press maps it back to 0.
+}
+
+void SendAtOneTime(const ActionPreset& row, IKeyboardInput& input, ISleeper& sleeper) {
+    for (int i = 0; i < 3; ++i) {
+        if (row.Keys[i] == 0) return;  // stops at the first empty key, unlike one-by-one
+        SendKeyChord(input, sleeper, row.Modifiers[i], row.Keys[i]);
+        // The delay follows every chord, the last one included.
+        sleeper.Sleep(row.DelayTime);
+    }
+}
+
+}  // namespace
+
+void PollButton(TriggerState& state, ICameraButton* selectedOrNull, IJoystickButtonSink& joystick,
+                IKeyboardInput& input, ISleeper& sleeper) {
+    ICameraButton* camera = selectedOrNull;
+    if (camera == nullptr) return;
+    if (camera->IsInterfaceValid() == 0) return;
+
+    uint32_t pioValue = 0;
+    if (camera->GetPIO(&pioValue) != 0) return;
+    // A set bit 0 suppresses the whole tick, the joystick write included.
+    if (pioValue & 1u) return;
+
+    if (state.triggerMode == 0) {
+        // Written on every tick, changed or not: the poll keeps no memory of
+        // the previous tick, and the device keeps only the last record.
+        joystick.SendJoystickButton(camera->IsButtonPressed() != 0);
+        return;
+    }
+
+    // No edge detection: every tick that finds the button pressed is a press.
+    if (camera->IsButtonPressed() == 0) return;
+
+    const ActionPreset& row = RowOfMode(state.presets, state.triggerMode);
+    SequenceStep& step = state.sequenceStep;
+    if (step < 0 || step > 2) step = 0;
+    if (row.Keys[step] == 0) step = 0;
+
+    if (row.OneByOne != 0) {
+        SendOneByOne(row, step, input, sleeper);
+    } else {
+        SendAtOneTime(row, input, sleeper);
+    }
+}
+
+}  // namespace brelkin

@@ -1,0 +1,14 @@
+#pragma once
+// Input synthesis and the blocking sleep through the real Win32 calls.
+#include "platform/KeyboardInput.h"
+
+namespace brelkin {
+
+class Win32KeyboardInput final : public IKeyboardInput, public ISleeper {
+public:
+    uintptr_t GetMessageExtraInfo() override;
+    unsigned SendKeyEvent(const KeyEvent& event) override;
+    void Sleep(uint32_t milliseconds) override;
+};
+
+}  // namespace brelkin

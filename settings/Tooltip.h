@@ -1,0 +1,23 @@
+#pragma once
+// The tray tooltip texts that say which mode is selected.
+#include <string>
+#include <string_view>
+
+#include "engine/ActionPreset.h"
+
+namespace brelkin {
+
+// The stored name of the joystick mode; no preset row carries it.
+constexpr std::u16string_view JoystickModeName = u"Joystick Button 1";
+
+// The text of a fixed preset field up to its NUL. A field that lacks one ends
+// at the field's size rather than reading past it.
+std::u16string_view PresetText(const char16_t (&field)[NameLength]);
+
+// "Brelkin - " followed by the row's display text.
+std::u16string PresetTooltip(const ActionPreset& row);
+
+// "Brelkin - Joystick Button 1".
+std::u16string JoystickTooltip();
+
+}  // namespace brelkin

@@ -1,0 +1,94 @@
+#pragma once
+// A profile in memory that records every call in order. Values are kept with
+// their kind, so that a test can also plant a text where an integer belongs.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Profile.h"
+#include "settings/TooltipTarget.h"
+
+namespace brelkin::test {
+
+struct ProfileCall {
+    enum Kind { ReadInt, ReadString, WriteInt, WriteString } kind;
+    std::u16string section;
+    std::u16string entry;
+    uint32_t number = 0;  // the default of a read, the value of a write
+    std::u16string text;
+
+    bool operator==(const ProfileCall& other) const {
+        return kind == other.kind && section == other.section && entry == other.entry &&
+               number == other.number && text == other.text;
+    }
+};
+
+class FakeProfile : public IProfile {
+public:
+    struct Value {
+        bool isText = false;
+        uint32_t number = 0;
+        std::u16string text;
+    };
+
+    std::map<std::u16string, Value> values;  // by entry; all in the one section
+    std::vector<ProfileCall> calls;
+    bool failReads = false;
+    bool failWrites = false;
+
+    void SetInt(std::u16string_view entry, uint32_t v) { values[std::u16string(entry)] = {false, v, {}}; }
+    void SetText(std::u16string_view entry, std::u16string_view t) {
+        values[std::u16string(entry)] = {true, 0, std::u16string(t)};
+    }
+    const Value* Find(std::u16string_view entry) const {
+        auto it = values.find(std::u16string(entry));
+        return it == values.end() ? nullptr : &it->second;
+    }
+
+    uint32_t GetProfileInt(std::u16string_view section, std::u16string_view entry,
+                           uint32_t defaultValue) override {
+        calls.push_back({ProfileCall::ReadInt, std::u16string(section), std::u16string(entry), defaultValue, {}});
+        const Value* v = Find(entry);
+        if (failReads || v == nullptr || v->isText) return defaultValue;
+        return v->number;
+    }
+    std::u16string GetProfileString(std::u16string_view section, std::u16string_view entry,
+                                    std::u16string_view defaultValue) override {
+        calls.push_back({ProfileCall::ReadString, std::u16string(section), std::u16string(entry), 0,
+                         std::u16string(defaultValue)});
+        const Value* v = Find(entry);
+        if (failReads || v == nullptr || !v->isText) return std::u16string(defaultValue);
+        return v->text;
+    }
+    bool WriteProfileInt(std::u16string_view section, std::u16string_view entry, uint32_t value) override {
+        calls.push_back({ProfileCall::WriteInt, std::u16string(section), std::u16string(entry), value, {}});
+        if (failWrites) return false;
+        SetInt(entry, value);
+        return true;
+    }
+    bool WriteProfileString(std::u16string_view section, std::u16string_view entry,
+                            std::u16string_view value) override {
+        calls.push_back({ProfileCall::WriteString, std::u16string(section), std::u16string(entry), 0,
+                         std::u16string(value)});
+        if (failWrites) return false;
+        SetText(entry, value);
+        return true;
+    }
+};
+
+class FakeTooltip : public ITooltipTarget {
+public:
+    std::vector<std::u16string> texts;
+    void SetTooltipText(std::u16string_view text) override { texts.emplace_back(text); }
+};
+
+// Readable UTF-16 in failure messages.
+inline std::string Narrow(std::u16string_view text) {
+    std::string out;
+    for (char16_t c : text) out += (c < 0x80) ? static_cast<char>(c) : '?';
+    return out;
+}
+
+}  // namespace brelkin::test
