@@ -1,38 +1,46 @@
-// Interim: the device bindings are not in this tree yet, so the frame runs
-// with no camera and no joystick. Replaced by the real composition once they are.
+// The frame's devices in the program: the camera button source and joystick
+// output over the real Win32 bindings, and the poll over real input injection.
 #include "shell/FrameDevices.h"
 
+#include "device/win32/DeviceAccess.h"
 #include "engine/ButtonPoll.h"
 #include "platform/win32/Win32KeyboardInput.h"
 
 namespace brelkin {
 namespace {
 
-class NoCameraDevices final : public IFrameDevices, private IJoystickButtonSink {
+class Win32FrameDevices final : public IFrameDevices {
 public:
-    void OpenJoystickOutput() override {}
-    void CloseJoystickOutput() override {}
-    void RegisterCameraArrival(uintptr_t) override {}
-    void ChooseDefaultDriverKind() override {}
-    DriverKind& Kind() override { return m_kind; }
-    void OpenCamera(DriverKind) override {}
-    void RescanCamera() override {}
-    intptr_t HandleDeviceChange(uintptr_t, intptr_t) override { return 0; }
-    void ReleaseCameraSource() override {}
+    explicit Win32FrameDevices(SequenceStep& sequenceStep)
+        : m_access(CreateDeviceAccess(sequenceStep)) {}
+
+    void OpenJoystickOutput() override { m_access->Joystick().OpenJoystickOutput(); }
+    void CloseJoystickOutput() override { m_access->Joystick().CloseJoystickOutput(); }
+    void RegisterCameraArrival(uintptr_t window) override {
+        m_access->Camera().RegisterCameraArrival(window);
+    }
+    void ChooseDefaultDriverKind() override { m_access->Camera().ChooseDefaultDriverKind(); }
+    DriverKind& Kind() override { return m_access->Camera().Kind(); }
+    void OpenCamera(DriverKind kind) override { m_access->Camera().OpenCamera(kind); }
+    void RescanCamera() override { m_access->Camera().RescanCamera(); }
+    intptr_t HandleDeviceChange(uintptr_t event, intptr_t data) override {
+        return m_access->Camera().HandleDeviceChange(event, data);
+    }
+    void ReleaseCameraSource() override { m_access->Camera().ReleaseCameraSource(); }
     void PollButton(TriggerState& state) override {
-        brelkin::PollButton(state, nullptr, *this, m_keyboard, m_keyboard);
+        brelkin::PollButton(state, m_access->Camera().Selected(), m_access->Joystick(), m_keyboard,
+                            m_keyboard);
     }
 
 private:
-    void SendJoystickButton(bool) override {}
-    DriverKind m_kind = DriverWdm;
+    std::unique_ptr<DeviceAccess> m_access;
     Win32KeyboardInput m_keyboard;
 };
 
 }  // namespace
 
-std::unique_ptr<IFrameDevices> MakeWin32FrameDevices(SequenceStep&) {
-    return std::make_unique<NoCameraDevices>();
+std::unique_ptr<IFrameDevices> MakeWin32FrameDevices(SequenceStep& sequenceStep) {
+    return std::make_unique<Win32FrameDevices>(sequenceStep);
 }
 
 }  // namespace brelkin
