@@ -16,14 +16,13 @@ namespace {
 
 CWinApp g_app(L"Tolvacore");
 
+BOOL CALLBACK EndOne(HWND hwnd, LPARAM) {
+    ::EndDialog(hwnd, IDCANCEL);
+    return TRUE;
+}
+
 void CALLBACK CloseAll(HWND, UINT, UINT_PTR, DWORD) {
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM) -> BOOL {
-            ::EndDialog(hwnd, IDCANCEL);
-            return TRUE;
-        },
-        0);
+    ::EnumThreadWindows(::GetCurrentThreadId(), &EndOne, 0);
 }
 
 // Shows the range message over the Custom Settings dialog.
