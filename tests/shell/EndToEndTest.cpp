@@ -146,4 +146,69 @@ TEST_F(EndToEnd, AShellRestartBroadcastAddsTheIconAgain) {
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
+struct FindBox {
+    DWORD pid;
+    HWND found = nullptr;
+};
+BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM lParam) {
+    auto* f = reinterpret_cast<FindBox*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    if (pid == f->pid && std::wstring(cls) == L"#32770" && IsWindowVisible(hwnd)) {
+        f->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct EnvironmentVariable {
+    const wchar_t* name;
+    EnvironmentVariable(const wchar_t* n, const wchar_t* value) : name(n) { SetEnvironmentVariableW(n, value); }
+    ~EnvironmentVariable() { SetEnvironmentVariableW(name, nullptr); }
+};
+
+TEST_F(EndToEnd, AShellThatComesLateGetsTheIconWithoutAnError) {
+    EnvironmentVariable refuse(L"BRELKIN_PROBE_REFUSE_ADDS", L"5");
+    EnvironmentVariable retry(L"BRELKIN_PROBE_TRAY_RETRY_MS", L"10000");
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 7; }));
+    EXPECT_TRUE(block->notify[5].result);
+    EXPECT_EQ(block->notify[6].message, static_cast<DWORD>(NIM_MODIFY));
+    FindBox box{p.pi.dwProcessId};
+    EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&box));
+    EXPECT_EQ(box.found, nullptr);
+    EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+TEST_F(EndToEnd, AnIconThatNeverGetsInShowsTrayIconErrorAndEnds) {
+    EnvironmentVariable refuse(L"BRELKIN_PROBE_REFUSE_ADDS", L"1000000");
+    EnvironmentVariable retry(L"BRELKIN_PROBE_TRAY_RETRY_MS", L"500");
+    Process p;
+    Start(p, Install(L"BrelkinProbe.exe"));
+    FindBox box{p.pi.dwProcessId};
+    ASSERT_TRUE(WaitFor([&] {
+        EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&box));
+        return box.found != nullptr;
+    })) << "no message box";
+    wchar_t caption[64] = {};
+    GetWindowTextW(box.found, caption, 64);
+    EXPECT_STREQ(caption, L"Brelkin");
+    wchar_t text[64] = {};
+    GetDlgItemTextW(box.found, 0xFFFF, text, 64);  // the message box's static text
+    EXPECT_STREQ(text, L"Tray Icon Error");
+    PostMessageW(box.found, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(p.WaitExit(), 0u);
+    // Nothing after the tray step ran: no settings were read.
+    HKEY key;
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    for (LONG i = 0; i < block->notifyCount; ++i) {
+        EXPECT_EQ(block->notify[i].message, static_cast<DWORD>(NIM_ADD)) << "call " << i;
+    }
+}
+
 }  // namespace

@@ -20,6 +20,10 @@ class TestApp : public CWinApp {
 public:
     TestApp() : CWinApp(L"FrameworkTest") {}
     void OnAppCommand() { g_log.push_back("app 200"); }
+    int ExitInstance() override {
+        g_log.push_back("ExitInstance");
+        return CWinApp::ExitInstance();
+    }
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(TestApp, CWinApp)
@@ -139,6 +143,18 @@ TEST_F(FrameFixture, ClosingTheMainFrameDestroysItAndPostsQuit) {
     MSG msg;
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 0u);
+}
+
+TEST_F(FrameFixture, EndOfSessionRunsExitInstanceOnlyForTheMainFrame) {
+    ASSERT_TRUE(frame->LoadFrame(128));
+    frame->SendMessage(WM_ENDSESSION, FALSE, 0);  // log-off cancelled
+    EXPECT_TRUE(g_log.empty());
+    frame->SendMessage(WM_ENDSESSION, TRUE, 0);  // not the main window yet
+    EXPECT_TRUE(g_log.empty());
+    g_app.m_pMainWnd = frame;
+    frame->SendMessage(WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(g_log, std::vector<std::string>{"ExitInstance"});
+    EXPECT_FALSE(deleted);  // the system ends the process; nothing is destroyed
 }
 
 TEST_F(FrameFixture, ClosingAnotherFrameLeavesTheLoopRunning) {

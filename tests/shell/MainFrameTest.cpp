@@ -79,12 +79,6 @@ public:
 
 const wchar_t TestRegistryKey[] = L"BrelkinShellTest";
 
-std::wstring ItemText(HMENU menu, int position) {
-    wchar_t text[128] = {};
-    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
-    return text;
-}
-
 struct MainFrameTest : ::testing::Test {
     std::vector<std::string> log;
     RecordingNotifyIcon shell;
@@ -142,26 +136,6 @@ TEST_F(MainFrameTest, TheTimerPollsOnlyOnTimerOne) {
     frame->SendMessage(WM_TIMER, 2, 0);
     frame->SendMessage(WM_TIMER, 1, 0);
     EXPECT_EQ(log, std::vector<std::string>{"PollButton mode 1"});
-}
-
-TEST_F(MainFrameTest, TheTrayMenuHasItsTwentyPositions) {
-    HMENU popup = Popup();
-    ASSERT_NE(popup, nullptr);
-    struct Item { const wchar_t* text; UINT id; };
-    const Item items[20] = {
-        {L"&About Brelkin", 57664}, {L"", 0}, {L"&Joystick Button 1", 32777},
-        {L"Schick (Alt+F,Alt+T)", 32780}, {L"Schick (C,U)", 32781}, {L"Kodak (F5)", 32782},
-        {L"SIDEXIS (Ctrl+Shift+V)", 32783}, {L"XDR (Ctrl+I)", 32784},
-        {L"Dentrix image (Alt+C,Alt+S)", 32785}, {L"DEXIS (Space,T)", 32786}, {L"CADI (G)", 32787},
-        {L"Vixwin (Alt+G,Space)", 32788}, {L"Alt+F,Alt+S", 32789}, {L"Space", 32790},
-        {L"Enter", 32791}, {L"Custom Setting", 32779}, {L"", 0}, {L"&Rescan Camera", 32775},
-        {L"WDM/BDA &Setting", 32794}, {L"E&xit", 57665}};
-    ASSERT_EQ(GetMenuItemCount(popup), 20);
-    for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(ItemText(popup, i), items[i].text) << "position " << i;
-        EXPECT_EQ(GetMenuItemID(popup, i), items[i].id) << "position " << i;
-    }
-    EXPECT_EQ(GetMenuDefaultItem(popup, TRUE, 0), 17u);
 }
 
 TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {

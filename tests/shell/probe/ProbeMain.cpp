@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
 
 #include "shell/TolvacoreApp.h"
 #include "tests/shell/probe/ProbeBlock.h"
@@ -16,7 +17,13 @@ probe::Block* g_block = nullptr;
 class ProbeNotifyIcon final : public INotifyIcon {
 public:
     bool Notify(DWORD message, const NOTIFYICONDATAW& data) override {
-        const bool result = m_shell.Notify(message, data);
+        bool result;
+        if (message == NIM_ADD && refuseAdds > 0) {
+            --refuseAdds;
+            result = false;
+        } else {
+            result = m_shell.Notify(message, data);
+        }
         const LONG n = g_block->notifyCount;
         if (n < static_cast<LONG>(std::size(g_block->notify))) {
             probe::NotifyRecord& r = g_block->notify[n];
@@ -29,6 +36,8 @@ public:
         }
         return result;
     }
+
+    int refuseAdds = 0;
 
 private:
     Win32NotifyIcon m_shell;
@@ -67,6 +76,12 @@ LRESULT CALLBACK ProbeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+DWORD EnvNumber(const wchar_t* name, DWORD fallback) {
+    wchar_t text[32] = {};
+    if (!GetEnvironmentVariableW(name, text, 32)) return fallback;
+    return wcstoul(text, nullptr, 10);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -84,8 +99,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CreateWindowExW(0, probe::WindowClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance, nullptr);
     SetWindowsHookExW(WH_CALLWNDPROCRET, AfterWindowProc, nullptr, GetCurrentThreadId());
 
+    // The test build alone takes these: how many adds the "shell" refuses,
+    // and a shorter retry time than a logon start needs.
     ProbeNotifyIcon notifyIcon;
+    notifyIcon.refuseAdds = static_cast<int>(EnvNumber(L"BRELKIN_PROBE_REFUSE_ADDS", 0));
     CTolvacoreApp app;
     app.Services().notifyIcon = &notifyIcon;
+    app.Services().trayAddRetry.totalMilliseconds = EnvNumber(L"BRELKIN_PROBE_TRAY_RETRY_MS", 15000);
+    app.Services().trayAddRetry.intervalMilliseconds = 100;
     return app.RunApplication(instance);
 }
