@@ -25,8 +25,9 @@ else()
 endif()
 
 # brelkin_add_gtest(<target> SOURCES ... LIBS ... [DESKTOP] [TIMEOUT s])
-#   DESKTOP: the test injects input, needs the keyboard focus or starts Brelkin,
-#   so it holds the "desktop" resource lock and never runs beside another one.
+#   DESKTOP: the test injects input, needs the keyboard focus, starts Brelkin or
+#   uses the stand-in camera's session-wide state block, so it holds the
+#   "desktop" resource lock and never runs beside another one.
 function(brelkin_add_gtest target)
   cmake_parse_arguments(T "DESKTOP" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${target} ${T_SOURCES})
