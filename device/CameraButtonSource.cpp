@@ -1,0 +1,135 @@
+#include "device/CameraButtonSource.h"
+
+namespace brelkin {
+
+namespace {
+
+void PutLe32(DeviceInterfaceFilter& bytes, size_t offset, uint32_t value)
+{
+    for (size_t i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+DeviceInterfaceFilter CameraArrivalFilter()
+{
+    DeviceInterfaceFilter bytes{};
+    PutLe32(bytes, 0, 32);  // dbcc_size
+    PutLe32(bytes, 4, 5);   // DBT_DEVTYP_DEVICEINTERFACE
+    // {65E8773D-8F56-11D0-A3B9-00A0C9223196}: Data1..Data3 little-endian,
+    // Data4 as the eight bytes in order. Name and padding stay zero.
+    PutLe32(bytes, 12, 0x65E8773D);
+    const uint8_t rest[12] = {0x56, 0x8F, 0xD0, 0x11, 0xA3, 0xB9,
+                              0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96};
+    for (size_t i = 0; i < sizeof rest; ++i)
+        bytes[16 + i] = rest[i];
+    return bytes;
+}
+
+DriverKind DefaultDriverKindFor(OsVersion version)
+{
+    const bool bda = version.major >= 6 || (version.major == 5 && version.minor >= 2);
+    return bda ? DriverBda : DriverWdm;
+}
+
+CameraButtonSource::CameraButtonSource(ICameraLibrary& library, ICom& com, IOsVersion& osVersion,
+                                       IDeviceNotification& notification,
+                                       SequenceStep& sequenceStep)
+    : m_library(library), m_com(com), m_osVersion(osVersion), m_notification(notification),
+      m_sequenceStep(sequenceStep)
+{
+}
+
+CameraButtonSource::~CameraButtonSource()
+{
+    // Without this a frame that skipped its teardown would destroy the
+    // objects without CloseInterface and leave COM initialised.
+    ReleaseCameraSource();
+}
+
+std::unique_ptr<ICameraObject>& CameraButtonSource::Slot(DriverKind kind)
+{
+    return IsBda(kind) ? m_bdaObject : m_wdmObject;
+}
+
+ICameraButton* CameraButtonSource::Selected()
+{
+    return Slot(m_driverKind).get();
+}
+
+bool CameraButtonSource::IsHeld(DriverKind kind) const
+{
+    return (IsBda(kind) ? m_bdaObject : m_wdmObject) != nullptr;
+}
+
+DriverKind CameraButtonSource::ChooseDefaultDriverKind()
+{
+    m_driverKind = DefaultDriverKindFor(m_osVersion.GetOsVersion());
+    return m_driverKind;
+}
+
+void CameraButtonSource::RegisterCameraArrival(uintptr_t window)
+{
+    m_arrivalRegistration = NoDeviceNotify;
+    m_entries = m_notification.LookUpEntries();
+    if (m_entries.registerFound) {
+        // Flags 0: DEVICE_NOTIFY_WINDOW_HANDLE, delivered as WM_DEVICECHANGE.
+        m_arrivalRegistration =
+            m_notification.RegisterNotification(window, CameraArrivalFilter(), 0);
+    }
+}
+
+void CameraButtonSource::OpenCamera(DriverKind kind)
+{
+    m_com.CoInitialize();
+    auto& slot = Slot(kind);
+    // A missing library or member counts as an OpenInterface that returned 0.
+    slot = m_library.CreateCameraObject(IsBda(kind) ? CameraClass::Bda : CameraClass::Wdm);
+    if (!slot || slot->OpenInterface() == 0) {
+        slot.reset();  // the library's destructor, without CloseInterface
+        m_com.CoUninitialize();
+    }
+    m_sequenceStep = 0;
+}
+
+void CameraButtonSource::CloseCamera(DriverKind kind)
+{
+    auto& slot = Slot(kind);
+    if (!slot)
+        return;
+    slot->CloseInterface();
+    slot.reset();
+    m_com.CoUninitialize();
+}
+
+void CameraButtonSource::RescanCamera()
+{
+    // Only the selected kind: an object of the other kind stays held until
+    // its kind is rescanned again or the frame goes.
+    CloseCamera(m_driverKind);
+    OpenCamera(m_driverKind);
+}
+
+intptr_t CameraButtonSource::HandleDeviceChange(uintptr_t event, intptr_t data)
+{
+    // Any arrival that reaches the frame rescans, whatever the device; the
+    // filter already limits them. Removal is ignored: the poll copes with an
+    // interface that is no longer valid, and the next arrival reopens it.
+    if (event == DeviceArrivalEvent)
+        RescanCamera();
+    return 0;
+}
+
+void CameraButtonSource::ReleaseCameraSource()
+{
+    CloseCamera(DriverWdm);
+    CloseCamera(DriverBda);
+    if (m_arrivalRegistration != NoDeviceNotify) {
+        if (m_entries.unregisterFound)
+            m_notification.UnregisterNotification(m_arrivalRegistration);
+        m_arrivalRegistration = NoDeviceNotify;
+    }
+}
+
+}  // namespace brelkin

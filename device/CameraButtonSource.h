@@ -1,0 +1,63 @@
+#pragma once
+// The main frame's view of the camera's capture button: one slot per closed
+// library class, the selected driver kind, and the arrival registration.
+#include <cstdint>
+#include <memory>
+
+#include "device/DriverKind.h"
+#include "engine/ActionPreset.h"
+#include "engine/CameraButton.h"
+#include "platform/CameraLibrary.h"
+#include "platform/Com.h"
+#include "platform/DeviceNotification.h"
+#include "platform/OsVersion.h"
+
+namespace brelkin {
+
+constexpr uintptr_t DeviceArrivalEvent = 0x8000;  // DBT_DEVICEARRIVAL
+
+// The filter for arrivals of kernel-streaming capture interfaces
+// (KSCATEGORY_CAPTURE) as a DEV_BROADCAST_DEVICEINTERFACE_W.
+DeviceInterfaceFilter CameraArrivalFilter();
+
+// 5.0 and 5.1 use the WDM library; 5.2 and everything later the BDA one.
+DriverKind DefaultDriverKindFor(OsVersion version);
+
+class CameraButtonSource {
+public:
+    CameraButtonSource(ICameraLibrary& library, ICom& com, IOsVersion& osVersion,
+                       IDeviceNotification& notification, SequenceStep& sequenceStep);
+    ~CameraButtonSource();  // releases whatever is still held
+    CameraButtonSource(const CameraButtonSource&) = delete;
+    CameraButtonSource& operator=(const CameraButtonSource&) = delete;
+
+    DriverKind& Kind() { return m_driverKind; }
+    // The object of the selected kind, or null: what the poll reads.
+    ICameraButton* Selected();
+    bool IsHeld(DriverKind kind) const;
+
+    DriverKind ChooseDefaultDriverKind();
+    void RegisterCameraArrival(uintptr_t window);
+    void OpenCamera(DriverKind kind);
+    void CloseCamera(DriverKind kind);
+    void RescanCamera();
+    intptr_t HandleDeviceChange(uintptr_t event, intptr_t data);
+    void ReleaseCameraSource();
+
+private:
+    std::unique_ptr<ICameraObject>& Slot(DriverKind kind);
+
+    ICameraLibrary& m_library;
+    ICom& m_com;
+    IOsVersion& m_osVersion;
+    IDeviceNotification& m_notification;
+    SequenceStep& m_sequenceStep;
+
+    std::unique_ptr<ICameraObject> m_wdmObject;
+    std::unique_ptr<ICameraObject> m_bdaObject;
+    DriverKind m_driverKind = DriverWdm;
+    DeviceNotifyHandle m_arrivalRegistration = NoDeviceNotify;
+    DeviceNotificationEntries m_entries;
+};
+
+}  // namespace brelkin

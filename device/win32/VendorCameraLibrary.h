@@ -1,0 +1,47 @@
+#pragma once
+// The closed camera libraries, bound at run time: emDLL.dll (CEM2800Prop) and
+// BDADLL.dll (CBDA2800). Each is loaded from the application's folder or the
+// system folder only, on the first open that finds it complete, and stays
+// loaded while this object lives.
+#include <windows.h>
+
+#include <array>
+#include <memory>
+
+#include "device/DecoratedName.h"
+#include "platform/CameraLibrary.h"
+
+namespace brelkin {
+
+// One loaded library with the addresses of the class's seven members.
+struct BoundCameraClass {
+    struct Entry {
+        FARPROC address = nullptr;
+        unsigned returnBytes = 0;
+    };
+    HMODULE module = nullptr;
+    std::array<Entry, ClassMemberCount> members{};
+    size_t objectSize = 0;
+
+    ~BoundCameraClass();
+    const Entry& operator[](ClassMember m) const { return members[static_cast<size_t>(m)]; }
+};
+
+class VendorCameraLibrary : public ICameraLibrary {
+public:
+    std::unique_ptr<ICameraObject> CreateCameraObject(CameraClass cameraClass) override;
+
+private:
+    std::shared_ptr<const BoundCameraClass> Bind(CameraClass cameraClass);
+
+    // Kept once bound: a closed library may keep threads or global state that
+    // does not survive being unloaded and loaded again at every rescan.
+    std::shared_ptr<const BoundCameraClass> m_wdm;
+    std::shared_ptr<const BoundCameraClass> m_bda;
+};
+
+// Finds the seven members of the class in the module's export table. False
+// when any is missing.
+bool FindClassMembers(HMODULE module, const char* className, BoundCameraClass& bound);
+
+}  // namespace brelkin

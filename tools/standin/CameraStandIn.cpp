@@ -1,0 +1,150 @@
+// One stand-in camera library: compiled once as emDLL.dll (CEM2800Prop) and
+// once with STANDIN_CLASS_BDA as BDADLL.dll (CBDA2800). The .def files give
+// the MSVC-decorated member names; on x86 the members are true thiscall
+// functions (this in ECX, callee pops), as MSVC would build them.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "tools/CameraStandInState.h"
+
+#if defined(__i386__)
+#define STANDIN_MEMBER __attribute__((thiscall))
+#else
+#define STANDIN_MEMBER
+#endif
+
+using namespace brelkin::standin;
+
+namespace {
+
+constexpr uint32_t ObjectMagic = 0x43414D31;
+
+// Must fit the vendor classes' x86 sizes (36 and 44 bytes), since the
+// program allocates only that much there.
+struct StandInObject {
+    uint32_t magic;
+    int32_t open;
+};
+static_assert(sizeof(StandInObject) <= 36, "larger than the vendor class");
+
+HANDLE g_mapping = nullptr;
+StandInState* g_state = nullptr;
+StandInState g_fallback{};  // used when the block cannot be mapped
+
+ClassState& Class()
+{
+    if (!g_state) {
+        g_state = OpenStandInState(&g_mapping);
+        if (!g_state) {
+            ResetStandInState(g_fallback);
+            g_state = &g_fallback;
+        }
+    }
+#if defined(STANDIN_CLASS_BDA)
+    return g_state->bda;
+#else
+    return g_state->wdm;
+#endif
+}
+
+StandInObject* Checked(void* self, ClassState& s)
+{
+    auto* object = static_cast<StandInObject*>(self);
+    if (!object || object->magic != ObjectMagic) {
+        InterlockedIncrement(&s.calls.misuse);
+        return nullptr;
+    }
+    return object;
+}
+
+}  // namespace
+
+extern "C" {
+
+void* STANDIN_MEMBER StandInConstruct(void* self)
+{
+    ClassState& s = Class();
+    InterlockedIncrement(&s.calls.constructed);
+    auto* object = static_cast<StandInObject*>(self);
+    object->magic = ObjectMagic;
+    object->open = 0;
+    return self;  // MSVC constructors return this
+}
+
+void STANDIN_MEMBER StandInDestruct(void* self)
+{
+    ClassState& s = Class();
+    InterlockedIncrement(&s.calls.destroyed);
+    if (StandInObject* object = Checked(self, s))
+        object->magic = 0;
+}
+
+uintptr_t STANDIN_MEMBER StandInOpenInterface(void* self)
+{
+    ClassState& s = Class();
+    InterlockedIncrement(&s.calls.opened);
+    StandInObject* object = Checked(self, s);
+    if (!object)
+        return 0;
+    const LONG result = s.cameraPresent ? s.openResult : 0;
+    object->open = result != 0;
+    return static_cast<uintptr_t>(static_cast<ULONG>(result));
+}
+
+void STANDIN_MEMBER StandInCloseInterface(void* self)
+{
+    ClassState& s = Class();
+    InterlockedIncrement(&s.calls.closed);
+    if (StandInObject* object = Checked(self, s))
+        object->open = 0;
+}
+
+#if defined(STANDIN_CLASS_BDA)
+// Declared as returning bool in the BDA stand-in's decoration: only AL counts,
+// and the rest of the register is deliberately left dirty, as a real bool
+// return may leave it.
+uint32_t STANDIN_MEMBER StandInIsInterfaceValid(void* self)
+#else
+int32_t STANDIN_MEMBER StandInIsInterfaceValid(void* self)
+#endif
+{
+    ClassState& s = Class();
+    InterlockedIncrement(&s.calls.valid);
+    StandInObject* object = Checked(self, s);
+    const bool valid = object && object->open && s.cameraPresent && s.interfaceValid;
+#if defined(STANDIN_CLASS_BDA)
+    return 0xABCD0000u | (valid ? 1u : 0u);
+#else
+    return valid ? 1 : 0;
+#endif
+}
+
+int32_t STANDIN_MEMBER StandInGetPIO(void* self, uint32_t* portValue)
+{
+    ClassState& s = Class();
+    InterlockedIncrement(&s.calls.getPio);
+    if (!Checked(self, s) || !portValue || !s.cameraPresent)
+        return 1;
+    *portValue = static_cast<uint32_t>(s.portValue);
+    return 0;
+}
+
+int32_t STANDIN_MEMBER StandInIsButtonPressed(void* self)
+{
+    ClassState& s = Class();
+    InterlockedIncrement(&s.calls.pressed);
+    return Checked(self, s) && s.cameraPresent && s.buttonPressed ? 1 : 0;
+}
+
+}  // extern "C"
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_DETACH && g_state && g_state != &g_fallback) {
+        CloseStandInState(g_state, g_mapping);
+        g_state = nullptr;
+        g_mapping = nullptr;
+    }
+    return TRUE;
+}
