@@ -49,17 +49,17 @@ Child Start(const std::wstring& exe) {
     return child;
 }
 
+BOOL CALLBACK CloseWindowOf(HWND window, LPARAM pid) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == static_cast<DWORD>(pid)) PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
 void Stop(Child& child) {
     if (!child.ok) return;
     // Closing the program's windows politely lets it remove its tray icon.
-    EnumWindows(
-        [](HWND window, LPARAM pid) -> BOOL {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == static_cast<DWORD>(pid)) PostMessageW(window, WM_CLOSE, 0, 0);
-            return TRUE;
-        },
-        static_cast<LPARAM>(child.info.dwProcessId));
+    EnumWindows(CloseWindowOf, static_cast<LPARAM>(child.info.dwProcessId));
     if (WaitForSingleObject(child.info.hProcess, 3000) != WAIT_OBJECT_0) {
         TerminateProcess(child.info.hProcess, 1);
         WaitForSingleObject(child.info.hProcess, 5000);
