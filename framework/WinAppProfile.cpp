@@ -1,0 +1,64 @@
+// The application's profile functions over the per-user registry.
+#include <windows.h>
+
+#include "framework/WideText.h"
+#include "framework/WinApp.h"
+#include "platform/Profile.h"
+#include "platform/win32/RegistryProfile.h"
+
+namespace {
+
+// Before SetRegistryKey there is nowhere to keep settings.
+class NoProfile final : public brelkin::IProfile {
+public:
+    uint32_t GetProfileInt(std::u16string_view, std::u16string_view, uint32_t d) override {
+        return d;
+    }
+    std::u16string GetProfileString(std::u16string_view, std::u16string_view,
+                                    std::u16string_view d) override {
+        return std::u16string(d);
+    }
+    bool WriteProfileInt(std::u16string_view, std::u16string_view, uint32_t) override {
+        return false;
+    }
+    bool WriteProfileString(std::u16string_view, std::u16string_view,
+                            std::u16string_view) override {
+        return false;
+    }
+};
+
+std::u16string_view U16(const wchar_t* text) {
+    return text ? std::u16string_view(reinterpret_cast<const char16_t*>(text))
+                : std::u16string_view();
+}
+
+}  // namespace
+
+void CWinApp::SetRegistryKey(const wchar_t* registryKey) {
+    m_registryKey = registryKey ? registryKey : L"";
+    m_profile = std::make_unique<brelkin::RegistryProfile>(U16(m_registryKey.c_str()),
+                                                           U16(m_appName.c_str()));
+}
+
+brelkin::IProfile& CWinApp::Profile() {
+    if (!m_profile) m_profile = std::make_unique<NoProfile>();
+    return *m_profile;
+}
+
+UINT CWinApp::GetProfileInt(const wchar_t* section, const wchar_t* entry, int defaultValue) {
+    return Profile().GetProfileInt(U16(section), U16(entry), static_cast<uint32_t>(defaultValue));
+}
+
+std::wstring CWinApp::GetProfileString(const wchar_t* section, const wchar_t* entry,
+                                       const wchar_t* defaultValue) {
+    return ToWide(Profile().GetProfileString(U16(section), U16(entry), U16(defaultValue)));
+}
+
+bool CWinApp::WriteProfileInt(const wchar_t* section, const wchar_t* entry, int value) {
+    return Profile().WriteProfileInt(U16(section), U16(entry), static_cast<uint32_t>(value));
+}
+
+bool CWinApp::WriteProfileString(const wchar_t* section, const wchar_t* entry,
+                                 const wchar_t* value) {
+    return Profile().WriteProfileString(U16(section), U16(entry), U16(value));
+}

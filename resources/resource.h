@@ -1,0 +1,25 @@
+// Resource ids of Brelkin.exe, grouped by kind. Plain #defines: the resource
+// compiler reads this file too.
+#pragma once
+
+// Frame resource set: title string, application icon group
+#define IDR_MAINFRAME           128
+
+// Menus
+#define IDR_TRAYMENU            130
+
+// Icons
+#define IDI_TRAY                132
+
+// Strings
+#define IDS_APP_TITLE           57344
+
+// Menu commands
+#define ID_RESCAN_CAMERA        32775
+#define ID_JOYSTICK_BUTTON1     32777
+#define ID_CUSTOM_SETTING       32779
+#define ID_PRESET_FIRST         32780
+#define ID_PRESET_LAST          32791
+#define ID_DRIVER_SETTING       32794
+#define ID_APP_ABOUT            57664
+#define ID_APP_EXIT             57665

@@ -1,0 +1,28 @@
+#pragma once
+// The three dialogs that the tray menu opens, as the main frame and the
+// application see them. The shell keeps a do-nothing runner until the dialogs
+// are plugged in through CTolvacoreApp::SetDialogRunner.
+#include "device/DriverKind.h"
+#include "engine/ActionPreset.h"
+
+namespace brelkin {
+
+class IDialogRunner {
+public:
+    virtual ~IDialogRunner() = default;
+    // True on OK; `customRow` then holds the confirmed keys, masks, timing and delay.
+    virtual bool EditCustomRow(ActionPreset& customRow) = 0;
+    // True on OK; `chosen` then holds the selected kind.
+    virtual bool ChooseDriverKind(DriverKind current, DriverKind& chosen) = 0;
+    virtual void ShowAbout() = 0;
+};
+
+// Cancels every dialog without showing anything.
+class NoDialogRunner final : public IDialogRunner {
+public:
+    bool EditCustomRow(ActionPreset&) override { return false; }
+    bool ChooseDriverKind(DriverKind, DriverKind&) override { return false; }
+    void ShowAbout() override {}
+};
+
+}  // namespace brelkin

@@ -1,0 +1,37 @@
+#pragma once
+// What the main frame drives on the camera, the joystick and the keyboard:
+// the camera button source, the joystick output and one poll tick. The frame
+// sees them through this seam so that it can be built and tested apart from
+// the vendor libraries and drivers.
+#include <cstdint>
+#include <memory>
+
+#include "device/DriverKind.h"
+#include "engine/ActionPreset.h"
+
+namespace brelkin {
+
+class IFrameDevices {
+public:
+    virtual ~IFrameDevices() = default;
+
+    virtual void OpenJoystickOutput() = 0;
+    virtual void CloseJoystickOutput() = 0;
+
+    virtual void RegisterCameraArrival(uintptr_t window) = 0;
+    virtual void ChooseDefaultDriverKind() = 0;
+    virtual DriverKind& Kind() = 0;
+    virtual void OpenCamera(DriverKind kind) = 0;
+    virtual void RescanCamera() = 0;
+    virtual intptr_t HandleDeviceChange(uintptr_t event, intptr_t data) = 0;
+    // Closes the WDM object, then the BDA object, then ends the arrival registration.
+    virtual void ReleaseCameraSource() = 0;
+
+    // One tick of the button poll over the selected camera object.
+    virtual void PollButton(TriggerState& state) = 0;
+};
+
+// The real devices; `sequenceStep` is the frame's, which opening the camera resets.
+std::unique_ptr<IFrameDevices> MakeWin32FrameDevices(SequenceStep& sequenceStep);
+
+}  // namespace brelkin

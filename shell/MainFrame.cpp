@@ -1,0 +1,147 @@
+#include "shell/MainFrame.h"
+
+#include <mmsystem.h>
+
+#include <algorithm>
+
+#include "framework/WinApp.h"
+#include "resources/resource.h"
+#include "settings/Tooltip.h"
+
+namespace brelkin {
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+    ON_WM_CREATE()
+    ON_WM_TIMER()
+    ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
+    ON_COMMAND_RANGE(ID_PRESET_FIRST, ID_PRESET_LAST, OnPreset)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_PRESET_FIRST, ID_PRESET_LAST, OnUpdatePreset)
+    ON_COMMAND(ID_CUSTOM_SETTING, OnCustomSetting)
+    ON_UPDATE_COMMAND_UI(ID_CUSTOM_SETTING, OnUpdateCustomSetting)
+    ON_COMMAND(ID_JOYSTICK_BUTTON1, OnJoystick)
+    ON_UPDATE_COMMAND_UI(ID_JOYSTICK_BUTTON1, OnUpdateJoystick)
+    ON_COMMAND(ID_RESCAN_CAMERA, OnRescanCamera)
+    ON_COMMAND(ID_DRIVER_SETTING, OnDriverSetting)
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame(ShellServices& services)
+    : m_services(services),
+      m_tray(*services.notifyIcon, services.trayAddRetry),
+      m_devices(services.makeDevices(m_trigger.sequenceStep)),
+      m_settings(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_tray) {}
+
+CMainFrame::~CMainFrame() {
+    m_devices->CloseJoystickOutput();
+    m_devices->ReleaseCameraSource();
+}
+
+int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
+    if (CFrameWnd::OnCreate(createStruct) == -1) return -1;
+
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY));
+    if (!m_tray.Create(icon)) {
+        MessageBox(L"Tray Icon Error", L"Brelkin", MB_OK);
+        return -1;
+    }
+    CompleteTrayMenu();
+    m_devices->OpenJoystickOutput();
+    m_devices->RegisterCameraArrival(reinterpret_cast<uintptr_t>(m_hWnd));
+    m_devices->ChooseDefaultDriverKind();
+    m_settings.LoadSettings();
+    m_devices->OpenCamera(m_devices->Kind());
+    SetTimer(PollTimerId, PollPeriodMilliseconds);
+    // Held for the life of the process: the 25 ms key holds and the row
+    // delays of the poll need it.
+    ::timeBeginPeriod(1);
+    return 0;
+}
+
+void CMainFrame::CompleteTrayMenu() {
+    HMENU popup = m_tray.Popup();
+    if (popup) {
+        // The built-in names: the menu is completed before the settings load
+        // and never rebuilt.
+        const PresetTable& rows = BuiltInPresets();
+        for (UINT position = 3; position <= 14; ++position) {
+            ::InsertMenuW(popup, position, MF_BYPOSITION | MF_STRING, ID_JOYSTICK_BUTTON1 + position,
+                          reinterpret_cast<const wchar_t*>(rows[position - 3].Name));
+        }
+        ::InsertMenuW(popup, 15, MF_BYPOSITION | MF_STRING, ID_CUSTOM_SETTING,
+                      reinterpret_cast<const wchar_t*>(rows[CustomRow].Name));
+    }
+    m_tray.SetMenuDefaultItem(TrayMenuDefaultPosition, true);
+}
+
+void CMainFrame::OnTimer(UINT_PTR id) {
+    if (id == PollTimerId) m_devices->PollButton(m_trigger);
+    Default();
+}
+
+LRESULT CMainFrame::OnDeviceChange(WPARAM event, LPARAM data) {
+    return m_devices->HandleDeviceChange(event, data);
+}
+
+void CMainFrame::SelectPreset(int row) {
+    m_trigger.sequenceStep = 0;
+    m_trigger.triggerMode = row + 1;
+    if (m_tray.IsIconPresent()) m_tray.SetTooltipText(PresetTooltip(m_trigger.presets[row]));
+    m_settings.SaveSettings();
+}
+
+void CMainFrame::SelectJoystickMode() {
+    m_trigger.triggerMode = 0;
+    if (m_tray.IsIconPresent()) m_tray.SetTooltipText(JoystickTooltip());
+    m_settings.SaveSettings();
+}
+
+void CMainFrame::OnPreset(UINT id) {
+    SelectPreset(static_cast<int>(id - ID_PRESET_FIRST));
+}
+
+void CMainFrame::OnUpdatePreset(CCmdUI* cmdUI) {
+    const bool current = m_trigger.triggerMode == static_cast<int>(cmdUI->m_nID - ID_PRESET_FIRST) + 1;
+    cmdUI->SetCheck(current);
+    cmdUI->Enable(!current);
+}
+
+void CMainFrame::OnCustomSetting() {
+    ActionPreset edited = m_trigger.presets[CustomRow];
+    if (!m_services.dialogs->EditCustomRow(edited)) return;
+    // The whole row changes between two ticks: the poll never sees half of it.
+    ActionPreset& row = m_trigger.presets[CustomRow];
+    std::copy(std::begin(edited.Keys), std::end(edited.Keys), row.Keys);
+    std::copy(std::begin(edited.Modifiers), std::end(edited.Modifiers), row.Modifiers);
+    row.OneByOne = edited.OneByOne ? 1 : 0;
+    row.DelayTime = edited.DelayTime;
+    SelectPreset(CustomRow);
+}
+
+void CMainFrame::OnUpdateCustomSetting(CCmdUI* cmdUI) {
+    // Never greyed: choosing it again while it is current edits the row.
+    cmdUI->SetCheck(m_trigger.triggerMode == CustomRow + 1);
+}
+
+void CMainFrame::OnJoystick() {
+    SelectJoystickMode();
+}
+
+void CMainFrame::OnUpdateJoystick(CCmdUI* cmdUI) {
+    const bool current = m_trigger.triggerMode == 0;
+    cmdUI->SetCheck(current);
+    cmdUI->Enable(!current);
+}
+
+void CMainFrame::OnRescanCamera() {
+    m_devices->RescanCamera();
+}
+
+void CMainFrame::OnDriverSetting() {
+    DriverKind chosen = m_devices->Kind();
+    if (!m_services.dialogs->ChooseDriverKind(m_devices->Kind(), chosen)) return;
+    if (chosen == m_devices->Kind()) return;
+    m_devices->Kind() = chosen;
+    m_settings.SaveSettings();
+    m_devices->RescanCamera();
+}
+
+}  // namespace brelkin

@@ -1,0 +1,61 @@
+#pragma once
+// The hidden main frame: it owns the tray icon, the trigger state, the devices
+// and the settings store, brings them up in a fixed order when it is created,
+// polls the camera button on its timer and handles the tray menu's commands.
+#include <windows.h>
+
+#include <memory>
+
+#include "engine/ActionPreset.h"
+#include "framework/CmdUI.h"
+#include "framework/FrameWnd.h"
+#include "settings/AppSettings.h"
+#include "shell/FrameDevices.h"
+#include "shell/ShellServices.h"
+#include "shell/SystemTray.h"
+
+namespace brelkin {
+
+constexpr UINT_PTR PollTimerId = 1;
+constexpr UINT PollPeriodMilliseconds = 400;
+constexpr UINT TrayMenuDefaultPosition = 17;  // "&Rescan Camera" once the menu is complete
+
+class CMainFrame : public CFrameWnd {
+public:
+    explicit CMainFrame(ShellServices& services);
+    // Releases the joystick, the camera objects and the arrival registration;
+    // the tray icon goes last, with the members.
+    ~CMainFrame() override;
+
+    void SelectPreset(int row);
+    void SelectJoystickMode();
+
+    CSystemTray& Tray() { return m_tray; }
+    const TriggerState& Trigger() const { return m_trigger; }
+
+protected:
+    int OnCreate(CREATESTRUCTW* createStruct);
+    void OnTimer(UINT_PTR id);
+    LRESULT OnDeviceChange(WPARAM event, LPARAM data);
+    void OnPreset(UINT id);
+    void OnUpdatePreset(CCmdUI* cmdUI);
+    void OnCustomSetting();
+    void OnUpdateCustomSetting(CCmdUI* cmdUI);
+    void OnJoystick();
+    void OnUpdateJoystick(CCmdUI* cmdUI);
+    void OnRescanCamera();
+    void OnDriverSetting();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void CompleteTrayMenu();
+
+    ShellServices& m_services;
+    CSystemTray m_tray;  // declared first: destroyed last
+    TriggerState m_trigger;
+    std::unique_ptr<IFrameDevices> m_devices;
+    AppSettings m_settings;
+};
+
+}  // namespace brelkin

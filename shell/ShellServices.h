@@ -1,0 +1,22 @@
+#pragma once
+// The parts of the shell that come from outside it, chosen once when the
+// application starts: the real ones in Brelkin.exe, recording ones in tests.
+#include <functional>
+#include <memory>
+
+#include "engine/ActionPreset.h"
+#include "shell/DialogRunner.h"
+#include "shell/FrameDevices.h"
+#include "shell/NotifyIcon.h"
+#include "shell/SystemTray.h"
+
+namespace brelkin {
+
+struct ShellServices {
+    INotifyIcon* notifyIcon = nullptr;
+    IDialogRunner* dialogs = nullptr;
+    std::function<std::unique_ptr<IFrameDevices>(SequenceStep&)> makeDevices;
+    TrayAddRetry trayAddRetry;
+};
+
+}  // namespace brelkin

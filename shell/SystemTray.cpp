@@ -1,0 +1,136 @@
+#include "shell/SystemTray.h"
+
+#include <algorithm>
+
+#include "framework/WinApp.h"
+
+namespace brelkin {
+
+#ifndef _WIN64
+static_assert(sizeof(NOTIFYICONDATAW) == 956, "the record as the shell of Vista and later reads it");
+#endif
+
+CSystemTray::CSystemTray(INotifyIcon& shell, TrayAddRetry retry) : m_shell(shell), m_retry(retry) {}
+
+CSystemTray::~CSystemTray() {
+    if (m_iconPresent) {
+        m_record.uFlags = 0;
+        m_shell.Notify(NIM_DELETE, m_record);
+        m_iconPresent = false;
+    }
+    DestroyWindow();
+    m_menu.reset();
+}
+
+bool CSystemTray::Create(HICON icon) {
+    if (LOBYTE(LOWORD(::GetVersion())) < 4) {
+        m_iconPresent = false;
+        return false;
+    }
+    CreateEx(0, DefaultClassName(), L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+
+    m_record.cbSize = sizeof m_record;
+    m_record.hWnd = m_hWnd;
+    m_record.uID = TrayIconId;
+    m_record.hIcon = icon;
+    m_record.uCallbackMessage = TrayCallbackMessage;
+    ::lstrcpynW(m_record.szTip, L"Brelkin - Space", 128);
+
+    m_menu.reset(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconId)));
+
+    // Registered before the first add, so that a shell that restarts at any
+    // later moment gets the icon back.
+    m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+
+    const ULONGLONG start = ::GetTickCount64();
+    while (!AddIcon() && ::GetTickCount64() - start < m_retry.totalMilliseconds) {
+        ::Sleep(m_retry.intervalMilliseconds);
+    }
+    return m_iconPresent;
+}
+
+bool CSystemTray::AddIcon() {
+    m_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_iconPresent = m_shell.Notify(NIM_ADD, m_record);
+    return m_iconPresent;
+}
+
+void CSystemTray::SetTooltipText(std::u16string_view text) {
+    // The text is kept even while the icon is absent, so that adding the icon
+    // again after a shell restart shows the current tooltip.
+    const size_t length = std::min(text.size(), TrayTipLength);
+    std::copy_n(text.begin(), length, m_record.szTip);
+    m_record.szTip[length] = L'\0';
+    if (!m_iconPresent) return;
+    m_record.uFlags = NIF_TIP;
+    m_shell.Notify(NIM_MODIFY, m_record);
+}
+
+HMENU CSystemTray::Popup() const {
+    return m_menu ? ::GetSubMenu(m_menu.get(), 0) : nullptr;
+}
+
+bool CSystemTray::SetMenuDefaultItem(UINT item, bool byPosition) {
+    if (item == m_defaultItem && byPosition == m_defaultByPosition) return true;
+    m_defaultItem = item;
+    m_defaultByPosition = byPosition;
+    HMENU popup = Popup();
+    if (!popup) return false;
+    ::SetMenuDefaultItem(popup, item, byPosition);
+    return true;
+}
+
+LRESULT CSystemTray::OnTrayNotification(WPARAM iconId, LPARAM mouseMessage) {
+    if (iconId != m_record.uID) return 0;
+    CWinApp* app = CWinApp::Get();
+    HWND mainWindow = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+
+    switch (LOWORD(mouseMessage)) {
+    case WM_RBUTTONUP: {
+        HMENU popup = Popup();
+        if (!popup) return 0;
+        ::SetMenuDefaultItem(popup, m_defaultItem, m_defaultByPosition);
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        // Without the foreground the menu would not close when the user
+        // clicks elsewhere.
+        ::SetForegroundWindow(mainWindow);
+        ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, mainWindow, nullptr);
+        // Makes the owner run a message of its own now, so that the next
+        // right click opens the menu again instead of only closing it.
+        ::PostMessageW(mainWindow, WM_NULL, 0, 0);
+        return 1;
+    }
+    case WM_LBUTTONDBLCLK: {
+        ::SetForegroundWindow(mainWindow);
+        UINT command = m_defaultItem;
+        if (m_defaultByPosition) {
+            HMENU popup = Popup();
+            if (!popup) return 0;
+            command = ::GetMenuItemID(popup, static_cast<int>(m_defaultItem));
+        }
+        ::SendMessageW(mainWindow, WM_COMMAND, command, 0);
+        return 1;
+    }
+    default:
+        return 1;
+    }
+}
+
+LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == m_record.uCallbackMessage && message != 0) {
+        return OnTrayNotification(wParam, lParam);
+    }
+    if (message == m_taskbarCreated && m_taskbarCreated != 0) {
+        // The shell's notification area was re-created and has forgotten
+        // every icon. A shell that still knows the icon refuses the add; it
+        // is present if it can still be modified.
+        if (!AddIcon()) {
+            m_iconPresent = m_shell.Notify(NIM_MODIFY, m_record);
+        }
+        return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+}  // namespace brelkin

@@ -1,0 +1,41 @@
+#pragma once
+// The application: the single-instance guard, the registry key for the
+// settings, and the hidden main frame. The About command ends here.
+#include <windows.h>
+
+#include "framework/FrameWnd.h"
+#include "framework/Handles.h"
+#include "framework/WinApp.h"
+#include "shell/DialogRunner.h"
+#include "shell/NotifyIcon.h"
+#include "shell/ShellServices.h"
+
+namespace brelkin {
+
+// WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, without WS_VISIBLE: the frame is never shown.
+constexpr DWORD MainFrameStyle = 0x00CF8000;
+
+class CTolvacoreApp : public CWinApp {
+public:
+    CTolvacoreApp();
+
+    // What the shell uses from outside; replace parts before RunApplication.
+    ShellServices& Services() { return m_services; }
+    void SetDialogRunner(IDialogRunner& dialogs) { m_services.dialogs = &dialogs; }
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+
+protected:
+    void OnAppAbout();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    Win32NotifyIcon m_shellNotifyIcon;
+    NoDialogRunner m_noDialogs;
+    ShellServices m_services;
+    UniqueKernelHandle m_instanceEvent;
+};
+
+}  // namespace brelkin

@@ -1,0 +1,46 @@
+// The frame's devices in the program: the camera button source and joystick
+// output over the real Win32 bindings, and the poll over real input injection.
+#include "shell/FrameDevices.h"
+
+#include "device/win32/DeviceAccess.h"
+#include "engine/ButtonPoll.h"
+#include "platform/win32/Win32KeyboardInput.h"
+
+namespace brelkin {
+namespace {
+
+class Win32FrameDevices final : public IFrameDevices {
+public:
+    explicit Win32FrameDevices(SequenceStep& sequenceStep)
+        : m_access(CreateDeviceAccess(sequenceStep)) {}
+
+    void OpenJoystickOutput() override { m_access->Joystick().OpenJoystickOutput(); }
+    void CloseJoystickOutput() override { m_access->Joystick().CloseJoystickOutput(); }
+    void RegisterCameraArrival(uintptr_t window) override {
+        m_access->Camera().RegisterCameraArrival(window);
+    }
+    void ChooseDefaultDriverKind() override { m_access->Camera().ChooseDefaultDriverKind(); }
+    DriverKind& Kind() override { return m_access->Camera().Kind(); }
+    void OpenCamera(DriverKind kind) override { m_access->Camera().OpenCamera(kind); }
+    void RescanCamera() override { m_access->Camera().RescanCamera(); }
+    intptr_t HandleDeviceChange(uintptr_t event, intptr_t data) override {
+        return m_access->Camera().HandleDeviceChange(event, data);
+    }
+    void ReleaseCameraSource() override { m_access->Camera().ReleaseCameraSource(); }
+    void PollButton(TriggerState& state) override {
+        brelkin::PollButton(state, m_access->Camera().Selected(), m_access->Joystick(), m_keyboard,
+                            m_keyboard);
+    }
+
+private:
+    std::unique_ptr<DeviceAccess> m_access;
+    Win32KeyboardInput m_keyboard;
+};
+
+}  // namespace
+
+std::unique_ptr<IFrameDevices> MakeWin32FrameDevices(SequenceStep& sequenceStep) {
+    return std::make_unique<Win32FrameDevices>(sequenceStep);
+}
+
+}  // namespace brelkin

@@ -1,0 +1,157 @@
+#pragma once
+// Starts Brelkin.exe or its test build in a folder of its own, with the camera
+// stand-ins beside it and a clean registry key, and reads the probe block.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "tests/shell/probe/ProbeBlock.h"
+
+namespace e2e {
+
+using brelkin::probe::Block;
+
+inline std::wstring WinPath(const char* unixPath) {
+    std::wstring path = L"Z:";
+    for (const char* p = unixPath; *p; ++p) path += *p == '/' ? L'\\' : static_cast<wchar_t>(*p);
+    return path;
+}
+
+template <typename Pred>
+bool WaitFor(Pred pred, DWORD milliseconds = 15000) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    while (!pred()) {
+        if (GetTickCount64() > end) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+struct Process {
+    PROCESS_INFORMATION pi{};
+    ~Process() {
+        if (pi.hProcess) {
+            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
+            CloseHandle(pi.hProcess);
+            CloseHandle(pi.hThread);
+        }
+    }
+    bool Running() const { return WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
+    DWORD WaitExit(DWORD ms = 15000) {
+        if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return 0xDEAD;
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        return code;
+    }
+};
+
+struct FindFrame {
+    DWORD pid;
+    HWND found = nullptr;
+};
+inline BOOL CALLBACK FindFrameProc(HWND hwnd, LPARAM lParam) {
+    auto* f = reinterpret_cast<FindFrame*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (pid == f->pid && std::wstring(cls) == L"BrelkinFrame128") {
+        f->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+inline HWND FrameOf(const Process& p) {
+    FindFrame f{p.pi.dwProcessId};
+    EnumWindows(FindFrameProc, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+inline std::wstring StoredDefaultKey() {
+    wchar_t text[128] = {};
+    DWORD size = sizeof text;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", L"DefaultKey",
+                     RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) return L"<none>";
+    return text;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Morvane");
+        mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Block),
+                                     brelkin::probe::BlockName);
+        ASSERT_NE(mapping, nullptr);
+        block = static_cast<Block*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+        ASSERT_NE(block, nullptr);
+        ZeroMemory(block, sizeof(Block));
+    }
+    void TearDown() override {
+        UnmapViewOfFile(block);
+        CloseHandle(mapping);
+    }
+
+    // A folder of its own for this test, with the program and the stand-ins.
+    std::wstring Install(const wchar_t* exe) {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::wstring dir = WinPath(BRELKIN_E2E_DIR) + L"\\" + std::wstring(info->name(), info->name() + strlen(info->name()));
+        CreateDirectoryW(WinPath(BRELKIN_E2E_DIR).c_str(), nullptr);
+        CreateDirectoryW(dir.c_str(), nullptr);
+        const std::wstring exeName = exe;
+        CopyFileW((WinPath(BRELKIN_BIN_DIR) + L"\\" + exeName).c_str(), (dir + L"\\" + exeName).c_str(), FALSE);
+        for (const wchar_t* dll : {L"emDLL.dll", L"BDADLL.dll"}) {
+            CopyFileW((WinPath(BRELKIN_STANDIN_DIR) + L"\\" + dll).c_str(), (dir + L"\\" + dll).c_str(), FALSE);
+        }
+        return dir + L"\\" + exeName;
+    }
+
+    void Start(Process& p, const std::wstring& exe) {
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        std::wstring cmd = L"\"" + exe + L"\"";
+        ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &si, &p.pi)) << "cannot start " << std::string(exe.begin(), exe.end());
+    }
+    HWND StartAndWaitForFrame(Process& p, const std::wstring& exe) {
+        Start(p, exe);
+        HWND frame = nullptr;
+        EXPECT_TRUE(WaitFor([&] { return (frame = FrameOf(p)) != nullptr; })) << "no frame window";
+        // The frame exists before its creation has finished; the settings
+        // load creates the registry key.
+        WaitFor([&] {
+            HKEY key;
+            if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", 0, KEY_READ, &key))
+                return false;
+            RegCloseKey(key);
+            return true;
+        });
+        return frame;
+    }
+    DWORD Exit(Process& p, HWND frame) {
+        PostMessageW(frame, WM_COMMAND, 57665, 0);
+        return p.WaitExit();
+    }
+
+    HWND TrayWindow() { return reinterpret_cast<HWND>(block->trayWindow); }
+
+    // Opens the tray popup as a right click does and waits for its items.
+    bool OpenPopup() {
+        const LONG before = block->menuSerial;
+        PostMessageW(TrayWindow(), WM_USER + 10, 130, WM_RBUTTONUP);
+        return WaitFor([&] { return block->menuSerial > before; });
+    }
+    void ClosePopup() {
+        HWND probe = FindWindowW(brelkin::probe::WindowClass, nullptr);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(probe, brelkin::probe::EndMenuMessage, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    }
+
+    HANDLE mapping = nullptr;
+    Block* block = nullptr;
+};
+
+}  // namespace e2e

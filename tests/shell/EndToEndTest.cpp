@@ -1,0 +1,214 @@
+// Brelkin.exe (and its test build, which reports from inside the process)
+// started for real, each start in its own process and folder with the camera
+// stand-ins beside it and a clean registry key.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/shell/EndToEndHarness.h"
+
+namespace {
+
+using namespace e2e;
+
+TEST_F(EndToEnd, ASecondStartEndsAtOnceWithZeroAndTheFirstKeepsRunning) {
+    const std::wstring exe = Install(L"Brelkin.exe");
+    Process first;
+    HWND frame = StartAndWaitForFrame(first, exe);
+    ASSERT_NE(frame, nullptr);
+    {
+        Process second;
+        Start(second, exe);
+        EXPECT_EQ(second.WaitExit(), 0u);
+        EXPECT_EQ(FrameOf(second), nullptr);
+    }
+    EXPECT_TRUE(first.Running());
+    EXPECT_EQ(Exit(first, frame), 0u);
+
+    Process third;
+    HWND again = StartAndWaitForFrame(third, exe);
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(third.Running());
+    EXPECT_EQ(Exit(third, again), 0u);
+}
+
+TEST_F(EndToEnd, HiddenFrameAndTheTooltipOfRowZeroAfterAFirstStart) {
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
+    EXPECT_FALSE(IsWindowVisible(frame));
+    EXPECT_EQ(GetWindowLongW(frame, GWL_STYLE) & WS_VISIBLE, 0);
+    EXPECT_EQ(block->notify[0].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_TRUE(block->notify[0].result);
+    EXPECT_STREQ(block->notify[0].tip, L"Brelkin - Space");
+    const auto& last = block->notify[block->notifyCount - 1];
+    EXPECT_EQ(last.message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_STREQ(last.tip, L"Brelkin - Alt+F,Alt+T");
+    EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+TEST_F(EndToEnd, ARightClickOpensTheTwentyItemPopup) {
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
+    ASSERT_TRUE(OpenPopup());
+    EXPECT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, 5000));
+    const struct { const wchar_t* text; UINT id; } items[20] = {
+        {L"&About Brelkin", 57664}, {L"", 0}, {L"&Joystick Button 1", 32777},
+        {L"Schick (Alt+F,Alt+T)", 32780}, {L"Schick (C,U)", 32781}, {L"Kodak (F5)", 32782},
+        {L"SIDEXIS (Ctrl+Shift+V)", 32783}, {L"XDR (Ctrl+I)", 32784},
+        {L"Dentrix image (Alt+C,Alt+S)", 32785}, {L"DEXIS (Space,T)", 32786}, {L"CADI (G)", 32787},
+        {L"Vixwin (Alt+G,Space)", 32788}, {L"Alt+F,Alt+S", 32789}, {L"Space", 32790},
+        {L"Enter", 32791}, {L"Custom Setting", 32779}, {L"", 0}, {L"&Rescan Camera", 32775},
+        {L"WDM/BDA &Setting", 32794}, {L"E&xit", 57665}};
+    ASSERT_EQ(block->menuCount, 20);
+    for (int i = 0; i < 20; ++i) {
+        const auto& item = block->menu[i];
+        EXPECT_STREQ(item.text, items[i].text) << "position " << i;
+        EXPECT_EQ(item.id, items[i].id) << "position " << i;
+        EXPECT_EQ((item.type & MFT_SEPARATOR) != 0, items[i].id == 0) << "position " << i;
+        EXPECT_EQ((item.state & MFS_DEFAULT) != 0, i == 17) << "position " << i;
+        const bool current = i == 3;  // mode 1 after a first start
+        EXPECT_EQ((item.state & MFS_CHECKED) != 0, current) << "position " << i;
+        if (items[i].id) {
+            EXPECT_EQ((item.state & MFS_GRAYED) != 0, current) << "position " << i;
+        }
+    }
+    ClosePopup();
+    EXPECT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) == nullptr ||
+                                    !IsWindowVisible(FindWindowW(L"#32768", nullptr)); }, 5000));
+    EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+TEST_F(EndToEnd, ModeCommandsAreSavedAndMoveTheCheckMark) {
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
+    const struct { UINT id; const wchar_t* stored; int position; const wchar_t* tip; } rows[] = {
+        {32782, L"Kodak (F5)", 5, L"Brelkin - F5"},
+        {32777, L"Joystick Button 1", 2, L"Brelkin - Joystick Button 1"},
+        {32790, L"Space", 13, L"Brelkin - Space"},
+    };
+    for (const auto& r : rows) {
+        PostMessageW(frame, WM_COMMAND, r.id, 0);
+        EXPECT_TRUE(WaitFor([&] { return StoredDefaultKey() == r.stored; }, 5000)) << r.id;
+        EXPECT_STREQ(block->notify[block->notifyCount - 1].tip, r.tip) << r.id;
+        ASSERT_TRUE(OpenPopup());
+        for (int i : {2, 3, 5, 13}) {
+            const bool current = i == r.position;
+            EXPECT_EQ((block->menu[i].state & MFS_CHECKED) != 0, current) << r.id << " position " << i;
+            EXPECT_EQ((block->menu[i].state & MFS_GRAYED) != 0, current) << r.id << " position " << i;
+        }
+        ClosePopup();
+    }
+    EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+TEST_F(EndToEnd, ExitRemovesTheIconAndEndsWithZero) {
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
+    EXPECT_EQ(Exit(p, frame), 0u);
+    const auto& last = block->notify[block->notifyCount - 1];
+    EXPECT_EQ(last.message, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_FALSE(IsWindow(frame));
+}
+
+TEST_F(EndToEnd, AShellRestartBroadcastAddsTheIconAgain) {
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
+    // Wine's tray still holds the icon, so take it away as a shell restart would.
+    NOTIFYICONDATAW gone{};
+    gone.cbSize = sizeof gone;
+    gone.hWnd = TrayWindow();
+    gone.uID = 130;
+    Shell_NotifyIconW(NIM_DELETE, &gone);
+    const LONG before = block->notifyCount;
+    DWORD_PTR result;
+    SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0,
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount > before; }, 5000));
+    const auto& add = block->notify[before];
+    EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_TRUE(add.result);
+    EXPECT_EQ(add.flags, 7u);
+    EXPECT_STREQ(add.tip, L"Brelkin - Alt+F,Alt+T");
+    EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+struct FindBox {
+    DWORD pid;
+    HWND found = nullptr;
+};
+BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM lParam) {
+    auto* f = reinterpret_cast<FindBox*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    if (pid == f->pid && std::wstring(cls) == L"#32770" && IsWindowVisible(hwnd)) {
+        f->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct EnvironmentVariable {
+    const wchar_t* name;
+    EnvironmentVariable(const wchar_t* n, const wchar_t* value) : name(n) { SetEnvironmentVariableW(n, value); }
+    ~EnvironmentVariable() { SetEnvironmentVariableW(name, nullptr); }
+};
+
+TEST_F(EndToEnd, AShellThatComesLateGetsTheIconWithoutAnError) {
+    EnvironmentVariable refuse(L"BRELKIN_PROBE_REFUSE_ADDS", L"5");
+    EnvironmentVariable retry(L"BRELKIN_PROBE_TRAY_RETRY_MS", L"10000");
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 7; }));
+    EXPECT_TRUE(block->notify[5].result);
+    EXPECT_EQ(block->notify[6].message, static_cast<DWORD>(NIM_MODIFY));
+    FindBox box{p.pi.dwProcessId};
+    EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&box));
+    EXPECT_EQ(box.found, nullptr);
+    EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+TEST_F(EndToEnd, AnIconThatNeverGetsInShowsTrayIconErrorAndEnds) {
+    EnvironmentVariable refuse(L"BRELKIN_PROBE_REFUSE_ADDS", L"1000000");
+    EnvironmentVariable retry(L"BRELKIN_PROBE_TRAY_RETRY_MS", L"500");
+    Process p;
+    Start(p, Install(L"BrelkinProbe.exe"));
+    FindBox box{p.pi.dwProcessId};
+    ASSERT_TRUE(WaitFor([&] {
+        EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&box));
+        return box.found != nullptr;
+    })) << "no message box";
+    wchar_t caption[64] = {};
+    GetWindowTextW(box.found, caption, 64);
+    EXPECT_STREQ(caption, L"Brelkin");
+    wchar_t text[64] = {};
+    GetDlgItemTextW(box.found, 0xFFFF, text, 64);  // the message box's static text
+    EXPECT_STREQ(text, L"Tray Icon Error");
+    PostMessageW(box.found, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(p.WaitExit(), 0u);
+    // Nothing after the tray step ran: no settings were read.
+    HKEY key;
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    for (LONG i = 0; i < block->notifyCount; ++i) {
+        EXPECT_EQ(block->notify[i].message, static_cast<DWORD>(NIM_ADD)) << "call " << i;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,241 @@
+// The main frame's creation order, tray menu, mode commands, update rule and
+// teardown, with the devices, dialogs and shell calls recorded and the
+// settings in a private registry key.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/WinApp.h"
+#include "platform/win32/RegistryProfile.h"
+#include "resources/resource.h"
+#include "shell/MainFrame.h"
+#include "tests/shell/RecordingNotifyIcon.h"
+
+extern CWinApp g_shellTestApp;
+
+namespace brelkin {
+namespace {
+
+using test::RecordingNotifyIcon;
+
+class FakeDevices final : public IFrameDevices {
+public:
+    FakeDevices(std::vector<std::string>& log, SequenceStep& step) : m_log(log), m_step(step) {}
+    void OpenJoystickOutput() override { m_log.push_back("OpenJoystickOutput"); }
+    void CloseJoystickOutput() override { m_log.push_back("CloseJoystickOutput"); }
+    void RegisterCameraArrival(uintptr_t window) override {
+        m_log.push_back(window ? "RegisterCameraArrival" : "RegisterCameraArrival(null)");
+    }
+    void ChooseDefaultDriverKind() override {
+        m_log.push_back("ChooseDefaultDriverKind");
+        m_kind = DriverBda;
+    }
+    DriverKind& Kind() override { return m_kind; }
+    void OpenCamera(DriverKind kind) override {
+        m_log.push_back("OpenCamera " + std::to_string(kind));
+        m_step = 0;
+    }
+    void RescanCamera() override { m_log.push_back("RescanCamera " + std::to_string(m_kind)); }
+    intptr_t HandleDeviceChange(uintptr_t event, intptr_t) override {
+        m_log.push_back("HandleDeviceChange " + std::to_string(event));
+        return 0;
+    }
+    void ReleaseCameraSource() override { m_log.push_back("ReleaseCameraSource"); }
+    void PollButton(TriggerState& state) override {
+        m_log.push_back("PollButton mode " + std::to_string(state.triggerMode));
+    }
+
+private:
+    std::vector<std::string>& m_log;
+    SequenceStep& m_step;
+    DriverKind m_kind = DriverWdm;
+};
+
+class FakeDialogs final : public IDialogRunner {
+public:
+    bool answerOk = false;
+    ActionPreset customResult{};
+    DriverKind driverResult = DriverWdm;
+    int customCalls = 0;
+    bool EditCustomRow(ActionPreset& row) override {
+        ++customCalls;
+        if (!answerOk) return false;
+        std::copy(std::begin(customResult.Keys), std::end(customResult.Keys), row.Keys);
+        std::copy(std::begin(customResult.Modifiers), std::end(customResult.Modifiers), row.Modifiers);
+        row.OneByOne = customResult.OneByOne;
+        row.DelayTime = customResult.DelayTime;
+        return true;
+    }
+    bool ChooseDriverKind(DriverKind, DriverKind& chosen) override {
+        if (!answerOk) return false;
+        chosen = driverResult;
+        return true;
+    }
+    void ShowAbout() override {}
+};
+
+const wchar_t TestRegistryKey[] = L"BrelkinShellTest";
+
+struct MainFrameTest : ::testing::Test {
+    std::vector<std::string> log;
+    RecordingNotifyIcon shell;
+    FakeDialogs dialogs;
+    ShellServices services;
+    CMainFrame* frame = nullptr;
+    RegistryProfile profile{u"BrelkinShellTest", u"Tolvacore"};
+
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\BrelkinShellTest");
+        g_shellTestApp.SetRegistryKey(TestRegistryKey);
+        shell.log = &log;
+        services.notifyIcon = &shell;
+        services.dialogs = &dialogs;
+        services.trayAddRetry = {200, 20};
+        services.makeDevices = [this](SequenceStep& step) {
+            return std::make_unique<FakeDevices>(log, step);
+        };
+        frame = new CMainFrame(services);
+        g_shellTestApp.m_pMainWnd = frame;
+        ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, 0x00CF8000));
+    }
+    void TearDown() override {
+        if (g_shellTestApp.m_pMainWnd) frame->DestroyWindow();
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\BrelkinShellTest");
+    }
+    void Command(UINT id) { frame->SendMessage(WM_COMMAND, id, 0); }
+    HMENU Popup() { return frame->Tray().Popup(); }
+    std::u16string StoredDefaultKey() {
+        return profile.GetProfileString(u"Settings", u"DefaultKey", u"<none>");
+    }
+    UINT StateAfterUpdate(UINT id) {
+        frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(Popup()), 0);
+        return GetMenuState(Popup(), id, MF_BYCOMMAND);
+    }
+};
+
+TEST_F(MainFrameTest, CreationBringsTheSystemUpInOrder) {
+    const std::vector<std::string> expected = {
+        "NIM_ADD", "OpenJoystickOutput", "RegisterCameraArrival", "ChooseDefaultDriverKind",
+        "NIM_MODIFY",  // the settings load sets the tooltip
+        "OpenCamera 1"};
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(shell.calls.back().tip, L"Brelkin - Alt+F,Alt+T");
+    EXPECT_EQ(frame->Trigger().triggerMode, 1);
+    EXPECT_FALSE(frame->IsWindowVisible());
+    EXPECT_EQ(GetWindowLongW(frame->m_hWnd, GWL_STYLE) & WS_VISIBLE, 0);
+    EXPECT_EQ(StoredDefaultKey(), u"<none>");  // nothing is saved at start-up
+}
+
+TEST_F(MainFrameTest, TheTimerPollsOnlyOnTimerOne) {
+    log.clear();
+    frame->SendMessage(WM_TIMER, 2, 0);
+    frame->SendMessage(WM_TIMER, 1, 0);
+    EXPECT_EQ(log, std::vector<std::string>{"PollButton mode 1"});
+}
+
+TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {
+    struct Row { const char* label; UINT id; const char16_t* stored; const wchar_t* tip; int mode; };
+    const Row rows[] = {
+        {"Kodak", 32782, u"Kodak (F5)", L"Brelkin - F5", 3},
+        {"joystick", 32777, u"Joystick Button 1", L"Brelkin - Joystick Button 1", 0},
+        {"XDR", 32784, u"XDR (Ctrl+I)", L"Brelkin - Ctrl+I", 5},
+        {"Enter, the last preset", 32791, u"Enter", L"Brelkin - Enter", 12},
+        {"Schick, the first preset", 32780, u"Schick (Alt+F,Alt+T)", L"Brelkin - Alt+F,Alt+T", 1},
+    };
+    const UINT modeIds[] = {32777, 32780, 32781, 32782, 32783, 32784, 32785, 32786,
+                            32787, 32788, 32789, 32790, 32791};
+    for (const Row& r : rows) {
+        Command(r.id);
+        EXPECT_EQ(frame->Trigger().triggerMode, r.mode) << r.label;
+        EXPECT_EQ(StoredDefaultKey(), r.stored) << r.label;
+        EXPECT_EQ(shell.calls.back().tip, r.tip) << r.label;
+        for (UINT id : modeIds) {
+            const UINT state = StateAfterUpdate(id);
+            const bool current = id == r.id;
+            EXPECT_EQ((state & MF_CHECKED) != 0, current) << r.label << ", item " << id;
+            EXPECT_EQ((state & MF_GRAYED) != 0, current) << r.label << ", item " << id;
+        }
+        const UINT custom = StateAfterUpdate(ID_CUSTOM_SETTING);
+        EXPECT_FALSE(custom & (MF_CHECKED | MF_GRAYED)) << r.label;
+    }
+    // Items without an update request are enabled by their handlers (About
+    // belongs to the program's application class, not to this test's).
+    for (UINT id : {32775u, 32794u, 57665u}) {
+        EXPECT_FALSE(StateAfterUpdate(id) & MF_GRAYED) << "item " << id;
+    }
+}
+
+TEST_F(MainFrameTest, CustomSettingOkSelectsRowTwelveCancelChangesNothing) {
+    Command(32782);  // Kodak
+    dialogs.answerOk = false;
+    Command(ID_CUSTOM_SETTING);
+    EXPECT_EQ(frame->Trigger().triggerMode, 3);
+    EXPECT_EQ(StoredDefaultKey(), u"Kodak (F5)");
+
+    dialogs.answerOk = true;
+    dialogs.customResult.Keys[0] = 'A';
+    dialogs.customResult.Keys[1] = 'B';
+    dialogs.customResult.Modifiers[0] = ModCtrl;
+    dialogs.customResult.OneByOne = 0;
+    dialogs.customResult.DelayTime = 250;
+    Command(ID_CUSTOM_SETTING);
+    const ActionPreset& row = frame->Trigger().presets[CustomRow];
+    EXPECT_EQ(row.Keys[0], 'A');
+    EXPECT_EQ(row.Keys[1], 'B');
+    EXPECT_EQ(row.Keys[2], 0);
+    EXPECT_EQ(row.Modifiers[0], ModCtrl);
+    EXPECT_EQ(row.OneByOne, 0);
+    EXPECT_EQ(row.DelayTime, 250);
+    EXPECT_EQ(frame->Trigger().triggerMode, 13);
+    EXPECT_EQ(StoredDefaultKey(), u"Custom Setting");
+    EXPECT_EQ(profile.GetProfileInt(u"Settings", u"Key2", 0), static_cast<uint32_t>('B'));
+    EXPECT_EQ(shell.calls.back().tip, L"Brelkin - Custom Setting");
+
+    // Current and checked, yet still enabled: choosing it again edits the row.
+    const UINT state = StateAfterUpdate(ID_CUSTOM_SETTING);
+    EXPECT_TRUE(state & MF_CHECKED);
+    EXPECT_FALSE(state & MF_GRAYED);
+    Command(ID_CUSTOM_SETTING);
+    EXPECT_EQ(dialogs.customCalls, 3);
+}
+
+TEST_F(MainFrameTest, DriverSettingSavesAndRescansOnlyOnAChange) {
+    log.clear();
+    dialogs.answerOk = true;
+    dialogs.driverResult = DriverBda;  // the kind already chosen at creation
+    Command(ID_DRIVER_SETTING);
+    EXPECT_TRUE(log.empty());
+    dialogs.driverResult = DriverWdm;
+    Command(ID_DRIVER_SETTING);
+    EXPECT_EQ(log, std::vector<std::string>{"RescanCamera 0"});
+    EXPECT_EQ(profile.GetProfileInt(u"Settings", u"UseBDA", 9), 0u);
+}
+
+TEST_F(MainFrameTest, RescanDeviceChangeAndDoubleClickReachTheCameraSource) {
+    log.clear();
+    Command(ID_RESCAN_CAMERA);
+    frame->SendMessage(WM_DEVICECHANGE, 0x8000, 0);
+    // The default item, position 17, is "&Rescan Camera".
+    SendMessageW(frame->Tray().m_hWnd, 1034, 130, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(log, (std::vector<std::string>{"RescanCamera 1", "HandleDeviceChange 32768",
+                                             "RescanCamera 1"}));
+}
+
+TEST_F(MainFrameTest, ExitTearsDownInOrderAndEndsTheLoop) {
+    log.clear();
+    Command(ID_APP_EXIT);
+    EXPECT_EQ(g_shellTestApp.m_pMainWnd, nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"CloseJoystickOutput", "ReleaseCameraSource",
+                                             "NIM_DELETE"}));
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(StoredDefaultKey(), u"<none>");  // nothing is saved at exit
+}
+
+}  // namespace
+}  // namespace brelkin
