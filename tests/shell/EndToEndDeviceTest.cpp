@@ -122,4 +122,92 @@ TEST_F(EndToEndDevice, APressSendsTheCurrentPresetsChordsAndModeZeroStaysSilent)
     DestroyWindow(target);
 }
 
+// The settings dialogs of the real program, driven from outside its process.
+DWORD StoredDword(const wchar_t* name, DWORD missing) {
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", name, RRF_RT_REG_DWORD,
+                     nullptr, &value, &size) != ERROR_SUCCESS)
+        return missing;
+    return value;
+}
+
+DWORD StoredValueCount() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", 0, KEY_READ, &key))
+        return 0;
+    DWORD count = 0;
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+                     nullptr, nullptr);
+    RegCloseKey(key);
+    return count;
+}
+
+HWND OpenDialog(HWND frame, WPARAM command, const wchar_t* caption) {
+    PostMessageW(frame, WM_COMMAND, command, 0);
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindWindowW(L"#32770", caption)) != nullptr; }, 10000);
+    return dialog;
+}
+
+void Click(HWND dialog, int id) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, id), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+bool Checked(HWND dialog, int id) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return result == BST_CHECKED;
+}
+
+TEST_F(EndToEndDevice, DriverSettingSwitchSavesAndOpensTheNewKindWhileTheOldStaysHeld) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &key, nullptr), ERROR_SUCCESS);
+    const DWORD wdm = 0;
+    RegSetValueExW(key, L"UseBDA", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&wdm), sizeof wdm);
+    RegCloseKey(key);
+
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return state->wdm.calls.opened == 1; })) << "WDM camera not opened";
+
+    // OK without a change neither saves nor rescans.
+    HWND dialog = OpenDialog(frame, 32794, L"WDM / BDA Setting");
+    ASSERT_NE(dialog, nullptr) << "the driver dialog did not open";
+    EXPECT_TRUE(Checked(dialog, 1008));
+    EXPECT_FALSE(Checked(dialog, 1009));
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    Sleep(500);
+    EXPECT_EQ(StoredValueCount(), 1u) << "an unchanged OK saved the settings";
+    EXPECT_EQ(state->wdm.calls.opened, 1);
+    EXPECT_EQ(Bda().calls.constructed, 0);
+
+    // WDM -> BDA: saved as 1, the BDA library opened, the WDM object still held.
+    dialog = OpenDialog(frame, 32794, L"WDM / BDA Setting");
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, 1009);
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened == 1; }, 5000)) << "BDA camera not opened";
+    EXPECT_EQ(StoredDword(L"UseBDA", 99), 1u);
+    EXPECT_EQ(StoredValueCount(), 10u);
+    EXPECT_EQ(state->wdm.calls.closed, 0);
+    EXPECT_EQ(state->wdm.calls.destroyed, 0);
+
+    // Custom Settings confirmed unchanged: the custom row becomes the mode and is saved.
+    dialog = OpenDialog(frame, 32779, L"Custom Settings");
+    ASSERT_NE(dialog, nullptr) << "the Custom Settings dialog did not open";
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WaitFor([] { return StoredDefaultKey() == L"Custom Setting"; }, 5000));
+    EXPECT_EQ(StoredDword(L"Key1", 0), 32u);
+    EXPECT_EQ(StoredDword(L"DelayTime", 0), 5000u);
+
+    EXPECT_EQ(Exit(p, frame), 0u);
+    EXPECT_EQ(state->wdm.calls.closed, 1);
+    EXPECT_EQ(Bda().calls.closed, 1);
+    EXPECT_EQ(state->wdm.calls.destroyed + Bda().calls.destroyed, 2);
+}
+
 }  // namespace

@@ -53,6 +53,9 @@ void WriteField(ClassState& s, int field, bool on)
 
 int ControlId(int column, int field) { return 200 + column * 10 + field; }
 
+WNDPROC g_buttonProc = nullptr;
+LRESULT CALLBACK CaptureButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+
 void CreateControls(HWND window, HINSTANCE instance)
 {
     const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -66,6 +69,8 @@ void CreateControls(HWND window, HINSTANCE instance)
     };
     g_capture = make(L"BUTTON", L"Capture button (hold down)", BS_PUSHBUTTON, 10, 10, 420, 40,
                      CaptureButtonId);
+    g_buttonProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        g_capture, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CaptureButtonProc)));
     for (int c = 0; c < 2; ++c) {
         const int x = 10 + c * 215;
         make(L"BUTTON", g_columns[c].title, BS_GROUPBOX, x, 60, 205, 250, -1);
@@ -104,9 +109,32 @@ void Refresh()
     }
 }
 
+// The capture button is held with the mouse while the chords are to reach
+// another program (a text window, the imaging program), so pressing it must not
+// take the focus: a plain button would focus itself and activate the simulator.
+LRESULT CALLBACK CaptureButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        SendMessageW(button, BM_SETSTATE, TRUE, 0);
+        SetCapture(button);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        SendMessageW(button, BM_SETSTATE, FALSE, 0);
+        if (message == WM_LBUTTONUP && GetCapture() == button)
+            ReleaseCapture();
+        return 0;
+    }
+    return CallWindowProcW(g_buttonProc, button, message, wParam, lParam);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
     case WM_CREATE:
         CreateControls(window, reinterpret_cast<CREATESTRUCTW*>(lParam)->hInstance);
         Refresh();
@@ -139,7 +167,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     HANDLE mapping = nullptr;
     g_state = OpenStandInState(&mapping);
@@ -163,14 +191,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     RECT area{0, 0, 440, 320};
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     AdjustWindowRect(&area, style, FALSE);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"Camera Simulator", style, CW_USEDEFAULT,
+    HWND window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, wc.lpszClassName, L"Camera Simulator", style, CW_USEDEFAULT,
                                   CW_USEDEFAULT, area.right - area.left, area.bottom - area.top,
                                   nullptr, nullptr, instance, nullptr);
     if (!window) {
         CloseStandInState(g_state, mapping);
         return 1;
     }
-    ShowWindow(window, show);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

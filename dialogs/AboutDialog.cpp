@@ -1,0 +1,10 @@
+#include "dialogs/AboutDialog.h"
+
+#include "resources/dialogs/DialogIds.h"
+
+BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
+END_MESSAGE_MAP()
+
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
+CAboutDlg::~CAboutDlg() = default;

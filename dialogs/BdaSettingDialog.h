@@ -1,0 +1,16 @@
+#pragma once
+// The "WDM / BDA Setting" dialog: which camera driver library the poll reads.
+#include "framework/Dialog.h"
+
+class CDlgBDASetting : public CDialog {
+public:
+    CDlgBDASetting();
+
+    // The DriverKind itself: 0 WDM, 1 BDA, -1 when neither button is checked.
+    int m_driverIndex = 0;
+
+protected:
+    bool DoDataExchange(CDataExchange& dx) override;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,45 @@
+#include "dialogs/DialogRunner.h"
+
+#include "dialogs/AboutDialog.h"
+#include "dialogs/BdaSettingDialog.h"
+#include "dialogs/CustomSettingDialog.h"
+
+namespace brelkin {
+
+bool DialogRunner::EditCustomRow(ActionPreset& row) {
+    CDlgCustomSetting dialog;
+    dialog.m_key1 = row.Keys[0];
+    dialog.m_key2 = row.Keys[1];
+    dialog.m_key3 = row.Keys[2];
+    dialog.m_modifiers1 = row.Modifiers[0];
+    dialog.m_modifiers2 = row.Modifiers[1];
+    dialog.m_modifiers3 = row.Modifiers[2];
+    dialog.m_delayTime = row.DelayTime;
+    dialog.m_timing = row.OneByOne == 0 ? 1 : 0;
+    if (dialog.DoModal() != IDOK) return false;
+    row.Keys[0] = dialog.m_key1;
+    row.Keys[1] = dialog.m_key2;
+    row.Keys[2] = dialog.m_key3;
+    row.Modifiers[0] = dialog.m_modifiers1;
+    row.Modifiers[1] = dialog.m_modifiers2;
+    row.Modifiers[2] = dialog.m_modifiers3;
+    row.OneByOne = dialog.m_timing == 0 ? 1 : 0;
+    // The accepted range 100..30000 fits in 16 bits.
+    row.DelayTime = static_cast<uint16_t>(dialog.m_delayTime & 0xFFFF);
+    return true;
+}
+
+bool DialogRunner::ChooseDriverKind(DriverKind current, DriverKind& chosen) {
+    CDlgBDASetting dialog;
+    dialog.m_driverIndex = current;
+    if (dialog.DoModal() != IDOK) return false;
+    chosen = dialog.m_driverIndex;
+    return true;
+}
+
+void DialogRunner::ShowAbout() {
+    CAboutDlg dialog;
+    dialog.DoModal();
+}
+
+}  // namespace brelkin

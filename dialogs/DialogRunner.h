@@ -1,0 +1,14 @@
+#pragma once
+// The settings dialogs as the main frame and the application open them.
+#include "shell/DialogRunner.h"
+
+namespace brelkin {
+
+class DialogRunner final : public IDialogRunner {
+public:
+    bool EditCustomRow(ActionPreset& customRow) override;
+    bool ChooseDriverKind(DriverKind current, DriverKind& chosen) override;
+    void ShowAbout() override;
+};
+
+}  // namespace brelkin

@@ -1,0 +1,136 @@
+#include "framework/Dialog.h"
+
+#include "framework/DataExchange.h"
+#include "framework/WinApp.h"
+
+namespace {
+
+// The dialog that DoModal is opening on this thread: the dialog procedure sees
+// WM_SETFONT before WM_INITDIALOG brings the creation parameter.
+thread_local CDialog* t_opening = nullptr;
+
+// Messages whose dialog-procedure return value is the result itself, not a
+// handled flag (the rest go through DWLP_MSGRESULT).
+bool ReturnsResultDirectly(UINT message) {
+    switch (message) {
+    case WM_INITDIALOG:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_parent(parent) {}
+
+CDialog::~CDialog() = default;
+
+HWND CDialog::FindOwner() const {
+    if (m_parent && m_parent->GetSafeHwnd()) return m_parent->GetSafeHwnd();
+    // A visible active window of this thread is the dialog that opened this one.
+    // The hidden tray window may be active after the tray menu: it is no owner.
+    HWND active = ::GetActiveWindow();
+    if (active && ::IsWindowVisible(active)) return active;
+    CWinApp* app = CWinApp::Get();
+    if (app && app->m_pMainWnd && app->m_pMainWnd->GetSafeHwnd()) {
+        return ::GetLastActivePopup(app->m_pMainWnd->GetSafeHwnd());
+    }
+    return nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+    CDialog* outer = t_opening;
+    t_opening = this;
+    // The system's modal loop disables the owner and enables it again before
+    // it returns.
+    const INT_PTR result =
+        ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), FindOwner(),
+                          &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    t_opening = outer;
+    if (m_hWnd) Detach();
+    return result;
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+    if (m_hWnd) ::EndDialog(m_hWnd, result);
+}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+    CDataExchange dx(*this, saveAndValidate);
+    return DoDataExchange(dx);
+}
+
+bool CDialog::SetDlgItemText(int id, const wchar_t* text) {
+    return m_hWnd && ::SetDlgItemTextW(m_hWnd, id, text) != FALSE;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+bool CDialog::DoDataExchange(CDataExchange&) {
+    return true;
+}
+
+void CDialog::OnOK() {
+    // A failed exchange has shown its message and keeps the dialog open.
+    if (UpdateData(true)) EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+LRESULT CDialog::DefWindowProc(UINT, WPARAM, LPARAM) {
+    if (m_unhandled) *m_unhandled = true;
+    return 0;
+}
+
+INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* dialog = static_cast<CDialog*>(CWnd::FromHandle(hwnd));
+    if (!dialog && t_opening) {
+        dialog = t_opening;
+        t_opening = nullptr;
+        dialog->Attach(hwnd);
+    }
+    if (!dialog) return FALSE;
+
+    if (message == WM_INITDIALOG) {
+        BOOL focus = TRUE;
+        try {
+            focus = dialog->OnInitDialog();
+        } catch (...) {
+            // No exception crosses the dialog procedure; the dialog opens as it is.
+        }
+        return focus;
+    }
+
+    bool* outer = dialog->m_unhandled;
+    bool unhandled = false;
+    dialog->m_unhandled = &unhandled;
+    const LRESULT result = CWnd::RouteMessage(dialog, hwnd, message, wParam, lParam);
+    // RouteMessage detaches the object on WM_NCDESTROY; it is still alive here.
+    dialog->m_unhandled = outer;
+    if (unhandled) return FALSE;
+    if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
+    ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// A modal dialog over a dialog template of the executable's resources. The
+// system's own modal loop (DialogBoxParamW) runs it; its messages go through
+// the same static message maps as every other window of the framework.
+#include <windows.h>
+
+#include "framework/Wnd.h"
+
+class CDataExchange;
+
+class CDialog : public CWnd {
+public:
+    // Without a parent the owner is found when the dialog opens: the active
+    // window of the thread (the dialog that opened this one) or else the
+    // application's main window.
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    ~CDialog() override;
+
+    // IDOK, IDCANCEL (Cancel, Escape, the close box), or -1 if the template
+    // could not be loaded.
+    INT_PTR DoModal();
+    void EndDialog(INT_PTR result);
+
+    // true: controls to members, with validation; false: members to controls.
+    bool UpdateData(bool saveAndValidate = true);
+
+    bool SetDlgItemText(int id, const wchar_t* text);
+
+protected:
+    // Runs the members-to-controls exchange; TRUE lets the system set the focus.
+    virtual BOOL OnInitDialog();
+    // Each exchange step returns false on failure, and the first failure ends it.
+    virtual bool DoDataExchange(CDataExchange& dx);
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND FindOwner() const;
+
+    UINT m_templateId;
+    CWnd* m_parent;
+    // Set by DefWindowProc for the message being handled: the dialog manager
+    // then applies its own default.
+    bool* m_unhandled = nullptr;
+};

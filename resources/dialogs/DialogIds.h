@@ -1,0 +1,36 @@
+// Resource ids of the settings dialogs, grouped by kind. Plain #defines: the
+// resource compiler reads this file too.
+#pragma once
+
+// Dialog templates
+#define IDD_ABOUTBOX            100
+#define IDD_CUSTOM_SETTING      133
+#define IDD_KEY_SET             134
+#define IDD_BDA_SETTING         135
+
+// The application icon shown in the About box; the shell's resources provide it.
+#define IDI_ABOUT_APP_ICON      128
+
+#ifndef IDC_STATIC
+#define IDC_STATIC              (-1)
+#endif
+
+// Custom Settings controls
+#define IDC_ONE_BY_ONE          1000
+#define IDC_AT_ONE_TIME         1001
+#define IDC_DELAY_TIME          1002
+#define IDC_KEY1_TEXT           1003
+#define IDC_KEY2_TEXT           1004
+#define IDC_KEY3_TEXT           1005
+#define IDC_SET_KEY1            1006
+#define IDC_SET_KEY2            1007
+#define IDC_SET_KEY3            1008
+#define IDC_CLEAR_KEY2          1009
+#define IDC_CLEAR_KEY3          1010
+
+// Key Set controls
+#define IDC_KEY_SET_TEXT        1007
+
+// WDM / BDA Setting controls
+#define IDC_USE_WDM             1008
+#define IDC_USE_BDA             1009

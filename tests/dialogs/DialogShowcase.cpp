@@ -1,0 +1,74 @@
+// Opens one settings dialog with typical contents and closes it after a few
+// seconds, so that scripts/render-dialogs can photograph it.
+//   dialogs_showcase about|custom|keyset|bda|range
+#include <windows.h>
+
+#include <string>
+
+#include "dialogs/AboutDialog.h"
+#include "dialogs/BdaSettingDialog.h"
+#include "dialogs/CustomSettingDialog.h"
+#include "dialogs/KeySetDialog.h"
+#include "framework/WinApp.h"
+#include "resources/dialogs/DialogIds.h"
+
+namespace {
+
+CWinApp g_app(L"Tolvacore");
+
+BOOL CALLBACK EndOne(HWND hwnd, LPARAM) {
+    ::EndDialog(hwnd, IDCANCEL);
+    return TRUE;
+}
+
+void CALLBACK CloseAll(HWND, UINT, UINT_PTR, DWORD) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), &EndOne, 0);
+}
+
+// Shows the range message over the Custom Settings dialog.
+void CALLBACK PressOk(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    HWND dialog = ::FindWindowW(nullptr, L"Custom Settings");
+    ::SetDlgItemTextW(dialog, IDC_DELAY_TIME, L"99");
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+// Shows a captured chord in the Key Set dialog.
+void CALLBACK ShowChord(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    if (g_keySetTarget) {
+        g_keySetTarget->OnKeyPressed(VK_SHIFT);
+        g_keySetTarget->OnKeyPressed(VK_CONTROL);
+        g_keySetTarget->OnKeyReleased('V');
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string which = argc > 1 ? argv[1] : "about";
+    ::SetTimer(nullptr, 0, 4000, &CloseAll);
+    if (which == "about") {
+        CAboutDlg().DoModal();
+    } else if (which == "keyset") {
+        ::SetTimer(nullptr, 0, 300, &ShowChord);
+        CDlgKeySet().DoModal();
+    } else if (which == "bda") {
+        CDlgBDASetting dialog;
+        dialog.m_driverIndex = 1;
+        dialog.DoModal();
+    } else {
+        CDlgCustomSetting dialog;
+        dialog.m_key1 = 'V';
+        dialog.m_modifiers1 = 3;
+        dialog.m_key2 = VK_F5;
+        dialog.m_modifiers2 = 4;
+        dialog.m_key3 = VK_SPACE;
+        dialog.m_modifiers3 = 2;
+        dialog.m_delayTime = 5000;
+        dialog.m_timing = 1;
+        if (which == "range") ::SetTimer(nullptr, 0, 300, &PressOk);
+        dialog.DoModal();
+    }
+    return 0;
+}

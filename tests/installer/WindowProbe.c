@@ -1,0 +1,59 @@
+/* Test and run-script helper: finds or closes Brelkin's hidden frame window.
+ *   WindowProbe find            exit 0 and prints the process id when the frame exists, else 1
+ *   WindowProbe close <ms>      WM_CLOSE to the frame (as the Exit command does), waits for the
+ *                               process to end; exit 0 when none runs afterwards, else 1
+ *   WindowProbe process <name>  exit 0 when a process of that exe name runs, else 1
+ */
+#include <windows.h>
+#include <tlhelp32.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+static const wchar_t kFrameClass[] = L"BrelkinFrame128";
+static const wchar_t kFrameTitle[] = L"Tolvacore";
+
+static int Find(void) {
+    HWND frame = FindWindowW(kFrameClass, kFrameTitle);
+    if (!frame) return 1;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(frame, &pid);
+    printf("%lu\n", (unsigned long)pid);
+    return 0;
+}
+
+static int Close(DWORD timeoutMs) {
+    HWND frame = FindWindowW(kFrameClass, kFrameTitle);
+    if (!frame) return 0;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(frame, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(frame, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored);
+    int ended = 1;
+    if (process) {
+        ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+        CloseHandle(process);
+    }
+    return ended && !FindWindowW(kFrameClass, kFrameTitle) ? 0 : 1;
+}
+
+static int Process(const wchar_t* name) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return 2;
+    PROCESSENTRY32W entry;
+    ZeroMemory(&entry, sizeof entry);
+    entry.dwSize = sizeof entry;
+    int found = 0;
+    for (BOOL ok = Process32FirstW(snap, &entry); ok && !found; ok = Process32NextW(snap, &entry))
+        found = lstrcmpiW(entry.szExeFile, name) == 0;
+    CloseHandle(snap);
+    return found ? 0 : 1;
+}
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc >= 2 && !lstrcmpW(argv[1], L"find")) return Find();
+    if (argc >= 3 && !lstrcmpW(argv[1], L"close")) return Close((DWORD)_wtoi(argv[2]));
+    if (argc >= 3 && !lstrcmpW(argv[1], L"process")) return Process(argv[2]);
+    fprintf(stderr, "usage: WindowProbe find | close <ms> | process <exe name>\n");
+    return 2;
+}

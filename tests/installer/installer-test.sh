@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# End-to-end test of the x64 installer under Wine:
+#   installer-test.sh <BrelkinSetup-x64.exe> <WindowProbe.exe> <built Brelkin.exe>
+# Runs in the WINEPREFIX/DISPLAY of the caller (scripts/test). The user's settings
+# key and a previous Run value of the prefix are saved first and put back at the end.
+set -uo pipefail
+installer=$1 probe=$2 built=$3
+export WINEDEBUG=-all
+# No Linux menu entries for the Start-menu shortcuts.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
+
+[ -f "$built" ] || { echo "FAIL: $built is missing: Brelkin is not built, nothing to install"; exit 1; }
+[ -f "$installer" ] || { echo "FAIL: $installer is missing (is makensis installed? apt-get install nsis)"; exit 1; }
+[ -n "${WINEPREFIX:-}" ] && [ -n "${DISPLAY:-}" ] || { echo "FAIL: needs WINEPREFIX and DISPLAY (scripts/test)"; exit 1; }
+
+w() { timeout 60 wine "$@"; }
+winpath() { timeout 30 winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+unixpath() { timeout 30 winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+regq() { w reg query "$@" 2>/dev/null | tr -d '\r'; }
+regval() { # key value -> data (first match)
+  regq "$1" /v "$2" | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  */, ""); print; exit }'
+}
+has_key() { w reg query "$1" >/dev/null 2>&1; }
+
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+uninst_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Brelkin'
+settings_key='HKCU\Software\Morvane\Tolvacore'
+tmp=$(mktemp -d)
+saved_settings=0 saved_run=""
+if has_key "$settings_key"; then w reg export "$settings_key" "$(winpath "$tmp")\\settings.reg" >/dev/null 2>&1 && saved_settings=1; fi
+saved_run=$(regval "$run_key" Brelkin)
+restore() {
+  w "$probe" close 10000 >/dev/null 2>&1
+  w reg delete "$settings_key" /f >/dev/null 2>&1
+  if [ "$saved_settings" = 1 ]; then w reg import "$(winpath "$tmp")\\settings.reg" >/dev/null 2>&1; fi
+  if [ -n "$saved_run" ]; then w reg add "$run_key" /v Brelkin /t REG_SZ /d "$saved_run" /f >/dev/null 2>&1
+  else w reg delete "$run_key" /v Brelkin /f >/dev/null 2>&1; fi
+  rm -rf "$tmp"
+}
+trap restore EXIT
+
+# Polls a command for up to $1 seconds.
+wait_for() { local t=$1; shift; local i; for i in $(seq 1 $((t * 5))); do "$@" && return 0; sleep 0.2; done; return 1; }
+brelkin_window() { w "$probe" find >/dev/null 2>&1; }
+no_brelkin_window() { ! brelkin_window; }
+brelkin_process() { w "$probe" process Brelkin.exe >/dev/null 2>&1; }
+no_brelkin_process() { ! brelkin_process; }
+
+start_brelkin() { # windows command line of the Run value, as logon would start it
+  local cmd=$1 exe
+  exe=${cmd#\"}; exe=${exe%\"}
+  (cd "$tmp" && timeout 200 wine "$exe" >/dev/null 2>&1 &)
+  wait_for 30 brelkin_window
+}
+
+pf=$(timeout 30 wine cmd /c echo %ProgramFiles% 2>/dev/null | tr -d '\r')
+instdir_w="$pf\\Brelkin"
+instdir=$(unixpath "$instdir_w")
+startmenu=$(unixpath "$(timeout 30 wine cmd /c echo %ProgramData% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs\\Brelkin")
+echo "install folder: $instdir_w ($instdir)"
+
+# The settings the user made before: they must survive a plain uninstall.
+w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/null 2>&1
+
+echo "=== silent install"
+w "$installer" /S; rc=$?
+check "installer exit code 0 (got $rc)" test "$rc" = 0
+check "Brelkin.exe installed, same bytes as the build" cmp -s "$built" "$instdir/Brelkin.exe"
+check "README.txt installed" test -s "$instdir/README.txt"
+check "uninstaller installed" test -f "$instdir/Uninstall.exe"
+listing=$(cd "$instdir" 2>/dev/null && ls -A | sort | tr '\n' ' ')
+check "only Brelkin.exe, README.txt and Uninstall.exe, no camera libraries (got: $listing)" \
+  test "$listing" = "Brelkin.exe README.txt Uninstall.exe "
+check "Start-menu entry" test -f "$startmenu/Brelkin.lnk"
+run_value=$(regval "$run_key" Brelkin)
+check "Run value is the quoted exe path (got: $run_value)" test "$run_value" = "\"$instdir_w\\Brelkin.exe\""
+check "DisplayName" test "$(regval "$uninst_key" DisplayName)" = "Brelkin 2.0"
+check "DisplayVersion" test "$(regval "$uninst_key" DisplayVersion)" = "2.0"
+check "UninstallString" test "$(regval "$uninst_key" UninstallString)" = "\"$instdir_w\\Uninstall.exe\""
+check "QuietUninstallString" test "$(regval "$uninst_key" QuietUninstallString)" = "\"$instdir_w\\Uninstall.exe\" /S"
+check "InstallLocation" test "$(regval "$uninst_key" InstallLocation)" = "$instdir_w"
+check "DisplayIcon" test "$(regval "$uninst_key" DisplayIcon)" = "$instdir_w\\Brelkin.exe,0"
+check "Publisher set" test -n "$(regval "$uninst_key" Publisher)"
+check "NoModify" test "$(regval "$uninst_key" NoModify)" = 0x1
+check "NoRepair" test "$(regval "$uninst_key" NoRepair)" = 0x1
+size=$(regval "$uninst_key" EstimatedSize)
+check "EstimatedSize in KiB, non-zero (got $size)" test "$((size))" -gt 0
+
+echo "=== the installed Brelkin starts from its Run value"
+check "hidden frame window appears" start_brelkin "$run_value"
+check "Brelkin.exe process runs" brelkin_process
+
+echo "=== reinstall over the running program, without the logon start"
+w "$installer" /S /NOAUTOSTART; rc=$?
+check "reinstall exit code 0 (got $rc)" test "$rc" = 0
+check "the running Brelkin was closed first" wait_for 5 no_brelkin_process
+check "Brelkin.exe still installed" cmp -s "$built" "$instdir/Brelkin.exe"
+check "/NOAUTOSTART removed the Run value" test -z "$(regval "$run_key" Brelkin)"
+w "$installer" /S; rc=$?
+check "third install brings the Run value back" test "$(regval "$run_key" Brelkin)" = "\"$instdir_w\\Brelkin.exe\""
+
+echo "=== silent uninstall closes the running Brelkin and keeps the settings"
+check "Brelkin started again" start_brelkin "$(regval "$run_key" Brelkin)"
+w "$instdir/Uninstall.exe" /S; rc=$?
+check "uninstaller exit code 0 (got $rc)" test "$rc" = 0
+# The uninstaller runs on from a copy in the temp folder.
+gone() { [ ! -e "$instdir" ] && ! has_key "$uninst_key"; }
+check "install folder removed" wait_for 30 gone
+check "Brelkin was closed" wait_for 5 no_brelkin_process
+check "its window is gone" no_brelkin_window
+check "Start-menu entry removed" test ! -e "$startmenu"
+check "Uninstall key removed" bash -c "! timeout 60 wine reg query '$uninst_key' >/dev/null 2>&1"
+check "Run value removed" test -z "$(regval "$run_key" Brelkin)"
+check "settings kept" test "$(regval "$settings_key\\Settings" DelayTime)" = 0xc8
+
+echo "=== silent uninstall with /REMOVESETTINGS"
+w "$installer" /S; rc=$?
+check "install again (got $rc)" test "$rc" = 0
+w "$instdir/Uninstall.exe" /S /REMOVESETTINGS; rc=$?
+check "install folder removed" wait_for 30 gone
+settings_gone() { ! has_key "$settings_key"; }
+check "settings removed on request" wait_for 10 settings_gone
+
+echo "=== $failures failure(s)"
+[ "$failures" = 0 ]
