@@ -1,0 +1,195 @@
+// Press-to-first-key latency and chord timing of a running Brelkin.exe:
+//   LatencyBench <path of Brelkin.exe> [presses]
+// Before the start the custom row is set in the registry to A then B at one
+// time with a 30 ms delay, over the WDM stand-in. Each press comes at a random
+// phase of the 400 ms poll: the stand-in's button goes down, and the time
+// until the first WM_KEYDOWN reaches this program's focused window is the
+// latency; the button goes up as soon as that key arrives. The key-down to
+// key-up spans are the holds (25 ms), key A up to key B down the delay.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tools/CameraStandInState.h"
+
+namespace {
+
+constexpr DWORD DelayTimeMs = 30;
+constexpr double HoldMs = 25;
+
+double NowMs() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) * 1000.0 / frequency;
+}
+
+struct KeyTimes {
+    double aDown = 0, aUp = 0, bDown = 0, bUp = 0;
+};
+KeyTimes g_keys;
+
+LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const double now = NowMs();
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+        if (wParam == 'A' && g_keys.aDown == 0) g_keys.aDown = now;
+        if (wParam == 'B' && g_keys.bDown == 0) g_keys.bDown = now;
+        return 0;
+    }
+    if (message == WM_KEYUP || message == WM_SYSKEYUP) {
+        if (wParam == 'A' && g_keys.aUp == 0) g_keys.aUp = now;
+        if (wParam == 'B' && g_keys.bUp == 0) g_keys.bUp = now;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Handles messages until `done` holds or the time runs out.
+template <typename F>
+bool PumpUntil(double deadlineMs, F&& done) {
+    MSG message;
+    while (!done()) {
+        const double left = deadlineMs - NowMs();
+        if (left <= 0) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left) + 1, QS_ALLINPUT);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
+bool WriteSettings() {
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    auto dword = [&](const wchar_t* name, DWORD value) {
+        return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
+               ERROR_SUCCESS;
+    };
+    const wchar_t mode[] = L"Custom Setting";
+    bool ok = dword(L"Key1", 'A') && dword(L"Key2", 'B') && dword(L"Key3", 0) && dword(L"KeyEx1", 0) &&
+              dword(L"KeyEx2", 0) && dword(L"KeyEx3", 0) && dword(L"OneByOne", 0) &&
+              dword(L"DelayTime", DelayTimeMs) && dword(L"UseBDA", 0);
+    ok = ok && RegSetValueExW(key, L"DefaultKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(mode), sizeof mode) ==
+                   ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+BOOL CALLBACK CloseWindowOf(HWND window, LPARAM pid) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == static_cast<DWORD>(pid)) PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+struct Stats {
+    double median, p99, max;
+};
+Stats Summarise(std::vector<double> v) {
+    if (v.empty()) return {0, 0, 0};
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v[std::min(v.size() - 1, v.size() * 99 / 100)], v.back()};
+}
+
+void PrintRow(const char* name, const std::vector<double>& v, const char* against) {
+    const Stats s = Summarise(v);
+    std::printf("%-30s %6zu %9.1f %9.1f %9.1f   %s\n", name, v.size(), s.median, s.p99, s.max, against);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: LatencyBench <Brelkin.exe> [presses]\n");
+        return 2;
+    }
+    const int presses = argc > 2 ? _wtoi(argv[2]) : 200;
+    HANDLE mapping = nullptr;
+    brelkin::standin::StandInState* block = brelkin::standin::OpenStandInState(&mapping);
+    if (block == nullptr || !WriteSettings()) {
+        std::fprintf(stderr, "cannot set up the stand-in block or the settings\n");
+        return 2;
+    }
+    brelkin::standin::ResetStandInState(*block);
+
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = TargetProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"BrelkinLatencyTarget";
+    RegisterClassW(&windowClass);
+    HWND target = CreateWindowExW(0, windowClass.lpszClassName, L"Latency target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  50, 50, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+    SetForegroundWindow(target);
+    SetFocus(target);
+
+    std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION app{};
+    if (!CreateProcessW(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &app)) {
+        std::fprintf(stderr, "cannot start Brelkin.exe: error %lu\n", GetLastError());
+        return 2;
+    }
+    WaitForInputIdle(app.hProcess, 30000);
+    PumpUntil(NowMs() + 1000, [] { return false; });
+    SetForegroundWindow(target);
+    SetFocus(target);
+
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<double> phase(0, 400);
+    std::vector<double> latency, holds, delays;
+    int lost = 0;
+    for (int i = 0; i < presses; ++i) {
+        PumpUntil(NowMs() + phase(random), [] { return false; });
+        if (GetFocus() != target) SetFocus(target);
+        g_keys = {};
+        const double down = NowMs();
+        block->wdm.buttonPressed = 1;
+        const bool first = PumpUntil(down + 2000, [] { return g_keys.aDown != 0; });
+        block->wdm.buttonPressed = 0;
+        if (!first) {
+            ++lost;
+            continue;
+        }
+        latency.push_back(g_keys.aDown - down);
+        if (PumpUntil(NowMs() + 2000, [] { return g_keys.bUp != 0; })) {
+            holds.push_back(g_keys.aUp - g_keys.aDown);
+            holds.push_back(g_keys.bUp - g_keys.bDown);
+            delays.push_back(g_keys.bDown - g_keys.aUp);
+        }
+        // Let the rest of the tick (the delay after B) pass before the next press.
+        PumpUntil(NowMs() + DelayTimeMs + 10, [] { return false; });
+    }
+
+    EnumWindows(CloseWindowOf, static_cast<LPARAM>(app.dwProcessId));
+    if (WaitForSingleObject(app.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(app.hProcess, 1);
+    CloseHandle(app.hThread);
+    CloseHandle(app.hProcess);
+    brelkin::standin::CloseStandInState(block, mapping);
+
+    char bound[96];
+    std::snprintf(bound, sizeof bound, "bound 400 + %.0f ms hold = %.0f ms (target p99 < %.0f)", HoldMs,
+                  400 + HoldMs, 400 + HoldMs + 10);
+    char holdNote[64], delayNote[64];
+    std::snprintf(holdNote, sizeof holdNote, "against %.0f ms", HoldMs);
+    std::snprintf(delayNote, sizeof delayNote, "against DelayTime %lu ms", DelayTimeMs);
+    std::printf("%-30s %6s %9s %9s %9s\n", "ms", "n", "median", "p99", "max");
+    PrintRow("button down to first key down", latency, bound);
+    PrintRow("key down to key up (hold)", holds, holdNote);
+    PrintRow("at one time: A up to B down", delays, delayNote);
+    std::printf("presses without a key within 2 s: %d of %d\n", lost, presses);
+    return latency.empty() ? 1 : 0;
+}
