@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/NullInput.h"
 #include "bench/AllocationCounter.h"
 #include "engine/ButtonPoll.h"
 
@@ -33,14 +34,6 @@ class NullJoystick final : public IJoystickButtonSink {
 public:
     void SendJoystickButton(bool pressed) override { writes += pressed ? 2 : 1; }
     unsigned writes = 0;
-};
-
-class NullInput final : public IKeyboardInput, public ISleeper {
-public:
-    uintptr_t GetMessageExtraInfo() override { return 0; }
-    unsigned SendKeyEvent(const KeyEvent&) override { return ++events; }
-    void Sleep(uint32_t) override {}
-    unsigned events = 0;
 };
 
 // Kept out of line so that callgrind can collect exactly the ticks.

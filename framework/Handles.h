@@ -46,30 +46,18 @@ struct Kernel {
     static bool IsValid(Type h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
     static void Close(Type h) { ::CloseHandle(h); }
 };
-struct Menu {
-    using Type = HMENU;
+// The handle kinds whose failure value is null and that one call releases.
+template <typename HandleType, auto CloseFunction>
+struct NullIsInvalid {
+    using Type = HandleType;
     static Type Invalid() { return nullptr; }
     static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::DestroyMenu(h); }
+    static void Close(Type h) { CloseFunction(h); }
 };
-struct Module {
-    using Type = HMODULE;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::FreeLibrary(h); }
-};
-struct RegistryKey {
-    using Type = HKEY;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::RegCloseKey(h); }
-};
-struct Hook {
-    using Type = HHOOK;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::UnhookWindowsHookEx(h); }
-};
+using Menu = NullIsInvalid<HMENU, &::DestroyMenu>;
+using Module = NullIsInvalid<HMODULE, &::FreeLibrary>;
+using RegistryKey = NullIsInvalid<HKEY, &::RegCloseKey>;
+using Hook = NullIsInvalid<HHOOK, &::UnhookWindowsHookEx>;
 
 }  // namespace handle_traits
 

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/NullInput.h"
 #include "bench/AllocationCounter.h"
 #include "device/win32/DeviceAccess.h"
 #include "engine/ButtonPoll.h"
@@ -20,14 +21,6 @@
 namespace {
 
 using namespace brelkin;
-
-class NullInput final : public IKeyboardInput, public ISleeper {
-public:
-    uintptr_t GetMessageExtraInfo() override { return 0; }
-    unsigned SendKeyEvent(const KeyEvent&) override { return ++events; }
-    void Sleep(uint32_t) override {}
-    unsigned events = 0;
-};
 
 double TicksToMicroseconds(LONGLONG ticks) {
     static const double frequency = [] {
