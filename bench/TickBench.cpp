@@ -2,8 +2,9 @@
 // answers at once: interface valid, port bit 0 clear, button up. Prints the
 // heap allocations per tick and the median time per tick; under callgrind the
 // instructions of BenchTicks divided by the tick count give the cost in
-// instructions.
-//   TickBench [ticks] [rounds] [keys|joystick|both]
+// instructions. "paced" is the tick as the program's timer runs it: the same
+// poll with the camera's calls timed on a steady clock and the period decided.
+//   TickBench [ticks] [rounds] [keys|joystick|paced|both]
 // Each mode runs ticks / 10 + 1 warm-up ticks and then rounds x ticks.
 #include <algorithm>
 #include <chrono>
@@ -15,6 +16,7 @@
 #include "bench/NullInput.h"
 #include "bench/AllocationCounter.h"
 #include "engine/ButtonPoll.h"
+#include "engine/PacedPoll.h"
 
 namespace {
 
@@ -36,10 +38,24 @@ public:
     unsigned writes = 0;
 };
 
+class SteadyClock final : public IClock {
+public:
+    uint64_t NowMicroseconds() override {
+        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                         std::chrono::steady_clock::now().time_since_epoch())
+                                         .count());
+    }
+};
+
 // Kept out of line so that callgrind can collect exactly the ticks.
-__attribute__((noinline)) void BenchTicks(TriggerState& state, ICameraButton* camera,
-                                          IJoystickButtonSink& joystick, NullInput& input, long ticks) {
-    for (long i = 0; i < ticks; ++i) PollButton(state, camera, joystick, input, input);
+__attribute__((noinline)) void BenchTicks(TriggerState& state, ICameraButton* camera, PressFilter& press,
+                                          PacedPoll* paced, IJoystickButtonSink& joystick, NullInput& input,
+                                          long ticks) {
+    if (paced != nullptr) {
+        for (long i = 0; i < ticks; ++i) paced->Tick(state, camera, press, joystick, input, input);
+        return;
+    }
+    for (long i = 0; i < ticks; ++i) PollButton(state, camera, press, joystick, input, input);
 }
 
 struct Figures {
@@ -48,19 +64,23 @@ struct Figures {
     uint64_t allocations;
 };
 
-Figures Measure(TriggerMode mode, long ticks, int rounds) {
+Figures Measure(TriggerMode mode, long ticks, int rounds, bool pacedTick = false) {
     TriggerState state;
     state.triggerMode = mode;
     IdleCamera camera;
     NullJoystick joystick;
     NullInput input;
-    BenchTicks(state, &camera, joystick, input, ticks / 10 + 1);  // warm caches first
+    PressFilter press;
+    SteadyClock clock;
+    PacedPoll pacedPoll(clock);
+    PacedPoll* paced = pacedTick ? &pacedPoll : nullptr;
+    BenchTicks(state, &camera, press, paced, joystick, input, ticks / 10 + 1);  // warm caches first
     std::vector<double> perTick;
     perTick.reserve(static_cast<size_t>(rounds));  // no allocation inside the counted span
     const uint64_t before = bench::AllocationCount();
     for (int r = 0; r < rounds; ++r) {
         const auto start = std::chrono::steady_clock::now();
-        BenchTicks(state, &camera, joystick, input, ticks);
+        BenchTicks(state, &camera, press, paced, joystick, input, ticks);
         const auto end = std::chrono::steady_clock::now();
         perTick.push_back(std::chrono::duration<double, std::nano>(end - start).count() / ticks);
     }
@@ -88,15 +108,20 @@ int main(int argc, char** argv) {
     }
     std::printf("%-34s %14s %24s\n", "tick without a press (fake camera)", "median ns/tick", "allocations (all ticks)");
     const std::string which = argc > 3 ? argv[3] : "both";
-    Figures keys{0, 0, 0}, joystick{0, 0, 0};
-    if (which != "joystick") {
+    Figures keys{0, 0, 0}, joystick{0, 0, 0}, paced{0, 0, 0};
+    if (which == "paced" || which == "both") {
+    paced = Measure(1, ticks, rounds, true);
+    std::printf("%-34s %14.1f %24llu\n", "key mode, paced (timed, period)", paced.medianNs,
+                (unsigned long long)paced.allocations);
+    }
+    if (which == "keys" || which == "both") {
     keys = Measure(1, ticks, rounds);
     std::printf("%-34s %14.1f %24llu\n", "key mode (row 0)", keys.medianNs, (unsigned long long)keys.allocations);
     }
-    if (which != "keys") {
+    if (which == "joystick" || which == "both") {
     joystick = Measure(0, ticks, rounds);
     std::printf("%-34s %14.1f %24llu\n", "joystick mode (record written)", joystick.medianNs,
                 (unsigned long long)joystick.allocations);
     }
-    return keys.allocations == 0 && joystick.allocations == 0 ? 0 : 1;
+    return keys.allocations == 0 && joystick.allocations == 0 && paced.allocations == 0 ? 0 : 1;
 }

@@ -91,6 +91,7 @@ void CameraButtonSource::OpenCamera(DriverKind kind)
         m_com.CoUninitialize();
     }
     m_sequenceStep = 0;
+    m_press.Forget();
 }
 
 void CameraButtonSource::CloseCamera(DriverKind kind)
@@ -100,6 +101,7 @@ void CameraButtonSource::CloseCamera(DriverKind kind)
         return;
     slot->CloseInterface();
     slot.reset();
+    m_press.Forget();
     m_com.CoUninitialize();
 }
 

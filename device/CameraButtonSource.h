@@ -7,6 +7,7 @@
 #include "device/DriverKind.h"
 #include "engine/ActionPreset.h"
 #include "engine/CameraButton.h"
+#include "engine/PressFilter.h"
 #include "platform/CameraLibrary.h"
 #include "platform/Com.h"
 #include "platform/DeviceNotification.h"
@@ -35,6 +36,10 @@ public:
     // The object of the selected kind, or null: what the poll reads.
     ICameraButton* Selected();
     bool IsHeld(DriverKind kind) const;
+    // What the poll tells apart presses with; every open and close of a
+    // camera object makes it forget the last reading, so a rescan, a driver
+    // switch or an arrival while the button is held is a new press.
+    PressFilter& Press() { return m_press; }
 
     DriverKind ChooseDefaultDriverKind();
     void RegisterCameraArrival(uintptr_t window);
@@ -56,6 +61,7 @@ private:
     std::unique_ptr<ICameraObject> m_wdmObject;
     std::unique_ptr<ICameraObject> m_bdaObject;
     DriverKind m_driverKind = DriverWdm;
+    PressFilter m_press;
     DeviceNotifyHandle m_arrivalRegistration = NoDeviceNotify;
     DeviceNotificationEntries m_entries;
 };

@@ -36,27 +36,7 @@ void SendAtOneTime(const ActionPreset& row, IKeyboardInput& input, ISleeper& sle
 
 }  // namespace
 
-void PollButton(TriggerState& state, ICameraButton* selectedOrNull, IJoystickButtonSink& joystick,
-                IKeyboardInput& input, ISleeper& sleeper) {
-    ICameraButton* camera = selectedOrNull;
-    if (camera == nullptr) return;
-    if (camera->IsInterfaceValid() == 0) return;
-
-    uint32_t pioValue = 0;
-    if (camera->GetPIO(&pioValue) != 0) return;
-    // A set bit 0 suppresses the whole tick, the joystick write included.
-    if (pioValue & 1u) return;
-
-    if (state.triggerMode == 0) {
-        // Written on every tick, changed or not: the poll keeps no memory of
-        // the previous tick, and the device keeps only the last record.
-        joystick.SendJoystickButton(camera->IsButtonPressed() != 0);
-        return;
-    }
-
-    // No edge detection: every tick that finds the button pressed is a press.
-    if (camera->IsButtonPressed() == 0) return;
-
+void SendPress(TriggerState& state, IKeyboardInput& input, ISleeper& sleeper) {
     const ActionPreset& row = RowOfMode(state.presets, state.triggerMode);
     SequenceStep& step = state.sequenceStep;
     if (step < 0 || step > 2) step = 0;
@@ -67,6 +47,31 @@ void PollButton(TriggerState& state, ICameraButton* selectedOrNull, IJoystickBut
     } else {
         SendAtOneTime(row, input, sleeper);
     }
+}
+
+void PollButton(TriggerState& state, ICameraButton* selectedOrNull, PressFilter& press,
+                IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper) {
+    ICameraButton* camera = selectedOrNull;
+    uint32_t pioValue = 0;
+    // A set bit 0 suppresses the whole tick, the joystick write included.
+    if (camera == nullptr || camera->IsInterfaceValid() == 0 || camera->GetPIO(&pioValue) != 0 ||
+        (pioValue & 1u) != 0) {
+        press.Forget();
+        return;
+    }
+
+    const bool pressed = camera->IsButtonPressed() != 0;
+    // Read in joystick mode too, so that a switch to a key mode while the
+    // button is held does not count the hold as a new press.
+    const bool fired = press.Read(pressed);
+
+    if (state.triggerMode == 0) {
+        // Written on every tick, changed or not: the device keeps only the
+        // last record.
+        joystick.SendJoystickButton(pressed);
+        return;
+    }
+    if (fired) SendPress(state, input, sleeper);
 }
 
 }  // namespace brelkin

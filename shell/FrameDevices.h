@@ -27,8 +27,12 @@ public:
     // Closes the WDM object, then the BDA object, then ends the arrival registration.
     virtual void ReleaseCameraSource() = 0;
 
-    // One tick of the button poll over the selected camera object.
-    virtual void PollButton(TriggerState& state) = 0;
+    // The PollPeriod setting, before the first tick.
+    virtual void SetPollPeriod(uint32_t basePeriod) = 0;
+    // One tick of the button poll over the selected camera object. Returns
+    // the period the poll timer is to run at from now on: the setting, or
+    // longer while the camera's calls are slow.
+    virtual uint32_t PollButton(TriggerState& state) = 0;
 };
 
 // The real devices; `sequenceStep` is the frame's, which opening the camera resets.

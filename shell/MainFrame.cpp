@@ -6,6 +6,7 @@
 
 #include "framework/WinApp.h"
 #include "resources/resource.h"
+#include "settings/PollPeriodSetting.h"
 #include "settings/Tooltip.h"
 
 namespace brelkin {
@@ -49,7 +50,9 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     m_devices->ChooseDefaultDriverKind();
     m_settings.LoadSettings();
     m_devices->OpenCamera(m_devices->Kind());
-    SetTimer(PollTimerId, PollPeriodMilliseconds);
+    m_pollPeriod = ReadPollPeriod(CWinApp::Get()->Profile());
+    m_devices->SetPollPeriod(m_pollPeriod);
+    SetTimer(PollTimerId, m_pollPeriod);
     // Held for the life of the process: the 25 ms key holds and the row
     // delays of the poll need it.
     ::timeBeginPeriod(1);
@@ -73,7 +76,11 @@ void CMainFrame::CompleteTrayMenu() {
 }
 
 void CMainFrame::OnTimer(UINT_PTR id) {
-    if (id == PollTimerId) m_devices->PollButton(m_trigger);
+    if (id == PollTimerId) {
+        const UINT period = m_devices->PollButton(m_trigger);
+        // Setting the same id again replaces the timer's period.
+        if (period != m_pollPeriod && SetTimer(PollTimerId, period) != 0) m_pollPeriod = period;
+    }
     Default();
 }
 

@@ -17,7 +17,6 @@
 namespace brelkin {
 
 constexpr UINT_PTR PollTimerId = 1;
-constexpr UINT PollPeriodMilliseconds = 400;
 constexpr UINT TrayMenuDefaultPosition = 17;  // "&Rescan Camera" once the menu is complete
 
 class CMainFrame : public CFrameWnd {
@@ -56,6 +55,7 @@ private:
     TriggerState m_trigger;
     std::unique_ptr<IFrameDevices> m_devices;
     AppSettings m_settings;
+    UINT m_pollPeriod = 0;  // what timer 1 runs at now
 };
 
 }  // namespace brelkin

@@ -3,7 +3,8 @@
 #include "shell/FrameDevices.h"
 
 #include "device/win32/DeviceAccess.h"
-#include "engine/ButtonPoll.h"
+#include "engine/PacedPoll.h"
+#include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32KeyboardInput.h"
 
 namespace brelkin {
@@ -27,14 +28,18 @@ public:
         return m_access->Camera().HandleDeviceChange(event, data);
     }
     void ReleaseCameraSource() override { m_access->Camera().ReleaseCameraSource(); }
-    void PollButton(TriggerState& state) override {
-        brelkin::PollButton(state, m_access->Camera().Selected(), m_access->Joystick(), m_keyboard,
-                            m_keyboard);
+    void SetPollPeriod(uint32_t basePeriod) override { m_poll.SetBasePeriod(basePeriod); }
+    uint32_t PollButton(TriggerState& state) override {
+        CameraButtonSource& camera = m_access->Camera();
+        return m_poll.Tick(state, camera.Selected(), camera.Press(), m_access->Joystick(), m_keyboard,
+                           m_keyboard);
     }
 
 private:
     std::unique_ptr<DeviceAccess> m_access;
     Win32KeyboardInput m_keyboard;
+    Win32Clock m_clock;
+    PacedPoll m_poll{m_clock};
 };
 
 }  // namespace

@@ -45,14 +45,14 @@ bool Measure(const char* label, DriverKind kind, TriggerMode mode, long ticks) {
     }
     std::vector<double> samples;
     samples.reserve(static_cast<size_t>(ticks / 1000 + 1));
-    for (long i = 0; i < 1000; ++i) PollButton(trigger, camera.Selected(), access->Joystick(), input, input);
+    for (long i = 0; i < 1000; ++i) PollButton(trigger, camera.Selected(), camera.Press(), access->Joystick(), input, input);
     const uint64_t before = bench::AllocationCount();
     constexpr long Batch = 1000;
     for (long b = 0; b < ticks / Batch; ++b) {
         LARGE_INTEGER t0, t1;
         QueryPerformanceCounter(&t0);
         for (long i = 0; i < Batch; ++i)
-            PollButton(trigger, camera.Selected(), access->Joystick(), input, input);
+            PollButton(trigger, camera.Selected(), camera.Press(), access->Joystick(), input, input);
         QueryPerformanceCounter(&t1);
         samples.push_back(TicksToMicroseconds(t1.QuadPart - t0.QuadPart) / Batch);
     }

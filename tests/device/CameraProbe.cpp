@@ -59,11 +59,11 @@ int main(int argc, char** argv)
             RecordingSink sink;
             CountingKeyboard keyboard;
             trigger.triggerMode = 0;
-            PollButton(trigger, camera.Selected(), sink, keyboard, keyboard);
+            PollButton(trigger, camera.Selected(), camera.Press(), sink, keyboard, keyboard);
             if (sink.calls == 1 && sink.lastPressed)
                 result |= ProbeJoystickPressed;
             trigger.triggerMode = 1;  // a one-by-one row: one chord per press
-            PollButton(trigger, camera.Selected(), sink, keyboard, keyboard);
+            PollButton(trigger, camera.Selected(), camera.Press(), sink, keyboard, keyboard);
             if (keyboard.events > 0)
                 result |= ProbeKeysSent;
         }

@@ -35,13 +35,14 @@ using Press = std::vector<std::string>;  // what one press sends, chord by chord
 struct Rig {
     TriggerState state;
     FakeCamera camera;
+    PressFilter press;  // at its 400 ms default every tick that finds the button down is a press
     FakeJoystick joystick;
     RecordingInput input;
 
     // Runs one tick and returns what it sent.
     Press Tick() {
         input.Clear();
-        PollButton(state, &camera, joystick, input, input);
+        PollButton(state, &camera, press, joystick, input, input);
         return Chords(input.log);
     }
 };
@@ -232,7 +233,7 @@ TEST_P(Gating, InJoystickAndKeyModes) {
         rig.camera.pioResult = c.pioResult;
         rig.camera.pio = c.pio;
         rig.input.Clear();
-        PollButton(rig.state, c.hasCamera ? &rig.camera : nullptr, rig.joystick, rig.input, rig.input);
+        PollButton(rig.state, c.hasCamera ? &rig.camera : nullptr, rig.press, rig.joystick, rig.input, rig.input);
 
         const bool keyOutput = !rig.input.log.empty();
         const bool joystickOutput = !rig.joystick.writes.empty();
@@ -295,11 +296,11 @@ TEST(PollButton, AllocatesNothingOnATick) {
     rig.state.triggerMode = 9;  // at one time: two chords and two delays
     g_allocations = 0;
     g_countAllocations = true;
-    PollButton(rig.state, &rig.camera, rig.joystick, rig.input, rig.input);
+    PollButton(rig.state, &rig.camera, rig.press, rig.joystick, rig.input, rig.input);
     rig.state.triggerMode = 1;
-    PollButton(rig.state, &rig.camera, rig.joystick, rig.input, rig.input);
+    PollButton(rig.state, &rig.camera, rig.press, rig.joystick, rig.input, rig.input);
     rig.state.triggerMode = 0;
-    PollButton(rig.state, &rig.camera, rig.joystick, rig.input, rig.input);
+    PollButton(rig.state, &rig.camera, rig.press, rig.joystick, rig.input, rig.input);
     g_countAllocations = false;
     EXPECT_EQ(g_allocations, 0);
     EXPECT_EQ(rig.input.log.size(), 12u + 6u);  // Alt+G, 50, Space, 50; then Alt+F: the ticks did run

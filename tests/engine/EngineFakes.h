@@ -7,9 +7,17 @@
 #include <vector>
 
 #include "engine/CameraButton.h"
+#include "platform/Clock.h"
 #include "platform/KeyboardInput.h"
 
 namespace brelkin::test {
+
+// Time moves only when a test, a camera call or a sleep moves it.
+class FakeClock final : public IClock {
+public:
+    uint64_t NowMicroseconds() override { return now; }
+    uint64_t now = 0;
+};
 
 struct LogEntry {
     enum Kind { ExtraInfoRead, Key, Sleep } kind;
@@ -37,6 +45,7 @@ public:
     }
     void Sleep(uint32_t milliseconds) override {
         log.push_back({LogEntry::Sleep, {}, 0, milliseconds});
+        if (clock) clock->now += uint64_t{milliseconds} * 1000;
     }
 
     void Clear() {
@@ -47,6 +56,7 @@ public:
     std::vector<LogEntry> log;
     uintptr_t lastExtraInfo = 0;
     uint32_t extraInfoReads = 0;
+    FakeClock* clock = nullptr;  // moved on by each sleep when set
 };
 
 inline std::string KeyName(uint16_t vk) {
@@ -166,6 +176,7 @@ public:
     }
     int32_t IsButtonPressed() override {
         ++pressedCalls;
+        if (clock) clock->now += pressedCostMicroseconds;
         return pressed;
     }
 
@@ -176,6 +187,8 @@ public:
     int validCalls = 0;
     int pioCalls = 0;
     int pressedCalls = 0;
+    FakeClock* clock = nullptr;  // a slow library: each IsButtonPressed moves it on
+    uint64_t pressedCostMicroseconds = 0;
 };
 
 class FakeJoystick final : public IJoystickButtonSink {

@@ -44,8 +44,12 @@ public:
         return 0;
     }
     void ReleaseCameraSource() override { m_log.push_back("ReleaseCameraSource"); }
-    void PollButton(TriggerState& state) override {
+    void SetPollPeriod(uint32_t basePeriod) override {
+        m_log.push_back("SetPollPeriod " + std::to_string(basePeriod));
+    }
+    uint32_t PollButton(TriggerState& state) override {
         m_log.push_back("PollButton mode " + std::to_string(state.triggerMode));
+        return 50;
     }
 
 private:
@@ -122,7 +126,7 @@ TEST_F(MainFrameTest, CreationBringsTheSystemUpInOrder) {
     const std::vector<std::string> expected = {
         "NIM_ADD", "OpenJoystickOutput", "RegisterCameraArrival", "ChooseDefaultDriverKind",
         "NIM_MODIFY",  // the settings load sets the tooltip
-        "OpenCamera 1"};
+        "OpenCamera 1", "SetPollPeriod 50"};
     EXPECT_EQ(log, expected);
     EXPECT_EQ(shell.calls.back().tip, L"Brelkin - Alt+F,Alt+T");
     EXPECT_EQ(frame->Trigger().triggerMode, 1);

@@ -159,7 +159,7 @@ public:
                 break;
             }
             if (model.held && phase == Pressed && trigger.triggerMode != 0) ++expectedChords;
-            PollButton(trigger, camera.Selected(), access->Joystick(), input, input);
+            PollButton(trigger, camera.Selected(), camera.Press(), access->Joystick(), input, input);
             ++this->ticks;
         }
         if (fault.empty() && input.keyDowns != expectedChords)
