@@ -34,7 +34,49 @@ struct StandInState {
     volatile LONG ready;  // 0 new, 1 being set up, 2 ready
     ClassState wdm;       // emDLL.dll, CEM2800Prop
     ClassState bda;       // BDADLL.dll, CBDA2800
+    // IsButtonPressed of both classes keeps the processor busy this long
+    // before it answers: a library that costs a USB round trip a call.
+    volatile LONG pressedCallMs;
+    // A timed press of both classes, in performance-counter counts: the
+    // button also reads down from pressFrom until before pressUntil. Set
+    // with SetTimedPress, so that no reader sees half of a new window.
+    volatile LONGLONG pressFrom;
+    volatile LONGLONG pressUntil;
 };
+
+// The performance counter's reading, which every process of the machine shares.
+inline LONGLONG StandInNow()
+{
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart;
+}
+
+inline LONGLONG StandInCountsPerMs()
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return frequency.QuadPart / 1000;
+}
+
+// The button reads down for `lengthMs` from `delayMs` from now.
+inline void SetTimedPress(StandInState& state, LONG delayMs, LONG lengthMs)
+{
+    const LONGLONG from = StandInNow() + delayMs * StandInCountsPerMs();
+    // The start moves first: with the old end in the past the window stays
+    // empty until the new end is in place.
+    InterlockedExchange64(&state.pressFrom, from);
+    InterlockedExchange64(&state.pressUntil, from + lengthMs * StandInCountsPerMs());
+}
+
+inline bool InTimedPress(StandInState& state)
+{
+    const LONGLONG now = StandInNow();
+    // Whole 64-bit reads, which the x86 build would otherwise split in two.
+    const LONGLONG from = InterlockedCompareExchange64(&state.pressFrom, 0, 0);
+    const LONGLONG until = InterlockedCompareExchange64(&state.pressUntil, 0, 0);
+    return now >= from && now < until;
+}
 
 // A present camera whose interface opens and is valid, button up.
 inline void ResetClassState(ClassState& s)
@@ -49,6 +91,9 @@ inline void ResetStandInState(StandInState& state)
 {
     ResetClassState(state.wdm);
     ResetClassState(state.bda);
+    state.pressedCallMs = 0;
+    state.pressFrom = 0;
+    state.pressUntil = 0;
 }
 
 // Maps the block, creating it with the defaults if this is the first user.

@@ -72,6 +72,29 @@ TEST_F(SourceFixture, RescanWithEmptySlotOnlyOpens)
     EXPECT_EQ(com.outstanding, 1);
 }
 
+TEST_F(SourceFixture, RescanSwitchAndArrivalWhileHeldMakeTheNextDownReadingAPress)
+{
+    struct Row { const char* label; void (*change)(CameraButtonSource&); };
+    const Row rows[] = {
+        {"rescan", [](CameraButtonSource& s) { s.RescanCamera(); }},
+        {"driver switch", [](CameraButtonSource& s) { s.Kind() = DriverBda; s.RescanCamera(); }},
+        {"arrival", [](CameraButtonSource& s) { s.HandleDeviceChange(DeviceArrivalEvent, 0); }},
+    };
+    for (const Row& r : rows) {
+        source->Kind() = DriverWdm;
+        source->OpenCamera(DriverWdm);
+        PressFilter& press = source->Press();
+        press.SetPeriod(50);
+        ASSERT_TRUE(press.Read(true)) << r.label;
+        ASSERT_FALSE(press.Read(true)) << r.label << ": still held, no repeat yet";
+        r.change(*source);
+        EXPECT_TRUE(press.Read(true)) << r.label;
+        source->HandleDeviceChange(0x8004, 0);  // a removal reopens nothing and forgets nothing
+        EXPECT_FALSE(press.Read(true)) << r.label << " then a removal";
+        source->ReleaseCameraSource();
+    }
+}
+
 TEST_F(SourceFixture, SwitchWdmToBdaAndBackKeepsTheOtherHeldAndTearsDownInOrder)
 {
     source->Kind() = DriverWdm;

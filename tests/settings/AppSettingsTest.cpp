@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "settings/AppSettings.h"
+#include "settings/PollPeriodSetting.h"
 #include "settings/Tooltip.h"
 #include "tests/settings/FakeProfile.h"
 
@@ -267,6 +268,39 @@ TEST(AppSettingsFailure, AnUnusableProfileGivesDefaultsKeepsTheStateAndIsRetried
     EXPECT_EQ(h.profile.Find(u"Key1")->number, 0x42u);
     EXPECT_EQ(h.profile.Find(u"DelayTime")->number, 100u);
     EXPECT_EQ(h.profile.Find(u"UseBDA")->number, 1u);
+}
+
+TEST(PollPeriodSetting, InRangeIsKeptAnythingElseIsTheDefaultAndNothingIsWritten) {
+    struct Row { const char* label; bool stored; bool asText; uint32_t value; uint32_t read; };
+    const Row rows[] = {
+        {"missing", false, false, 0, 50},     {"lowest", true, false, 10, 10},
+        {"highest, the old period", true, false, 400, 400}, {"typical", true, false, 100, 100},
+        {"below range", true, false, 9, 50},  {"above range", true, false, 401, 50},
+        {"zero", true, false, 0, 50},         {"all bits", true, false, 0xFFFFFFFFu, 50},
+        {"text, not a number", true, true, 0, 50},
+    };
+    for (const Row& r : rows) {
+        FakeProfile profile;
+        if (r.stored && r.asText) profile.SetText(u"PollPeriod", u"100");
+        if (r.stored && !r.asText) profile.SetInt(u"PollPeriod", r.value);
+        EXPECT_EQ(ReadPollPeriod(profile), r.read) << r.label;
+        EXPECT_EQ(profile.calls, std::vector<ProfileCall>{ReadInt(u"PollPeriod", 50)}) << r.label;
+    }
+    FakeProfile failing;
+    failing.failReads = true;
+    failing.SetInt(u"PollPeriod", 100);
+    EXPECT_EQ(ReadPollPeriod(failing), 50u);
+}
+
+TEST(PollPeriodSetting, ASaveLeavesTheDeployedValueAlone) {
+    Harness h;
+    h.profile.SetInt(u"PollPeriod", 400);
+    h.settings.LoadSettings();
+    h.settings.SaveSettings();
+    for (const ProfileCall& call : h.profile.calls) {
+        EXPECT_NE(Narrow(call.entry), "PollPeriod") << "kind " << call.kind;
+    }
+    EXPECT_EQ(h.profile.Find(u"PollPeriod")->number, 400u);
 }
 
 TEST(Tooltip, TextsAreThePrefixAndTheBoundedDisplayText) {

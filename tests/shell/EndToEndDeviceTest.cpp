@@ -50,6 +50,26 @@ protected:
     // Wine reports a version after 5.1, so the BDA library is the default.
     standin::ClassState& Bda() { return state->bda; }
 
+    // A window of this test that records the key downs it is sent.
+    static HWND CreateKeyWindow() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = KeyWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"BrelkinEndToEndKeys";
+        RegisterClassW(&wc);
+        return CreateWindowExW(0, wc.lpszClassName, L"Keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
+                               nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    static bool Focus(HWND target) {
+        const ULONGLONG end = GetTickCount64() + 5000;
+        while ((GetForegroundWindow() != target || GetFocus() != target) && GetTickCount64() < end) {
+            SetForegroundWindow(target);
+            SetFocus(target);
+            Pump(100);
+        }
+        return GetFocus() == target;
+    }
+
     HANDLE standInMapping = nullptr;
     standin::StandInState* state = nullptr;
 };
@@ -75,27 +95,14 @@ TEST_F(EndToEndDevice, DoubleClickRescansAndExitReleasesEverything) {
 }
 
 TEST_F(EndToEndDevice, APressSendsTheCurrentPresetsChordsAndModeZeroStaysSilent) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = KeyWindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"BrelkinEndToEndKeys";
-    RegisterClassW(&wc);
-    HWND target = CreateWindowExW(0, wc.lpszClassName, L"Keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
-                                  300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND target = CreateKeyWindow();
     ASSERT_NE(target, nullptr);
 
     Process p;
     HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened == 1; }));
-
-    const ULONGLONG end = GetTickCount64() + 5000;
-    while ((GetForegroundWindow() != target || GetFocus() != target) && GetTickCount64() < end) {
-        SetForegroundWindow(target);
-        SetFocus(target);
-        Pump(100);
-    }
-    ASSERT_EQ(GetFocus(), target) << "the test window did not get the focus";
+    ASSERT_TRUE(Focus(target)) << "the test window did not get the focus";
     g_keyDowns.clear();
 
     // Row 0, one chord per tick while held: Alt+F, Alt+T, Alt+F, ...
@@ -118,6 +125,30 @@ TEST_F(EndToEndDevice, APressSendsTheCurrentPresetsChordsAndModeZeroStaysSilent)
     EXPECT_GE(Bda().calls.pressed - pressedBefore, 2) << "the poll did not read the button";
     EXPECT_TRUE(g_keyDowns.empty());
 
+    EXPECT_EQ(Exit(p, frame), 0u);
+    DestroyWindow(target);
+}
+
+TEST_F(EndToEndDevice, AShortPressIsAnsweredOnceAtTheDefaultPeriod) {
+    HWND target = CreateKeyWindow();
+    ASSERT_NE(target, nullptr);
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened == 1; }));
+    ASSERT_TRUE(Focus(target)) << "the test window did not get the focus";
+
+    // Shorter than the old 400 ms poll, which missed such a press more often
+    // than not; the 50 ms poll reads it down on two or three ticks and
+    // answers it once.
+    for (int press = 0; press < 3; ++press) {
+        g_keyDowns.clear();
+        standin::SetTimedPress(*state, 10, 150);
+        Pump(900);
+        EXPECT_EQ(g_keyDowns, (press % 2 == 0 ? std::vector<WPARAM>{VK_MENU, 'F'}
+                                              : std::vector<WPARAM>{VK_MENU, 'T'}))
+            << "press " << press + 1;
+    }
     EXPECT_EQ(Exit(p, frame), 0u);
     DestroyWindow(target);
 }

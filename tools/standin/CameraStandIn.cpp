@@ -32,7 +32,7 @@ HANDLE g_mapping = nullptr;
 StandInState* g_state = nullptr;
 StandInState g_fallback{};  // used when the block cannot be mapped
 
-ClassState& Class()
+StandInState& Block()
 {
     if (!g_state) {
         g_state = OpenStandInState(&g_mapping);
@@ -41,6 +41,12 @@ ClassState& Class()
             g_state = &g_fallback;
         }
     }
+    return *g_state;
+}
+
+ClassState& Class()
+{
+    Block();
 #if defined(STANDIN_CLASS_BDA)
     return g_state->bda;
 #else
@@ -134,7 +140,16 @@ int32_t STANDIN_MEMBER StandInIsButtonPressed(void* self)
 {
     ClassState& s = Class();
     InterlockedIncrement(&s.calls.pressed);
-    return Checked(self, s) && s.cameraPresent && s.buttonPressed ? 1 : 0;
+    StandInState& block = Block();
+    if (const LONG busyMs = block.pressedCallMs; busyMs > 0) {
+        // Spins rather than sleeps: the cost lands on the caller's processor
+        // time, where the bench reads it.
+        const LONGLONG until = StandInNow() + busyMs * StandInCountsPerMs();
+        while (StandInNow() < until) {
+        }
+    }
+    const bool down = s.buttonPressed || InTimedPress(block);
+    return Checked(self, s) && s.cameraPresent && down ? 1 : 0;
 }
 
 }  // extern "C"
