@@ -1,6 +1,9 @@
 // Baseline for the idle cost: a bare Win32 program with one hidden window and
-// one 400 ms timer whose ticks do nothing.
+// one timer whose ticks do nothing.
+//   BareTimer [period ms, 400]
 #include <windows.h>
+
+#include <cwchar>
 
 namespace {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -13,7 +16,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    const UINT period = commandLine && *commandLine ? static_cast<UINT>(std::wcstoul(commandLine, nullptr, 10)) : 400;
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
@@ -22,7 +26,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
                                   nullptr, instance, nullptr);
     if (window == nullptr) return 1;
-    SetTimer(window, 1, 400, nullptr);
+    SetTimer(window, 1, period ? period : 400, nullptr);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

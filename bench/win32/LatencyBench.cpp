@@ -1,11 +1,14 @@
 // Press-to-first-key latency and chord timing of a running Brelkin.exe:
-//   LatencyBench <path of Brelkin.exe> [presses]
+//   LatencyBench <path of Brelkin.exe> [presses] [PollPeriod] [latency|short]
 // Before the start the custom row is set in the registry to A then B at one
-// time with a 30 ms delay, over the WDM stand-in. Each press comes at a random
-// phase of the 400 ms poll: the stand-in's button goes down, and the time
-// until the first WM_KEYDOWN reaches this program's focused window is the
-// latency; the button goes up as soon as that key arrives. The key-down to
-// key-up spans are the holds (25 ms), key A up to key B down the delay.
+// time with a 30 ms delay, over the WDM stand-in, and PollPeriod (50) too.
+// latency: each press comes at a random phase of a 400 ms span: the
+// stand-in's button goes down, and the time until the first WM_KEYDOWN
+// reaches this program's focused window is the latency; the button goes up as
+// soon as that key arrives. The key-down to key-up spans are the holds
+// (25 ms), key A up to key B down the delay.
+// short: timed presses of 40, 60, 100, 200 and 300 ms, 50 of each at random
+// phases, each answered by no A, one A, or more.
 #include <windows.h>
 
 #include <algorithm>
@@ -37,10 +40,12 @@ struct KeyTimes {
     double aDown = 0, aUp = 0, bDown = 0, bUp = 0;
 };
 KeyTimes g_keys;
+int g_aDowns = 0;
 
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const double now = NowMs();
     if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+        if (wParam == 'A') ++g_aDowns;
         if (wParam == 'A' && g_keys.aDown == 0) g_keys.aDown = now;
         if (wParam == 'B' && g_keys.bDown == 0) g_keys.bDown = now;
         return 0;
@@ -69,7 +74,7 @@ bool PumpUntil(double deadlineMs, F&& done) {
     return true;
 }
 
-bool WriteSettings() {
+bool WriteSettings(DWORD pollPeriod) {
     HKEY key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", 0, nullptr, 0,
                         KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
@@ -81,7 +86,8 @@ bool WriteSettings() {
     const wchar_t mode[] = L"Custom Setting";
     bool ok = dword(L"Key1", 'A') && dword(L"Key2", 'B') && dword(L"Key3", 0) && dword(L"KeyEx1", 0) &&
               dword(L"KeyEx2", 0) && dword(L"KeyEx3", 0) && dword(L"OneByOne", 0) &&
-              dword(L"DelayTime", DelayTimeMs) && dword(L"UseBDA", 0);
+              dword(L"DelayTime", DelayTimeMs) && dword(L"UseBDA", 0) &&
+              dword(L"PollPeriod", pollPeriod);
     ok = ok && RegSetValueExW(key, L"DefaultKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(mode), sizeof mode) ==
                    ERROR_SUCCESS;
     RegCloseKey(key);
@@ -116,10 +122,12 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "usage: LatencyBench <Brelkin.exe> [presses]\n");
         return 2;
     }
-    const int presses = argc > 2 ? _wtoi(argv[2]) : 200;
+    int presses = argc > 2 ? _wtoi(argv[2]) : 200;
+    const DWORD pollPeriod = argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 50;
+    const bool shortPresses = argc > 4 && std::wstring(argv[4]) == L"short";
     HANDLE mapping = nullptr;
     brelkin::standin::StandInState* block = brelkin::standin::OpenStandInState(&mapping);
-    if (block == nullptr || !WriteSettings()) {
+    if (block == nullptr || !WriteSettings(pollPeriod)) {
         std::fprintf(stderr, "cannot set up the stand-in block or the settings\n");
         return 2;
     }
@@ -150,6 +158,27 @@ int wmain(int argc, wchar_t** argv) {
 
     std::mt19937 random(12345);
     std::uniform_real_distribution<double> phase(0, 400);
+    if (shortPresses) {
+        std::printf("PollPeriod %lu ms: short presses at random phases\n", pollPeriod);
+        std::printf("%-14s %6s %10s %10s %10s %10s\n", "press ms", "n", "answered", "once", "twice+", "share");
+        for (LONG length : {40, 60, 100, 200, 300}) {
+            int answered = 0, once = 0, more = 0;
+            for (int i = 0; i < 50; ++i) {
+                PumpUntil(NowMs() + phase(random), [] { return false; });
+                if (GetFocus() != target) SetFocus(target);
+                g_aDowns = 0;
+                brelkin::standin::SetTimedPress(*block, 0, length);
+                // The press, a repeat's worth more, and the chords' own time.
+                PumpUntil(NowMs() + length + 400 + 4 * 30, [] { return false; });
+                answered += g_aDowns > 0;
+                once += g_aDowns == 1;
+                more += g_aDowns > 1;
+            }
+            std::printf("%-14ld %6d %10d %10d %10d %9.0f%%\n", length, 50, answered, once, more,
+                        answered * 100.0 / 50);
+        }
+        presses = 0;  // the latency part below is not run
+    }
     std::vector<double> latency, holds, delays;
     int lost = 0;
     for (int i = 0; i < presses; ++i) {
@@ -180,9 +209,11 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(app.hProcess);
     brelkin::standin::CloseStandInState(block, mapping);
 
+    if (shortPresses) return 0;
     char bound[96];
-    std::snprintf(bound, sizeof bound, "bound 400 + %.0f ms hold = %.0f ms (target p99 < %.0f)", HoldMs,
-                  400 + HoldMs, 400 + HoldMs + 10);
+    std::snprintf(bound, sizeof bound, "bound %lu + %.0f ms hold = %.0f ms (target p99 <= %.0f)", pollPeriod, HoldMs,
+                  pollPeriod + HoldMs, pollPeriod + HoldMs + 10);
+    std::printf("PollPeriod %lu ms\n", pollPeriod);
     char holdNote[64], delayNote[64];
     std::snprintf(holdNote, sizeof holdNote, "against %.0f ms", HoldMs);
     std::snprintf(delayNote, sizeof delayNote, "against DelayTime %lu ms", DelayTimeMs);

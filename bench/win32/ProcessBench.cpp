@@ -3,6 +3,11 @@
 // and, for Brelkin.exe over the stand-ins, its handles before and after a
 // storm of arrival messages and rescan commands:
 //   ProcessBench storm <exe> <count>
+// and, for a program started beside it, the stand-in camera made slow:
+//   ProcessBench slowcamera <ms per IsButtonPressed> <settle s> <seconds>
+// holds the stand-in block with the slow call set, waits `settle` seconds,
+// counts the IsButtonPressed calls over `seconds` and prints the mean period
+// between them, then takes the slow call away again.
 // The time from process start until the program first waits for input (its
 // tray icon is added during window creation, before that), then private bytes
 // and working set as the process memory query gives them; medians. Wine
@@ -182,11 +187,32 @@ int Startup(const std::wstring& exe, int runs) {
     return 0;
 }
 
+int SlowCamera(LONG callMs, int settleSeconds, int seconds) {
+    HANDLE mapping = nullptr;
+    brelkin::standin::StandInState* block = brelkin::standin::OpenStandInState(&mapping);
+    if (block == nullptr) return 1;
+    InterlockedExchange(&block->pressedCallMs, callMs);
+    auto calls = [&] { return block->wdm.calls.pressed + block->bda.calls.pressed; };
+    Sleep(static_cast<DWORD>(settleSeconds) * 1000);
+    const LONG before = calls();
+    const double t0 = Now();
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    const LONG during = calls() - before;
+    const double elapsedMs = (Now() - t0) * 1000;
+    InterlockedExchange(&block->pressedCallMs, 0);
+    std::printf("pressed_calls %ld\nmean_period_ms %.1f\n", during, during > 0 ? elapsedMs / during : 0.0);
+    brelkin::standin::CloseStandInState(block, mapping);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc >= 4 && std::wstring(argv[1]) == L"startup") return Startup(argv[2], _wtoi(argv[3]));
     if (argc >= 4 && std::wstring(argv[1]) == L"storm") return Storm(argv[2], _wtoi(argv[3]));
-    std::fprintf(stderr, "usage: ProcessBench startup <exe> <runs> | storm <exe> <count>\n");
+    if (argc >= 5 && std::wstring(argv[1]) == L"slowcamera")
+        return SlowCamera(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
+    std::fprintf(stderr,
+                 "usage: ProcessBench startup <exe> <runs> | storm <exe> <count> | slowcamera <ms> <settle> <s>\n");
     return 2;
 }
