@@ -13,7 +13,7 @@ using namespace brelkin::standin;
 namespace {
 
 constexpr UINT_PTR RefreshTimer = 1;
-constexpr UINT RefreshMs = 30;  // well under the 400 ms poll, so a short press is seen
+constexpr UINT RefreshMs = 10;  // no longer than the shortest poll period, so a short press is seen
 constexpr int CaptureButtonId = 100;
 constexpr int FieldCount = 4;
 constexpr const wchar_t* FieldNames[FieldCount] = {L"Camera present", L"Interface opens",
