@@ -1,8 +1,22 @@
 #include "framework/Wnd.h"
 
+#include <atomic>
+
 namespace {
 
 const wchar_t ObjectProperty[] = L"BrelkinWindowObject";
+
+// GetPropW is a round trip to the window server under Wine (tens of
+// microseconds), paid on every message, the poll timer's included. The last
+// lookup is kept per thread and trusted only while no window has been
+// attached or detached since.
+std::atomic<unsigned> g_attachments{0};
+struct LastLookup {
+    HWND hwnd = nullptr;
+    CWnd* wnd = nullptr;
+    unsigned attachments = 0;
+};
+thread_local LastLookup t_lastLookup;
 
 // The window that CreateEx is creating on this thread: its first messages
 // (WM_GETMINMAXINFO comes before WM_NCCREATE) arrive before CreateWindowExW
@@ -74,6 +88,7 @@ bool CWnd::DestroyWindow() {
 void CWnd::Attach(HWND hwnd) {
     m_hWnd = hwnd;
     ::SetPropW(hwnd, ObjectProperty, this);
+    ++g_attachments;
 }
 
 bool CWnd::SubclassWindow(HWND hwnd) {
@@ -92,12 +107,19 @@ HWND CWnd::Detach() {
         m_superWndProc = nullptr;
     }
     ::RemovePropW(hwnd, ObjectProperty);
+    ++g_attachments;
     m_hWnd = nullptr;
     return hwnd;
 }
 
 CWnd* CWnd::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<CWnd*>(::GetPropW(hwnd, ObjectProperty)) : nullptr;
+    if (!hwnd) return nullptr;
+    LastLookup& last = t_lastLookup;
+    const unsigned attachments = g_attachments.load();
+    if (last.hwnd == hwnd && last.attachments == attachments) return last.wnd;
+    CWnd* wnd = static_cast<CWnd*>(::GetPropW(hwnd, ObjectProperty));
+    last = {hwnd, wnd, attachments};
+    return wnd;
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {

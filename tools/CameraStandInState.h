@@ -71,10 +71,14 @@ inline void SetTimedPress(StandInState& state, LONG delayMs, LONG lengthMs)
 
 inline bool InTimedPress(StandInState& state)
 {
-    const LONGLONG now = StandInNow();
     // Whole 64-bit reads, which the x86 build would otherwise split in two.
-    const LONGLONG from = InterlockedCompareExchange64(&state.pressFrom, 0, 0);
     const LONGLONG until = InterlockedCompareExchange64(&state.pressUntil, 0, 0);
+    // Without a timed press the clock is not read, so that the idle tick
+    // benches time the program and not the stand-in.
+    if (until == 0)
+        return false;
+    const LONGLONG from = InterlockedCompareExchange64(&state.pressFrom, 0, 0);
+    const LONGLONG now = StandInNow();
     return now >= from && now < until;
 }
 

@@ -16,6 +16,8 @@
 #include "bench/AllocationCounter.h"
 #include "device/win32/DeviceAccess.h"
 #include "engine/ButtonPoll.h"
+#include "engine/PacedPoll.h"
+#include "platform/win32/Win32Clock.h"
 #include "tools/CameraStandInState.h"
 
 namespace {
@@ -31,7 +33,9 @@ double TicksToMicroseconds(LONGLONG ticks) {
     return static_cast<double>(ticks) * 1e6 / frequency;
 }
 
-bool Measure(const char* label, DriverKind kind, TriggerMode mode, long ticks) {
+// The tick as Brelkin's timer runs it (the camera's calls timed, the period
+// decided) when `paced`, or the bare poll.
+bool Measure(const char* label, DriverKind kind, TriggerMode mode, long ticks, bool paced = false) {
     TriggerState trigger;
     trigger.triggerMode = mode;
     NullInput input;
@@ -43,16 +47,23 @@ bool Measure(const char* label, DriverKind kind, TriggerMode mode, long ticks) {
         std::fprintf(stderr, "%s: the stand-in library did not open (is it next to this program?)\n", label);
         return false;
     }
+    Win32Clock clock;
+    PacedPoll pacedPoll(clock);
+    auto tick = [&] {
+        if (paced)
+            pacedPoll.Tick(trigger, camera.Selected(), camera.Press(), access->Joystick(), input, input);
+        else
+            PollButton(trigger, camera.Selected(), camera.Press(), access->Joystick(), input, input);
+    };
     std::vector<double> samples;
     samples.reserve(static_cast<size_t>(ticks / 1000 + 1));
-    for (long i = 0; i < 1000; ++i) PollButton(trigger, camera.Selected(), camera.Press(), access->Joystick(), input, input);
+    for (long i = 0; i < 1000; ++i) tick();
     const uint64_t before = bench::AllocationCount();
     constexpr long Batch = 1000;
     for (long b = 0; b < ticks / Batch; ++b) {
         LARGE_INTEGER t0, t1;
         QueryPerformanceCounter(&t0);
-        for (long i = 0; i < Batch; ++i)
-            PollButton(trigger, camera.Selected(), camera.Press(), access->Joystick(), input, input);
+        for (long i = 0; i < Batch; ++i) tick();
         QueryPerformanceCounter(&t1);
         samples.push_back(TicksToMicroseconds(t1.QuadPart - t0.QuadPart) / Batch);
     }
@@ -79,6 +90,7 @@ int main(int argc, char** argv) {
     bool ok = Measure("WDM library, key mode", DriverWdm, 1, ticks);
     ok = Measure("BDA library, key mode", DriverBda, 1, ticks) && ok;
     ok = Measure("WDM library, joystick mode (no device)", DriverWdm, 0, ticks) && ok;
+    ok = Measure("WDM library, key mode, paced", DriverWdm, 1, ticks, true) && ok;
     standin::CloseStandInState(block, mapping);
     return ok ? 0 : 1;
 }

@@ -167,6 +167,7 @@ class FakeCamera final : public ICameraButton {
 public:
     int32_t IsInterfaceValid() override {
         ++validCalls;
+        if (clock) clock->now += validCostMicroseconds;
         return valid;
     }
     int32_t GetPIO(uint32_t* pioValue) override {
@@ -189,6 +190,7 @@ public:
     int pressedCalls = 0;
     FakeClock* clock = nullptr;  // a slow library: each IsButtonPressed moves it on
     uint64_t pressedCostMicroseconds = 0;
+    uint64_t validCostMicroseconds = 0;
 };
 
 class FakeJoystick final : public IJoystickButtonSink {

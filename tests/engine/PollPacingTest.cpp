@@ -182,6 +182,14 @@ TEST(PacedPoll, ASlowIsButtonPressedLengthensThePeriodAndTheRepeatStays400Ms) {
     EXPECT_EQ(rig.press.Period(), 50u);
 }
 
+TEST(PacedPoll, ASlowCallOnATickThatStopsEarlyStillCounts) {
+    PacedRig rig;
+    rig.camera.valid = 0;  // every tick stops after IsInterfaceValid
+    rig.camera.validCostMicroseconds = 30000;
+    EXPECT_EQ(rig.RunFor(6), 400u);
+    EXPECT_EQ(rig.camera.pressedCalls, 0);
+}
+
 TEST(PacedPoll, ChordsAndTheirDelaysAreNotCameraTime) {
     PacedRig rig;
     rig.state.triggerMode = 9;  // at one time, 50 ms after each of two chords: 150 ms a press

@@ -44,13 +44,35 @@ protected:
         standin::ResetStandInState(*state);
     }
     void TearDown() override {
+        if (target) DestroyWindow(target);
         standin::CloseStandInState(state, standInMapping);
         EndToEnd::TearDown();
     }
     // Wine reports a version after 5.1, so the BDA library is the default.
     standin::ClassState& Bda() { return state->bda; }
 
-    // A window of this test that records the key downs it is sent.
+    // The probe build with the BDA camera open, and a window of this test
+    // that has the focus and records the key downs it is sent.
+    HWND StartWithAFocusedKeyWindow(Process& p) {
+        target = CreateKeyWindow();
+        if (target == nullptr) {
+            ADD_FAILURE() << "no key window";
+            return nullptr;
+        }
+        HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+        if (frame == nullptr) return nullptr;
+        if (!WaitFor([&] { return Bda().calls.opened == 1; })) {
+            ADD_FAILURE() << "camera not opened";
+            return nullptr;
+        }
+        if (!Focus(target)) {
+            ADD_FAILURE() << "the test window did not get the focus";
+            return nullptr;
+        }
+        return frame;
+    }
+    HWND target = nullptr;
+
     static HWND CreateKeyWindow() {
         WNDCLASSW wc{};
         wc.lpfnWndProc = KeyWindowProc;
@@ -95,14 +117,9 @@ TEST_F(EndToEndDevice, DoubleClickRescansAndExitReleasesEverything) {
 }
 
 TEST_F(EndToEndDevice, APressSendsTheCurrentPresetsChordsAndModeZeroStaysSilent) {
-    HWND target = CreateKeyWindow();
-    ASSERT_NE(target, nullptr);
-
     Process p;
-    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    HWND frame = StartWithAFocusedKeyWindow(p);
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened == 1; }));
-    ASSERT_TRUE(Focus(target)) << "the test window did not get the focus";
     g_keyDowns.clear();
 
     // Row 0, one chord per tick while held: Alt+F, Alt+T, Alt+F, ...
@@ -126,17 +143,12 @@ TEST_F(EndToEndDevice, APressSendsTheCurrentPresetsChordsAndModeZeroStaysSilent)
     EXPECT_TRUE(g_keyDowns.empty());
 
     EXPECT_EQ(Exit(p, frame), 0u);
-    DestroyWindow(target);
 }
 
 TEST_F(EndToEndDevice, AShortPressIsAnsweredOnceAtTheDefaultPeriod) {
-    HWND target = CreateKeyWindow();
-    ASSERT_NE(target, nullptr);
     Process p;
-    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    HWND frame = StartWithAFocusedKeyWindow(p);
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened == 1; }));
-    ASSERT_TRUE(Focus(target)) << "the test window did not get the focus";
 
     // Shorter than the old 400 ms poll, which missed such a press more often
     // than not; the 50 ms poll reads it down on two or three ticks and
@@ -150,7 +162,6 @@ TEST_F(EndToEndDevice, AShortPressIsAnsweredOnceAtTheDefaultPeriod) {
             << "press " << press + 1;
     }
     EXPECT_EQ(Exit(p, frame), 0u);
-    DestroyWindow(target);
 }
 
 // The settings dialogs of the real program, driven from outside its process.
