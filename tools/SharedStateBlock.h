@@ -43,4 +43,41 @@ void CloseSharedStateBlock(Block* block, HANDLE mapping)
         CloseHandle(mapping);
 }
 
+// A stand-in library's view of its block, mapped at the first call and
+// unmapped when the library is unloaded. When the block cannot be mapped the
+// library answers from a private copy with the defaults.
+template <typename Block>
+class StandInBlock {
+public:
+    StandInBlock(const wchar_t* name, void (*reset)(Block&)) : m_name(name), m_reset(reset) {}
+
+    Block& Get()
+    {
+        if (!m_block) {
+            m_block = OpenSharedStateBlock(m_name, m_reset, &m_mapping);
+            if (!m_block) {
+                m_reset(m_fallback);
+                m_block = &m_fallback;
+            }
+        }
+        return *m_block;
+    }
+
+    // From DllMain on DLL_PROCESS_DETACH.
+    void Release()
+    {
+        if (m_block && m_block != &m_fallback)
+            CloseSharedStateBlock(m_block, m_mapping);
+        m_block = nullptr;
+        m_mapping = nullptr;
+    }
+
+private:
+    const wchar_t* m_name;
+    void (*m_reset)(Block&);
+    HANDLE m_mapping = nullptr;
+    Block* m_block = nullptr;
+    Block m_fallback{};
+};
+
 }  // namespace brelkin::standin

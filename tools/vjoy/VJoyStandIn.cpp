@@ -13,25 +13,11 @@ namespace {
 // GetVJDStatus's values.
 constexpr int StatusOwn = 0, StatusFree = 1, StatusBusy = 2, StatusMissing = 3;
 
-HANDLE g_mapping = nullptr;
-VJoyStandInState* g_state = nullptr;
-VJoyStandInState g_fallback{};  // used when the block cannot be mapped
-
-VJoyStandInState& State()
-{
-    if (!g_state) {
-        g_state = OpenVJoyStandInState(&g_mapping);
-        if (!g_state) {
-            ResetVJoyStandInState(g_fallback);
-            g_state = &g_fallback;
-        }
-    }
-    return *g_state;
-}
+StandInBlock<VJoyStandInState> g_block{VJoyStateBlockName, ResetVJoyStandInState};
 
 VJoyStandInState& Record(VJoyCall call)
 {
-    VJoyStandInState& s = State();
+    VJoyStandInState& s = g_block.Get();
     const LONG index = InterlockedIncrement(&s.callCount) - 1;
     if (index < VJoyCallCapacity)
         s.calls[index] = call;
@@ -115,10 +101,7 @@ BOOL __cdecl SetBtn(BOOL value, UINT device, UCHAR button)
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_DETACH && g_state && g_state != &g_fallback) {
-        CloseSharedStateBlock(g_state, g_mapping);
-        g_state = nullptr;
-        g_mapping = nullptr;
-    }
+    if (reason == DLL_PROCESS_DETACH)
+        g_block.Release();
     return TRUE;
 }
