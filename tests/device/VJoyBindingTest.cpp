@@ -124,22 +124,33 @@ TEST_F(VJoyBinding, EachRefusalLeavesNoOutputAndNoCrash)
     }
 }
 
-TEST_F(VJoyBinding, ARelativeLocationTheCurrentFolderAndPathAreNotUsed)
+TEST_F(VJoyBinding, ABadLocationTheCurrentFolderAndPathAreNotUsed)
 {
     const std::wstring folder = FromExeDir(BRELKIN_VJOY_STANDIN_RELATIVE_DIR);
     wchar_t oldDir[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, oldDir);
     SetCurrentDirectoryW(folder.c_str());
-    const std::wstring bitnessFolder = folder + L"\\" + VJoyBitnessFolder;
     wchar_t oldPath[32767];
     const DWORD oldLength = GetEnvironmentVariableW(L"PATH", oldPath, 32767);
+    const std::wstring bitnessFolder = folder + L"\\" + VJoyBitnessFolder;
     SetEnvironmentVariableW(L"PATH", bitnessFolder.c_str());
-    // "x64" under the current folder would be the stand-in's folder.
-    ASSERT_TRUE(RegisterVJoyStandIn(L"."));
-    const JoystickStatus status = Open();
+    // "." would make x64 under the current folder the stand-in's folder.
+    const DWORD number = 1;
+    const std::wstring overlong = folder + L"\\" + std::wstring(MAX_PATH, L'a');
+    for (int bad = 0; bad < 3; ++bad) {
+        SCOPED_TRACE(bad == 0 ? "relative" : bad == 1 ? "longer than a path" : "not a string");
+        ASSERT_TRUE(RegisterVJoyStandIn(bad == 0 ? L"." : overlong));
+        if (bad == 2) {
+            HKEY key;
+            ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, VJoyUninstallKey, 0, KEY_SET_VALUE, &key), 0);
+            RegSetValueExW(key, VJoyInstallLocationValue, 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&number), sizeof number);
+            RegCloseKey(key);
+        }
+        EXPECT_EQ(Open().refusal, JoystickRefusal::VJoyNotInstalled);
+    }
     SetCurrentDirectoryW(oldDir);
     SetEnvironmentVariableW(L"PATH", oldLength ? oldPath : nullptr);
-    EXPECT_EQ(status.refusal, JoystickRefusal::VJoyNotInstalled);
     EXPECT_EQ(m_state->callCount, 0);
     EXPECT_EQ(GetModuleHandleW(VJoyFeederLibraryName), nullptr);
 }
