@@ -1,54 +1,51 @@
 #include "device/JoystickOutput.h"
 
-#include <cstring>
-
 namespace brelkin {
-
-namespace {
-
-bool IsOpen(DeviceHandle handle)
-{
-    return handle != NoDeviceHandle && handle != InvalidDeviceHandle;
-}
-
-}  // namespace
 
 JoystickOutput::~JoystickOutput()
 {
-    CloseJoystickOutput();
+    CloseJoystickOutput(false);
 }
 
 void JoystickOutput::OpenJoystickOutput()
 {
-    std::memset(&m_state, 0, sizeof m_state);
-    m_state.signature = JoystickSignature;
-    m_state.analogCount = 8;
-    m_state.digitalCount = 16;
-    // No error check: without the driver the handle is invalid, every
-    // request is skipped, and the key modes carry on unaffected.
-    m_handle = m_deviceIo.OpenDevice(JoystickDeviceName, DeviceGenericWrite, DeviceShareWrite,
-                                     DeviceOpenExisting, 0);
+    m_status = {};
+    if (m_ppjoy.Open()) {
+        m_status.backEnd = JoystickBackEnd::PPJoy;
+        return;
+    }
+    m_status.refusal = m_vjoy.Open();
+    if (m_status.refusal == JoystickRefusal::None)
+        m_status.backEnd = JoystickBackEnd::VJoy;
+}
+
+void JoystickOutput::Send(bool pressed)
+{
+    m_lastToldPressed = pressed;
+    if (m_status.backEnd == JoystickBackEnd::VJoy)
+        m_vjoy.Send(pressed);
+    else
+        m_ppjoy.Send(pressed);  // without a driver only the record changes
 }
 
 void JoystickOutput::SendJoystickButton(bool pressed)
 {
-    m_state.digital[0] = pressed ? 1 : 0;
-    // INVALID_HANDLE_VALUE is also the current-process pseudo-handle, so a
-    // request on it would go to the wrong object; it could only fail anyway.
-    if (!IsOpen(m_handle))
-        return;
-    uint32_t bytesReturned = 0;
-    // A failed request is retried by the next tick's request, so the result
-    // is not looked at.
-    m_deviceIo.ControlDevice(m_handle, JoystickSetStateCode, &m_state, sizeof m_state, nullptr, 0,
-                               &bytesReturned);
+    Send(pressed);
 }
 
-void JoystickOutput::CloseJoystickOutput()
+void JoystickOutput::ReleaseJoystickButton()
 {
-    if (IsOpen(m_handle))
-        m_deviceIo.CloseDevice(m_handle);
-    m_handle = InvalidDeviceHandle;
+    if (m_lastToldPressed)
+        Send(false);
+}
+
+void JoystickOutput::CloseJoystickOutput(bool joystickMode)
+{
+    if (joystickMode || m_lastToldPressed)
+        Send(false);
+    // Both are safe to close when never opened or already closed.
+    m_ppjoy.Close();
+    m_vjoy.Close();
 }
 
 }  // namespace brelkin

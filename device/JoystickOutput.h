@@ -1,46 +1,45 @@
 #pragma once
-// Button 1 of the PPJoy virtual joystick: the whole controller state goes to
-// its control device in one request per readable poll tick.
-#include <cstdint>
-
+// Button 1 of a virtual joystick for joystick mode: PPJoy where its driver is
+// installed, otherwise vJoy. The poll and the frame see one output and never
+// which driver is behind it.
+#include "device/JoystickStatus.h"
+#include "device/PPJoyOutput.h"
+#include "device/VJoyOutput.h"
 #include "engine/CameraButton.h"
 #include "platform/DeviceIo.h"
+#include "platform/VJoyFeeder.h"
 
 namespace brelkin {
 
-constexpr char16_t JoystickDeviceName[] = u"\\\\.\\PPJoyIOCTL1";
-constexpr uint32_t JoystickSetStateCode = 0x220000;  // FILE_DEVICE_UNKNOWN, function 0, buffered
-constexpr uint32_t JoystickSignature = 0x53544143;   // "CATS" in memory
-
-#pragma pack(push, 1)
-struct JoystickState {
-    uint32_t signature;
-    uint8_t analogCount;
-    int32_t analog[8];
-    uint8_t digitalCount;
-    uint8_t digital[16];
-};
-#pragma pack(pop)
-static_assert(sizeof(JoystickState) == 54, "the driver takes exactly 54 bytes");
-
 class JoystickOutput : public IJoystickButtonSink {
 public:
-    explicit JoystickOutput(IDeviceIo& deviceIo) : m_deviceIo(deviceIo) {}
-    ~JoystickOutput() override;  // closes the device if still open
+    JoystickOutput(IDeviceIo& deviceIo, IVJoyLibrary& vjoyLibrary)
+        : m_ppjoy(deviceIo), m_vjoy(vjoyLibrary) {}
+    ~JoystickOutput() override;  // as CloseJoystickOutput outside joystick mode
     JoystickOutput(const JoystickOutput&) = delete;
     JoystickOutput& operator=(const JoystickOutput&) = delete;
 
+    // Once, at start-up: PPJoy first, vJoy only when PPJoy's device is absent.
     void OpenJoystickOutput();
     void SendJoystickButton(bool pressed) override;
-    void CloseJoystickOutput();
+    // Leaving joystick mode: the driver would otherwise keep a press it was
+    // last told about, so it gets one released state.
+    void ReleaseJoystickButton();
+    // One released state in joystick mode or after a press, then the device
+    // closed (PPJoy) or relinquished (vJoy).
+    void CloseJoystickOutput(bool joystickMode);
 
-    const JoystickState& State() const { return m_state; }
-    DeviceHandle Handle() const { return m_handle; }
+    const JoystickStatus& Status() const { return m_status; }
+    const JoystickState& State() const { return m_ppjoy.State(); }
+    DeviceHandle Handle() const { return m_ppjoy.Handle(); }
 
 private:
-    IDeviceIo& m_deviceIo;
-    JoystickState m_state{};
-    DeviceHandle m_handle = NoDeviceHandle;
+    void Send(bool pressed);
+
+    PPJoyOutput m_ppjoy;
+    VJoyOutput m_vjoy;
+    JoystickStatus m_status;
+    bool m_lastToldPressed = false;
 };
 
 }  // namespace brelkin

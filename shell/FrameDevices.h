@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "device/DriverKind.h"
+#include "device/JoystickStatus.h"
 #include "engine/ActionPreset.h"
 
 namespace brelkin {
@@ -16,7 +17,11 @@ public:
     virtual ~IFrameDevices() = default;
 
     virtual void OpenJoystickOutput() = 0;
-    virtual void CloseJoystickOutput() = 0;
+    // Called on leaving joystick mode, so that no press stays held.
+    virtual void ReleaseJoystickButton() = 0;
+    virtual void CloseJoystickOutput(bool joystickMode) = 0;
+    // Which driver joystick mode uses, or why there is none.
+    virtual JoystickStatus JoystickOutputStatus() = 0;
 
     virtual void RegisterCameraArrival(uintptr_t window) = 0;
     virtual void ChooseDefaultDriverKind() = 0;

@@ -32,7 +32,7 @@ CMainFrame::CMainFrame(ShellServices& services)
       m_settings(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_tray) {}
 
 CMainFrame::~CMainFrame() {
-    m_devices->CloseJoystickOutput();
+    m_devices->CloseJoystickOutput(m_trigger.triggerMode == 0);
     m_devices->ReleaseCameraSource();
 }
 
@@ -89,6 +89,7 @@ LRESULT CMainFrame::OnDeviceChange(WPARAM event, LPARAM data) {
 }
 
 void CMainFrame::SelectPreset(int row) {
+    if (m_trigger.triggerMode == 0) m_devices->ReleaseJoystickButton();
     m_trigger.sequenceStep = 0;
     m_trigger.triggerMode = row + 1;
     if (m_tray.IsIconPresent()) m_tray.SetTooltipText(PresetTooltip(m_trigger.presets[row]));

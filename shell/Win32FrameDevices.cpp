@@ -16,7 +16,11 @@ public:
         : m_access(CreateDeviceAccess(sequenceStep)) {}
 
     void OpenJoystickOutput() override { m_access->Joystick().OpenJoystickOutput(); }
-    void CloseJoystickOutput() override { m_access->Joystick().CloseJoystickOutput(); }
+    void ReleaseJoystickButton() override { m_access->Joystick().ReleaseJoystickButton(); }
+    void CloseJoystickOutput(bool joystickMode) override {
+        m_access->Joystick().CloseJoystickOutput(joystickMode);
+    }
+    JoystickStatus JoystickOutputStatus() override { return m_access->Joystick().Status(); }
     void RegisterCameraArrival(uintptr_t window) override {
         m_access->Camera().RegisterCameraArrival(window);
     }

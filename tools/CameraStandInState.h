@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "tools/SharedStateBlock.h"
+
 namespace brelkin::standin {
 
 constexpr wchar_t StateBlockName[] = L"Local\\BrelkinCameraStandIn";
@@ -101,39 +103,14 @@ inline void ResetStandInState(StandInState& state)
 }
 
 // Maps the block, creating it with the defaults if this is the first user.
-// Returns null on failure; the caller keeps the mapping handle while it uses
-// the view, and the block lives while any process holds it.
 inline StandInState* OpenStandInState(HANDLE* mappingOut)
 {
-    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                        sizeof(StandInState), StateBlockName);
-    if (!mapping)
-        return nullptr;
-    auto* state = static_cast<StandInState*>(
-        MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(StandInState)));
-    if (!state) {
-        CloseHandle(mapping);
-        return nullptr;
-    }
-    // A new mapping is zero-filled. Two processes may open it at once, so
-    // exactly one sets the defaults and the other waits for it.
-    if (InterlockedCompareExchange(&state->ready, 1, 0) == 0) {
-        ResetStandInState(*state);
-        InterlockedExchange(&state->ready, 2);
-    } else {
-        for (int i = 0; i < 2000 && state->ready != 2; ++i)
-            Sleep(1);
-    }
-    *mappingOut = mapping;
-    return state;
+    return OpenSharedStateBlock(StateBlockName, ResetStandInState, mappingOut);
 }
 
 inline void CloseStandInState(StandInState* state, HANDLE mapping)
 {
-    if (state)
-        UnmapViewOfFile(state);
-    if (mapping)
-        CloseHandle(mapping);
+    CloseSharedStateBlock(state, mapping);
 }
 
 }  // namespace brelkin::standin

@@ -1,5 +1,6 @@
 #include "device/win32/DeviceAccess.h"
 
+#include "device/win32/VJoyFeederLibrary.h"
 #include "device/win32/VendorCameraLibrary.h"
 #include "device/win32/Win32DevicePlatform.h"
 
@@ -11,7 +12,7 @@ class Win32DeviceAccess final : public DeviceAccess {
 public:
     explicit Win32DeviceAccess(SequenceStep& sequenceStep)
         : m_camera(m_library, m_com, m_osVersion, m_notification, sequenceStep),
-          m_joystick(m_deviceIo)
+          m_joystick(m_deviceIo, m_vjoyLibrary)
     {
     }
     CameraButtonSource& Camera() override { return m_camera; }
@@ -25,6 +26,7 @@ private:
     Win32DeviceNotification m_notification;
     Win32DeviceIo m_deviceIo;
     VendorCameraLibrary m_library;
+    VJoyFeederLibrary m_vjoyLibrary;
     CameraButtonSource m_camera;
     JoystickOutput m_joystick;
 };

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "RecordingDeviceFakes.h"
 
 namespace brelkin::test {
@@ -24,7 +26,8 @@ TEST(JoystickOutput, OpensTheControlDeviceAsGiven)
 {
     CallLog log;
     FakeDeviceIo io{log};
-    JoystickOutput out{io};
+    FakeVJoyLibrary vjoy{log};
+    JoystickOutput out{io, vjoy};
     out.OpenJoystickOutput();
     EXPECT_EQ(io.openedName, u"\\\\.\\PPJoyIOCTL1");
     EXPECT_THAT(log, ElementsAre("CreateFile access=1073741824 share=2 disposition=3 flags=0"));
@@ -37,7 +40,8 @@ TEST(JoystickOutput, FirstRequestCarriesTheExactRecord)
         SCOPED_TRACE(pressed ? "button down" : "button up");
         CallLog log;
         FakeDeviceIo io{log};
-        JoystickOutput out{io};
+        FakeVJoyLibrary vjoy{log};
+        JoystickOutput out{io, vjoy};
         out.OpenJoystickOutput();
         out.SendJoystickButton(pressed);
         ASSERT_EQ(io.requests.size(), 1u);
@@ -55,7 +59,8 @@ TEST(JoystickOutput, OnlyTheButtonByteChangesBetweenRequests)
 {
     CallLog log;
     FakeDeviceIo io{log};
-    JoystickOutput out{io};
+    FakeVJoyLibrary vjoy{log};
+    JoystickOutput out{io, vjoy};
     out.OpenJoystickOutput();
     for (bool pressed : {true, true, true, false, false})
         out.SendJoystickButton(pressed);
@@ -69,16 +74,17 @@ TEST(JoystickOutput, AbsentDriverSendsNothingAndClosesNothing)
     for (DeviceHandle failed : {InvalidDeviceHandle, NoDeviceHandle}) {
         CallLog log;
         FakeDeviceIo io{log};
+        FakeVJoyLibrary vjoy{log};
         io.createResult = failed;
         {
-            JoystickOutput out{io};
+            JoystickOutput out{io, vjoy};
             out.OpenJoystickOutput();
             EXPECT_EQ(out.Handle(), failed) << "stored whatever it is";
             out.SendJoystickButton(true);
             EXPECT_EQ(out.State().digital[0], 1);
-            out.CloseJoystickOutput();
+            out.CloseJoystickOutput(true);
         }
-        EXPECT_THAT(log, ElementsAre(::testing::StartsWith("CreateFile")))
+        EXPECT_THAT(log, ElementsAre(::testing::StartsWith("CreateFile"), "load vJoy"))
             << "handle " << failed;
     }
 }
@@ -87,13 +93,151 @@ TEST(JoystickOutput, ClosesOnceEvenWhenDestroyedAfterClose)
 {
     CallLog log;
     FakeDeviceIo io{log};
+    FakeVJoyLibrary vjoy{log};
     {
-        JoystickOutput out{io};
+        JoystickOutput out{io, vjoy};
         out.OpenJoystickOutput();
-        out.CloseJoystickOutput();
+        out.CloseJoystickOutput(false);
         out.SendJoystickButton(false);  // after the close: no request on a stale handle
     }
     EXPECT_THAT(log, ElementsAre(::testing::StartsWith("CreateFile"), "CloseHandle 42"));
+}
+
+// PPJoy's device as the test asks for it, and vJoy installed and ready.
+struct TwoDrivers {
+    explicit TwoDrivers(bool ppjoyPresent)
+    {
+        io.createResult = ppjoyPresent ? 42 : InvalidDeviceHandle;
+        vjoy.driver.loadFailure = VJoyLoadFailure::None;
+    }
+    CallLog log;
+    FakeDeviceIo io{log};
+    FakeVJoyLibrary vjoy{log};
+    JoystickOutput out{io, vjoy};
+};
+
+TEST(JoystickOutput, PPJoyIsPreferredAndVJoyIsNotEvenLoaded)
+{
+    TwoDrivers d{true};
+    d.out.OpenJoystickOutput();
+    d.out.SendJoystickButton(true);
+    EXPECT_EQ(d.out.Status().backEnd, JoystickBackEnd::PPJoy);
+    EXPECT_THAT(d.log, ElementsAre(::testing::StartsWith("CreateFile"), "DeviceIoControl"));
+}
+
+TEST(JoystickOutput, VJoyCarriesTheButtonWhenPPJoyIsAbsent)
+{
+    for (VJoyDeviceStatus status : {VJoyDeviceStatus::Free, VJoyDeviceStatus::Own}) {
+        const bool free = status == VJoyDeviceStatus::Free;
+        SCOPED_TRACE(free ? "device free" : "device already ours");
+        TwoDrivers d{false};
+        d.vjoy.driver.status = status;
+        d.out.OpenJoystickOutput();
+        EXPECT_EQ(d.out.Status().backEnd, JoystickBackEnd::VJoy);
+        for (bool pressed : {true, true, false})
+            d.out.SendJoystickButton(pressed);
+        d.out.CloseJoystickOutput(false);
+        CallLog expected{"load vJoy", "vJoyEnabled", "GetVJDStatus 1", "GetVJDButtonNumber 1"};
+        if (free) expected.push_back("AcquireVJD 1");
+        for (const char* call : {"SetBtn 1 device 1 button 1", "SetBtn 1 device 1 button 1",
+                                 "SetBtn 0 device 1 button 1", "RelinquishVJD 1", "unload vJoy"})
+            expected.push_back(call);
+        EXPECT_EQ(CallLog(d.log.begin() + 1, d.log.end()), expected);
+        EXPECT_TRUE(d.io.requests.empty());
+    }
+}
+
+TEST(JoystickOutput, EachVJoyRefusalMeansNoOutputAndSaysWhy)
+{
+    struct Row {
+        const char* label;
+        void (*prepare)(FakeVJoyDriver&);
+        JoystickRefusal refusal;
+        const char* lastCall;  // the call that refused
+    };
+    const Row rows[] = {
+        {"not installed", [](FakeVJoyDriver& v) { v.loadFailure = VJoyLoadFailure::NotInstalled; },
+         JoystickRefusal::VJoyNotInstalled, "load vJoy"},
+        {"library unusable", [](FakeVJoyDriver& v) { v.loadFailure = VJoyLoadFailure::NoLibrary; },
+         JoystickRefusal::VJoyLibraryUnusable, "load vJoy"},
+        {"function missing", [](FakeVJoyDriver& v) { v.loadFailure = VJoyLoadFailure::MissingFunction; },
+         JoystickRefusal::VJoyFunctionMissing, "load vJoy"},
+        {"driver disabled", [](FakeVJoyDriver& v) { v.enabled = false; },
+         JoystickRefusal::VJoyDriverDisabled, "vJoyEnabled"},
+        {"device busy", [](FakeVJoyDriver& v) { v.status = VJoyDeviceStatus::Busy; },
+         JoystickRefusal::VJoyDeviceBusy, "GetVJDStatus 1"},
+        {"device missing", [](FakeVJoyDriver& v) { v.status = VJoyDeviceStatus::Missing; },
+         JoystickRefusal::VJoyDeviceMissing, "GetVJDStatus 1"},
+        {"status unknown", [](FakeVJoyDriver& v) { v.status = VJoyDeviceStatus::Unknown; },
+         JoystickRefusal::VJoyDeviceMissing, "GetVJDStatus 1"},
+        {"no button", [](FakeVJoyDriver& v) { v.buttons = 0; },
+         JoystickRefusal::VJoyDeviceWithoutButton, "GetVJDButtonNumber 1"},
+        {"acquire fails", [](FakeVJoyDriver& v) { v.acquireResult = false; },
+         JoystickRefusal::VJoyAcquireFailed, "AcquireVJD 1"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        TwoDrivers d{false};
+        row.prepare(d.vjoy.driver);
+        d.out.OpenJoystickOutput();
+        EXPECT_EQ(d.out.Status().backEnd, JoystickBackEnd::None);
+        EXPECT_EQ(d.out.Status().refusal, row.refusal);
+        const auto refused = std::find(d.log.begin(), d.log.end(), row.lastCall);
+        ASSERT_NE(refused, d.log.end());
+        // A refused library is unloaded at once; nothing else is called.
+        const bool loaded = d.vjoy.driver.loadFailure == VJoyLoadFailure::None;
+        EXPECT_EQ(d.log.end() - refused, loaded ? 2 : 1);
+        const size_t before = d.log.size();
+        d.out.SendJoystickButton(true);
+        d.out.ReleaseJoystickButton();
+        d.out.CloseJoystickOutput(true);
+        EXPECT_EQ(d.log.size(), before) << d.log.back();
+        EXPECT_STRNE(DescribeJoystickRefusal(row.refusal), DescribeJoystickRefusal(JoystickRefusal::None));
+    }
+}
+
+// What the driver was told after the ticks: "1" pressed, "0" released.
+std::string Told(const TwoDrivers& d)
+{
+    std::string told;
+    for (const IoRequest& r : d.io.requests) told += r.input[38] ? '1' : '0';
+    for (const std::string& call : d.log)
+        if (call.rfind("SetBtn ", 0) == 0) told += call[7];
+    return told;
+}
+
+TEST(JoystickOutput, NoPressIsLeftHeldOnLeavingJoystickModeOrAtExit)
+{
+    struct Row {
+        const char* label;
+        const char* ticks;  // the poll's sends
+        bool leave;         // the user chooses a preset afterwards
+        bool exitInJoystickMode;
+        const char* told;
+    };
+    const Row rows[] = {
+        {"held, then a preset", "11", true, false, "110"},
+        {"released, then a preset", "10", true, false, "10"},
+        {"never read, then a preset", "", true, false, ""},
+        {"held at exit", "11", false, true, "110"},
+        {"released at exit: one released state all the same", "10", false, true, "100"},
+        {"no tick before exit", "", false, true, "0"},
+        {"held, a preset, then exit in it", "1", true, false, "10"},
+        {"exit in a key mode, joystick never used", "", false, false, ""},
+    };
+    for (bool ppjoy : {true, false}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(ppjoy ? "PPJoy, " : "vJoy, ") + row.label);
+            TwoDrivers d{ppjoy};
+            d.out.OpenJoystickOutput();
+            for (const char* tick = row.ticks; *tick; ++tick) d.out.SendJoystickButton(*tick == '1');
+            if (row.leave) d.out.ReleaseJoystickButton();
+            d.out.CloseJoystickOutput(row.exitInJoystickMode);
+            EXPECT_EQ(Told(d), row.told);
+            // Released first, then closed or relinquished.
+            EXPECT_EQ(d.log[d.log.size() - (ppjoy ? 1 : 2)], ppjoy ? "CloseHandle 42" : "RelinquishVJD 1");
+        }
+    }
 }
 
 }  // namespace

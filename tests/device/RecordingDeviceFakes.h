@@ -10,6 +10,7 @@
 #include "platform/DeviceIo.h"
 #include "platform/DeviceNotification.h"
 #include "platform/OsVersion.h"
+#include "platform/VJoyFeeder.h"
 
 namespace brelkin::test {
 
@@ -139,6 +140,67 @@ public:
     DeviceHandle createResult = 42;
     std::u16string openedName;
     std::vector<IoRequest> requests;
+
+private:
+    CallLog& m_log;
+};
+
+// vJoy's driver as the feeder sees it; the fake library answers from it.
+struct FakeVJoyDriver {
+    VJoyLoadFailure loadFailure = VJoyLoadFailure::NotInstalled;  // vJoy absent unless a test installs it
+    bool enabled = true;
+    VJoyDeviceStatus status = VJoyDeviceStatus::Free;
+    int32_t buttons = 8;
+    bool acquireResult = true;
+};
+
+class FakeVJoyFeeder : public IVJoyFeeder {
+public:
+    FakeVJoyFeeder(CallLog& log, const FakeVJoyDriver& driver) : m_log(log), m_driver(driver) {}
+    ~FakeVJoyFeeder() override { m_log.push_back("unload vJoy"); }
+    bool VJoyEnabled() override { m_log.push_back("vJoyEnabled"); return m_driver.enabled; }
+    VJoyDeviceStatus GetVJDStatus(uint32_t device) override
+    {
+        m_log.push_back("GetVJDStatus " + std::to_string(device));
+        return m_driver.status;
+    }
+    int32_t GetVJDButtonNumber(uint32_t device) override
+    {
+        m_log.push_back("GetVJDButtonNumber " + std::to_string(device));
+        return m_driver.buttons;
+    }
+    bool AcquireVJD(uint32_t device) override
+    {
+        m_log.push_back("AcquireVJD " + std::to_string(device));
+        return m_driver.acquireResult;
+    }
+    void RelinquishVJD(uint32_t device) override
+    {
+        m_log.push_back("RelinquishVJD " + std::to_string(device));
+    }
+    bool SetBtn(bool pressed, uint32_t device, uint8_t button) override
+    {
+        m_log.push_back("SetBtn " + std::to_string(pressed) + " device " + std::to_string(device) +
+                        " button " + std::to_string(button));
+        return true;
+    }
+
+private:
+    CallLog& m_log;
+    const FakeVJoyDriver& m_driver;
+};
+
+class FakeVJoyLibrary : public IVJoyLibrary {
+public:
+    explicit FakeVJoyLibrary(CallLog& log) : m_log(log) {}
+    VJoyLoadResult LoadFeeder() override
+    {
+        m_log.push_back("load vJoy");
+        if (driver.loadFailure != VJoyLoadFailure::None)
+            return {nullptr, driver.loadFailure};
+        return {std::make_unique<FakeVJoyFeeder>(m_log, driver), VJoyLoadFailure::None};
+    }
+    FakeVJoyDriver driver;
 
 private:
     CallLog& m_log;

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/shell/EndToEndHarness.h"
 #include "tools/CameraStandInState.h"
+#include "tools/VJoyStandInState.h"
 
 namespace {
 
@@ -162,6 +164,52 @@ TEST_F(EndToEndDevice, AShortPressIsAnsweredOnceAtTheDefaultPeriod) {
             << "press " << press + 1;
     }
     EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+TEST_F(EndToEndDevice, WithoutPPJoyVJoyButtonOneFollowsTheCameraAndIsNeverLeftHeld) {
+    HANDLE vjoyMapping = nullptr;
+    standin::VJoyStandInState* vjoy = standin::OpenVJoyStandInState(&vjoyMapping);
+    ASSERT_NE(vjoy, nullptr);
+    struct Cleanup {
+        standin::VJoyStandInState* block;
+        HANDLE mapping;
+        ~Cleanup() {  // also after a failed assertion: the other tests run without vJoy
+            standin::UnregisterVJoyStandIn();
+            standin::CloseSharedStateBlock(block, mapping);
+        }
+    } cleanup{vjoy, vjoyMapping};
+    standin::ResetVJoyStandInState(*vjoy);
+    ASSERT_TRUE(standin::RegisterVJoyStandIn(WinPath(BRELKIN_STANDIN_DIR) + L"\\vjoy"));
+
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return vjoy->ownerProcess == static_cast<LONG>(p.pi.dwProcessId); }))
+        << "vJoy device 1 not acquired";
+    PostMessageW(frame, WM_COMMAND, 32777, 0);  // joystick mode
+    InterlockedExchange(&Bda().buttonPressed, 1);
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000)) << "the press did not reach vJoy";
+    InterlockedExchange(&Bda().buttonPressed, 0);
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "the release did not reach vJoy";
+
+    // Held while a preset is chosen: released at once, though no tick writes it.
+    InterlockedExchange(&Bda().buttonPressed, 1);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
+    PostMessageW(frame, WM_COMMAND, 32782, 0);
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "left held on leaving joystick mode";
+
+    // Held at exit: released, then relinquished.
+    PostMessageW(frame, WM_COMMAND, 32777, 0);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
+    EXPECT_EQ(Exit(p, frame), 0u);
+    InterlockedExchange(&Bda().buttonPressed, 0);
+    EXPECT_EQ(vjoy->button1, 0);
+    EXPECT_EQ(vjoy->ownerProcess, 0);
+    EXPECT_EQ(vjoy->misuse, 0);
+    const LONG last = std::min(LONG{vjoy->callCount}, standin::VJoyCallCapacity);
+    ASSERT_GE(last, 2);
+    EXPECT_EQ(vjoy->calls[last - 2], standin::CallSetBtnReleased);
+    EXPECT_EQ(vjoy->calls[last - 1], standin::CallRelinquishVJD);
 }
 
 // The settings dialogs of the real program, driven from outside its process.

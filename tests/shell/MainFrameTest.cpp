@@ -25,7 +25,11 @@ class FakeDevices final : public IFrameDevices {
 public:
     FakeDevices(std::vector<std::string>& log, SequenceStep& step) : m_log(log), m_step(step) {}
     void OpenJoystickOutput() override { m_log.push_back("OpenJoystickOutput"); }
-    void CloseJoystickOutput() override { m_log.push_back("CloseJoystickOutput"); }
+    void ReleaseJoystickButton() override { m_log.push_back("ReleaseJoystickButton"); }
+    void CloseJoystickOutput(bool joystickMode) override {
+        m_log.push_back(joystickMode ? "CloseJoystickOutput in joystick mode" : "CloseJoystickOutput");
+    }
+    JoystickStatus JoystickOutputStatus() override { return {}; }
     void RegisterCameraArrival(uintptr_t window) override {
         m_log.push_back(window ? "RegisterCameraArrival" : "RegisterCameraArrival(null)");
     }
@@ -228,6 +232,23 @@ TEST_F(MainFrameTest, RescanDeviceChangeAndDoubleClickReachTheCameraSource) {
     SendMessageW(frame->Tray().m_hWnd, 1034, 130, WM_LBUTTONDBLCLK);
     EXPECT_EQ(log, (std::vector<std::string>{"RescanCamera 1", "HandleDeviceChange 32768",
                                              "RescanCamera 1"}));
+}
+
+TEST_F(MainFrameTest, LeavingJoystickModeAndExitingInItReleaseTheButton) {
+    dialogs.answerOk = true;
+    Command(32782);  // preset to preset: the joystick is not told anything
+    Command(32777);
+    Command(32784);  // leaves joystick mode
+    Command(32777);
+    Command(ID_CUSTOM_SETTING);  // so does an accepted custom row
+    Command(32777);
+    Command(ID_APP_EXIT);
+    std::vector<std::string> joystickCalls;
+    for (const std::string& entry : log)
+        if (entry.find("Joystick") != std::string::npos) joystickCalls.push_back(entry);
+    EXPECT_EQ(joystickCalls, (std::vector<std::string>{"OpenJoystickOutput", "ReleaseJoystickButton",
+                                                       "ReleaseJoystickButton",
+                                                       "CloseJoystickOutput in joystick mode"}));
 }
 
 TEST_F(MainFrameTest, ExitTearsDownInOrderAndEndsTheLoop) {

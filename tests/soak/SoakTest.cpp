@@ -166,7 +166,7 @@ public:
             fault = "chords sent: " + std::to_string(input.keyDowns) + ", expected " + std::to_string(expectedChords);
 
         camera.ReleaseCameraSource();
-        access->Joystick().CloseJoystickOutput();
+        access->Joystick().CloseJoystickOutput(trigger.triggerMode == 0);
         if (fault.empty() && (camera.IsHeld(DriverWdm) || camera.IsHeld(DriverBda)))
             fault = "an object is still held after the release";
         SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);

@@ -28,29 +28,19 @@ struct StandInObject {
 };
 static_assert(sizeof(StandInObject) <= 36, "larger than the vendor class");
 
-HANDLE g_mapping = nullptr;
-StandInState* g_state = nullptr;
-StandInState g_fallback{};  // used when the block cannot be mapped
+StandInBlock<StandInState> g_block{StateBlockName, ResetStandInState};
 
 StandInState& Block()
 {
-    if (!g_state) {
-        g_state = OpenStandInState(&g_mapping);
-        if (!g_state) {
-            ResetStandInState(g_fallback);
-            g_state = &g_fallback;
-        }
-    }
-    return *g_state;
+    return g_block.Get();
 }
 
 ClassState& Class()
 {
-    Block();
 #if defined(STANDIN_CLASS_BDA)
-    return g_state->bda;
+    return g_block.Get().bda;
 #else
-    return g_state->wdm;
+    return g_block.Get().wdm;
 #endif
 }
 
@@ -156,10 +146,7 @@ int32_t STANDIN_MEMBER StandInIsButtonPressed(void* self)
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_DETACH && g_state && g_state != &g_fallback) {
-        CloseStandInState(g_state, g_mapping);
-        g_state = nullptr;
-        g_mapping = nullptr;
-    }
+    if (reason == DLL_PROCESS_DETACH)
+        g_block.Release();
     return TRUE;
 }
