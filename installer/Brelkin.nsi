@@ -36,6 +36,7 @@ Unicode true
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "WordFunc.nsh"
 !include "Sections.nsh"
 !include "WinMessages.nsh"
 !include "nsDialogs.nsh"
@@ -163,14 +164,15 @@ FunctionEnd
 ; script that ran the silent install (or of its console).
 Function OptionError
   ${If} ${Silent}
+    ; No handle is null or INVALID_HANDLE_VALUE: one more than either is at most 1.
     System::Call 'kernel32::GetStdHandle(i -12) p .r0'
-    ${If} $0 P= 0
-    ${OrIf} $0 P= -1
+    IntPtrOp $1 $0 + 1
+    ${If} $1 P<= 1
       System::Call 'kernel32::AttachConsole(i -1) i'
       System::Call 'kernel32::GetStdHandle(i -12) p .r0'
+      IntPtrOp $1 $0 + 1
     ${EndIf}
-    ${If} $0 P<> 0
-    ${AndIf} $0 P<> -1
+    ${If} $1 P> 1
       FileWrite $0 "Brelkin setup: $R0$\r$\n"
     ${EndIf}
   ${Else}
@@ -180,8 +182,14 @@ Function OptionError
   Quit
 FunctionEnd
 
-; Reads /PRESET=, /DRIVER= and /POLL= from the command line $0.
+; Reads /PRESET=, /DRIVER= and /POLL= from the command line $0. A script that
+; quotes the whole argument ("/PRESET=Kodak (F5)", as PowerShell and most
+; process launchers do for a text with spaces) means the same as quoting the
+; value, which is the form that GetOptions reads.
 Function ReadDefaultOptions
+  ${WordReplace} $0 '"/PRESET=' '/PRESET="' "+" $0
+  ${WordReplace} $0 '"/DRIVER=' '/DRIVER="' "+" $0
+  ${WordReplace} $0 '"/POLL=' '/POLL="' "+" $0
   ClearErrors
   ${GetOptions} $0 "/PRESET=" $R0
   ${IfNot} ${Errors}
@@ -212,9 +220,12 @@ Function ReadDefaultOptions
     ; A whole number in its plain decimal form only: IntOp reads "50ms" as 50
     ; and "0x20" as 32, so the text must be what the number prints as.
     IntOp $R1 $R0 + 0
+    StrCpy $R2 $R1
     ${If} "$R1" S!= "$R0"
-    ${OrIf} $R1 < ${POLL_MIN}
-    ${OrIf} $R1 > ${POLL_MAX}
+      StrCpy $R2 0
+    ${EndIf}
+    ${IfNot} $R2 U>= ${POLL_MIN}
+    ${OrIfNot} $R2 U<= ${POLL_MAX}
       StrCpy $R0 '/POLL=$R0 is not a poll period. Give the milliseconds as a whole number from ${POLL_MIN} to ${POLL_MAX}. Nothing was installed.'
       Call OptionError
     ${EndIf}
