@@ -37,7 +37,8 @@ public:
     virtual int Run();
 
     // From here on the profile functions use
-    // HKEY_CURRENT_USER\Software\<registryKey>\<application name>.
+    // HKEY_CURRENT_USER\Software\<registryKey>\<application name>, and reads
+    // fall back value by value on the same path under HKEY_LOCAL_MACHINE.
     void SetRegistryKey(const wchar_t* registryKey);
     // Before SetRegistryKey the profile reads give their defaults and writes fail.
     brelkin::IProfile& Profile();
@@ -61,6 +62,9 @@ protected:
 private:
     std::wstring m_appName;
     std::wstring m_registryKey;
+    // Declared before the profile that layers them, so destroyed after it.
+    std::unique_ptr<brelkin::IProfile> m_userProfile;
+    std::unique_ptr<brelkin::IProfile> m_machineProfile;
     std::unique_ptr<brelkin::IProfile> m_profile;
     int m_exitCode = 0;
 };

@@ -1,22 +1,24 @@
-// The application's profile functions over the per-user registry.
+// The application's profile functions over the per-user registry, with the
+// machine-wide defaults beneath it.
 #include <windows.h>
 
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "platform/Profile.h"
 #include "platform/win32/RegistryProfile.h"
+#include "settings/LayeredProfile.h"
 
 namespace {
 
 // Before SetRegistryKey there is nowhere to keep settings.
 class NoProfile final : public brelkin::IProfile {
 public:
-    uint32_t GetProfileInt(std::u16string_view, std::u16string_view, uint32_t d) override {
-        return d;
+    std::optional<uint32_t> FindProfileInt(std::u16string_view, std::u16string_view) override {
+        return std::nullopt;
     }
-    std::u16string GetProfileString(std::u16string_view, std::u16string_view,
-                                    std::u16string_view d) override {
-        return std::u16string(d);
+    std::optional<std::u16string> FindProfileString(std::u16string_view,
+                                                    std::u16string_view) override {
+        return std::nullopt;
     }
     bool WriteProfileInt(std::u16string_view, std::u16string_view, uint32_t) override {
         return false;
@@ -35,9 +37,15 @@ std::u16string_view U16(const wchar_t* text) {
 }  // namespace
 
 void CWinApp::SetRegistryKey(const wchar_t* registryKey) {
+    using brelkin::RegistryProfile;
     m_registryKey = registryKey ? registryKey : L"";
-    m_profile = std::make_unique<brelkin::RegistryProfile>(U16(m_registryKey.c_str()),
-                                                           U16(m_appName.c_str()));
+    // The layers first, so that the profile that refers to them is the one
+    // that is replaced before them.
+    m_profile.reset();
+    m_userProfile = std::make_unique<RegistryProfile>(U16(m_registryKey.c_str()), U16(m_appName.c_str()));
+    m_machineProfile = std::make_unique<RegistryProfile>(U16(m_registryKey.c_str()), U16(m_appName.c_str()),
+                                                         brelkin::RegistryScope::Machine);
+    m_profile = std::make_unique<brelkin::LayeredProfile>(*m_userProfile, *m_machineProfile);
 }
 
 brelkin::IProfile& CWinApp::Profile() {

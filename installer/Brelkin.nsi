@@ -1,7 +1,10 @@
 ; Brelkin setup. Built by installer/CMakeLists.txt with:
 ;   makensis -DARCH=x64|x86 -DBRELKIN_EXE=<path> -DREADME=<path> -DOUTFILE=<path> Brelkin.nsi
-; Silent switches: /S, /NOAUTOSTART (install: no start at logon),
-; /REMOVESETTINGS (uninstall: also remove the user's settings).
+; Switches: /S (silent), /NOAUTOSTART (install: no start at logon),
+; /PRESET="<a mode's menu name>", /DRIVER=WDM|BDA, /POLL=<ms, 10 to 400> (install:
+; the machine-wide defaults), /REMOVESETTINGS (uninstall: also remove the
+; settings of the user who runs it). A bad option ends the install with exit
+; code 2 before anything is changed.
 
 Unicode true
 !ifndef ARCH
@@ -23,12 +26,22 @@ Unicode true
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Brelkin"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_KEY "Software\Morvane\Tolvacore"
+; The machine-wide defaults: the same value names as the user's Settings key.
+; Always in the 64-bit registry view on 64-bit Windows, for both installers,
+; because both builds of the program read it there (see RegistryProfile).
+!define MACHINE_SETTINGS_KEY "${SETTINGS_KEY}\Settings"
+!define POLL_MIN 10
+!define POLL_MAX 400
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "WordFunc.nsh"
 !include "Sections.nsh"
 !include "WinMessages.nsh"
+!include "nsDialogs.nsh"
+!include "x64.nsh"
+!include "Presets.nsh"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -56,6 +69,7 @@ VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
+Page custom PresetPage PresetPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -115,6 +129,159 @@ FunctionEnd
 !insertmacro CLOSE_BRELKIN ""
 !insertmacro CLOSE_BRELKIN "un."
 
+; The defaults that the options or the preset page chose; empty: leave the
+; deployed value as it is.
+Var Preset
+Var UseBda
+Var PollPeriod
+Var PresetList
+
+; All the mode names in one text, for the message about a bad /PRESET.
+!define MODE_NAME_LIST ""
+!macro ADD_MODE_NAME NAME
+  !if "${MODE_NAME_LIST}" == ""
+    !define /redef MODE_NAME_LIST "${NAME}"
+  !else
+    !define /redef MODE_NAME_LIST "${MODE_NAME_LIST}; ${NAME}"
+  !endif
+!macroend
+!insertmacro BRELKIN_MODE_NAMES ADD_MODE_NAME
+
+; $R1 = the name itself when $R0 is a mode name exactly as the menu spells it
+; (the program compares case and all), else empty.
+!macro MATCH_MODE_NAME NAME
+  ${If} $R0 S== "${NAME}"
+    StrCpy $R1 "${NAME}"
+  ${EndIf}
+!macroend
+Function MatchModeName
+  StrCpy $R1 ""
+  !insertmacro BRELKIN_MODE_NAMES MATCH_MODE_NAME
+FunctionEnd
+
+; Ends the install before anything has changed, with exit code 2 and message
+; $R0: in a box when someone is watching, else on the standard error of the
+; script that ran the silent install (or of its console).
+Function OptionError
+  ${If} ${Silent}
+    ; No handle is null or INVALID_HANDLE_VALUE: one more than either is at most 1.
+    System::Call 'kernel32::GetStdHandle(i -12) p .r0'
+    IntPtrOp $1 $0 + 1
+    ${If} $1 P<= 1
+      System::Call 'kernel32::AttachConsole(i -1) i'
+      System::Call 'kernel32::GetStdHandle(i -12) p .r0'
+      IntPtrOp $1 $0 + 1
+    ${EndIf}
+    ${If} $1 P> 1
+      FileWrite $0 "Brelkin setup: $R0$\r$\n"
+    ${EndIf}
+  ${Else}
+    MessageBox MB_OK|MB_ICONSTOP "$R0"
+  ${EndIf}
+  SetErrorLevel 2
+  Quit
+FunctionEnd
+
+; Reads /PRESET=, /DRIVER= and /POLL= from the command line $0. A script that
+; quotes the whole argument ("/PRESET=Kodak (F5)", as PowerShell and most
+; process launchers do for a text with spaces) means the same as quoting the
+; value, which is the form that GetOptions reads.
+Function ReadDefaultOptions
+  ${WordReplace} $0 '"/PRESET=' '/PRESET="' "+" $0
+  ${WordReplace} $0 '"/DRIVER=' '/DRIVER="' "+" $0
+  ${WordReplace} $0 '"/POLL=' '/POLL="' "+" $0
+  ClearErrors
+  ${GetOptions} $0 "/PRESET=" $R0
+  ${IfNot} ${Errors}
+    Call MatchModeName
+    ${If} $R1 == ""
+      StrCpy $R0 '/PRESET="$R0" is not a mode of the Brelkin menu. Use one of these names exactly as written: ${MODE_NAME_LIST}. Nothing was installed.'
+      Call OptionError
+    ${EndIf}
+    StrCpy $Preset $R1
+  ${EndIf}
+
+  ClearErrors
+  ${GetOptions} $0 "/DRIVER=" $R0
+  ${IfNot} ${Errors}
+    ${If} $R0 == "WDM"
+      StrCpy $UseBda 0
+    ${ElseIf} $R0 == "BDA"
+      StrCpy $UseBda 1
+    ${Else}
+      StrCpy $R0 '/DRIVER=$R0 is not a driver kind. Use /DRIVER=WDM or /DRIVER=BDA. Nothing was installed.'
+      Call OptionError
+    ${EndIf}
+  ${EndIf}
+
+  ClearErrors
+  ${GetOptions} $0 "/POLL=" $R0
+  ${IfNot} ${Errors}
+    ; A whole number in its plain decimal form only: IntOp reads "50ms" as 50
+    ; and "0x20" as 32, so the text must be what the number prints as.
+    IntOp $R1 $R0 + 0
+    StrCpy $R2 $R1
+    ${If} "$R1" S!= "$R0"
+      StrCpy $R2 0
+    ${EndIf}
+    ${IfNot} $R2 U>= ${POLL_MIN}
+    ${OrIfNot} $R2 U<= ${POLL_MAX}
+      StrCpy $R0 '/POLL=$R0 is not a poll period. Give the milliseconds as a whole number from ${POLL_MIN} to ${POLL_MAX}. Nothing was installed.'
+      Call OptionError
+    ${EndIf}
+    StrCpy $PollPeriod $R1
+  ${EndIf}
+FunctionEnd
+
+; The machine-wide defaults live in the 64-bit view on 64-bit Windows.
+!macro MACHINE_VIEW
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+!macroend
+!macro DEFAULT_VIEW
+  SetRegView default
+!macroend
+
+!macro ADD_PRESET_ITEM NAME
+  ${NSD_CB_AddString} $PresetList "${NAME}"
+!macroend
+
+; Which mode everyone starts in: a list of the menu's modes, showing the
+; /PRESET= of the command line, else the deployed one, else the first preset.
+Function PresetPage
+  !insertmacro MUI_HEADER_TEXT "Default mode" "The mode Brelkin starts in for every user of this computer."
+  nsDialogs::Create 1018
+  Pop $1
+  ${If} $1 == error
+    Abort
+  ${EndIf}
+  ${NSD_CreateLabel} 0 0 100% 36u "Choose the mode for the imaging program that this practice uses. Each user can still choose another one in the Brelkin tray menu; their own choice is kept for them."
+  Pop $1
+  ${NSD_CreateDropList} 0 44u 100% 160u ""
+  Pop $PresetList
+  !insertmacro BRELKIN_MODE_NAMES ADD_PRESET_ITEM
+  StrCpy $R0 $Preset
+  ${If} $R0 == ""
+    !insertmacro MACHINE_VIEW
+    ReadRegStr $R0 HKLM "${MACHINE_SETTINGS_KEY}" "DefaultKey"
+    !insertmacro DEFAULT_VIEW
+    Call MatchModeName
+    StrCpy $R0 $R1
+  ${EndIf}
+  ${If} $R0 == ""
+    StrCpy $R0 "${BRELKIN_FIRST_PRESET}"
+  ${EndIf}
+  ${NSD_CB_SelectString} $PresetList $R0
+  nsDialogs::Show
+FunctionEnd
+
+Function PresetPageLeave
+  ${NSD_GetText} $PresetList $R0
+  Call MatchModeName
+  StrCpy $Preset $R1
+FunctionEnd
+
 Section "Brelkin" SecProgram
   SectionIn RO
   Call CloseBrelkin
@@ -145,19 +312,41 @@ Section "Brelkin" SecProgram
   WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
-Section "Start Brelkin at logon" SecAutoStart
-  WriteRegStr HKCU "${RUN_KEY}" "Brelkin" '"$INSTDIR\Brelkin.exe"'
+; Only the values that an option or the preset page chose: a silent reinstall
+; without options keeps what the administrator deployed before.
+Section "-Machine defaults"
+  !insertmacro MACHINE_VIEW
+  ${If} $Preset != ""
+    WriteRegStr HKLM "${MACHINE_SETTINGS_KEY}" "DefaultKey" $Preset
+  ${EndIf}
+  ${If} $UseBda != ""
+    WriteRegDWORD HKLM "${MACHINE_SETTINGS_KEY}" "UseBDA" $UseBda
+  ${EndIf}
+  ${If} $PollPeriod != ""
+    WriteRegDWORD HKLM "${MACHINE_SETTINGS_KEY}" "PollPeriod" $PollPeriod
+  ${EndIf}
+  !insertmacro DEFAULT_VIEW
 SectionEnd
 
-; A reinstall without the logon option must not leave the old Run value behind.
+; The machine's Run key in this installer's own view (the 32-bit one for the
+; x86 build, where Windows also looks at logon), so that everyone who logs on
+; gets Brelkin, not only the administrator who installed it.
+Section "Start Brelkin at logon" SecAutoStart
+  WriteRegStr HKLM "${RUN_KEY}" "Brelkin" '"$INSTDIR\Brelkin.exe"'
+SectionEnd
+
+; Earlier versions wrote the logon start into the installing account's own Run
+; key; left there it would start the program twice for that account. A
+; reinstall without the logon option must not leave the old Run value behind.
 Section "-NoAutoStart"
+  DeleteRegValue HKCU "${RUN_KEY}" "Brelkin"
   ${IfNot} ${SectionIsSelected} ${SecAutoStart}
-    DeleteRegValue HKCU "${RUN_KEY}" "Brelkin"
+    DeleteRegValue HKLM "${RUN_KEY}" "Brelkin"
   ${EndIf}
 SectionEnd
 
 LangString DESC_SecProgram ${LANG_ENGLISH} "The Brelkin program, its readme and the Start-menu entries."
-LangString DESC_SecAutoStart ${LANG_ENGLISH} "Start Brelkin each time you log on."
+LangString DESC_SecAutoStart ${LANG_ENGLISH} "Start Brelkin for everyone who logs on to this computer."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} $(DESC_SecProgram)
   !insertmacro MUI_DESCRIPTION_TEXT ${SecAutoStart} $(DESC_SecAutoStart)
@@ -170,12 +359,14 @@ Function .onInit
   ${IfNot} ${Errors}
     !insertmacro UnselectSection ${SecAutoStart}
   ${EndIf}
+  Call ReadDefaultOptions
 FunctionEnd
 
 Section "un.Brelkin" UnSecProgram
   SectionIn RO
   Call un.CloseBrelkin
   SetShellVarContext all
+  DeleteRegValue HKLM "${RUN_KEY}" "Brelkin"
   DeleteRegValue HKCU "${RUN_KEY}" "Brelkin"
   Delete "$SMPROGRAMS\${PRODUCT}\Brelkin.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Uninstall Brelkin.lnk"
@@ -187,6 +378,10 @@ Section "un.Brelkin" UnSecProgram
   ; Only if empty: files the user put there (the camera libraries) stay.
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINST_KEY}"
+  !insertmacro MACHINE_VIEW
+  DeleteRegKey HKLM "${SETTINGS_KEY}"
+  DeleteRegKey /ifempty HKLM "Software\Morvane"
+  !insertmacro DEFAULT_VIEW
 SectionEnd
 
 Section /o "un.Remove my Brelkin settings" UnSecSettings

@@ -2,8 +2,10 @@
 // The application's per-user profile: integers and one kind of text, grouped in
 // sections, as the framework's profile functions offer them.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // <windows.h> maps these names to the win.ini functions GetProfileIntW and so
 // on, which would rename the members below in Win32 code only. Win32 files
@@ -20,6 +22,10 @@
 
 namespace brelkin {
 
+// Where a value that the profile gives comes from: the user's own store, the
+// machine-wide defaults, or the caller's built-in default.
+enum class ProfileSource { User, Machine, Default };
+
 class IProfile {
 public:
     virtual ~IProfile() = default;
@@ -27,13 +33,35 @@ public:
     // The stored 32-bit value, or defaultValue when the value is missing, has
     // another type or size, or cannot be read.
     virtual uint32_t GetProfileInt(std::u16string_view section, std::u16string_view entry,
-                                   uint32_t defaultValue) = 0;
+                                   uint32_t defaultValue) {
+        return FindProfileInt(section, entry).value_or(defaultValue);
+    }
 
     // The stored text, or defaultValue when it is missing, is not text, is
     // longer than the store accepts, or cannot be read.
     virtual std::u16string GetProfileString(std::u16string_view section,
                                             std::u16string_view entry,
-                                            std::u16string_view defaultValue) = 0;
+                                            std::u16string_view defaultValue) {
+        std::optional<std::u16string> text = FindProfileString(section, entry);
+        return text ? std::move(*text) : std::u16string(defaultValue);
+    }
+
+    // The stored value, or nothing exactly where the Get functions above give
+    // their default: what a profile layered over this one needs to fall back.
+    virtual std::optional<uint32_t> FindProfileInt(std::u16string_view section,
+                                                   std::u16string_view entry) = 0;
+    virtual std::optional<std::u16string> FindProfileString(std::u16string_view section,
+                                                            std::u16string_view entry) = 0;
+
+    // Where GetProfileInt / GetProfileString take the value from. A single
+    // store counts as the user's; the layered profile tells its layers apart.
+    virtual ProfileSource ProfileIntSource(std::u16string_view section, std::u16string_view entry) {
+        return FindProfileInt(section, entry) ? ProfileSource::User : ProfileSource::Default;
+    }
+    virtual ProfileSource ProfileStringSource(std::u16string_view section,
+                                              std::u16string_view entry) {
+        return FindProfileString(section, entry) ? ProfileSource::User : ProfileSource::Default;
+    }
 
     // True only when the value was stored.
     virtual bool WriteProfileInt(std::u16string_view section, std::u16string_view entry,

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <string_view>
 
 #include "device/DriverKind.h"
@@ -42,17 +43,18 @@ public:
     int wrongSection = 0;
     int writes = 0;
 
-    uint32_t GetProfileInt(std::u16string_view section, std::u16string_view entry,
-                           uint32_t defaultValue) override {
+    std::optional<uint32_t> FindProfileInt(std::u16string_view section, std::u16string_view entry) override {
         if (section != names::Section) ++wrongSection;
         auto it = ints.find(std::u16string(entry));
-        return it == ints.end() ? defaultValue : it->second;
+        if (it == ints.end()) return std::nullopt;
+        return it->second;
     }
-    std::u16string GetProfileString(std::u16string_view section, std::u16string_view entry,
-                                    std::u16string_view defaultValue) override {
+    std::optional<std::u16string> FindProfileString(std::u16string_view section,
+                                                    std::u16string_view entry) override {
         if (section != names::Section) ++wrongSection;
         auto it = texts.find(std::u16string(entry));
-        return it == texts.end() ? std::u16string(defaultValue) : it->second;
+        if (it == texts.end()) return std::nullopt;
+        return it->second;
     }
     bool WriteProfileInt(std::u16string_view section, std::u16string_view entry, uint32_t value) override {
         if (section != names::Section) ++wrongSection;

@@ -27,28 +27,55 @@ private:
     HKEY m_key = nullptr;
 };
 
-// RegCreateKeyExW rather than RegOpenKeyExW even for reads: the first load of
-// a new user leaves the empty key path behind, as the framework does. Only the
-// access that the call needs is asked for, so a key that may be read but not
-// written still reads.
-bool OpenSection(const std::wstring& path, REGSAM access, RegKey& key) {
-    return RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           access, nullptr, key.out(), nullptr) == ERROR_SUCCESS;
-}
-
 }  // namespace
 
-RegistryProfile::RegistryProfile(std::u16string_view registryKey, std::u16string_view profileName)
-    : m_profilePath(L"Software\\" + Wide(registryKey) + L"\\" + Wide(profileName)) {}
+RegistryProfile::RegistryProfile(std::u16string_view registryKey, std::u16string_view profileName,
+                                 RegistryScope scope)
+    : m_profilePath(L"Software\\" + Wide(registryKey) + L"\\" + Wide(profileName)), m_scope(scope) {}
 
-std::wstring RegistryProfile::SectionPath(std::u16string_view section) const {
-    return m_profilePath + L"\\" + Wide(section);
+// HKLM\Software is split into two views on 64-bit Windows, and a 32-bit process
+// reads Software\WOW6432Node unless it asks for the 64-bit view. The x86 build
+// is the one used with the cameras, the x64 build exists as well, and
+// administrators set the defaults with 64-bit tools (regedit, reg.exe, group
+// policy preferences) at the path the README gives: so both builds, and both
+// installers, keep the machine key in the 64-bit view. A 32-bit Windows has
+// one view, and Windows 2000 does not know the flag, so it is added only under
+// WOW64. IsWow64Process is looked up because systems before XP SP2 lack it.
+REGSAM RegistryProfile::MachineView() {
+#ifdef _WIN64
+    return KEY_WOW64_64KEY;
+#else
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto isWow64Process = reinterpret_cast<IsWow64ProcessFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    if (isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64) {
+        return KEY_WOW64_64KEY;
+    }
+    return 0;
+#endif
 }
 
-uint32_t RegistryProfile::GetProfileInt(std::u16string_view section, std::u16string_view entry,
-                                        uint32_t defaultValue) {
+// The user's sections: RegCreateKeyExW rather than RegOpenKeyExW even for
+// reads, so that the first load of a new user leaves the empty key path
+// behind, as the framework does. Only the access that the call needs is asked
+// for, so a key that may be read but not written still reads. The machine's
+// sections are opened, never created: a first start writes nothing there, and
+// a user may not create keys in HKLM anyway.
+bool RegistryProfile::OpenSection(std::u16string_view section, REGSAM access, HKEY* key) const {
+    const std::wstring path = m_profilePath + L"\\" + Wide(section);
+    if (m_scope == RegistryScope::Machine) {
+        return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, access | MachineView(), key) ==
+               ERROR_SUCCESS;
+    }
+    return RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                           nullptr, key, nullptr) == ERROR_SUCCESS;
+}
+
+std::optional<uint32_t> RegistryProfile::FindProfileInt(std::u16string_view section,
+                                                        std::u16string_view entry) {
     RegKey key;
-    if (!OpenSection(SectionPath(section), KEY_QUERY_VALUE, key)) return defaultValue;
+    if (!OpenSection(section, KEY_QUERY_VALUE, key.out())) return std::nullopt;
     DWORD type = REG_NONE;
     DWORD data = 0;
     DWORD size = sizeof data;
@@ -56,15 +83,14 @@ uint32_t RegistryProfile::GetProfileInt(std::u16string_view section, std::u16str
                                             reinterpret_cast<BYTE*>(&data), &size);
     // A value edited by hand can be text, binary, a QWORD, or a DWORD of the
     // wrong length; only a whole REG_DWORD is a stored integer.
-    if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return defaultValue;
+    if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return std::nullopt;
     return data;
 }
 
-std::u16string RegistryProfile::GetProfileString(std::u16string_view section,
-                                                 std::u16string_view entry,
-                                                 std::u16string_view defaultValue) {
+std::optional<std::u16string> RegistryProfile::FindProfileString(std::u16string_view section,
+                                                                std::u16string_view entry) {
     RegKey key;
-    if (!OpenSection(SectionPath(section), KEY_QUERY_VALUE, key)) return std::u16string(defaultValue);
+    if (!OpenSection(section, KEY_QUERY_VALUE, key.out())) return std::nullopt;
 
     // One read into a bounded buffer, instead of asking for the size first:
     // the value cannot grow between the two calls, and its stored size never
@@ -74,21 +100,21 @@ std::u16string RegistryProfile::GetProfileString(std::u16string_view section,
     DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
     const LSTATUS status = RegQueryValueExW(key.get(), Wide(entry).c_str(), nullptr, &type,
                                             reinterpret_cast<BYTE*>(buffer.data()), &size);
-    if (status != ERROR_SUCCESS || type != REG_SZ) return std::u16string(defaultValue);
+    if (status != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
 
     // The stored bytes need not end in a NUL, nor even in a whole unit: the
     // text ends at the first NUL or at the last whole unit.
     const std::size_t units = size / sizeof(wchar_t);
     std::size_t length = 0;
     while (length < units && buffer[length] != L'\0') ++length;
-    if (length > MaxStringLength) return std::u16string(defaultValue);
+    if (length > MaxStringLength) return std::nullopt;
     return std::u16string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length));
 }
 
 bool RegistryProfile::WriteProfileInt(std::u16string_view section, std::u16string_view entry,
                                       uint32_t value) {
     RegKey key;
-    if (!OpenSection(SectionPath(section), KEY_SET_VALUE, key)) return false;
+    if (m_scope == RegistryScope::Machine || !OpenSection(section, KEY_SET_VALUE, key.out())) return false;
     const DWORD data = value;
     return RegSetValueExW(key.get(), Wide(entry).c_str(), 0, REG_DWORD,
                           reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
@@ -100,7 +126,7 @@ bool RegistryProfile::WriteProfileString(std::u16string_view section, std::u16st
     // refuse is not stored either: a write that reports success reads back.
     if (value.size() > MaxStringLength || value.find(u'\0') != std::u16string_view::npos) return false;
     RegKey key;
-    if (!OpenSection(SectionPath(section), KEY_SET_VALUE, key)) return false;
+    if (m_scope == RegistryScope::Machine || !OpenSection(section, KEY_SET_VALUE, key.out())) return false;
     const std::wstring data = Wide(value);
     const DWORD size = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
     return RegSetValueExW(key.get(), Wide(entry).c_str(), 0, REG_SZ,

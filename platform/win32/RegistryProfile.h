@@ -1,11 +1,13 @@
 #pragma once
-// The per-user profile in the registry, laid out as the framework's profile
-// functions lay it out after SetRegistryKey:
+// A profile in the registry, laid out as the framework's profile functions lay
+// it out after SetRegistryKey:
 //   HKEY_CURRENT_USER\Software\<registry key>\<profile name>\<section>
-// with REG_DWORD for integers and REG_SZ (length with its NUL) for text.
+// with REG_DWORD for integers and REG_SZ (length with its NUL) for text. The
+// machine-wide defaults use the same layout under HKEY_LOCAL_MACHINE, read-only.
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,10 @@ namespace brelkin {
 constexpr std::u16string_view BrelkinRegistryKey = u"Morvane";
 constexpr std::u16string_view BrelkinProfileName = u"Tolvacore";
 
+// Which hive a profile lives in. The machine one is only ever read: the
+// administrator's installer writes it, never the program.
+enum class RegistryScope { User, Machine };
+
 class RegistryProfile final : public IProfile {
 public:
     // Text values longer than this many UTF-16 units are treated as unreadable
@@ -25,26 +31,34 @@ public:
     // hostile value from costing more than a few kilobytes.
     static constexpr std::size_t MaxStringLength = 4096;
 
-    RegistryProfile(std::u16string_view registryKey, std::u16string_view profileName);
+    RegistryProfile(std::u16string_view registryKey, std::u16string_view profileName,
+                    RegistryScope scope = RegistryScope::User);
 
-    // Every call opens its section afresh, creating any missing key on the
-    // path (for reads too), so a failure never sticks: the next call tries again.
-    uint32_t GetProfileInt(std::u16string_view section, std::u16string_view entry,
-                           uint32_t defaultValue) override;
-    std::u16string GetProfileString(std::u16string_view section, std::u16string_view entry,
-                                    std::u16string_view defaultValue) override;
+    // Every call opens its section afresh, so a failure never sticks: the next
+    // call tries again. The user's profile creates any missing key on the path
+    // (for reads too); the machine's opens what exists, in the 64-bit registry
+    // view on 64-bit Windows (see MachineView), and its writes fail untried.
+    std::optional<uint32_t> FindProfileInt(std::u16string_view section,
+                                           std::u16string_view entry) override;
+    std::optional<std::u16string> FindProfileString(std::u16string_view section,
+                                                    std::u16string_view entry) override;
     bool WriteProfileInt(std::u16string_view section, std::u16string_view entry,
                          uint32_t value) override;
     bool WriteProfileString(std::u16string_view section, std::u16string_view entry,
                             std::u16string_view value) override;
 
-    // The path of the profile under HKEY_CURRENT_USER, "Software\<key>\<name>".
+    // The path of the profile under its hive, "Software\<key>\<name>".
     const std::wstring& ProfilePath() const { return m_profilePath; }
 
+    // The registry view flag with which both builds open the machine key:
+    // KEY_WOW64_64KEY in a 32-bit process on 64-bit Windows, else none.
+    static REGSAM MachineView();
+
 private:
-    std::wstring SectionPath(std::u16string_view section) const;
+    bool OpenSection(std::u16string_view section, REGSAM access, HKEY* key) const;
 
     std::wstring m_profilePath;
+    RegistryScope m_scope;
 };
 
 }  // namespace brelkin

@@ -3,6 +3,8 @@
  *   WindowProbe close <ms>      WM_CLOSE to the frame (as the Exit command does), waits for the
  *                               process to end; exit 0 when none runs afterwards, else 1
  *   WindowProbe process <name>  exit 0 when a process of that exe name runs, else 1
+ *   WindowProbe command <id>    a menu command to the frame, as choosing the tray menu item does;
+ *                               exit 0 when it was handled, else 1
  */
 #include <windows.h>
 #include <tlhelp32.h>
@@ -50,10 +52,19 @@ static int Process(const wchar_t* name) {
     return found ? 0 : 1;
 }
 
+static int Command(WPARAM id) {
+    HWND frame = FindWindowW(kFrameClass, kFrameTitle);
+    DWORD_PTR ignored;
+    if (!frame) return 1;
+    /* Sent, not posted: when it returns, the program has saved the choice. */
+    return SendMessageTimeoutW(frame, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 10000, &ignored) ? 0 : 1;
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc >= 2 && !lstrcmpW(argv[1], L"find")) return Find();
     if (argc >= 3 && !lstrcmpW(argv[1], L"close")) return Close((DWORD)_wtoi(argv[2]));
     if (argc >= 3 && !lstrcmpW(argv[1], L"process")) return Process(argv[2]);
-    fprintf(stderr, "usage: WindowProbe find | close <ms> | process <exe name>\n");
+    if (argc >= 3 && !lstrcmpW(argv[1], L"command")) return Command((WPARAM)_wtoi(argv[2]));
+    fprintf(stderr, "usage: WindowProbe find | close <ms> | process <exe name> | command <id>\n");
     return 2;
 }

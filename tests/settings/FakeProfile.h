@@ -3,6 +3,7 @@
 // their kind, so that a test can also plant a text where an integer belongs.
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,7 @@
 namespace brelkin::test {
 
 struct ProfileCall {
-    enum Kind { ReadInt, ReadString, WriteInt, WriteString } kind;
+    enum Kind { ReadInt, ReadString, WriteInt, WriteString, FindInt, FindString } kind;
     std::u16string section;
     std::u16string entry;
     uint32_t number = 0;  // the default of a read, the value of a write
@@ -61,6 +62,24 @@ public:
         const Value* v = Find(entry);
         if (failReads || v == nullptr || !v->isText) return std::u16string(defaultValue);
         return v->text;
+    }
+    std::optional<uint32_t> FindProfileInt(std::u16string_view section, std::u16string_view entry) override {
+        calls.push_back({ProfileCall::FindInt, std::u16string(section), std::u16string(entry), 0, {}});
+        const Value* v = Find(entry);
+        if (failReads || v == nullptr || v->isText) return std::nullopt;
+        return v->number;
+    }
+    std::optional<std::u16string> FindProfileString(std::u16string_view section,
+                                                    std::u16string_view entry) override {
+        calls.push_back({ProfileCall::FindString, std::u16string(section), std::u16string(entry), 0, {}});
+        const Value* v = Find(entry);
+        if (failReads || v == nullptr || !v->isText) return std::nullopt;
+        return v->text;
+    }
+    bool Wrote() const {
+        for (const ProfileCall& c : calls)
+            if (c.kind == ProfileCall::WriteInt || c.kind == ProfileCall::WriteString) return true;
+        return false;
     }
     bool WriteProfileInt(std::u16string_view section, std::u16string_view entry, uint32_t value) override {
         calls.push_back({ProfileCall::WriteInt, std::u16string(section), std::u16string(entry), value, {}});

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/shell/EndToEndHarness.h"
+#include "tests/shell/KeyTarget.h"
 #include "tools/CameraStandInState.h"
 #include "tools/VJoyStandInState.h"
 
@@ -16,26 +17,6 @@ namespace {
 
 using namespace e2e;
 namespace standin = brelkin::standin;
-
-std::vector<WPARAM> g_keyDowns;
-
-LRESULT CALLBACK KeyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
-        g_keyDowns.push_back(wParam);
-        return 0;
-    }
-    if (message == WM_KEYUP || message == WM_SYSKEYUP) return 0;  // no menu loop for Alt
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-void Pump(DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount64() < end);
-}
 
 class EndToEndDevice : public EndToEnd {
 protected:

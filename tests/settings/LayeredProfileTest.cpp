@@ -1,0 +1,95 @@
+// The precedence of the user's values over the machine-wide defaults, through
+// two recording profiles, and the settings loaded and saved over the layers.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings/AppSettings.h"
+#include "settings/LayeredProfile.h"
+#include "tests/settings/FakeProfile.h"
+
+namespace brelkin {
+namespace {
+
+using test::FakeProfile;
+using test::FakeTooltip;
+
+enum class Stored { Present, Missing, Damaged, Unreadable };
+
+// Present: a value of the right kind; Damaged: one of the other kind, as a
+// text where an integer belongs; Unreadable: the whole store fails to read.
+void Plant(FakeProfile& store, Stored state, uint32_t number, std::u16string_view text) {
+    store.failReads = state == Stored::Unreadable;
+    if (state == Stored::Present) {
+        store.SetInt(u"DelayTime", number);
+        store.SetText(u"DefaultKey", text);
+    } else if (state == Stored::Damaged) {
+        store.SetText(u"DelayTime", u"250");
+        store.SetInt(u"DefaultKey", 3);
+    }
+}
+
+TEST(LayeredProfile, TheUsersReadableValueWinsTheMachinesFillsInTheDefaultIsLast) {
+    const struct {
+        Stored user, machine;
+        uint32_t number;
+        std::u16string text;
+        ProfileSource source;
+    } rows[] = {
+        {Stored::Present, Stored::Present, 100, u"Space", ProfileSource::User},
+        {Stored::Present, Stored::Missing, 100, u"Space", ProfileSource::User},
+        {Stored::Present, Stored::Damaged, 100, u"Space", ProfileSource::User},
+        {Stored::Present, Stored::Unreadable, 100, u"Space", ProfileSource::User},
+        {Stored::Missing, Stored::Present, 200, u"Kodak (F5)", ProfileSource::Machine},
+        {Stored::Missing, Stored::Missing, 5000, u"default", ProfileSource::Default},
+        {Stored::Missing, Stored::Damaged, 5000, u"default", ProfileSource::Default},
+        {Stored::Missing, Stored::Unreadable, 5000, u"default", ProfileSource::Default},
+        {Stored::Damaged, Stored::Present, 200, u"Kodak (F5)", ProfileSource::Machine},
+        {Stored::Damaged, Stored::Damaged, 5000, u"default", ProfileSource::Default},
+        {Stored::Unreadable, Stored::Present, 200, u"Kodak (F5)", ProfileSource::Machine},
+        {Stored::Unreadable, Stored::Missing, 5000, u"default", ProfileSource::Default},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "user " << static_cast<int>(row.user) << ", machine "
+                                        << static_cast<int>(row.machine));
+        FakeProfile user, machine;
+        Plant(user, row.user, 100, u"Space");
+        Plant(machine, row.machine, 200, u"Kodak (F5)");
+        LayeredProfile profile(user, machine);
+        EXPECT_EQ(profile.GetProfileInt(u"Settings", u"DelayTime", 5000), row.number);
+        EXPECT_EQ(test::Narrow(profile.GetProfileString(u"Settings", u"DefaultKey", u"default")),
+                  test::Narrow(row.text));
+        EXPECT_EQ(profile.ProfileIntSource(u"Settings", u"DelayTime"), row.source);
+        EXPECT_EQ(profile.ProfileStringSource(u"Settings", u"DefaultKey"), row.source);
+        EXPECT_FALSE(machine.Wrote());
+        EXPECT_FALSE(user.Wrote());
+    }
+}
+
+TEST(LayeredProfile, AFirstStartTakesTheMachinesPresetAndDriverWritesNothingThenTheUsersChoiceWins) {
+    FakeProfile user, machine;
+    machine.SetText(u"DefaultKey", u"Kodak (F5)");
+    machine.SetInt(u"UseBDA", 0);
+    LayeredProfile profile(user, machine);
+    TriggerState trigger;
+    DriverKind kind = DriverBda;
+    FakeTooltip tip;
+    AppSettings settings(profile, trigger, kind, tip);
+    settings.LoadSettings();
+    EXPECT_EQ(trigger.triggerMode, 3);
+    EXPECT_EQ(kind, DriverWdm);
+    EXPECT_EQ(trigger.presets[CustomRow].Keys[0], 32) << "a value neither store has keeps its default";
+    EXPECT_FALSE(user.Wrote());
+
+    trigger.triggerMode = 11;  // Space, chosen from the menu
+    settings.SaveSettings();
+    EXPECT_FALSE(machine.Wrote());
+    ASSERT_NE(user.Find(u"DefaultKey"), nullptr);
+    EXPECT_EQ(test::Narrow(user.Find(u"DefaultKey")->text), "Space");
+    settings.LoadSettings();
+    EXPECT_EQ(trigger.triggerMode, 11);
+    EXPECT_EQ(profile.ProfileStringSource(u"Settings", u"DefaultKey"), ProfileSource::User);
+}
+
+}  // namespace
+}  // namespace brelkin
