@@ -1,6 +1,7 @@
 #include "engine/ButtonPoll.h"
 
 #include "engine/KeySynthesis.h"
+#include "engine/PressRowResolver.h"
 
 namespace brelkin {
 
@@ -57,7 +58,9 @@ void PollButton(TriggerState& state, ICameraButton* selectedOrNull, IJoystickBut
     // No edge detection: every tick that finds the button pressed is a press.
     if (camera->IsButtonPressed() == 0) return;
 
-    const ActionPreset& row = RowOfMode(state.presets, state.triggerMode);
+    TriggerMode mode = state.triggerMode;
+    if (state.pressRows != nullptr && !state.pressRows->ResolvePressRow(state, mode)) return;
+    const ActionPreset& row = RowOfMode(state.presets, mode);
     SequenceStep& step = state.sequenceStep;
     if (step < 0 || step > 2) step = 0;
     if (row.Keys[step] == 0) step = 0;
