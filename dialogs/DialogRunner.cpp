@@ -47,11 +47,7 @@ void DialogRunner::ShowAbout() {
 bool DialogRunner::EditProgramRules(ProgramRuleSet& rules, const PresetTable& presets, TriggerMode current) {
     CDlgPrograms dialog;
     dialog.m_rules = rules;
-    for (const ActionPreset& row : presets) {
-        std::u16string name(row.Name, NameLength);
-        name.resize(name.find(u'\0') == std::u16string::npos ? name.size() : name.find(u'\0'));
-        dialog.m_modeNames.push_back(std::move(name));
-    }
+    for (const ActionPreset& row : presets) dialog.m_modeNames.emplace_back(ModeName(row));
     const bool keyMode = current >= 1 && current <= PresetRowCount;
     dialog.m_newRuleMode = dialog.m_modeNames[keyMode ? static_cast<std::size_t>(current - 1) : 0];
     dialog.m_openPrograms = ProgramsWithOpenWindows();

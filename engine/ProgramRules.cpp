@@ -11,12 +11,6 @@ char16_t FoldCase(char16_t c) {
     return c;
 }
 
-std::u16string_view FieldText(const char16_t (&field)[NameLength]) {
-    std::size_t length = 0;
-    while (length < NameLength && field[length] != u'\0') ++length;
-    return std::u16string_view(field, length);
-}
-
 }  // namespace
 
 bool ProgramRuleSet::operator==(const ProgramRuleSet& other) const {
@@ -40,9 +34,15 @@ std::u16string_view ImageFileName(std::u16string_view path) {
     return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
 }
 
+std::u16string_view ModeName(const ActionPreset& row) {
+    std::size_t length = 0;
+    while (length < NameLength && row.Name[length] != u'\0') ++length;
+    return std::u16string_view(row.Name, length);
+}
+
 TriggerMode KeyModeNamed(const PresetTable& presets, std::u16string_view modeName) {
     for (int row = 0; row < PresetRowCount; ++row) {
-        if (FieldText(presets[static_cast<std::size_t>(row)].Name) == modeName) return row + 1;
+        if (ModeName(presets[static_cast<std::size_t>(row)]) == modeName) return row + 1;
     }
     return 0;
 }

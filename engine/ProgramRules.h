@@ -30,6 +30,10 @@ bool SameProgramName(std::u16string_view a, std::u16string_view b);
 // The file name at the end of an image path: "C:\\Dexis\\dexis.exe" gives "dexis.exe".
 std::u16string_view ImageFileName(std::u16string_view path);
 
+// The name a rule gives the mode of `row`: its name up to the NUL, or the
+// whole field if it lacks one.
+std::u16string_view ModeName(const ActionPreset& row);
+
 // The key mode (1..13) whose row has the name `modeName`, compared unit by
 // unit as the stored mode is; 0 when it names none (the joystick included).
 TriggerMode KeyModeNamed(const PresetTable& presets, std::u16string_view modeName);
