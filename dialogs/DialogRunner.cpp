@@ -3,6 +3,8 @@
 #include "dialogs/AboutDialog.h"
 #include "dialogs/BdaSettingDialog.h"
 #include "dialogs/CustomSettingDialog.h"
+#include "dialogs/ProgramsDialog.h"
+#include "platform/win32/Win32ForegroundProgram.h"
 
 namespace brelkin {
 
@@ -40,6 +42,18 @@ bool DialogRunner::ChooseDriverKind(DriverKind current, DriverKind& chosen) {
 void DialogRunner::ShowAbout() {
     CAboutDlg dialog;
     dialog.DoModal();
+}
+
+bool DialogRunner::EditProgramRules(ProgramRuleSet& rules, const PresetTable& presets, TriggerMode current) {
+    CDlgPrograms dialog;
+    dialog.m_rules = rules;
+    for (const ActionPreset& row : presets) dialog.m_modeNames.emplace_back(ModeName(row));
+    const bool keyMode = current >= 1 && current <= PresetRowCount;
+    dialog.m_newRuleMode = dialog.m_modeNames[keyMode ? static_cast<std::size_t>(current - 1) : 0];
+    dialog.m_openPrograms = ProgramsWithOpenWindows();
+    if (dialog.DoModal() != IDOK) return false;
+    rules = std::move(dialog.m_rules);
+    return true;
 }
 
 }  // namespace brelkin

@@ -9,6 +9,7 @@ public:
     bool EditCustomRow(ActionPreset& customRow) override;
     bool ChooseDriverKind(DriverKind current, DriverKind& chosen) override;
     void ShowAbout() override;
+    bool EditProgramRules(ProgramRuleSet& rules, const PresetTable& presets, TriggerMode current) override;
 };
 
 }  // namespace brelkin

@@ -6,6 +6,8 @@
 
 namespace brelkin {
 
+class IPressRowResolver;
+
 using ModifierMask = uint16_t;
 constexpr ModifierMask ModShift = 1;
 constexpr ModifierMask ModCtrl = 2;
@@ -42,6 +44,8 @@ struct TriggerState {
     PresetTable presets = BuiltInPresets();
     TriggerMode triggerMode = 1;
     SequenceStep sequenceStep = 0;
+    // Consulted on a press in a key mode; null: the current mode decides.
+    IPressRowResolver* pressRows = nullptr;
 };
 
 }  // namespace brelkin

@@ -1,6 +1,7 @@
 #include "engine/ButtonPoll.h"
 
 #include "engine/KeySynthesis.h"
+#include "engine/PressRowResolver.h"
 
 namespace brelkin {
 
@@ -37,7 +38,9 @@ void SendAtOneTime(const ActionPreset& row, IKeyboardInput& input, ISleeper& sle
 }  // namespace
 
 void SendPress(TriggerState& state, IKeyboardInput& input, ISleeper& sleeper) {
-    const ActionPreset& row = RowOfMode(state.presets, state.triggerMode);
+    TriggerMode mode = state.triggerMode;
+    if (state.pressRows != nullptr && !state.pressRows->ResolvePressRow(state, mode)) return;
+    const ActionPreset& row = RowOfMode(state.presets, mode);
     SequenceStep& step = state.sequenceStep;
     if (step < 0 || step > 2) step = 0;
     if (row.Keys[step] == 0) step = 0;

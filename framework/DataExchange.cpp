@@ -134,3 +134,14 @@ bool DDX_Radio(CDataExchange& dx, int id, int& value) {
     } while (control && !(::GetWindowLongW(control, GWL_STYLE) & WS_GROUP) && ::GetParent(control) == dialog);
     return true;
 }
+
+bool DDX_Check(CDataExchange& dx, int id, bool& value) {
+    HWND control = dx.PrepareCtrl(id);
+    if (!control) return true;
+    if (dx.m_bSaveAndValidate) {
+        value = ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    } else {
+        ::SendMessageW(control, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    return true;
+}

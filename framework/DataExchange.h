@@ -50,3 +50,5 @@ bool DDV_MinMaxUInt(CDataExchange& dx, unsigned int value, unsigned int minimum,
 // `id` is the first radio button of a group; `value` is the index of the
 // checked one, -1 for none.
 bool DDX_Radio(CDataExchange& dx, int id, int& value);
+// A two-state check box.
+bool DDX_Check(CDataExchange& dx, int id, bool& value);

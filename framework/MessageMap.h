@@ -143,6 +143,7 @@ public:                                                         \
     BRELKIN_COMMAND_ENTRY(EntryKind::Command, code, id, id, self->memberFn())
 #define ON_BN_CLICKED(id, memberFn) ON_CONTROL(BN_CLICKED, id, memberFn)
 #define ON_EN_CHANGE(id, memberFn) ON_CONTROL(EN_CHANGE, id, memberFn)
+#define ON_CBN_SELCHANGE(id, memberFn) ON_CONTROL(CBN_SELCHANGE, id, memberFn)
 // void Fn(CCmdUI*)
 #define ON_UPDATE_COMMAND_UI(id, memberFn) \
     BRELKIN_COMMAND_ENTRY(EntryKind::Update, 0, id, id, self->memberFn(a.cmdUI))

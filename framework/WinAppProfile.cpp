@@ -27,6 +27,8 @@ public:
                             std::u16string_view) override {
         return false;
     }
+    std::vector<std::u16string> GetProfileEntries(std::u16string_view, std::size_t) override { return {}; }
+    bool DeleteProfileEntry(std::u16string_view, std::u16string_view) override { return false; }
 };
 
 std::u16string_view U16(const wchar_t* text) {

@@ -1,11 +1,13 @@
 #pragma once
 // The application's per-user profile: integers and one kind of text, grouped in
 // sections, as the framework's profile functions offer them.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 // <windows.h> maps these names to the win.ini functions GetProfileIntW and so
 // on, which would rename the members below in Win32 code only. Win32 files
@@ -68,6 +70,13 @@ public:
                                  uint32_t value) = 0;
     virtual bool WriteProfileString(std::u16string_view section, std::u16string_view entry,
                                     std::u16string_view value) = 0;
+
+    // The names of the values in a section, at most `limit` of them, in the
+    // store's order; empty when the section is missing or cannot be read.
+    virtual std::vector<std::u16string> GetProfileEntries(std::u16string_view section,
+                                                          std::size_t limit) = 0;
+    // True when the value is not stored afterwards, also when it never was.
+    virtual bool DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) = 0;
 };
 
 }  // namespace brelkin

@@ -25,6 +25,9 @@ constexpr std::u16string_view OneByOne = u"OneByOne";
 constexpr std::u16string_view DelayTime = u"DelayTime";
 constexpr std::u16string_view UseBDA = u"UseBDA";
 constexpr std::u16string_view DefaultKey = u"DefaultKey";
+// Kept apart from the ten values above, by the Programs dialog.
+constexpr std::u16string_view OnlyListedPrograms = u"OnlyListedPrograms";
+constexpr std::u16string_view ProgramsSection = u"Settings\\Programs";
 }  // namespace settings_names
 
 class AppSettings {

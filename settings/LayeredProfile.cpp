@@ -1,6 +1,18 @@
 #include "settings/LayeredProfile.h"
 
+#include <algorithm>
+
 namespace brelkin {
+
+namespace {
+
+bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    auto fold = [](char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
+}
+
+}  // namespace
 
 LayeredProfile::LayeredProfile(IProfile& user, IProfile& machine) : m_user(user), m_machine(machine) {}
 
@@ -35,6 +47,25 @@ bool LayeredProfile::WriteProfileInt(std::u16string_view section, std::u16string
 bool LayeredProfile::WriteProfileString(std::u16string_view section, std::u16string_view entry,
                                         std::u16string_view value) {
     return m_user.WriteProfileString(section, entry, value);
+}
+
+std::vector<std::u16string> LayeredProfile::GetProfileEntries(std::u16string_view section,
+                                                              std::size_t limit) {
+    std::vector<std::u16string> names = m_user.GetProfileEntries(section, limit);
+    const std::size_t userCount = names.size();
+    if (userCount >= limit) return names;
+    for (std::u16string& name : m_machine.GetProfileEntries(section, limit - userCount)) {
+        const auto userEnd = names.begin() + static_cast<std::ptrdiff_t>(userCount);
+        if (std::none_of(names.begin(), userEnd,
+                         [&](const std::u16string& mine) { return SameNameIgnoringCase(mine, name); })) {
+            names.push_back(std::move(name));
+        }
+    }
+    return names;
+}
+
+bool LayeredProfile::DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) {
+    return m_user.DeleteProfileEntry(section, entry);
 }
 
 }  // namespace brelkin

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Profile.h"
 
@@ -30,6 +31,14 @@ public:
                          uint32_t value) override;
     bool WriteProfileString(std::u16string_view section, std::u16string_view entry,
                             std::u16string_view value) override;
+
+    // The user's entries, then the machine's that the user has no entry of the
+    // same name for (names compared as the registry does, without case), so a
+    // deployed Programs rule applies until the user makes one of their own.
+    std::vector<std::u16string> GetProfileEntries(std::u16string_view section,
+                                                  std::size_t limit) override;
+    // The user's store only: a machine entry is the administrator's to remove.
+    bool DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) override;
 
 private:
     IProfile& m_user;

@@ -1,9 +1,10 @@
 #pragma once
-// The three dialogs that the tray menu opens, as the main frame and the
+// The dialogs that the tray menu opens, as the main frame and the
 // application see them. The shell keeps a do-nothing runner until the dialogs
 // are plugged in through CTolvacoreApp::SetDialogRunner.
 #include "device/DriverKind.h"
 #include "engine/ActionPreset.h"
+#include "engine/ProgramRules.h"
 
 namespace brelkin {
 
@@ -15,6 +16,10 @@ public:
     // True on OK; `chosen` then holds the selected kind.
     virtual bool ChooseDriverKind(DriverKind current, DriverKind& chosen) = 0;
     virtual void ShowAbout() = 0;
+    // True on OK; `rules` then holds the edited rules. The modes offered are
+    // the rows of `presets`; a new rule starts with `current` when that is a
+    // key mode, else with the first row.
+    virtual bool EditProgramRules(ProgramRuleSet& rules, const PresetTable& presets, TriggerMode current) = 0;
 };
 
 // Cancels every dialog without showing anything.
@@ -23,6 +28,7 @@ public:
     bool EditCustomRow(ActionPreset&) override { return false; }
     bool ChooseDriverKind(DriverKind, DriverKind&) override { return false; }
     void ShowAbout() override {}
+    bool EditProgramRules(ProgramRuleSet&, const PresetTable&, TriggerMode) override { return false; }
 };
 
 }  // namespace brelkin

@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/WinApp.h"
 #include "resources/resource.h"
@@ -23,13 +24,32 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_JOYSTICK_BUTTON1, OnUpdateJoystick)
     ON_COMMAND(ID_RESCAN_CAMERA, OnRescanCamera)
     ON_COMMAND(ID_DRIVER_SETTING, OnDriverSetting)
+    ON_COMMAND(ID_PROGRAMS, OnPrograms)
 END_MESSAGE_MAP()
+
+namespace {
+
+class NoForegroundProgram final : public IForegroundProgram {
+public:
+    std::size_t ForegroundImagePath(char16_t*, std::size_t) override { return 0; }
+};
+
+IForegroundProgram& ForegroundOf(ShellServices& services) {
+    static NoForegroundProgram none;
+    return services.foreground ? *services.foreground : none;
+}
+
+}  // namespace
 
 CMainFrame::CMainFrame(ShellServices& services)
     : m_services(services),
       m_tray(*services.notifyIcon, services.trayAddRetry),
       m_devices(services.makeDevices(m_trigger.sequenceStep)),
-      m_settings(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_tray) {}
+      m_settings(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_tray),
+      m_programSettings(CWinApp::Get()->Profile()),
+      m_pressRows(ForegroundOf(services)) {
+    m_trigger.pressRows = &m_pressRows;
+}
 
 CMainFrame::~CMainFrame() {
     m_devices->CloseJoystickOutput(m_trigger.triggerMode == 0);
@@ -49,6 +69,8 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     m_devices->RegisterCameraArrival(reinterpret_cast<uintptr_t>(m_hWnd));
     m_devices->ChooseDefaultDriverKind();
     m_settings.LoadSettings();
+    m_programs = m_programSettings.Load();
+    ApplyProgramRules();
     m_devices->OpenCamera(m_devices->Kind());
     m_pollPeriod = ReadPollPeriod(CWinApp::Get()->Profile());
     m_devices->SetPollPeriod(m_pollPeriod);
@@ -73,6 +95,11 @@ void CMainFrame::CompleteTrayMenu() {
                       reinterpret_cast<const wchar_t*>(rows[CustomRow].Name));
     }
     m_tray.SetMenuDefaultItem(TrayMenuDefaultPosition, true);
+}
+
+// The rule list changes only between ticks, so a press never sees half of it.
+void CMainFrame::ApplyProgramRules() {
+    (void)m_pressRows.SetRules(m_programs, m_trigger.presets);
 }
 
 void CMainFrame::OnTimer(UINT_PTR id) {
@@ -150,6 +177,16 @@ void CMainFrame::OnDriverSetting() {
     m_devices->Kind() = chosen;
     m_settings.SaveSettings();
     m_devices->RescanCamera();
+}
+
+void CMainFrame::OnPrograms() {
+    ProgramRuleSet edited = m_programs;
+    if (!m_services.dialogs->EditProgramRules(edited, m_trigger.presets, m_trigger.triggerMode)) return;
+    // As every other settings change, kept in memory as the user set it even
+    // when a write fails.
+    (void)m_programSettings.Save(m_programs, edited);
+    m_programs = std::move(edited);
+    ApplyProgramRules();
 }
 
 }  // namespace brelkin

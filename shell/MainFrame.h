@@ -7,9 +7,11 @@
 #include <memory>
 
 #include "engine/ActionPreset.h"
+#include "engine/ProgramRowResolver.h"
 #include "framework/CmdUI.h"
 #include "framework/FrameWnd.h"
 #include "settings/AppSettings.h"
+#include "settings/ProgramSettings.h"
 #include "shell/FrameDevices.h"
 #include "shell/ShellServices.h"
 #include "shell/SystemTray.h"
@@ -31,6 +33,7 @@ public:
 
     CSystemTray& Tray() { return m_tray; }
     const TriggerState& Trigger() const { return m_trigger; }
+    const ProgramRuleSet& Programs() const { return m_programs; }
 
 protected:
     int OnCreate(CREATESTRUCTW* createStruct);
@@ -44,11 +47,13 @@ protected:
     void OnUpdateJoystick(CCmdUI* cmdUI);
     void OnRescanCamera();
     void OnDriverSetting();
+    void OnPrograms();
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void CompleteTrayMenu();
+    void ApplyProgramRules();
 
     ShellServices& m_services;
     CSystemTray m_tray;  // declared first: destroyed last
@@ -56,6 +61,9 @@ private:
     std::unique_ptr<IFrameDevices> m_devices;
     AppSettings m_settings;
     UINT m_pollPeriod = 0;  // what timer 1 runs at now
+    ProgramSettings m_programSettings;
+    ProgramRuleSet m_programs;
+    ProgramRowResolver m_pressRows;
 };
 
 }  // namespace brelkin

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/ActionPreset.h"
+#include "platform/ForegroundProgram.h"
 #include "shell/DialogRunner.h"
 #include "shell/FrameDevices.h"
 #include "shell/NotifyIcon.h"
@@ -15,6 +16,8 @@ namespace brelkin {
 struct ShellServices {
     INotifyIcon* notifyIcon = nullptr;
     IDialogRunner* dialogs = nullptr;
+    // Null: no program is ever known to be in front, so only the current mode decides.
+    IForegroundProgram* foreground = nullptr;
     std::function<std::unique_ptr<IFrameDevices>(SequenceStep&)> makeDevices;
     TrayAddRetry trayAddRetry;
 };

@@ -18,6 +18,7 @@ END_MESSAGE_MAP()
 CTolvacoreApp::CTolvacoreApp() {
     m_services.notifyIcon = &m_shellNotifyIcon;
     m_services.dialogs = &m_noDialogs;
+    m_services.foreground = &m_foreground;
     m_services.makeDevices = &MakeWin32FrameDevices;
 }
 

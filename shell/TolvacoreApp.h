@@ -6,6 +6,7 @@
 #include "framework/FrameWnd.h"
 #include "framework/Handles.h"
 #include "framework/WinApp.h"
+#include "platform/win32/Win32ForegroundProgram.h"
 #include "shell/DialogRunner.h"
 #include "shell/NotifyIcon.h"
 #include "shell/ShellServices.h"
@@ -33,6 +34,7 @@ protected:
 
 private:
     Win32NotifyIcon m_shellNotifyIcon;
+    Win32ForegroundProgram m_foreground;
     NoDialogRunner m_noDialogs;
     ShellServices m_services;
     UniqueKernelHandle m_instanceEvent;

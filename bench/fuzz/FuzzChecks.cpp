@@ -69,6 +69,9 @@ public:
         texts[std::u16string(entry)] = std::u16string(value);
         return true;
     }
+    // The fuzzed settings have no sections besides their own.
+    std::vector<std::u16string> GetProfileEntries(std::u16string_view, std::size_t) override { return {}; }
+    bool DeleteProfileEntry(std::u16string_view, std::u16string_view) override { return true; }
 };
 
 class CountingTooltip : public ITooltipTarget {

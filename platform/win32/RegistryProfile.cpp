@@ -133,4 +133,30 @@ bool RegistryProfile::WriteProfileString(std::u16string_view section, std::u16st
                           reinterpret_cast<const BYTE*>(data.c_str()), size) == ERROR_SUCCESS;
 }
 
+std::vector<std::u16string> RegistryProfile::GetProfileEntries(std::u16string_view section,
+                                                                std::size_t limit) {
+    std::vector<std::u16string> names;
+    RegKey key;
+    if (!OpenSection(SectionPath(section), KEY_QUERY_VALUE, key)) return names;
+    // 16383 units is the longest value name the registry allows.
+    std::vector<wchar_t> name(16384);
+    for (DWORD index = 0; names.size() < limit; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LSTATUS status =
+            RegEnumValueW(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        // A name that changed length under us is skipped, not a reason to stop.
+        if (status != ERROR_SUCCESS) continue;
+        names.emplace_back(name.begin(), name.begin() + length);
+    }
+    return names;
+}
+
+bool RegistryProfile::DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) {
+    RegKey key;
+    if (!OpenSection(SectionPath(section), KEY_SET_VALUE, key)) return false;
+    const LSTATUS status = RegDeleteValueW(key.get(), Wide(entry).c_str());
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
 }  // namespace brelkin

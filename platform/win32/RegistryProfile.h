@@ -46,6 +46,8 @@ public:
                          uint32_t value) override;
     bool WriteProfileString(std::u16string_view section, std::u16string_view entry,
                             std::u16string_view value) override;
+    std::vector<std::u16string> GetProfileEntries(std::u16string_view section, std::size_t limit) override;
+    bool DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) override;
 
     // The path of the profile under its hive, "Software\<key>\<name>".
     const std::wstring& ProfilePath() const { return m_profilePath; }

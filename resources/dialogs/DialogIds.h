@@ -7,6 +7,7 @@
 #define IDD_CUSTOM_SETTING      133
 #define IDD_KEY_SET             134
 #define IDD_BDA_SETTING         135
+#define IDD_PROGRAMS            136
 
 // The application icon shown in the About box; the shell's resources provide it.
 #define IDI_ABOUT_APP_ICON      128
@@ -34,3 +35,12 @@
 // WDM / BDA Setting controls
 #define IDC_USE_WDM             1008
 #define IDC_USE_BDA             1009
+
+// Programs controls
+#define IDC_PROGRAM_LIST        1011
+#define IDC_PROGRAM_MODE        1012
+#define IDC_PROGRAM_REMOVE      1013
+#define IDC_PROGRAM_NEW         1014
+#define IDC_PROGRAM_ADD         1015
+#define IDC_PROGRAM_BROWSE      1016
+#define IDC_ONLY_LISTED         1017

@@ -1,6 +1,6 @@
 // Opens one settings dialog with typical contents and closes it after a few
 // seconds, so that scripts/render-dialogs can photograph it.
-//   dialogs_showcase about|custom|keyset|bda|range
+//   dialogs_showcase about|custom|keyset|bda|range|programs
 #include <windows.h>
 
 #include <string>
@@ -9,6 +9,8 @@
 #include "dialogs/BdaSettingDialog.h"
 #include "dialogs/CustomSettingDialog.h"
 #include "dialogs/KeySetDialog.h"
+#include "dialogs/ProgramsDialog.h"
+#include "engine/ActionPreset.h"
 #include "framework/WinApp.h"
 #include "resources/dialogs/DialogIds.h"
 
@@ -53,6 +55,17 @@ int main(int argc, char** argv) {
     } else if (which == "keyset") {
         ::SetTimer(nullptr, 0, 300, &ShowChord);
         CDlgKeySet().DoModal();
+    } else if (which == "programs") {
+        CDlgPrograms dialog;
+        dialog.m_rules = {{{u"dexis.exe", u"DEXIS (Space,T)"}, {u"sidexis.exe", u"SIDEXIS (Ctrl+Shift+V)"},
+                           {u"viewer.exe", u"Custom Setting"}},
+                          true};
+        for (const brelkin::ActionPreset& row : brelkin::BuiltInPresets()) {
+            dialog.m_modeNames.emplace_back(row.Name);
+        }
+        dialog.m_newRuleMode = dialog.m_modeNames[0];
+        dialog.m_openPrograms = {u"notepad.exe", u"chart.exe"};
+        dialog.DoModal();
     } else if (which == "bda") {
         CDlgBDASetting dialog;
         dialog.m_driverIndex = 1;

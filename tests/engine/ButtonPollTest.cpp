@@ -5,6 +5,7 @@
 #include <new>
 
 #include "engine/ButtonPoll.h"
+#include "engine/ProgramRowResolver.h"
 #include "tests/engine/EngineFakes.h"
 
 // Counts heap allocations while a tick runs; the poll must make none.
@@ -27,6 +28,7 @@ namespace {
 
 using test::Chords;
 using test::FakeCamera;
+using test::FakeForeground;
 using test::FakeJoystick;
 using test::RecordingInput;
 
@@ -305,6 +307,108 @@ TEST(PollButton, AllocatesNothingOnATick) {
     EXPECT_EQ(g_allocations, 0);
     EXPECT_EQ(rig.input.log.size(), 12u + 6u);  // Alt+G, 50, Space, 50; then Alt+F: the ticks did run
     EXPECT_EQ(rig.joystick.writes.size(), 1u);
+}
+
+// --- the program in front chooses the row -----------------------------------
+
+struct ProgramPress {
+    const char16_t* foreground;  // the image path; u"" cannot be read
+    Press sent;
+};
+
+struct ProgramCase {
+    const char* label;
+    std::vector<ProgramRule> rules;
+    bool onlyListed;
+    TriggerMode current;
+    std::vector<ProgramPress> presses;
+};
+
+void PrintTo(const ProgramCase& c, std::ostream* os) { *os << c.label; }
+
+class ProgramRules : public ::testing::TestWithParam<ProgramCase> {};
+
+TEST_P(ProgramRules, ThePressSendsTheRowOfTheProgramInFront) {
+    const ProgramCase& c = GetParam();
+    Rig rig;
+    FakeForeground foreground;
+    ProgramRowResolver resolver(foreground);
+    resolver.SetRules({c.rules, c.onlyListed}, rig.state.presets);
+    rig.state.pressRows = &resolver;
+    rig.state.triggerMode = c.current;
+    for (std::size_t i = 0; i < c.presses.size(); ++i) {
+        foreground.path = c.presses[i].foreground;
+        EXPECT_EQ(rig.Tick(), c.presses[i].sent) << "press " << i + 1;
+    }
+    EXPECT_EQ(rig.state.triggerMode, c.current) << "a rule never changes the mode itself";
+    // With nothing to decide the program in front is never asked.
+    bool decides = c.onlyListed;
+    for (const ProgramRule& rule : c.rules) decides = decides || KeyModeNamed(rig.state.presets, rule.mode) != 0;
+    EXPECT_EQ(foreground.queries, decides ? static_cast<int>(c.presses.size()) : 0);
+}
+
+const char16_t DexisPath[] = u"C:\\Program Files\\Dexis\\DEXIS.exe";
+const char16_t ChartPath[] = u"C:\\Practice\\chart.exe";
+const ProgramRule DexisRule{u"dexis.exe", u"DEXIS (Space,T)"};
+const ProgramRule ChartUsesSchickCU{u"Chart.EXE", u"Schick (C,U)"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Foreground, ProgramRules,
+    ::testing::Values(
+        ProgramCase{"NoRulesTheCurrentModeDecides", {}, false, 1,
+                    {{ChartPath, AltF}, {DexisPath, AltT}}},
+        ProgramCase{"RuleMatchesWithoutRegardToCase", {DexisRule}, false, 1,
+                    {{DexisPath, Space}, {DexisPath, T}, {DexisPath, Space}}},
+        ProgramCase{"ProgramWithoutRuleGetsTheCurrentMode", {DexisRule}, false, 3, {{ChartPath, F5}}},
+        ProgramCase{"ChangeOfRowStartsItsSequenceAgain", {DexisRule, ChartUsesSchickCU}, false, 1,
+                    {{DexisPath, Space}, {ChartPath, C}, {ChartPath, U}, {DexisPath, Space},
+                     {u"C:\\other.exe", AltF}, {DexisPath, Space}, {DexisPath, T}}},
+        ProgramCase{"RuleNamingNoModeIsIgnored",
+                    {{u"dexis.exe", u"dexis (space,t)"}, {u"chart.exe", u"Joystick Button 1"}}, false, 5,
+                    {{DexisPath, CtrlI}, {ChartPath, CtrlI}}},
+        ProgramCase{"RuleToCustomSetting", {{u"dexis.exe", u"Custom Setting"}}, false, 1, {{DexisPath, Space}}},
+        ProgramCase{"UnreadableNameHasNoRule", {DexisRule}, false, 4, {{u"", ShiftCtrlV}}},
+        ProgramCase{"PathEndingInASeparatorHasNoRule", {DexisRule}, false, 4, {{u"C:\\dexis.exe\\", ShiftCtrlV}}},
+        ProgramCase{"OnlyListedSendsNothingToOthers", {DexisRule}, true, 1,
+                    {{ChartPath, None}, {u"", None}, {DexisPath, Space}, {ChartPath, None}, {DexisPath, T}}},
+        ProgramCase{"OnlyListedWithNoRulesSendsNothing", {}, true, 1, {{DexisPath, None}}},
+        ProgramCase{"OnlyListedDoesNotCountARuleNamingNothing", {{u"dexis.exe", u""}}, true, 1,
+                    {{DexisPath, None}}}),
+    [](const ::testing::TestParamInfo<ProgramCase>& info) { return std::string(info.param.label); });
+
+TEST(ProgramRules, JoystickModeIgnoresRulesAndOnlyListed) {
+    Rig rig;
+    FakeForeground foreground;
+    foreground.path = u"C:\\chart.exe";
+    ProgramRowResolver resolver(foreground);
+    resolver.SetRules({{DexisRule}, true}, rig.state.presets);
+    rig.state.pressRows = &resolver;
+    rig.state.triggerMode = 0;
+    EXPECT_EQ(rig.Tick(), None);
+    EXPECT_EQ(rig.joystick.writes, (std::vector<int>{1}));
+    EXPECT_EQ(foreground.queries, 0);
+}
+
+TEST(ProgramRules, SetRulesReportsTheRulesThatNameNoMode) {
+    FakeForeground foreground;
+    ProgramRowResolver resolver(foreground);
+    const ProgramRuleSet set{{DexisRule, {u"a.exe", u"Nothing"}, ChartUsesSchickCU, {u"b.exe", u""}}, false};
+    EXPECT_EQ(resolver.SetRules(set, BuiltInPresets()), (std::vector<std::size_t>{1, 3}));
+}
+
+TEST(ProgramRules, ALookedUpPressAllocatesNothing) {
+    Rig rig;
+    FakeForeground foreground;
+    foreground.path = DexisPath;
+    ProgramRowResolver resolver(foreground);
+    resolver.SetRules({{ChartUsesSchickCU, DexisRule}, true}, rig.state.presets);
+    rig.state.pressRows = &resolver;
+    g_allocations = 0;
+    g_countAllocations = true;
+    PollButton(rig.state, &rig.camera, rig.press, rig.joystick, rig.input, rig.input);
+    g_countAllocations = false;
+    EXPECT_EQ(g_allocations, 0);
+    EXPECT_EQ(Chords(rig.input.log), Space);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "engine/CameraButton.h"
 #include "platform/Clock.h"
+#include "platform/ForegroundProgram.h"
 #include "platform/KeyboardInput.h"
 
 namespace brelkin::test {
@@ -198,6 +199,19 @@ public:
     FakeJoystick() { writes.reserve(64); }
     void SendJoystickButton(bool pressed) override { writes.push_back(pressed ? 1 : 0); }
     std::vector<int> writes;
+};
+
+// The program in front as a test sets it; an empty path is one that cannot be read.
+class FakeForeground final : public IForegroundProgram {
+public:
+    std::u16string path;
+    int queries = 0;
+    std::size_t ForegroundImagePath(char16_t* buffer, std::size_t capacity) override {
+        ++queries;
+        if (path.size() > capacity) return 0;
+        path.copy(buffer, path.size());
+        return path.size();
+    }
 };
 
 }  // namespace brelkin::test

@@ -14,7 +14,7 @@
 namespace brelkin::test {
 
 struct ProfileCall {
-    enum Kind { ReadInt, ReadString, WriteInt, WriteString, FindInt, FindString } kind;
+    enum Kind { ReadInt, ReadString, WriteInt, WriteString, FindInt, FindString, ListEntries, Delete } kind;
     std::u16string section;
     std::u16string entry;
     uint32_t number = 0;  // the default of a read, the value of a write
@@ -34,14 +34,22 @@ public:
         std::u16string text;
     };
 
-    std::map<std::u16string, Value> values;  // by entry; all in the one section
+    // By entry for the Settings section, by "section\\entry" for the others.
+    std::map<std::u16string, Value> values;
     std::vector<ProfileCall> calls;
     bool failReads = false;
     bool failWrites = false;
 
+    static std::u16string Key(std::u16string_view section, std::u16string_view entry) {
+        if (section == u"Settings") return std::u16string(entry);
+        return std::u16string(section) + u'\\' + std::u16string(entry);
+    }
     void SetInt(std::u16string_view entry, uint32_t v) { values[std::u16string(entry)] = {false, v, {}}; }
     void SetText(std::u16string_view entry, std::u16string_view t) {
         values[std::u16string(entry)] = {true, 0, std::u16string(t)};
+    }
+    void SetText(std::u16string_view section, std::u16string_view entry, std::u16string_view t) {
+        values[Key(section, entry)] = {true, 0, std::u16string(t)};
     }
     const Value* Find(std::u16string_view entry) const {
         auto it = values.find(std::u16string(entry));
@@ -51,7 +59,7 @@ public:
     uint32_t GetProfileInt(std::u16string_view section, std::u16string_view entry,
                            uint32_t defaultValue) override {
         calls.push_back({ProfileCall::ReadInt, std::u16string(section), std::u16string(entry), defaultValue, {}});
-        const Value* v = Find(entry);
+        const Value* v = Find(Key(section, entry));
         if (failReads || v == nullptr || v->isText) return defaultValue;
         return v->number;
     }
@@ -59,20 +67,20 @@ public:
                                     std::u16string_view defaultValue) override {
         calls.push_back({ProfileCall::ReadString, std::u16string(section), std::u16string(entry), 0,
                          std::u16string(defaultValue)});
-        const Value* v = Find(entry);
+        const Value* v = Find(Key(section, entry));
         if (failReads || v == nullptr || !v->isText) return std::u16string(defaultValue);
         return v->text;
     }
     std::optional<uint32_t> FindProfileInt(std::u16string_view section, std::u16string_view entry) override {
         calls.push_back({ProfileCall::FindInt, std::u16string(section), std::u16string(entry), 0, {}});
-        const Value* v = Find(entry);
+        const Value* v = Find(Key(section, entry));
         if (failReads || v == nullptr || v->isText) return std::nullopt;
         return v->number;
     }
     std::optional<std::u16string> FindProfileString(std::u16string_view section,
                                                     std::u16string_view entry) override {
         calls.push_back({ProfileCall::FindString, std::u16string(section), std::u16string(entry), 0, {}});
-        const Value* v = Find(entry);
+        const Value* v = Find(Key(section, entry));
         if (failReads || v == nullptr || !v->isText) return std::nullopt;
         return v->text;
     }
@@ -84,7 +92,7 @@ public:
     bool WriteProfileInt(std::u16string_view section, std::u16string_view entry, uint32_t value) override {
         calls.push_back({ProfileCall::WriteInt, std::u16string(section), std::u16string(entry), value, {}});
         if (failWrites) return false;
-        SetInt(entry, value);
+        values[Key(section, entry)] = {false, value, {}};
         return true;
     }
     bool WriteProfileString(std::u16string_view section, std::u16string_view entry,
@@ -92,7 +100,25 @@ public:
         calls.push_back({ProfileCall::WriteString, std::u16string(section), std::u16string(entry), 0,
                          std::u16string(value)});
         if (failWrites) return false;
-        SetText(entry, value);
+        values[Key(section, entry)] = {true, 0, std::u16string(value)};
+        return true;
+    }
+    std::vector<std::u16string> GetProfileEntries(std::u16string_view section, std::size_t limit) override {
+        calls.push_back({ProfileCall::ListEntries, std::u16string(section), {}, static_cast<uint32_t>(limit), {}});
+        std::vector<std::u16string> names;
+        const std::u16string prefix = Key(section, u"");
+        for (const auto& [key, value] : values) {
+            if (failReads || names.size() >= limit) break;
+            if (key.compare(0, prefix.size(), prefix) != 0) continue;
+            const std::u16string name = key.substr(prefix.size());
+            if (name.find(u'\\') == std::u16string::npos) names.push_back(name);
+        }
+        return names;
+    }
+    bool DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) override {
+        calls.push_back({ProfileCall::Delete, std::u16string(section), std::u16string(entry), 0, {}});
+        if (failWrites) return false;
+        values.erase(Key(section, entry));
         return true;
     }
 };

@@ -11,6 +11,7 @@
 #include "platform/win32/RegistryProfile.h"
 #include "settings/AppSettings.h"
 #include "settings/LayeredProfile.h"
+#include "settings/ProgramSettings.h"
 #include "tests/settings/FakeProfile.h"
 
 namespace brelkin {
@@ -430,6 +431,48 @@ TEST_F(MachineProfileTest, TheUsersSoundValuesWinDamagedOnesFallBackOnTheMachine
     settings.SaveSettings();
     EXPECT_EQ(profile.GetProfileString(u"Settings", u"DefaultKey", u""), u"Space");
     EXPECT_EQ(machine.GetProfileString(u"Settings", u"DefaultKey", u""), u"Kodak (F5)");
+}
+
+TEST_F(RegistryProfileTest, ProgramRulesLoadSaveAndKeepAHandEditedValueAsItIs) {
+    const std::wstring programs = std::wstring(TestSection) + L"\\Programs";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, programs.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              nullptr), ERROR_SUCCESS);
+    const wchar_t mode[] = L"Kodak (F5)";
+    const DWORD number = 7;
+    RegSetValueExW(key, L"dexis.exe", 0, REG_SZ, reinterpret_cast<const BYTE*>(mode), sizeof mode);
+    RegSetValueExW(key, L"odd.exe", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegSetValueExW(key, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(mode), sizeof mode);  // the default value
+    RegCloseKey(key);
+
+    ProgramSettings store(profile);
+    const ProgramRuleSet loaded = store.Load();
+    ASSERT_EQ(loaded.rules.size(), 2u);
+    EXPECT_EQ(loaded.rules[0].program, u"dexis.exe");
+    EXPECT_EQ(loaded.rules[0].mode, u"Kodak (F5)");
+    EXPECT_EQ(loaded.rules[1].program, u"odd.exe");
+    EXPECT_EQ(loaded.rules[1].mode, u"") << "a value that is not text names no mode";
+    EXPECT_FALSE(loaded.onlyListed);
+
+    ProgramRuleSet edited = loaded;
+    edited.rules.erase(edited.rules.begin());
+    edited.rules.push_back({u"chart.exe", u"Space"});
+    edited.onlyListed = true;
+    ASSERT_TRUE(store.Save(loaded, edited));
+    EXPECT_FALSE(ReadRaw(programs.c_str(), L"dexis.exe").present);
+    EXPECT_EQ(ReadRaw(programs.c_str(), L"odd.exe").type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(ReadRaw(programs.c_str(), L"chart.exe").type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(ReadRaw(TestSection, L"OnlyListedPrograms").type, static_cast<DWORD>(REG_DWORD));
+    const ProgramRuleSet reloaded = store.Load();  // in the registry's order
+    EXPECT_EQ(reloaded.rules.size(), 2u);
+    for (const ProgramRule& rule : edited.rules) {
+        const ProgramRule* found = FindProgramRule(reloaded.rules, rule.program);
+        ASSERT_NE(found, nullptr) << test::Narrow(rule.program);
+        EXPECT_EQ(found->mode, rule.mode);
+    }
+    EXPECT_TRUE(reloaded.onlyListed);
+    EXPECT_EQ(profile.GetProfileEntries(u"Settings\\Programs", 1).size(), 1u) << "the limit holds";
+    EXPECT_TRUE(profile.DeleteProfileEntry(u"Settings\\Programs", u"never-there.exe"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "tests/shell/EndToEndHarness.h"
 #include "tests/shell/KeyTarget.h"
+#include "tests/shell/probe/KeyTargetBlock.h"
 #include "tools/CameraStandInState.h"
 #include "tools/VJoyStandInState.h"
 
@@ -279,6 +280,84 @@ TEST_F(EndToEndDevice, DriverSettingSwitchSavesAndOpensTheNewKindWhileTheOldStay
     EXPECT_EQ(state->wdm.calls.closed, 1);
     EXPECT_EQ(Bda().calls.closed, 1);
     EXPECT_EQ(state->wdm.calls.destroyed + Bda().calls.destroyed, 2);
+}
+
+// The key target copied under a program file name, started, and in front.
+struct KeyTarget {
+    HANDLE mapping = nullptr;
+    brelkin::probe::KeyTargetBlock* block = nullptr;
+    Process process;
+
+    bool Start(const std::wstring& folder, const wchar_t* fileName) {
+        const std::wstring name = std::wstring(L"BrelkinKeyTarget-") + fileName;
+        mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                     sizeof(brelkin::probe::KeyTargetBlock), name.c_str());
+        if (!mapping) return false;
+        block = static_cast<brelkin::probe::KeyTargetBlock*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+        ZeroMemory(block, sizeof *block);
+        const std::wstring exe = folder + L"\\" + fileName;
+        CopyFileW((WinPath(BRELKIN_BIN_DIR) + std::wstring(L"\\BrelkinKeyTarget.exe")).c_str(), exe.c_str(), FALSE);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        std::wstring cmd = L"\"" + exe + L"\" " + name;
+        if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process.pi))
+            return false;
+        return WaitFor([&] { return block->focused != 0; }, 10000);
+    }
+    ~KeyTarget() {
+        if (block) {
+            InterlockedExchange(&block->quit, 1);
+            process.WaitExit(5000);
+            UnmapViewOfFile(block);
+        }
+        if (mapping) CloseHandle(mapping);
+    }
+};
+
+void StoreRule(const wchar_t* program, const wchar_t* mode) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings\\Programs", program, REG_SZ, mode,
+                    static_cast<DWORD>((wcslen(mode) + 1) * sizeof(wchar_t)));
+}
+
+TEST_F(EndToEndDevice, EachProgramGetsItsRulesChordAndAnUnlistedOneNothing) {
+    StoreRule(L"imaging-one.exe", L"Kodak (F5)");
+    StoreRule(L"IMAGING-TWO.EXE", L"CADI (G)");
+    const DWORD on = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", L"OnlyListedPrograms", REG_DWORD,
+                    &on, sizeof on);
+
+    const std::wstring exe = Install(L"BrelkinProbe.exe");
+    const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, exe);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened == 1; }));
+
+    const struct { const wchar_t* program; LONG key; } rows[] = {
+        {L"imaging-one.exe", VK_F5}, {L"imaging-two.exe", 'G'}, {L"chart.exe", 0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.program, r.program + wcslen(r.program)));
+        KeyTarget target;
+        ASSERT_TRUE(target.Start(folder, r.program)) << "the key target did not start or get the focus";
+        const LONG pressedBefore = Bda().calls.pressed;
+        InterlockedExchange(&Bda().buttonPressed, 1);
+        if (r.key) {
+            EXPECT_TRUE(WaitFor([&] { return target.block->count >= 2; }, 8000));
+        } else {
+            WaitFor([&] { return Bda().calls.pressed - pressedBefore >= 3; }, 8000);
+        }
+        InterlockedExchange(&Bda().buttonPressed, 0);
+        Sleep(600);
+        EXPECT_GE(Bda().calls.pressed - pressedBefore, 2) << "the poll did not read the button";
+        const std::vector<LONG> keys(target.block->keys, target.block->keys + target.block->count);
+        if (r.key) {
+            ASSERT_GE(keys.size(), 2u);
+            EXPECT_EQ(keys, std::vector<LONG>(keys.size(), r.key));
+        } else {
+            EXPECT_TRUE(keys.empty()) << "an unlisted program got " << keys.size() << " keys";
+        }
+    }
+    EXPECT_EQ(Exit(p, frame), 0u);
 }
 
 }  // namespace

@@ -52,23 +52,23 @@ TEST_F(EndToEnd, HiddenFrameAndTheTooltipOfRowZeroAfterAFirstStart) {
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
-TEST_F(EndToEnd, ARightClickOpensTheTwentyItemPopup) {
+TEST_F(EndToEnd, ARightClickOpensTheTwentyOneItemPopup) {
     Process p;
     HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
     ASSERT_TRUE(OpenPopup());
     EXPECT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, 5000));
-    const struct { const wchar_t* text; UINT id; } items[20] = {
+    const struct { const wchar_t* text; UINT id; } items[21] = {
         {L"&About Brelkin", 57664}, {L"", 0}, {L"&Joystick Button 1", 32777},
         {L"Schick (Alt+F,Alt+T)", 32780}, {L"Schick (C,U)", 32781}, {L"Kodak (F5)", 32782},
         {L"SIDEXIS (Ctrl+Shift+V)", 32783}, {L"XDR (Ctrl+I)", 32784},
         {L"Dentrix image (Alt+C,Alt+S)", 32785}, {L"DEXIS (Space,T)", 32786}, {L"CADI (G)", 32787},
         {L"Vixwin (Alt+G,Space)", 32788}, {L"Alt+F,Alt+S", 32789}, {L"Space", 32790},
         {L"Enter", 32791}, {L"Custom Setting", 32779}, {L"", 0}, {L"&Rescan Camera", 32775},
-        {L"WDM/BDA &Setting", 32794}, {L"E&xit", 57665}};
-    ASSERT_EQ(block->menuCount, 20);
-    for (int i = 0; i < 20; ++i) {
+        {L"WDM/BDA &Setting", 32794}, {L"&Programs...", 32795}, {L"E&xit", 57665}};
+    ASSERT_EQ(block->menuCount, 21);
+    for (int i = 0; i < 21; ++i) {
         const auto& item = block->menu[i];
         EXPECT_STREQ(item.text, items[i].text) << "position " << i;
         EXPECT_EQ(item.id, items[i].id) << "position " << i;

@@ -83,6 +83,14 @@ public:
         return true;
     }
     void ShowAbout() override {}
+    ProgramRuleSet programsResult;
+    TriggerMode programsCurrent = -1;
+    bool EditProgramRules(ProgramRuleSet& rules, const PresetTable&, TriggerMode current) override {
+        programsCurrent = current;
+        if (!answerOk) return false;
+        rules = programsResult;
+        return true;
+    }
 };
 
 const wchar_t TestRegistryKey[] = L"BrelkinShellTest";
@@ -173,7 +181,7 @@ TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {
     }
     // Items without an update request are enabled by their handlers (About
     // belongs to the program's application class, not to this test's).
-    for (UINT id : {32775u, 32794u, 57665u}) {
+    for (UINT id : {32775u, 32794u, 32795u, 57665u}) {
         EXPECT_FALSE(StateAfterUpdate(id) & MF_GRAYED) << "item " << id;
     }
 }
@@ -260,6 +268,27 @@ TEST_F(MainFrameTest, ExitTearsDownInOrderAndEndsTheLoop) {
     MSG msg;
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(StoredDefaultKey(), u"<none>");  // nothing is saved at exit
+}
+
+TEST_F(MainFrameTest, ProgramsOkSavesTheRulesAtOnceCancelChangesNothing) {
+    dialogs.answerOk = true;
+    dialogs.programsResult = {{{u"dexis.exe", u"DEXIS (Space,T)"}, {u"chart.exe", u"Kodak (F5)"}}, true};
+    Command(ID_PROGRAMS);
+    EXPECT_EQ(dialogs.programsCurrent, 1);
+    EXPECT_EQ(frame->Programs(), dialogs.programsResult);
+    EXPECT_EQ(profile.GetProfileString(u"Settings\\Programs", u"dexis.exe", u"<none>"), u"DEXIS (Space,T)");
+    EXPECT_EQ(profile.GetProfileInt(u"Settings", u"OnlyListedPrograms", 9), 1u);
+
+    // A removal deletes the value; Cancel afterwards leaves everything as saved.
+    dialogs.programsResult = {{{u"chart.exe", u"Kodak (F5)"}}, true};
+    Command(ID_PROGRAMS);
+    EXPECT_EQ(profile.GetProfileEntries(u"Settings\\Programs", 10), std::vector<std::u16string>{u"chart.exe"});
+    dialogs.answerOk = false;
+    dialogs.programsResult = {};
+    Command(ID_PROGRAMS);
+    EXPECT_EQ(frame->Programs().rules.size(), 1u);
+    EXPECT_EQ(profile.GetProfileInt(u"Settings", u"OnlyListedPrograms", 9), 1u);
+    EXPECT_EQ(StoredDefaultKey(), u"<none>") << "the rules are saved apart from the mode";
 }
 
 }  // namespace

@@ -1,0 +1,195 @@
+#include "dialogs/ProgramsDialog.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <utility>
+
+#include "framework/DataExchange.h"
+#include "framework/WideText.h"
+#include "resources/dialogs/DialogIds.h"
+
+namespace {
+
+constexpr std::size_t MaxFileNameLength = 260;
+
+// Trims surrounding blanks and keeps only the file name of a pasted path;
+// empty when what is left cannot be a file name.
+std::wstring CleanProgramName(std::wstring text) {
+    const std::size_t first = text.find_first_not_of(L" \t\"");
+    if (first == std::wstring::npos) return {};
+    const std::size_t last = text.find_last_not_of(L" \t\"");
+    text = text.substr(first, last - first + 1);
+    text = ToWide(brelkin::ImageFileName(ToU16(text)));
+    if (text.empty() || text.size() > MaxFileNameLength) return {};
+    if (text.find_first_of(L"<>:\"|?*") != std::wstring::npos) return {};
+    for (wchar_t c : text) {
+        if (c < 0x20) return {};
+    }
+    return text;
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CDlgPrograms, CDialog)
+    ON_BN_CLICKED(IDC_PROGRAM_ADD, OnAdd)
+    ON_BN_CLICKED(IDC_PROGRAM_BROWSE, OnBrowse)
+    ON_BN_CLICKED(IDC_PROGRAM_REMOVE, OnRemove)
+    ON_CBN_SELCHANGE(IDC_PROGRAM_MODE, OnModeChange)
+    ON_MESSAGE(WM_NOTIFY, OnNotify)
+END_MESSAGE_MAP()
+
+CDlgPrograms::CDlgPrograms() : CDialog(IDD_PROGRAMS) {
+    // The rule list is a list view; registering its class again costs nothing.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+}
+
+bool CDlgPrograms::DoDataExchange(CDataExchange& dx) {
+    return DDX_Check(dx, IDC_ONLY_LISTED, m_rules.onlyListed);
+}
+
+BOOL CDlgPrograms::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_list = ::GetDlgItem(m_hWnd, IDC_PROGRAM_LIST);
+    m_mode = ::GetDlgItem(m_hWnd, IDC_PROGRAM_MODE);
+    ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
+    RECT client{};
+    ::GetClientRect(m_list, &client);
+    const int programWidth = (client.right - client.left) * 2 / 5;
+    wchar_t programHeader[] = L"Program";
+    wchar_t modeHeader[] = L"Mode";
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = programHeader;
+    column.cx = programWidth;
+    ListView_InsertColumn(m_list, 0, &column);
+    column.pszText = modeHeader;
+    column.cx = client.right - client.left - programWidth - ::GetSystemMetrics(SM_CXVSCROLL);
+    ListView_InsertColumn(m_list, 1, &column);
+
+    for (const std::u16string& mode : m_modeNames) {
+        ::SendMessageW(m_mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(mode).c_str()));
+    }
+    HWND open = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
+    ::SendMessageW(open, CB_LIMITTEXT, MaxFileNameLength, 0);
+    for (const std::u16string& program : m_openPrograms) {
+        ::SendMessageW(open, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(program).c_str()));
+    }
+    FillList();
+    SelectRule(m_rules.rules.empty() ? -1 : 0);
+    return TRUE;
+}
+
+void CDlgPrograms::FillList() {
+    ListView_DeleteAllItems(m_list);
+    for (std::size_t i = 0; i < m_rules.rules.size(); ++i) {
+        std::wstring program = ToWide(m_rules.rules[i].program);
+        std::wstring mode = ToWide(m_rules.rules[i].mode);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(i);
+        item.pszText = program.data();
+        ListView_InsertItem(m_list, &item);
+        ListView_SetItemText(m_list, static_cast<int>(i), 1, mode.data());
+    }
+}
+
+int CDlgPrograms::SelectedRule() const {
+    return ListView_GetNextItem(m_list, -1, LVNI_SELECTED);
+}
+
+void CDlgPrograms::SelectRule(int index) {
+    if (index >= 0) {
+        ListView_SetItemState(m_list, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(m_list, index, FALSE);
+    }
+    ShowSelectedMode();
+}
+
+// A rule whose stored mode names nothing shows no mode until one is chosen.
+void CDlgPrograms::ShowSelectedMode() {
+    const int index = SelectedRule();
+    const bool any = index >= 0 && static_cast<std::size_t>(index) < m_rules.rules.size();
+    int modeIndex = -1;
+    if (any) {
+        for (std::size_t m = 0; m < m_modeNames.size(); ++m) {
+            if (m_modeNames[m] == m_rules.rules[static_cast<std::size_t>(index)].mode) modeIndex = static_cast<int>(m);
+        }
+    }
+    ::SendMessageW(m_mode, CB_SETCURSEL, static_cast<WPARAM>(modeIndex), 0);
+    ::EnableWindow(m_mode, any);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PROGRAM_REMOVE), any);
+}
+
+LRESULT CDlgPrograms::OnNotify(WPARAM, LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->idFrom == IDC_PROGRAM_LIST && header->code == LVN_ITEMCHANGED) {
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+        if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) {
+            ShowSelectedMode();
+        }
+    }
+    return 0;
+}
+
+bool CDlgPrograms::AddProgram(std::wstring text) {
+    const std::wstring program = CleanProgramName(std::move(text));
+    if (program.empty()) {
+        ::MessageBeep(MB_ICONWARNING);
+        return false;
+    }
+    const std::u16string name = ToU16(program);
+    for (std::size_t i = 0; i < m_rules.rules.size(); ++i) {
+        if (brelkin::SameProgramName(m_rules.rules[i].program, name)) {
+            SelectRule(static_cast<int>(i));
+            return true;
+        }
+    }
+    m_rules.rules.push_back({name, m_newRuleMode});
+    FillList();
+    SelectRule(static_cast<int>(m_rules.rules.size() - 1));
+    ::SetDlgItemTextW(m_hWnd, IDC_PROGRAM_NEW, L"");
+    return true;
+}
+
+void CDlgPrograms::OnAdd() {
+    wchar_t text[MaxFileNameLength + 2] = {};
+    ::GetDlgItemTextW(m_hWnd, IDC_PROGRAM_NEW, text, static_cast<int>(MaxFileNameLength + 2));
+    AddProgram(text);
+}
+
+void CDlgPrograms::OnBrowse() {
+    // Large enough for a long path; only the file name is kept.
+    wchar_t path[32768] = {};
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_hWnd;
+    ofn.lpstrFilter = L"Programs (*.exe)\0*.exe\0";
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = static_cast<DWORD>(sizeof path / sizeof path[0]);
+    ofn.lpstrTitle = L"Add a Program";
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
+    if (::GetOpenFileNameW(&ofn)) AddProgram(path);
+}
+
+void CDlgPrograms::OnRemove() {
+    const int index = SelectedRule();
+    if (index < 0 || static_cast<std::size_t>(index) >= m_rules.rules.size()) return;
+    m_rules.rules.erase(m_rules.rules.begin() + index);
+    FillList();
+    const int count = static_cast<int>(m_rules.rules.size());
+    SelectRule(index < count ? index : count - 1);
+}
+
+void CDlgPrograms::OnModeChange() {
+    const int index = SelectedRule();
+    const LRESULT mode = ::SendMessageW(m_mode, CB_GETCURSEL, 0, 0);
+    if (index < 0 || static_cast<std::size_t>(index) >= m_rules.rules.size() || mode < 0 ||
+        static_cast<std::size_t>(mode) >= m_modeNames.size())
+        return;
+    brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
+    rule.mode = m_modeNames[static_cast<std::size_t>(mode)];
+    std::wstring text = ToWide(rule.mode);
+    ListView_SetItemText(m_list, index, 1, text.data());
+}

@@ -1,0 +1,48 @@
+#include "engine/ProgramRowResolver.h"
+
+namespace brelkin {
+
+std::vector<std::size_t> ProgramRowResolver::SetRules(const ProgramRuleSet& set, const PresetTable& presets) {
+    std::vector<std::size_t> namingNothing;
+    m_rules.clear();
+    for (std::size_t i = 0; i < set.rules.size(); ++i) {
+        const TriggerMode mode = KeyModeNamed(presets, set.rules[i].mode);
+        if (mode == 0) {
+            namingNothing.push_back(i);
+            continue;
+        }
+        m_rules.push_back({set.rules[i].program, mode});
+    }
+    m_onlyListed = set.onlyListed;
+    return namingNothing;
+}
+
+bool ProgramRowResolver::ResolvePressRow(TriggerState& state, TriggerMode& mode) {
+    // With nothing to decide the program in front is not even asked.
+    if (!m_rules.empty() || m_onlyListed) {
+        char16_t path[ImagePathCapacity];
+        const std::size_t length = m_foreground.ForegroundImagePath(path, ImagePathCapacity);
+        // A process whose name cannot be read is a program without a rule.
+        const std::u16string_view program =
+            length == 0 || length > ImagePathCapacity ? std::u16string_view()
+                                                      : ImageFileName(std::u16string_view(path, length));
+        const ResolvedRule* ruled = nullptr;
+        if (!program.empty()) {
+            for (const ResolvedRule& rule : m_rules) {
+                if (SameProgramName(rule.program, program)) {
+                    ruled = &rule;
+                    break;
+                }
+            }
+        }
+        if (ruled == nullptr && m_onlyListed) return false;
+        if (ruled != nullptr) mode = ruled->mode;
+    }
+    if (mode != m_lastMode) {
+        state.sequenceStep = 0;
+        m_lastMode = mode;
+    }
+    return true;
+}
+
+}  // namespace brelkin

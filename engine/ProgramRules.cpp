@@ -1,0 +1,57 @@
+#include "engine/ProgramRules.h"
+
+namespace brelkin {
+
+namespace {
+
+char16_t FoldCase(char16_t c) {
+    if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 0x20);
+    // Latin-1 small letters; U+00F7 is the division sign, not a letter.
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
+    return c;
+}
+
+}  // namespace
+
+bool ProgramRuleSet::operator==(const ProgramRuleSet& other) const {
+    if (onlyListed != other.onlyListed || rules.size() != other.rules.size()) return false;
+    for (std::size_t i = 0; i < rules.size(); ++i) {
+        if (rules[i].program != other.rules[i].program || rules[i].mode != other.rules[i].mode) return false;
+    }
+    return true;
+}
+
+bool SameProgramName(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    }
+    return true;
+}
+
+std::u16string_view ImageFileName(std::u16string_view path) {
+    const std::size_t slash = path.find_last_of(u"\\/");
+    return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::u16string_view ModeName(const ActionPreset& row) {
+    std::size_t length = 0;
+    while (length < NameLength && row.Name[length] != u'\0') ++length;
+    return std::u16string_view(row.Name, length);
+}
+
+TriggerMode KeyModeNamed(const PresetTable& presets, std::u16string_view modeName) {
+    for (int row = 0; row < PresetRowCount; ++row) {
+        if (ModeName(presets[static_cast<std::size_t>(row)]) == modeName) return row + 1;
+    }
+    return 0;
+}
+
+const ProgramRule* FindProgramRule(const std::vector<ProgramRule>& rules, std::u16string_view program) {
+    for (const ProgramRule& rule : rules) {
+        if (SameProgramName(rule.program, program)) return &rule;
+    }
+    return nullptr;
+}
+
+}  // namespace brelkin

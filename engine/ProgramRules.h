@@ -1,0 +1,44 @@
+#pragma once
+// Rules that bind a program, by the file name of its executable, to a key
+// mode, as the user keeps them: the mode by its name.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/ActionPreset.h"
+
+namespace brelkin {
+
+struct ProgramRule {
+    std::u16string program;  // a file name such as "dexis.exe"
+    std::u16string mode;     // a preset's menu name or "Custom Setting"
+};
+
+// What the Programs dialog edits and the settings keep.
+struct ProgramRuleSet {
+    std::vector<ProgramRule> rules;
+    // "Send keys only to these programs".
+    bool onlyListed = false;
+
+    bool operator==(const ProgramRuleSet& other) const;
+};
+
+// Windows compares file names without regard to case; this folds ASCII and
+// Latin-1 letters, which covers the names imaging programs use.
+bool SameProgramName(std::u16string_view a, std::u16string_view b);
+
+// The file name at the end of an image path: "C:\\Dexis\\dexis.exe" gives "dexis.exe".
+std::u16string_view ImageFileName(std::u16string_view path);
+
+// The name a rule gives the mode of `row`: its name up to the NUL, or the
+// whole field if it lacks one.
+std::u16string_view ModeName(const ActionPreset& row);
+
+// The key mode (1..13) whose row has the name `modeName`, compared unit by
+// unit as the stored mode is; 0 when it names none (the joystick included).
+TriggerMode KeyModeNamed(const PresetTable& presets, std::u16string_view modeName);
+
+// The rule for `program` in `rules`, or null.
+const ProgramRule* FindProgramRule(const std::vector<ProgramRule>& rules, std::u16string_view program);
+
+}  // namespace brelkin

@@ -1,0 +1,60 @@
+#include "platform/win32/Win32ForegroundProgram.h"
+
+#include <windows.h>
+
+#include "engine/ProgramRules.h"
+
+namespace brelkin {
+
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide text is UTF-16");
+
+// Limited-query access is all QueryFullProcessImageNameW needs, and it is
+// granted for processes of other users and most elevated ones, where
+// PROCESS_QUERY_INFORMATION is refused.
+std::size_t ImagePathOfWindow(HWND window, wchar_t* buffer, std::size_t capacity) {
+    if (window == nullptr || capacity == 0) return 0;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid == 0) return 0;
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr) return 0;
+    DWORD length = static_cast<DWORD>(capacity);
+    const BOOL ok = ::QueryFullProcessImageNameW(process, 0, buffer, &length);
+    ::CloseHandle(process);
+    // On success the length leaves out the NUL, so a full buffer cannot occur.
+    return ok && length < capacity ? length : 0;
+}
+
+BOOL CALLBACK CollectProgram(HWND window, LPARAM lParam) {
+    auto* programs = reinterpret_cast<std::vector<std::u16string>*>(lParam);
+    if (!::IsWindowVisible(window) || ::GetWindow(window, GW_OWNER) != nullptr) return TRUE;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid == ::GetCurrentProcessId()) return TRUE;
+    wchar_t path[ImagePathCapacity];
+    const std::size_t length = ImagePathOfWindow(window, path, ImagePathCapacity);
+    if (length == 0) return TRUE;
+    const std::u16string_view name =
+        ImageFileName(std::u16string_view(reinterpret_cast<const char16_t*>(path), length));
+    for (const std::u16string& known : *programs) {
+        if (SameProgramName(known, name)) return TRUE;
+    }
+    programs->emplace_back(name);
+    return TRUE;
+}
+
+}  // namespace
+
+std::size_t Win32ForegroundProgram::ForegroundImagePath(char16_t* buffer, std::size_t capacity) {
+    return ImagePathOfWindow(::GetForegroundWindow(), reinterpret_cast<wchar_t*>(buffer), capacity);
+}
+
+std::vector<std::u16string> ProgramsWithOpenWindows() {
+    std::vector<std::u16string> programs;
+    ::EnumWindows(CollectProgram, reinterpret_cast<LPARAM>(&programs));
+    return programs;
+}
+
+}  // namespace brelkin

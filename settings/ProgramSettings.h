@@ -1,0 +1,37 @@
+#pragma once
+// The program rules and "Send keys only to these programs" in the profile:
+// one text value per rule in the Programs section under Settings, named by
+// the program's file name and holding the mode's name, and the switch
+// OnlyListedPrograms beside the other settings.
+#include <cstddef>
+
+#include "engine/ProgramRules.h"
+#include "platform/Profile.h"
+
+namespace brelkin {
+
+class ProgramSettings {
+public:
+    // More rules than any practice has programs; a damaged or hostile key
+    // with thousands of values costs no more than this.
+    static constexpr std::size_t MaxRules = 256;
+    // Longer names cannot be a file name, and are not loaded.
+    static constexpr std::size_t MaxProgramNameLength = 260;
+
+    explicit ProgramSettings(IProfile& profile) : m_profile(profile) {}
+
+    // The stored rules in the store's order. A value that is not text reads
+    // as a rule naming no mode; it is kept and shown, never rewritten unless
+    // the user changes it.
+    ProgramRuleSet Load();
+
+    // Writes only what differs between `stored` (what was loaded or last
+    // saved) and `edited`: a removed rule is deleted, a new or changed one
+    // written, the switch written when it changed. True when every write did.
+    bool Save(const ProgramRuleSet& stored, const ProgramRuleSet& edited);
+
+private:
+    IProfile& m_profile;
+};
+
+}  // namespace brelkin

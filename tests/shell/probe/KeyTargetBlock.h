@@ -1,0 +1,14 @@
+#pragma once
+// The shared block of one key target: what it received, and whether it has the focus.
+#include <windows.h>
+
+namespace brelkin::probe {
+
+struct KeyTargetBlock {
+    volatile LONG focused;
+    volatile LONG quit;
+    volatile LONG count;
+    LONG keys[64];  // virtual-key codes of the key-downs, in order
+};
+
+}  // namespace brelkin::probe
