@@ -6,6 +6,7 @@
 
 #include "settings/AppSettings.h"
 #include "settings/LayeredProfile.h"
+#include "settings/ProgramSettings.h"
 #include "tests/settings/FakeProfile.h"
 
 namespace brelkin {
@@ -89,6 +90,23 @@ TEST(LayeredProfile, AFirstStartTakesTheMachinesPresetAndDriverWritesNothingThen
     settings.LoadSettings();
     EXPECT_EQ(trigger.triggerMode, 11);
     EXPECT_EQ(profile.ProfileStringSource(u"Settings", u"DefaultKey"), ProfileSource::User);
+}
+
+TEST(LayeredProfile, MachineProgramRulesApplyWhereTheUserHasNoRuleOfTheSameProgram) {
+    FakeProfile user, machine;
+    user.SetText(u"Settings\\Programs", u"Dexis.exe", u"Space");
+    machine.SetText(u"Settings\\Programs", u"DEXIS.EXE", u"Kodak (F5)");
+    machine.SetText(u"Settings\\Programs", u"chart.exe", u"Enter");
+    LayeredProfile profile(user, machine);
+    const ProgramRuleSet rules = ProgramSettings(profile).Load();
+    ASSERT_EQ(rules.rules.size(), 2u);
+    EXPECT_EQ(test::Narrow(rules.rules[0].program + u"=" + rules.rules[0].mode), "Dexis.exe=Space");
+    EXPECT_EQ(test::Narrow(rules.rules[1].program + u"=" + rules.rules[1].mode), "chart.exe=Enter");
+    EXPECT_EQ(profile.GetProfileEntries(u"Settings\\Programs", 1).size(), 1u) << "the limit covers both stores";
+    EXPECT_TRUE(profile.DeleteProfileEntry(u"Settings\\Programs", u"chart.exe"));
+    EXPECT_FALSE(machine.Wrote());
+    for (const test::ProfileCall& call : machine.calls)
+        EXPECT_NE(call.kind, test::ProfileCall::Delete) << "a delete reached the machine";
 }
 
 }  // namespace
