@@ -137,7 +137,7 @@ std::vector<std::u16string> RegistryProfile::GetProfileEntries(std::u16string_vi
                                                                 std::size_t limit) {
     std::vector<std::u16string> names;
     RegKey key;
-    if (!OpenSection(SectionPath(section), KEY_QUERY_VALUE, key)) return names;
+    if (!OpenSection(section, KEY_QUERY_VALUE, key.out())) return names;
     // 16383 units is the longest value name the registry allows.
     std::vector<wchar_t> name(16384);
     for (DWORD index = 0; names.size() < limit; ++index) {
@@ -154,7 +154,7 @@ std::vector<std::u16string> RegistryProfile::GetProfileEntries(std::u16string_vi
 
 bool RegistryProfile::DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) {
     RegKey key;
-    if (!OpenSection(SectionPath(section), KEY_SET_VALUE, key)) return false;
+    if (m_scope == RegistryScope::Machine || !OpenSection(section, KEY_SET_VALUE, key.out())) return false;
     const LSTATUS status = RegDeleteValueW(key.get(), Wide(entry).c_str());
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
