@@ -217,7 +217,10 @@ DWORD StoredValueCount() {
 HWND OpenDialog(HWND frame, WPARAM command, const wchar_t* caption) {
     PostMessageW(frame, WM_COMMAND, command, 0);
     HWND dialog = nullptr;
-    WaitFor([&] { return (dialog = FindWindowW(L"#32770", caption)) != nullptr; }, 10000);
+    // The dialog exists, and FindWindow finds it, before WM_INITDIALOG has set
+    // its controls; the dialog manager shows it only after that.
+    WaitFor([&] { return (dialog = FindWindowW(L"#32770", caption)) != nullptr && IsWindowVisible(dialog); },
+            10000);
     return dialog;
 }
 

@@ -102,9 +102,15 @@ protected:
         CreateDirectoryW(WinPath(BRELKIN_E2E_DIR).c_str(), nullptr);
         CreateDirectoryW(dir.c_str(), nullptr);
         const std::wstring exeName = exe;
-        CopyFileW((WinPath(BRELKIN_BIN_DIR) + L"\\" + exeName).c_str(), (dir + L"\\" + exeName).c_str(), FALSE);
+        // A program of an earlier case in this folder may still be on its way
+        // out and hold its file: the copy is retried until it goes through.
+        auto copy = [](const std::wstring& from, const std::wstring& to) {
+            EXPECT_TRUE(WaitFor([&] { return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0; }, 10000))
+                << "cannot copy to " << std::string(to.begin(), to.end());
+        };
+        copy(WinPath(BRELKIN_BIN_DIR) + L"\\" + exeName, dir + L"\\" + exeName);
         for (const wchar_t* dll : {L"emDLL.dll", L"BDADLL.dll"}) {
-            CopyFileW((WinPath(BRELKIN_STANDIN_DIR) + L"\\" + dll).c_str(), (dir + L"\\" + dll).c_str(), FALSE);
+            copy(WinPath(BRELKIN_STANDIN_DIR) + L"\\" + dll, dir + L"\\" + dll);
         }
         return dir + L"\\" + exeName;
     }
