@@ -9,8 +9,11 @@ brelkin_wine_env() {
   export WINEDEBUG=-all
   export WINEPREFIX="$build/wineprefix"
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-  if grep -q '^BRELKIN_WOW64:INTERNAL=ON$' "$build/CMakeCache.txt" 2>/dev/null; then
-    local tree=${BRELKIN_WOW64_TREE:-$(dirname "$build")/wow64-wine}
+  # The build tree is the folder itself or the nearest one above it (a run folder).
+  local tree_of=$build
+  while [ "$tree_of" != / ] && [ ! -f "$tree_of/CMakeCache.txt" ]; do tree_of=$(dirname "$tree_of"); done
+  if grep -q '^BRELKIN_WOW64:INTERNAL=ON$' "$tree_of/CMakeCache.txt" 2>/dev/null; then
+    local tree=${BRELKIN_WOW64_TREE:-$(dirname "$tree_of")/wow64-wine}
     [ -x "$tree/bin/wine" ] || { echo "no WoW64 Wine tree at $tree (scripts/test makes it)" >&2; return 1; }
     BRELKIN_PATH_BEFORE_WOW64=${BRELKIN_PATH_BEFORE_WOW64:-$PATH}
     export PATH="$tree/bin:$BRELKIN_PATH_BEFORE_WOW64"
@@ -53,7 +56,7 @@ brelkin_wine_env() {
 # Both registry views: 32-bit programs read the Wow6432Node one.
 brelkin_wine_no_debugger() {
   local n
-  n=$(grep -c '^"Debugger"="false"' "$WINEPREFIX/system.reg" 2>/dev/null)
+  n=$(grep -c '^"Debugger"="false"' "$WINEPREFIX/system.reg" 2>/dev/null || true)
   [ "${n:-0}" -ge 2 ] && return 0
   local key
   for key in 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# End-to-end test of the x64 installer under Wine:
-#   installer-test.sh <BrelkinSetup-x64.exe> <WindowProbe.exe> <built Brelkin.exe>
+# End-to-end test of the installer under Wine (the x86 one in Wine's WoW64 mode):
+#   installer-test.sh <BrelkinSetup-x64.exe|BrelkinSetup-x86.exe> <WindowProbe.exe> <built Brelkin.exe> [x64|x86]
 # Runs in the WINEPREFIX/DISPLAY of the caller (scripts/test). The user's settings
 # key and a previous Run value of the prefix are saved first and put back at the end.
 set -uo pipefail
-installer=$1 probe=$2 built=$3
+installer=$1 probe=$2 built=$3 arch=${4:-x64}
 export WINEDEBUG=-all
 # No Linux menu entries for the Start-menu shortcuts.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
@@ -19,27 +19,36 @@ check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; f
 [ -n "${WINEPREFIX:-}" ] && [ -n "${DISPLAY:-}" ] || { echo "FAIL: needs WINEPREFIX and DISPLAY (scripts/test)"; exit 1; }
 
 w() { timeout 60 wine "$@"; }
+# The x86 installer sees the 32-bit views (Program Files (x86), the Wow6432Node
+# keys): the checks look through the 32-bit reg and cmd as the program would.
+if [ "$arch" = x86 ]; then
+  reg() { w 'C:\windows\syswow64\reg.exe' "$@"; }
+  wcmd() { timeout 30 wine 'C:\windows\syswow64\cmd.exe' "$@"; }
+else
+  reg() { w reg "$@"; }
+  wcmd() { timeout 30 wine cmd "$@"; }
+fi
 winpath() { timeout 30 winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 unixpath() { timeout 30 winepath -u "$1" 2>/dev/null | tr -d '\r'; }
-regq() { w reg query "$@" 2>/dev/null | tr -d '\r'; }
+regq() { reg query "$@" 2>/dev/null | tr -d '\r'; }
 regval() { # key value -> data (first match)
   regq "$1" /v "$2" | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  */, ""); print; exit }'
 }
-has_key() { w reg query "$1" >/dev/null 2>&1; }
+has_key() { reg query "$1" >/dev/null 2>&1; }
 
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 uninst_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Brelkin'
 settings_key='HKCU\Software\Morvane\Tolvacore'
 tmp=$(mktemp -d)
 saved_settings=0 saved_run=""
-if has_key "$settings_key"; then w reg export "$settings_key" "$(winpath "$tmp")\\settings.reg" >/dev/null 2>&1 && saved_settings=1; fi
+if has_key "$settings_key"; then reg export "$settings_key" "$(winpath "$tmp")\\settings.reg" >/dev/null 2>&1 && saved_settings=1; fi
 saved_run=$(regval "$run_key" Brelkin)
 restore() {
   w "$probe" close 10000 >/dev/null 2>&1
-  w reg delete "$settings_key" /f >/dev/null 2>&1
-  if [ "$saved_settings" = 1 ]; then w reg import "$(winpath "$tmp")\\settings.reg" >/dev/null 2>&1; fi
-  if [ -n "$saved_run" ]; then w reg add "$run_key" /v Brelkin /t REG_SZ /d "$saved_run" /f >/dev/null 2>&1
-  else w reg delete "$run_key" /v Brelkin /f >/dev/null 2>&1; fi
+  reg delete "$settings_key" /f >/dev/null 2>&1
+  if [ "$saved_settings" = 1 ]; then reg import "$(winpath "$tmp")\\settings.reg" >/dev/null 2>&1; fi
+  if [ -n "$saved_run" ]; then reg add "$run_key" /v Brelkin /t REG_SZ /d "$saved_run" /f >/dev/null 2>&1
+  else reg delete "$run_key" /v Brelkin /f >/dev/null 2>&1; fi
   rm -rf "$tmp"
 }
 trap restore EXIT
@@ -58,14 +67,14 @@ start_brelkin() { # windows command line of the Run value, as logon would start 
   wait_for 30 brelkin_window
 }
 
-pf=$(timeout 30 wine cmd /c echo %ProgramFiles% 2>/dev/null | tr -d '\r')
+pf=$(wcmd /c echo %ProgramFiles% 2>/dev/null | tr -d '\r')
 instdir_w="$pf\\Brelkin"
 instdir=$(unixpath "$instdir_w")
-startmenu=$(unixpath "$(timeout 30 wine cmd /c echo %ProgramData% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs\\Brelkin")
+startmenu=$(unixpath "$(wcmd /c echo %ProgramData% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs\\Brelkin")
 echo "install folder: $instdir_w ($instdir)"
 
 # The settings the user made before: they must survive a plain uninstall.
-w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/null 2>&1
+reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/null 2>&1
 
 echo "=== silent install"
 w "$installer" /S; rc=$?
@@ -114,7 +123,8 @@ check "install folder removed" wait_for 30 gone
 check "Brelkin was closed" wait_for 5 no_brelkin_process
 check "its window is gone" no_brelkin_window
 check "Start-menu entry removed" test ! -e "$startmenu"
-check "Uninstall key removed" bash -c "! timeout 60 wine reg query '$uninst_key' >/dev/null 2>&1"
+no_uninst_key() { ! has_key "$uninst_key"; }
+check "Uninstall key removed" no_uninst_key
 check "Run value removed" test -z "$(regval "$run_key" Brelkin)"
 check "settings kept" test "$(regval "$settings_key\\Settings" DelayTime)" = 0xc8
 
