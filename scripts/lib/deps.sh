@@ -41,13 +41,16 @@ brelkin_install_wow64() {
   [ -d "$sys/x86_64-unix" ] || { echo "no Wine tree at $sys (dpkg -L libwine)" >&2; return 1; }
   echo "=== private Wine tree with the i386 libraries: $tree (libwine $version)"
   local SUDO=; [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  # Outputs are read whole: grep -q under pipefail would fail on the writer's SIGPIPE.
+  local policy
+  if ! grep -qx i386 <<<"$(dpkg --print-foreign-architectures)"; then
     $SUDO dpkg --add-architecture i386
     $SUDO apt-get update
-  elif ! apt-cache policy libwine:i386 | grep -qF "$version"; then
+  elif ! grep -qF "Candidate: $version" <<<"$(apt-cache policy libwine:i386)"; then
     $SUDO apt-get update
   fi
-  if ! apt-cache policy libwine:i386 | grep -qF "$version"; then
+  policy=$(apt-cache policy libwine:i386)
+  if ! grep -qF "Candidate: $version" <<<"$policy"; then
     echo "libwine:i386 $version is not in the package lists (the installed libwine is $version);" \
          "the x86 run needs the same version" >&2
     return 1
