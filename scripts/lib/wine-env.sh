@@ -31,6 +31,7 @@ brelkin_wine_env() {
       [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
       Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
       BRELKIN_XVFB_PID=$!
+      BRELKIN_DISPLAY_BEFORE=${DISPLAY:-}
       export DISPLAY=":$n"
       break
     done
@@ -68,6 +69,11 @@ brelkin_wine_no_debugger() {
 
 brelkin_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
-  if [ -n "${BRELKIN_XVFB_PID:-}" ]; then kill "$BRELKIN_XVFB_PID" 2>/dev/null || true; fi
+  # A later brelkin_wine_env (the x86 run after the x64 one) must not find the
+  # display of the Xvfb that is gone now.
+  if [ -n "${BRELKIN_XVFB_PID:-}" ]; then
+    kill "$BRELKIN_XVFB_PID" 2>/dev/null || true
+    if [ -n "$BRELKIN_DISPLAY_BEFORE" ]; then export DISPLAY=$BRELKIN_DISPLAY_BEFORE; else unset DISPLAY; fi
+  fi
   BRELKIN_XVFB_PID=
 }
