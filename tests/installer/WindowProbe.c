@@ -5,6 +5,8 @@
  *   WindowProbe process <name>  exit 0 when a process of that exe name runs, else 1
  *   WindowProbe command <id>    a menu command to the frame, as choosing the tray menu item does;
  *                               exit 0 when it was handled, else 1
+ *   WindowProbe wow64           exit 0 when this is a 32-bit process under WoW64 that can create
+ *                               a window, else 1 with what is missing (checked before the x86 run)
  */
 #include <windows.h>
 #include <tlhelp32.h>
@@ -60,11 +62,43 @@ static int Command(WPARAM id) {
     return SendMessageTimeoutW(frame, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 10000, &ignored) ? 0 : 1;
 }
 
+typedef BOOL(WINAPI* IsWow64ProcessFn)(HANDLE, PBOOL);
+
+static int Wow64(void) {
+    int failures = 0;
+    if (sizeof(void*) != 4) {
+        fprintf(stderr, "WoW64 probe: pointer size is %u, not 4: this is not the x86 build\n",
+                (unsigned)sizeof(void*));
+        ++failures;
+    }
+    /* Looked up at run time: a Wine without the export must fail here, not at load. */
+    IsWow64ProcessFn isWow64 =
+        (IsWow64ProcessFn)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
+    BOOL wow64 = FALSE;
+    if (!isWow64 || !isWow64(GetCurrentProcess(), &wow64) || !wow64) {
+        fprintf(stderr, "WoW64 probe: IsWow64Process does not say TRUE\n");
+        ++failures;
+    }
+    /* A prefix made before the i386 libraries were in place starts 32-bit programs but
+     * gives them no windows. */
+    HWND window = CreateWindowExW(0, L"STATIC", L"WoW64 probe", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
+                                  GetModuleHandleW(NULL), NULL);
+    if (!window) {
+        fprintf(stderr, "WoW64 probe: CreateWindowExW failed (error %lu)\n", GetLastError());
+        ++failures;
+    } else {
+        DestroyWindow(window);
+    }
+    if (failures == 0) printf("WoW64 probe: 32-bit pointers, IsWow64Process TRUE, a window was created\n");
+    return failures ? 1 : 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc >= 2 && !lstrcmpW(argv[1], L"find")) return Find();
     if (argc >= 3 && !lstrcmpW(argv[1], L"close")) return Close((DWORD)_wtoi(argv[2]));
     if (argc >= 3 && !lstrcmpW(argv[1], L"process")) return Process(argv[2]);
     if (argc >= 3 && !lstrcmpW(argv[1], L"command")) return Command((WPARAM)_wtoi(argv[2]));
-    fprintf(stderr, "usage: WindowProbe find | close <ms> | process <exe name> | command <id>\n");
+    if (argc >= 2 && !lstrcmpW(argv[1], L"wow64")) return Wow64();
+    fprintf(stderr, "usage: WindowProbe find | close <ms> | process <exe name> | command <id> | wow64\n");
     return 2;
 }

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# End-to-end test of an installer under Wine:
+# End-to-end test of an installer under Wine (the x86 one in Wine's WoW64 mode):
 #   installer-test.sh <BrelkinSetup-x64|x86.exe> <WindowProbe.exe> <built Brelkin.exe>
-#                     <PressProbe.exe> <folder of the stand-in camera libraries>
+#                     <PressProbe.exe> <folder of the stand-in camera libraries> [x64|x86]
 # Runs in the WINEPREFIX/DISPLAY of the caller (scripts/test). The user's settings
 # key and a previous Run value of the prefix are saved first and put back at the
 # end; the machine-wide keys that the installer owns are removed.
 set -uo pipefail
-installer=$1 probe=$2 built=$3 press=$4 standins=$5
+installer=$1 probe=$2 built=$3 press=$4 standins=$5 arch=${6:-x64}
 export WINEDEBUG=-all
 # No Linux menu entries for the Start-menu shortcuts.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
@@ -21,6 +21,15 @@ check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; f
 [ -n "${WINEPREFIX:-}" ] && [ -n "${DISPLAY:-}" ] || { echo "FAIL: needs WINEPREFIX and DISPLAY (scripts/test)"; exit 1; }
 
 w() { timeout 60 wine "$@"; }
+# The x86 installer sees the 32-bit views (Program Files (x86), the Wow6432Node
+# keys): the checks look through the 32-bit reg and cmd as the program would.
+if [ "$arch" = x86 ]; then
+  reg() { w 'C:\windows\syswow64\reg.exe' "$@"; }
+  wcmd() { timeout 30 wine 'C:\windows\syswow64\cmd.exe' "$@"; }
+else
+  reg() { w reg "$@"; }
+  wcmd() { timeout 30 wine cmd "$@"; }
+fi
 winpath() { timeout 30 winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 unixpath() { timeout 30 winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 
@@ -71,10 +80,10 @@ start_brelkin() { # windows command line of the Run value, as logon would start 
   wait_for 30 brelkin_window
 }
 
-pf=$(timeout 30 wine cmd /c echo %ProgramFiles% 2>/dev/null | tr -d '\r')
+pf=$(wcmd /c echo %ProgramFiles% 2>/dev/null | tr -d '\r')
 instdir_w="$pf\\Brelkin"
 instdir=$(unixpath "$instdir_w")
-startmenu=$(unixpath "$(timeout 30 wine cmd /c echo %ProgramData% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs\\Brelkin")
+startmenu=$(unixpath "$(wcmd /c echo %ProgramData% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs\\Brelkin")
 echo "install folder: $instdir_w ($instdir)"
 
 # Nothing from an earlier run of this test, or an install by hand in this prefix.
