@@ -37,7 +37,8 @@ endif()
 #   mode cannot run, so the x86 run leaves them out. Use it only for these two
 #   gaps of Wine, not of ours: LoadIconW returns NULL for every icon there, and an
 #   EDIT control that holds text crashes the process when it paints (in gdi32's
-#   Uniscribe code). The cases get a ctest entry of their own, <target>.no_wow64,
+#   Uniscribe code), and a drop-down combo box, whose edit field is an EDIT
+#   control, fails to be created, so its dialog does not open. The cases get a ctest entry of their own, <target>.no_wow64,
 #   labelled no_wow64; the win32 test preset excludes that label, every other run
 #   keeps them. In the x64 run the entry fails when its patterns match no test.
 function(brelkin_add_gtest target)
