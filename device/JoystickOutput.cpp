@@ -6,12 +6,17 @@ namespace brelkin {
 
 namespace {
 
-bool IsOpen(DeviceHandle handle)
+bool HandleIsOpen(DeviceHandle handle)
 {
     return handle != NoDeviceHandle && handle != InvalidDeviceHandle;
 }
 
 }  // namespace
+
+bool JoystickOutput::IsOpen() const
+{
+    return HandleIsOpen(m_handle);
+}
 
 JoystickOutput::~JoystickOutput()
 {
@@ -35,7 +40,7 @@ void JoystickOutput::SendJoystickButton(bool pressed)
     m_state.digital[0] = pressed ? 1 : 0;
     // INVALID_HANDLE_VALUE is also the current-process pseudo-handle, so a
     // request on it would go to the wrong object; it could only fail anyway.
-    if (!IsOpen(m_handle))
+    if (!HandleIsOpen(m_handle))
         return;
     uint32_t bytesReturned = 0;
     // A failed request is retried by the next tick's request, so the result
@@ -46,7 +51,7 @@ void JoystickOutput::SendJoystickButton(bool pressed)
 
 void JoystickOutput::CloseJoystickOutput()
 {
-    if (IsOpen(m_handle))
+    if (HandleIsOpen(m_handle))
         m_deviceIo.CloseDevice(m_handle);
     m_handle = InvalidDeviceHandle;
 }

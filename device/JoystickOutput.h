@@ -36,6 +36,7 @@ public:
 
     const JoystickState& State() const { return m_state; }
     DeviceHandle Handle() const { return m_handle; }
+    bool IsOpen() const;
 
 private:
     IDeviceIo& m_deviceIo;

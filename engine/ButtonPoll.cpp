@@ -14,59 +14,64 @@ const ActionPreset& RowOfMode(const PresetTable& presets, TriggerMode mode) {
     return presets[static_cast<std::size_t>(mode - 1)];
 }
 
-void SendOneByOne(const ActionPreset& row, SequenceStep& step, IKeyboardInput& input, ISleeper& sleeper) {
+int SendOneByOne(const ActionPreset& row, SequenceStep& step, IKeyboardInput& input, ISleeper& sleeper) {
     const uint16_t key = row.Keys[step];
     if (key != 0) SendKeyChord(input, sleeper, row.Modifiers[step], key);
+    const int sent = key != 0 ? 1 : 0;
     // An empty first key still uses up its press: rows 0, B, C answer
     // nothing, B, C.
     ++step;
     // The empty second key of A, 0, C is skipped, not waited on.
     if (step == 1 && row.Keys[1] == 0) step = 2;
     // The step may now be 3; the next press maps it back to 0.
+    return sent;
 }
 
-void SendAtOneTime(const ActionPreset& row, IKeyboardInput& input, ISleeper& sleeper) {
-    for (int i = 0; i < 3; ++i) {
-        if (row.Keys[i] == 0) return;  // stops at the first empty key, unlike one-by-one
+int SendAtOneTime(const ActionPreset& row, IKeyboardInput& input, ISleeper& sleeper) {
+    int i = 0;
+    for (; i < 3; ++i) {
+        if (row.Keys[i] == 0) break;  // stops at the first empty key, unlike one-by-one
         SendKeyChord(input, sleeper, row.Modifiers[i], row.Keys[i]);
         // The delay follows every chord, the last one included.
         sleeper.Sleep(row.DelayTime);
     }
+    return i;
 }
 
 }  // namespace
 
-void PollButton(TriggerState& state, ICameraButton* selectedOrNull, IJoystickButtonSink& joystick,
-                IKeyboardInput& input, ISleeper& sleeper) {
+PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, IJoystickButtonSink& joystick,
+                       IKeyboardInput& input, ISleeper& sleeper) {
+    PollOutcome outcome;
     ICameraButton* camera = selectedOrNull;
-    if (camera == nullptr) return;
-    if (camera->IsInterfaceValid() == 0) return;
+    if (camera == nullptr) return outcome;
+    if (camera->IsInterfaceValid() == 0) return outcome;
 
     uint32_t pioValue = 0;
-    if (camera->GetPIO(&pioValue) != 0) return;
+    if (camera->GetPIO(&pioValue) != 0) return outcome;
     // A set bit 0 suppresses the whole tick, the joystick write included.
-    if (pioValue & 1u) return;
+    if (pioValue & 1u) return outcome;
 
     if (state.triggerMode == 0) {
         // Written on every tick, changed or not: the poll keeps no memory of
         // the previous tick, and the device keeps only the last record.
-        joystick.SendJoystickButton(camera->IsButtonPressed() != 0);
-        return;
+        outcome.pressed = camera->IsButtonPressed() != 0;
+        joystick.SendJoystickButton(outcome.pressed);
+        return outcome;
     }
 
     // No edge detection: every tick that finds the button pressed is a press.
-    if (camera->IsButtonPressed() == 0) return;
+    if (camera->IsButtonPressed() == 0) return outcome;
+    outcome.pressed = true;
 
     const ActionPreset& row = RowOfMode(state.presets, state.triggerMode);
     SequenceStep& step = state.sequenceStep;
     if (step < 0 || step > 2) step = 0;
     if (row.Keys[step] == 0) step = 0;
 
-    if (row.OneByOne != 0) {
-        SendOneByOne(row, step, input, sleeper);
-    } else {
-        SendAtOneTime(row, input, sleeper);
-    }
+    outcome.chordsSent = row.OneByOne != 0 ? SendOneByOne(row, step, input, sleeper)
+                                           : SendAtOneTime(row, input, sleeper);
+    return outcome;
 }
 
 }  // namespace brelkin

@@ -7,12 +7,19 @@
 
 namespace brelkin {
 
+// What one tick did, for the counts in the support log and the check of the
+// key target: a press is a tick that found the button down, in any mode.
+struct PollOutcome {
+    bool pressed = false;
+    int chordsSent = 0;
+};
+
 // `selectedOrNull` is the camera object of the current driver kind, or null
 // when none is open; the object of the other kind is never passed in. Runs to
-// completion, every chord and delay included, and reports nothing: a tick
+// completion, every chord and delay included, and reports no error: a tick
 // that cannot read the button does nothing and the next one tries again.
 // Allocates nothing.
-void PollButton(TriggerState& state, ICameraButton* selectedOrNull, IJoystickButtonSink& joystick,
-                IKeyboardInput& input, ISleeper& sleeper);
+PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull,
+                       IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper);
 
 }  // namespace brelkin

@@ -20,6 +20,14 @@
 
 namespace brelkin {
 
+// Whether a stored value is there and readable as the kind asked for.
+enum class ProfileValueState {
+    Unknown,  // the profile cannot tell
+    Missing,
+    Stored,
+    Damaged,  // there, but of another type or size, too long, or unreadable
+};
+
 class IProfile {
 public:
     virtual ~IProfile() = default;
@@ -40,6 +48,13 @@ public:
                                  uint32_t value) = 0;
     virtual bool WriteProfileString(std::u16string_view section, std::u16string_view entry,
                                     std::u16string_view value) = 0;
+
+    // For the support log: whether the reads above found the value or fell
+    // back to their default. A profile that cannot tell says Unknown.
+    virtual ProfileValueState GetValueState(std::u16string_view section, std::u16string_view entry,
+                                            bool isText) {
+        return ProfileValueState::Unknown;
+    }
 };
 
 }  // namespace brelkin

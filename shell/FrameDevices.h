@@ -6,8 +6,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "device/CameraButtonSource.h"
 #include "device/DriverKind.h"
 #include "engine/ActionPreset.h"
+#include "engine/ButtonPoll.h"
+#include "platform/Notifier.h"
+#include "platform/SupportLog.h"
 
 namespace brelkin {
 
@@ -15,20 +19,24 @@ class IFrameDevices {
 public:
     virtual ~IFrameDevices() = default;
 
+    // Where the devices report opens, closes and their problems.
+    virtual void AttachSupport(ISupportLog& log, INotifier& notifier) = 0;
+
     virtual void OpenJoystickOutput() = 0;
     virtual void CloseJoystickOutput() = 0;
+    virtual bool IsJoystickOpen() const = 0;
 
     virtual void RegisterCameraArrival(uintptr_t window) = 0;
     virtual void ChooseDefaultDriverKind() = 0;
     virtual DriverKind& Kind() = 0;
-    virtual void OpenCamera(DriverKind kind) = 0;
-    virtual void RescanCamera() = 0;
+    virtual void OpenCamera(DriverKind kind, CameraOpenCause cause) = 0;
+    virtual void RescanCamera(CameraOpenCause cause) = 0;
     virtual intptr_t HandleDeviceChange(uintptr_t event, intptr_t data) = 0;
     // Closes the WDM object, then the BDA object, then ends the arrival registration.
     virtual void ReleaseCameraSource() = 0;
 
     // One tick of the button poll over the selected camera object.
-    virtual void PollButton(TriggerState& state) = 0;
+    virtual PollOutcome PollButton(TriggerState& state) = 0;
 };
 
 // The real devices; `sequenceStep` is the frame's, which opening the camera resets.

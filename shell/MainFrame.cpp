@@ -4,9 +4,13 @@
 
 #include <algorithm>
 
+#include <string>
+
 #include "framework/WinApp.h"
 #include "resources/resource.h"
+#include "settings/SettingsReport.h"
 #include "settings/Tooltip.h"
+#include "support/Utf8.h"
 
 namespace brelkin {
 
@@ -22,17 +26,25 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_JOYSTICK_BUTTON1, OnUpdateJoystick)
     ON_COMMAND(ID_RESCAN_CAMERA, OnRescanCamera)
     ON_COMMAND(ID_DRIVER_SETTING, OnDriverSetting)
+    ON_COMMAND(ID_SHOW_SUPPORT_LOG, OnShowSupportLog)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame(ShellServices& services)
     : m_services(services),
       m_tray(*services.notifyIcon, services.trayAddRetry),
       m_devices(services.makeDevices(m_trigger.sequenceStep)),
-      m_settings(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_tray) {}
+      m_settings(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_tray),
+      m_log(services.supportLog ? *services.supportLog : m_noLog),
+      m_notifications(m_log, m_tray) {
+    if (services.integrity)
+        m_keyTarget = std::make_unique<ElevatedTargetCheck>(*services.integrity, m_log, m_notifications);
+}
 
 CMainFrame::~CMainFrame() {
     m_devices->CloseJoystickOutput();
     m_devices->ReleaseCameraSource();
+    m_log.Write("Exit: " + std::to_string(m_presses) + " presses, " + std::to_string(m_chordsSent) +
+                " chords sent");
 }
 
 int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
@@ -40,15 +52,23 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
 
     HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY));
     if (!m_tray.Create(icon)) {
+        m_log.Write("Tray Icon Error: the notification area did not take the icon");
         MessageBox(L"Tray Icon Error", L"Brelkin", MB_OK);
         return -1;
     }
+    m_devices->AttachSupport(m_log, m_notifications);
     CompleteTrayMenu();
     m_devices->OpenJoystickOutput();
+    m_log.Write(m_devices->IsJoystickOpen() ? "Joystick device \\\\.\\PPJoyIOCTL1: opened"
+                                            : "Joystick device \\\\.\\PPJoyIOCTL1: could not be opened");
     m_devices->RegisterCameraArrival(reinterpret_cast<uintptr_t>(m_hWnd));
     m_devices->ChooseDefaultDriverKind();
     m_settings.LoadSettings();
-    m_devices->OpenCamera(m_devices->Kind());
+    // Before the camera opens: its problems are the first notifications.
+    m_notifications.SetShowBalloons(ReadShowNotifications(CWinApp::Get()->Profile()));
+    LogSettingsRead(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), PollPeriodMilliseconds, m_log);
+    NotifyIfJoystickMissing();
+    m_devices->OpenCamera(m_devices->Kind(), CameraOpenCause::StartUp);
     SetTimer(PollTimerId, PollPeriodMilliseconds);
     // Held for the life of the process: the 25 ms key holds and the row
     // delays of the poll need it.
@@ -73,7 +93,14 @@ void CMainFrame::CompleteTrayMenu() {
 }
 
 void CMainFrame::OnTimer(UINT_PTR id) {
-    if (id == PollTimerId) m_devices->PollButton(m_trigger);
+    if (id == PollTimerId) {
+        const PollOutcome outcome = m_devices->PollButton(m_trigger);
+        if (outcome.pressed) {
+            ++m_presses;
+            m_chordsSent += static_cast<unsigned long>(outcome.chordsSent);
+            if (outcome.chordsSent > 0 && m_keyTarget) m_keyTarget->CheckKeyTarget();
+        }
+    }
     Default();
 }
 
@@ -85,13 +112,39 @@ void CMainFrame::SelectPreset(int row) {
     m_trigger.sequenceStep = 0;
     m_trigger.triggerMode = row + 1;
     if (m_tray.IsIconPresent()) m_tray.SetTooltipText(PresetTooltip(m_trigger.presets[row]));
-    m_settings.SaveSettings();
+    LogMode();
+    SaveSettings();
 }
 
 void CMainFrame::SelectJoystickMode() {
     m_trigger.triggerMode = 0;
     if (m_tray.IsIconPresent()) m_tray.SetTooltipText(JoystickTooltip());
-    m_settings.SaveSettings();
+    LogMode();
+    NotifyIfJoystickMissing();
+    SaveSettings();
+}
+
+void CMainFrame::LogMode() {
+    const TriggerMode mode = m_trigger.triggerMode;
+    m_log.Write("Mode: " + (mode == 0 ? ToUtf8(JoystickModeName)
+                                      : ToUtf8(PresetText(m_trigger.presets[mode - 1].Name))));
+}
+
+void CMainFrame::NotifyIfJoystickMissing() {
+    if (m_trigger.triggerMode != 0 || m_devices->IsJoystickOpen()) return;
+    m_notifications.Notify(
+        u"Joystick mode needs the PPJoy joystick driver, and its device could not be opened. Install "
+        u"PPJoy and restart Brelkin; the key modes work without it.");
+}
+
+void CMainFrame::SaveSettings() {
+    if (m_settings.SaveSettings()) return;
+    m_log.Write("Settings write failed: the registry refused at least one value");
+    if (m_saveFailureShown) return;
+    m_saveFailureShown = true;
+    m_notifications.Notify(
+        u"Brelkin could not save its settings in the registry. The change holds until Brelkin ends; "
+        u"ask whoever manages this computer to let you write to HKEY_CURRENT_USER\\Software\\Morvane.");
 }
 
 void CMainFrame::OnPreset(UINT id) {
@@ -132,7 +185,11 @@ void CMainFrame::OnUpdateJoystick(CCmdUI* cmdUI) {
 }
 
 void CMainFrame::OnRescanCamera() {
-    m_devices->RescanCamera();
+    m_devices->RescanCamera(CameraOpenCause::UserRescan);
+}
+
+void CMainFrame::OnShowSupportLog() {
+    if (m_services.openSupportLog) m_services.openSupportLog();
 }
 
 void CMainFrame::OnDriverSetting() {
@@ -140,8 +197,8 @@ void CMainFrame::OnDriverSetting() {
     if (!m_services.dialogs->ChooseDriverKind(m_devices->Kind(), chosen)) return;
     if (chosen == m_devices->Kind()) return;
     m_devices->Kind() = chosen;
-    m_settings.SaveSettings();
-    m_devices->RescanCamera();
+    SaveSettings();
+    m_devices->RescanCamera(CameraOpenCause::DriverChoice);
 }
 
 }  // namespace brelkin

@@ -13,6 +13,8 @@
 #include "shell/FrameDevices.h"
 #include "shell/ShellServices.h"
 #include "shell/SystemTray.h"
+#include "support/ElevatedTargetCheck.h"
+#include "support/Notifications.h"
 
 namespace brelkin {
 
@@ -45,17 +47,28 @@ protected:
     void OnUpdateJoystick(CCmdUI* cmdUI);
     void OnRescanCamera();
     void OnDriverSetting();
+    void OnShowSupportLog();
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void CompleteTrayMenu();
+    void SaveSettings();
+    void NotifyIfJoystickMissing();
+    void LogMode();
 
     ShellServices& m_services;
     CSystemTray m_tray;  // declared first: destroyed last
     TriggerState m_trigger;
     std::unique_ptr<IFrameDevices> m_devices;
     AppSettings m_settings;
+    NullSupportLog m_noLog;
+    ISupportLog& m_log;
+    Notifications m_notifications;
+    std::unique_ptr<ElevatedTargetCheck> m_keyTarget;
+    bool m_saveFailureShown = false;
+    unsigned long m_presses = 0;
+    unsigned long m_chordsSent = 0;
 };
 
 }  // namespace brelkin

@@ -8,7 +8,10 @@
 #include "framework/WinApp.h"
 #include "shell/DialogRunner.h"
 #include "shell/NotifyIcon.h"
+#include "platform/win32/SupportLogFile.h"
+#include "platform/win32/Win32ProcessIntegrity.h"
 #include "shell/ShellServices.h"
+#include "support/RotatingSupportLog.h"
 
 namespace brelkin {
 
@@ -32,6 +35,11 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void LogStart();
+
+    SupportLogFile m_logFile;
+    RotatingSupportLog m_supportLog;
+    Win32ProcessIntegrity m_integrity;
     Win32NotifyIcon m_shellNotifyIcon;
     NoDialogRunner m_noDialogs;
     ShellServices m_services;

@@ -14,21 +14,27 @@ public:
     explicit Win32FrameDevices(SequenceStep& sequenceStep)
         : m_access(CreateDeviceAccess(sequenceStep)) {}
 
+    void AttachSupport(ISupportLog& log, INotifier& notifier) override {
+        m_access->Camera().AttachSupport(log, notifier);
+    }
     void OpenJoystickOutput() override { m_access->Joystick().OpenJoystickOutput(); }
     void CloseJoystickOutput() override { m_access->Joystick().CloseJoystickOutput(); }
+    bool IsJoystickOpen() const override { return m_access->Joystick().IsOpen(); }
     void RegisterCameraArrival(uintptr_t window) override {
         m_access->Camera().RegisterCameraArrival(window);
     }
     void ChooseDefaultDriverKind() override { m_access->Camera().ChooseDefaultDriverKind(); }
     DriverKind& Kind() override { return m_access->Camera().Kind(); }
-    void OpenCamera(DriverKind kind) override { m_access->Camera().OpenCamera(kind); }
-    void RescanCamera() override { m_access->Camera().RescanCamera(); }
+    void OpenCamera(DriverKind kind, CameraOpenCause cause) override {
+        m_access->Camera().OpenCamera(kind, cause);
+    }
+    void RescanCamera(CameraOpenCause cause) override { m_access->Camera().RescanCamera(cause); }
     intptr_t HandleDeviceChange(uintptr_t event, intptr_t data) override {
         return m_access->Camera().HandleDeviceChange(event, data);
     }
     void ReleaseCameraSource() override { m_access->Camera().ReleaseCameraSource(); }
-    void PollButton(TriggerState& state) override {
-        brelkin::PollButton(state, m_access->Camera().Selected(), m_access->Joystick(), m_keyboard,
+    PollOutcome PollButton(TriggerState& state) override {
+        return brelkin::PollButton(state, m_access->Camera().Selected(), m_access->Joystick(), m_keyboard,
                             m_keyboard);
     }
 

@@ -9,10 +9,11 @@ namespace brelkin {
 
 class Notifications final : public INotifier {
 public:
-    Notifications(ISupportLog& log, IBalloonTarget& balloons, bool showBalloons)
+    Notifications(ISupportLog& log, IBalloonTarget& balloons, bool showBalloons = true)
         : m_log(log), m_balloons(balloons), m_showBalloons(showBalloons) {}
 
     void Notify(std::u16string_view text) override;
+    void SetShowBalloons(bool show) { m_showBalloons = show; }
 
 private:
     ISupportLog& m_log;

@@ -37,6 +37,8 @@ public:
                          uint32_t value) override;
     bool WriteProfileString(std::u16string_view section, std::u16string_view entry,
                             std::u16string_view value) override;
+    ProfileValueState GetValueState(std::u16string_view section, std::u16string_view entry,
+                                    bool isText) override;
 
     // The path of the profile under HKEY_CURRENT_USER, "Software\<key>\<name>".
     const std::wstring& ProfilePath() const { return m_profilePath; }

@@ -24,6 +24,8 @@ using test::RecordingNotifyIcon;
 class FakeDevices final : public IFrameDevices {
 public:
     FakeDevices(std::vector<std::string>& log, SequenceStep& step) : m_log(log), m_step(step) {}
+    void AttachSupport(ISupportLog&, INotifier&) override {}
+    bool IsJoystickOpen() const override { return true; }
     void OpenJoystickOutput() override { m_log.push_back("OpenJoystickOutput"); }
     void CloseJoystickOutput() override { m_log.push_back("CloseJoystickOutput"); }
     void RegisterCameraArrival(uintptr_t window) override {
@@ -34,18 +36,19 @@ public:
         m_kind = DriverBda;
     }
     DriverKind& Kind() override { return m_kind; }
-    void OpenCamera(DriverKind kind) override {
+    void OpenCamera(DriverKind kind, CameraOpenCause) override {
         m_log.push_back("OpenCamera " + std::to_string(kind));
         m_step = 0;
     }
-    void RescanCamera() override { m_log.push_back("RescanCamera " + std::to_string(m_kind)); }
+    void RescanCamera(CameraOpenCause) override { m_log.push_back("RescanCamera " + std::to_string(m_kind)); }
     intptr_t HandleDeviceChange(uintptr_t event, intptr_t) override {
         m_log.push_back("HandleDeviceChange " + std::to_string(event));
         return 0;
     }
     void ReleaseCameraSource() override { m_log.push_back("ReleaseCameraSource"); }
-    void PollButton(TriggerState& state) override {
+    PollOutcome PollButton(TriggerState& state) override {
         m_log.push_back("PollButton mode " + std::to_string(state.triggerMode));
+        return {};
     }
 
 private:
