@@ -243,7 +243,12 @@ TEST_F(EndToEndDevice, ConfigurationProblemsNameTheCauseInABalloonAtStartUp) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         if (std::string(row.label) == "other bitness" && row.library.empty()) {
-            ADD_FAILURE() << "skipped: no 32-bit cross compiler built a 32-bit library";
+            // The x86 build has no library of the other bitness to offer.
+            if (sizeof(void*) == 4) {
+                RecordProperty("skipped", "other bitness: only the x64 build has a 32-bit library to try");
+                continue;
+            }
+            ADD_FAILURE() << "cannot run: no 32-bit cross compiler built a 32-bit library";
             continue;
         }
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Morvane");
