@@ -94,13 +94,7 @@ TEST(Notifications, AreLoggedAndShownUnlessBalloonsAreOff) {
     }
 }
 
-struct FakeIntegrity final : IProcessIntegrity {
-    uint32_t focus = 0;
-    std::map<uint32_t, uint32_t> levels;  // 0: this process
-    uint32_t FocusProcessId() override { return focus; }
-    uint32_t IntegrityLevel(uint32_t pid) override { return levels.count(pid) ? levels[pid] : 0; }
-    std::u16string ProgramFile(uint32_t pid) override { return pid == 7 ? u"C:\\Imaging\\Viewer.exe" : u""; }
-};
+using FakeIntegrity = FakeProcessIntegrity;
 
 TEST(ElevatedTarget, NamesAHigherProcessOnceAndIgnoresEqualOrUnknownOnes) {
     struct Row {
