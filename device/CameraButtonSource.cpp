@@ -1,8 +1,31 @@
 #include "device/CameraButtonSource.h"
 
+#include <string>
+
+#include "device/CameraNotices.h"
+
 namespace brelkin {
 
 namespace {
+
+NullSupportLog g_noLog;
+NullNotifier g_noNotifier;
+
+const char* CauseName(CameraOpenCause cause)
+{
+    switch (cause) {
+    case CameraOpenCause::StartUp: return "start-up";
+    case CameraOpenCause::Arrival: return "device arrival";
+    case CameraOpenCause::UserRescan: return "rescan asked by the user";
+    case CameraOpenCause::DriverChoice: return "driver kind chosen by the user";
+    }
+    return "?";
+}
+
+std::string CameraLine(const char* what, DriverKind kind)
+{
+    return std::string(what) + " (" + DriverKindName(kind) + ")";
+}
 
 void PutLe32(DeviceInterfaceFilter& bytes, size_t offset, uint32_t value)
 {
@@ -37,8 +60,14 @@ CameraButtonSource::CameraButtonSource(ICameraLibrary& library, ICom& com, IOsVe
                                        IDeviceNotification& notification,
                                        SequenceStep& sequenceStep)
     : m_library(library), m_com(com), m_osVersion(osVersion), m_notification(notification),
-      m_sequenceStep(sequenceStep)
+      m_sequenceStep(sequenceStep), m_log(&g_noLog), m_notifier(&g_noNotifier)
 {
+}
+
+void CameraButtonSource::AttachSupport(ISupportLog& log, INotifier& notifier)
+{
+    m_log = &log;
+    m_notifier = &notifier;
 }
 
 CameraButtonSource::~CameraButtonSource()
@@ -80,16 +109,42 @@ void CameraButtonSource::RegisterCameraArrival(uintptr_t window)
     }
 }
 
-void CameraButtonSource::OpenCamera(DriverKind kind)
+void CameraButtonSource::OpenCamera(DriverKind kind, CameraOpenCause cause)
 {
     m_com.CoInitialize();
     auto& slot = Slot(kind);
+    const CameraClass cameraClass = IsBda(kind) ? CameraClass::Bda : CameraClass::Wdm;
     // A missing library or member counts as an OpenInterface that returned 0.
-    slot = m_library.CreateCameraObject(IsBda(kind) ? CameraClass::Bda : CameraClass::Wdm);
-    if (!slot || slot->OpenInterface() == 0) {
+    slot = m_library.CreateCameraObject(cameraClass);
+    const LibraryLoadReport report = m_library.LastLoad(cameraClass);
+    if (report.attempted)
+        m_log->Write(LibraryLoadLine(report));
+    const std::string opened = CameraLine("Camera open", kind) + ", " + CauseName(cause) + ": ";
+    const bool userAsked =
+        cause == CameraOpenCause::UserRescan || cause == CameraOpenCause::DriverChoice;
+    bool silent = false;
+    if (!slot) {
+        m_log->Write(opened + "no camera library");
+        // A configuration problem shows at start-up and again whenever the
+        // user rescans; an arrival only repeats what the user was told.
+        if (report.status != LibraryLoadStatus::Loaded && cause != CameraOpenCause::Arrival)
+            m_notifier->Notify(LibraryProblemText(report));
+    } else if (slot->OpenInterface() == 0) {
+        m_log->Write(opened + "the camera did not answer (OpenInterface failed)");
         slot.reset();  // the library's destructor, without CloseInterface
-        m_com.CoUninitialize();
+        silent = true;
+    } else if (slot->IsInterfaceValid() == 0) {
+        // Kept open: the poll skips an invalid interface, and it may become
+        // valid once the camera has settled.
+        m_log->Write(opened + "opened, but the interface is not valid");
+        silent = true;
+    } else {
+        m_log->Write(opened + "the camera answered");
     }
+    if (!slot)
+        m_com.CoUninitialize();
+    if (silent && userAsked)
+        m_notifier->Notify(CameraSilentText(kind));
     m_sequenceStep = 0;
     m_press.Forget();
 }
@@ -99,18 +154,20 @@ void CameraButtonSource::CloseCamera(DriverKind kind)
     auto& slot = Slot(kind);
     if (!slot)
         return;
+    m_log->Write(CameraLine("Camera close", kind));
     slot->CloseInterface();
     slot.reset();
     m_press.Forget();
     m_com.CoUninitialize();
 }
 
-void CameraButtonSource::RescanCamera()
+void CameraButtonSource::RescanCamera(CameraOpenCause cause)
 {
+    m_log->Write(CameraLine("Rescan", m_driverKind) + ", " + CauseName(cause));
     // Only the selected kind: an object of the other kind stays held until
     // its kind is rescanned again or the frame goes.
     CloseCamera(m_driverKind);
-    OpenCamera(m_driverKind);
+    OpenCamera(m_driverKind, cause);
 }
 
 intptr_t CameraButtonSource::HandleDeviceChange(uintptr_t event, intptr_t data)
@@ -118,8 +175,10 @@ intptr_t CameraButtonSource::HandleDeviceChange(uintptr_t event, intptr_t data)
     // Any arrival that reaches the frame rescans, whatever the device; the
     // filter already limits them. Removal is ignored: the poll copes with an
     // interface that is no longer valid, and the next arrival reopens it.
-    if (event == DeviceArrivalEvent)
-        RescanCamera();
+    if (event == DeviceArrivalEvent) {
+        m_log->Write("Device arrival");
+        RescanCamera(CameraOpenCause::Arrival);
+    }
     return 0;
 }
 

@@ -11,7 +11,9 @@
 #include "platform/CameraLibrary.h"
 #include "platform/Com.h"
 #include "platform/DeviceNotification.h"
+#include "platform/Notifier.h"
 #include "platform/OsVersion.h"
+#include "platform/SupportLog.h"
 
 namespace brelkin {
 
@@ -23,6 +25,16 @@ DeviceInterfaceFilter CameraArrivalFilter();
 
 // 5.0 and 5.1 use the WDM library; 5.2 and everything later the BDA one.
 DriverKind DefaultDriverKindFor(OsVersion version);
+
+// What opened or rescanned the camera. Only a user's own request makes a
+// silent camera a notification: at logon or on an arrival a camera that is
+// not there yet is normal.
+enum class CameraOpenCause {
+    StartUp,
+    Arrival,
+    UserRescan,    // "Rescan Camera" or a double click on the icon
+    DriverChoice,  // a new kind chosen under "WDM/BDA Setting"
+};
 
 class CameraButtonSource {
 public:
@@ -41,11 +53,14 @@ public:
     // switch or an arrival while the button is held is a new press.
     PressFilter& Press() { return m_press; }
 
+    // Where opens, closes and their problems are reported; nowhere until then.
+    void AttachSupport(ISupportLog& log, INotifier& notifier);
+
     DriverKind ChooseDefaultDriverKind();
     void RegisterCameraArrival(uintptr_t window);
-    void OpenCamera(DriverKind kind);
+    void OpenCamera(DriverKind kind, CameraOpenCause cause = CameraOpenCause::StartUp);
     void CloseCamera(DriverKind kind);
-    void RescanCamera();
+    void RescanCamera(CameraOpenCause cause = CameraOpenCause::UserRescan);
     intptr_t HandleDeviceChange(uintptr_t event, intptr_t data);
     void ReleaseCameraSource();
 
@@ -64,6 +79,8 @@ private:
     PressFilter m_press;
     DeviceNotifyHandle m_arrivalRegistration = NoDeviceNotify;
     DeviceNotificationEntries m_entries;
+    ISupportLog* m_log;
+    INotifier* m_notifier;
 };
 
 }  // namespace brelkin

@@ -1,6 +1,8 @@
 #pragma once
 // One tick of the button poll: reads the camera button and turns a press into
 // the joystick record or the key chords of the current mode.
+#include <cstdint>
+
 #include "engine/ActionPreset.h"
 #include "engine/CameraButton.h"
 #include "engine/PressFilter.h"
@@ -8,16 +10,26 @@
 
 namespace brelkin {
 
+// What one tick did, for the counts in the support log, the check of the key
+// target and the poll timer: a press is a tick on which the press filter
+// fired, in any mode.
+struct PollOutcome {
+    bool pressed = false;
+    int chordsSent = 0;
+    uint32_t nextPeriod = 0;  // set by the paced poll: the timer's period from now on
+};
+
 // `selectedOrNull` is the camera object of the current driver kind, or null
 // when none is open; the object of the other kind is never passed in. Runs to
-// completion, every chord and delay included, and reports nothing: a tick
+// completion, every chord and delay included, and reports no error: a tick
 // that cannot read the button does nothing but tell `press` that it had no
 // reading, and the next one tries again. Allocates nothing.
-void PollButton(TriggerState& state, ICameraButton* selectedOrNull, PressFilter& press,
-                IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper);
+PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, PressFilter& press,
+                              IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper);
 
 // What one press sends in a key mode: the chords of the mode's row, one by
-// one with the step advancing, or all at once with the row's delays.
-void SendPress(TriggerState& state, IKeyboardInput& input, ISleeper& sleeper);
+// one with the step advancing, or all at once with the row's delays. Returns
+// the number of chords sent (none where the program in front gets no keys).
+int SendPress(TriggerState& state, IKeyboardInput& input, ISleeper& sleeper);
 
 }  // namespace brelkin

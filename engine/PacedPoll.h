@@ -18,9 +18,9 @@ public:
     void SetBasePeriod(uint32_t basePeriod) { m_period = AdaptivePollPeriod(basePeriod); }
     uint32_t Period() const { return m_period.Period(); }
 
-    // One tick as PollButton; returns the period the timer is to run at from
-    // now on. Allocates nothing.
-    uint32_t Tick(TriggerState& state, ICameraButton* selectedOrNull, PressFilter& press,
+    // One tick as PollButton, with the period the timer is to run at from now
+    // on in `nextPeriod`. Allocates nothing.
+    PollOutcome Tick(TriggerState& state, ICameraButton* selectedOrNull, PressFilter& press,
                   IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper);
 
 private:

@@ -33,6 +33,21 @@ bool ReturnsResultDirectly(UINT message) {
 
 }  // namespace
 
+RECT CenteredDialogRect(const RECT& dialog, const RECT* over, const RECT& workArea) {
+    const LONG width = dialog.right - dialog.left;
+    const LONG height = dialog.bottom - dialog.top;
+    const RECT& centre = over ? *over : workArea;
+    LONG left = centre.left + ((centre.right - centre.left) - width) / 2;
+    LONG top = centre.top + ((centre.bottom - centre.top) - height) / 2;
+    // A dialog larger than the work area keeps its caption and top-left
+    // controls on screen.
+    if (left + width > workArea.right) left = workArea.right - width;
+    if (top + height > workArea.bottom) top = workArea.bottom - height;
+    if (left < workArea.left) left = workArea.left;
+    if (top < workArea.top) top = workArea.top;
+    return RECT{left, top, left + width, top + height};
+}
+
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)
     ON_COMMAND(IDCANCEL, OnCancel)
@@ -81,6 +96,29 @@ bool CDialog::SetDlgItemText(int id, const wchar_t* text) {
     return m_hWnd && ::SetDlgItemTextW(m_hWnd, id, text) != FALSE;
 }
 
+void CDialog::PlaceOnOpen() {
+    RECT dialog{};
+    if (!::GetWindowRect(m_hWnd, &dialog)) return;
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    wchar_t ownerClass[16] = {};
+    const bool overDialog = owner && ::IsWindowVisible(owner) && !::IsIconic(owner) &&
+                            ::GetClassNameW(owner, ownerClass, 16) && lstrcmpW(ownerClass, L"#32770") == 0;
+    RECT ownerRect{};
+    if (overDialog) ::GetWindowRect(owner, &ownerRect);
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    HMONITOR monitor = overDialog ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                                  : ::MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoW(monitor, &info)) return;
+    const RECT placed = CenteredDialogRect(dialog, overDialog ? &ownerRect : nullptr, info.rcWork);
+    ::SetWindowPos(m_hWnd, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Opened from the tray, the program is not in the foreground, and the
+    // dialog would open behind the imaging program.
+    ::SetForegroundWindow(m_hWnd);
+}
+
 BOOL CDialog::OnInitDialog() {
     UpdateData(false);
     return TRUE;
@@ -120,6 +158,7 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wPara
         } catch (...) {
             // No exception crosses the dialog procedure; the dialog opens as it is.
         }
+        dialog->PlaceOnOpen();
         return focus;
     }
 

@@ -8,6 +8,11 @@
 
 class CDataExchange;
 
+// Where a dialog of this size opens: centred on `over` (the parent dialog's
+// rectangle) or, without one, on the work area, then moved just as far as it
+// takes to lie inside the work area, its top-left corner first.
+RECT CenteredDialogRect(const RECT& dialog, const RECT* over, const RECT& workArea);
+
 class CDialog : public CWnd {
 public:
     // Without a parent the owner is found when the dialog opens: the active
@@ -41,6 +46,9 @@ protected:
 private:
     static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND FindOwner() const;
+    // Over the owner when it is a dialog, else on the monitor that holds the
+    // mouse pointer (the tray icon that was just clicked), in the foreground.
+    void PlaceOnOpen();
 
     UINT m_templateId;
     CWnd* m_parent;

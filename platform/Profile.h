@@ -27,6 +27,13 @@ namespace brelkin {
 // Where a value that the profile gives comes from: the user's own store, the
 // machine-wide defaults, or the caller's built-in default.
 enum class ProfileSource { User, Machine, Default };
+// Whether a stored value is there and readable as the kind asked for.
+enum class ProfileValueState {
+    Unknown,  // the profile cannot tell
+    Missing,
+    Stored,
+    Damaged,  // there, but of another type or size, too long, or unreadable
+};
 
 class IProfile {
 public:
@@ -77,6 +84,12 @@ public:
                                                           std::size_t limit) = 0;
     // True when the value is not stored afterwards, also when it never was.
     virtual bool DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) = 0;
+    // For the support log: whether the reads above found the value or fell
+    // back to their default. A profile that cannot tell says Unknown.
+    virtual ProfileValueState GetValueState(std::u16string_view section, std::u16string_view entry,
+                                            bool isText) {
+        return ProfileValueState::Unknown;
+    }
 };
 
 }  // namespace brelkin

@@ -53,7 +53,7 @@ void AppSettings::LoadSettings() {
     m_tooltip.SetTooltipText(PresetTooltip(m_trigger.presets[0]));
 }
 
-void AppSettings::SaveSettings() {
+bool AppSettings::SaveSettings() {
     const TriggerMode mode = m_trigger.triggerMode;
     std::u16string_view defaultKey;
     if (mode == 0) {
@@ -65,13 +65,14 @@ void AppSettings::SaveSettings() {
         defaultKey = PresetText(m_trigger.presets[0].Name);
     }
 
-    // Every write is attempted and none is checked: a failure leaves the state
-    // in memory as the user set it, and the next save writes all of it again.
+    // Every write is attempted even after a failure: the state in memory
+    // stays as the user set it, and the next save writes all of it again.
     const ActionPreset& custom = m_trigger.presets[CustomRow];
-    auto writeInt = [this](std::u16string_view entry, uint32_t value) {
-        (void)m_profile.WriteProfileInt(names::Section, entry, value);
+    bool saved = true;
+    auto writeInt = [this, &saved](std::u16string_view entry, uint32_t value) {
+        saved = m_profile.WriteProfileInt(names::Section, entry, value) && saved;
     };
-    (void)m_profile.WriteProfileString(names::Section, names::DefaultKey, defaultKey);
+    saved = m_profile.WriteProfileString(names::Section, names::DefaultKey, defaultKey) && saved;
     writeInt(names::Key1, custom.Keys[0]);
     writeInt(names::Key2, custom.Keys[1]);
     writeInt(names::Key3, custom.Keys[2]);
@@ -81,6 +82,7 @@ void AppSettings::SaveSettings() {
     writeInt(names::OneByOne, custom.OneByOne);
     writeInt(names::DelayTime, custom.DelayTime);
     writeInt(names::UseBDA, static_cast<uint32_t>(m_driverKind));
+    return saved;
 }
 
 }  // namespace brelkin

@@ -43,8 +43,8 @@ public:
 
     // After every confirmed change: writes all ten values from the current
     // state. A failed write changes nothing in memory; the next save writes
-    // everything again.
-    void SaveSettings();
+    // everything again. False when any write failed.
+    bool SaveSettings();
 
 private:
     IProfile& m_profile;

@@ -68,4 +68,10 @@ bool LayeredProfile::DeleteProfileEntry(std::u16string_view section, std::u16str
     return m_user.DeleteProfileEntry(section, entry);
 }
 
+ProfileValueState LayeredProfile::GetValueState(std::u16string_view section, std::u16string_view entry,
+                                                bool isText) {
+    const ProfileValueState user = m_user.GetValueState(section, entry, isText);
+    return user == ProfileValueState::Missing ? m_machine.GetValueState(section, entry, isText) : user;
+}
+
 }  // namespace brelkin

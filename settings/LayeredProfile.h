@@ -39,6 +39,9 @@ public:
                                                   std::size_t limit) override;
     // The user's store only: a machine entry is the administrator's to remove.
     bool DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) override;
+    // The user's value's state, or the machine's where the user has none.
+    ProfileValueState GetValueState(std::u16string_view section, std::u16string_view entry,
+                                    bool isText) override;
 
 private:
     IProfile& m_user;

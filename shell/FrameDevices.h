@@ -6,9 +6,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "device/CameraButtonSource.h"
 #include "device/DriverKind.h"
 #include "device/JoystickStatus.h"
 #include "engine/ActionPreset.h"
+#include "engine/ButtonPoll.h"
+#include "platform/Notifier.h"
+#include "platform/SupportLog.h"
 
 namespace brelkin {
 
@@ -16,28 +20,32 @@ class IFrameDevices {
 public:
     virtual ~IFrameDevices() = default;
 
+    // Where the devices report opens, closes and their problems.
+    virtual void AttachSupport(ISupportLog& log, INotifier& notifier) = 0;
+
     virtual void OpenJoystickOutput() = 0;
     // Called on leaving joystick mode, so that no press stays held.
     virtual void ReleaseJoystickButton() = 0;
     virtual void CloseJoystickOutput(bool joystickMode) = 0;
     // Which driver joystick mode uses, or why there is none.
     virtual JoystickStatus JoystickOutputStatus() = 0;
+    virtual bool IsJoystickOpen() const = 0;
 
     virtual void RegisterCameraArrival(uintptr_t window) = 0;
     virtual void ChooseDefaultDriverKind() = 0;
     virtual DriverKind& Kind() = 0;
-    virtual void OpenCamera(DriverKind kind) = 0;
-    virtual void RescanCamera() = 0;
+    virtual void OpenCamera(DriverKind kind, CameraOpenCause cause) = 0;
+    virtual void RescanCamera(CameraOpenCause cause) = 0;
     virtual intptr_t HandleDeviceChange(uintptr_t event, intptr_t data) = 0;
     // Closes the WDM object, then the BDA object, then ends the arrival registration.
     virtual void ReleaseCameraSource() = 0;
 
     // The PollPeriod setting, before the first tick.
     virtual void SetPollPeriod(uint32_t basePeriod) = 0;
-    // One tick of the button poll over the selected camera object. Returns
-    // the period the poll timer is to run at from now on: the setting, or
-    // longer while the camera's calls are slow.
-    virtual uint32_t PollButton(TriggerState& state) = 0;
+    // One tick of the button poll over the selected camera object, with the
+    // period the poll timer is to run at from now on in `nextPeriod`: the
+    // setting, or longer while the camera's calls are slow.
+    virtual PollOutcome PollButton(TriggerState& state) = 0;
 };
 
 // The real devices; `sequenceStep` is the frame's, which opening the camera resets.

@@ -5,10 +5,14 @@
 #include <algorithm>
 #include <utility>
 
+#include <string>
+
 #include "framework/WinApp.h"
 #include "resources/resource.h"
 #include "settings/PollPeriodSetting.h"
+#include "settings/SettingsReport.h"
 #include "settings/Tooltip.h"
+#include "support/Utf8.h"
 
 namespace brelkin {
 
@@ -25,6 +29,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_RESCAN_CAMERA, OnRescanCamera)
     ON_COMMAND(ID_DRIVER_SETTING, OnDriverSetting)
     ON_COMMAND(ID_PROGRAMS, OnPrograms)
+    ON_COMMAND(ID_SHOW_SUPPORT_LOG, OnShowSupportLog)
 END_MESSAGE_MAP()
 
 namespace {
@@ -47,13 +52,19 @@ CMainFrame::CMainFrame(ShellServices& services)
       m_devices(services.makeDevices(m_trigger.sequenceStep)),
       m_settings(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_tray),
       m_programSettings(CWinApp::Get()->Profile()),
-      m_pressRows(ForegroundOf(services)) {
+      m_pressRows(ForegroundOf(services)),
+      m_log(services.supportLog ? *services.supportLog : m_noLog),
+      m_notifications(m_log, m_tray) {
     m_trigger.pressRows = &m_pressRows;
+    if (services.integrity)
+        m_keyTarget = std::make_unique<ElevatedTargetCheck>(*services.integrity, m_log, m_notifications);
 }
 
 CMainFrame::~CMainFrame() {
     m_devices->CloseJoystickOutput(m_trigger.triggerMode == 0);
     m_devices->ReleaseCameraSource();
+    m_log.Write("Exit: " + std::to_string(m_presses) + " presses, " + std::to_string(m_chordsSent) +
+                " chords sent");
 }
 
 int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
@@ -61,18 +72,32 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
 
     HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY));
     if (!m_tray.Create(icon)) {
+        m_log.Write("Tray Icon Error: the notification area did not take the icon");
         MessageBox(L"Tray Icon Error", L"Brelkin", MB_OK);
         return -1;
     }
+    m_devices->AttachSupport(m_log, m_notifications);
     CompleteTrayMenu();
     m_devices->OpenJoystickOutput();
+    m_log.Write(m_devices->IsJoystickOpen() ? "Joystick device \\\\.\\PPJoyIOCTL1: opened"
+                                            : "Joystick device \\\\.\\PPJoyIOCTL1: could not be opened");
+    const JoystickStatus joystick = m_devices->JoystickOutputStatus();
+    if (joystick.backEnd == JoystickBackEnd::VJoy) {
+        m_log.Write("Joystick: vJoy device 1 acquired");
+    } else if (joystick.backEnd == JoystickBackEnd::None) {
+        m_log.Write(std::string("Joystick: no driver: ") + DescribeJoystickRefusal(joystick.refusal));
+    }
     m_devices->RegisterCameraArrival(reinterpret_cast<uintptr_t>(m_hWnd));
     m_devices->ChooseDefaultDriverKind();
     m_settings.LoadSettings();
     m_programs = m_programSettings.Load();
     ApplyProgramRules();
-    m_devices->OpenCamera(m_devices->Kind());
     m_pollPeriod = ReadPollPeriod(CWinApp::Get()->Profile());
+    // Before the camera opens: its problems are the first notifications.
+    m_notifications.SetShowBalloons(ReadShowNotifications(CWinApp::Get()->Profile()));
+    LogSettingsRead(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_pollPeriod, m_log);
+    NotifyIfJoystickMissing();
+    m_devices->OpenCamera(m_devices->Kind(), CameraOpenCause::StartUp);
     m_devices->SetPollPeriod(m_pollPeriod);
     SetTimer(PollTimerId, m_pollPeriod);
     // Held for the life of the process: the 25 ms key holds and the row
@@ -99,14 +124,28 @@ void CMainFrame::CompleteTrayMenu() {
 
 // The rule list changes only between ticks, so a press never sees half of it.
 void CMainFrame::ApplyProgramRules() {
-    (void)m_pressRows.SetRules(m_programs, m_trigger.presets);
+    for (std::size_t index : m_pressRows.SetRules(m_programs, m_trigger.presets)) {
+        const ProgramRule& rule = m_programs.rules[index];
+        m_log.Write("Programs: the rule for " + ToUtf8(rule.program) + " names no mode (\"" +
+                    ToUtf8(rule.mode) + "\") and is ignored");
+    }
 }
 
 void CMainFrame::OnTimer(UINT_PTR id) {
     if (id == PollTimerId) {
-        const UINT period = m_devices->PollButton(m_trigger);
+        const PollOutcome outcome = m_devices->PollButton(m_trigger);
+        if (outcome.pressed) {
+            ++m_presses;
+            m_chordsSent += static_cast<unsigned long>(outcome.chordsSent);
+            if (outcome.chordsSent > 0 && m_keyTarget) m_keyTarget->CheckKeyTarget();
+        }
         // Setting the same id again replaces the timer's period.
-        if (period != m_pollPeriod && SetTimer(PollTimerId, period) != 0) m_pollPeriod = period;
+        const UINT period = outcome.nextPeriod;
+        if (period != 0 && period != m_pollPeriod && SetTimer(PollTimerId, period) != 0) {
+            m_log.Write("Poll period: " + std::to_string(period) + " ms (camera calls " +
+                        (period > m_pollPeriod ? "slow" : "cheap again") + ")");
+            m_pollPeriod = period;
+        }
     }
     Default();
 }
@@ -120,13 +159,44 @@ void CMainFrame::SelectPreset(int row) {
     m_trigger.sequenceStep = 0;
     m_trigger.triggerMode = row + 1;
     if (m_tray.IsIconPresent()) m_tray.SetTooltipText(PresetTooltip(m_trigger.presets[row]));
-    m_settings.SaveSettings();
+    LogMode();
+    SaveSettings();
 }
 
 void CMainFrame::SelectJoystickMode() {
     m_trigger.triggerMode = 0;
     if (m_tray.IsIconPresent()) m_tray.SetTooltipText(JoystickTooltip());
-    m_settings.SaveSettings();
+    LogMode();
+    NotifyIfJoystickMissing();
+    SaveSettings();
+}
+
+void CMainFrame::LogMode() {
+    const TriggerMode mode = m_trigger.triggerMode;
+    m_log.Write("Mode: " + (mode == 0 ? ToUtf8(JoystickModeName)
+                                      : ToUtf8(PresetText(m_trigger.presets[mode - 1].Name))));
+}
+
+void CMainFrame::NotifyIfJoystickMissing() {
+    if (m_trigger.triggerMode != 0 || m_devices->IsJoystickOpen()) return;
+    // The refusal says what of vJoy is wrong, or that neither driver is there.
+    const std::string why = DescribeJoystickRefusal(m_devices->JoystickOutputStatus().refusal);
+    m_notifications.Notify(
+        u"Joystick mode needs the PPJoy joystick driver or vJoy, and neither could be used: " +
+        std::u16string(why.begin(), why.end()) + u". The key modes work without it.");
+}
+
+void CMainFrame::SaveSettings() {
+    if (!m_settings.SaveSettings()) ReportSaveFailure();
+}
+
+void CMainFrame::ReportSaveFailure() {
+    m_log.Write("Settings write failed: the registry refused at least one value");
+    if (m_saveFailureShown) return;
+    m_saveFailureShown = true;
+    m_notifications.Notify(
+        u"Brelkin could not save its settings in the registry. The change holds until Brelkin ends; "
+        u"ask whoever manages this computer to let you write to HKEY_CURRENT_USER\\Software\\Morvane.");
 }
 
 void CMainFrame::OnPreset(UINT id) {
@@ -167,7 +237,11 @@ void CMainFrame::OnUpdateJoystick(CCmdUI* cmdUI) {
 }
 
 void CMainFrame::OnRescanCamera() {
-    m_devices->RescanCamera();
+    m_devices->RescanCamera(CameraOpenCause::UserRescan);
+}
+
+void CMainFrame::OnShowSupportLog() {
+    if (m_services.openSupportLog) m_services.openSupportLog();
 }
 
 void CMainFrame::OnDriverSetting() {
@@ -175,8 +249,8 @@ void CMainFrame::OnDriverSetting() {
     if (!m_services.dialogs->ChooseDriverKind(m_devices->Kind(), chosen)) return;
     if (chosen == m_devices->Kind()) return;
     m_devices->Kind() = chosen;
-    m_settings.SaveSettings();
-    m_devices->RescanCamera();
+    SaveSettings();
+    m_devices->RescanCamera(CameraOpenCause::DriverChoice);
 }
 
 void CMainFrame::OnPrograms() {
@@ -184,7 +258,7 @@ void CMainFrame::OnPrograms() {
     if (!m_services.dialogs->EditProgramRules(edited, m_trigger.presets, m_trigger.triggerMode)) return;
     // As every other settings change, kept in memory as the user set it even
     // when a write fails.
-    (void)m_programSettings.Save(m_programs, edited);
+    if (!m_programSettings.Save(m_programs, edited)) ReportSaveFailure();
     m_programs = std::move(edited);
     ApplyProgramRules();
 }

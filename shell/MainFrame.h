@@ -15,6 +15,8 @@
 #include "shell/FrameDevices.h"
 #include "shell/ShellServices.h"
 #include "shell/SystemTray.h"
+#include "support/ElevatedTargetCheck.h"
+#include "support/Notifications.h"
 
 namespace brelkin {
 
@@ -48,12 +50,17 @@ protected:
     void OnRescanCamera();
     void OnDriverSetting();
     void OnPrograms();
+    void OnShowSupportLog();
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void CompleteTrayMenu();
     void ApplyProgramRules();
+    void SaveSettings();
+    void ReportSaveFailure();
+    void NotifyIfJoystickMissing();
+    void LogMode();
 
     ShellServices& m_services;
     CSystemTray m_tray;  // declared first: destroyed last
@@ -64,6 +71,13 @@ private:
     ProgramSettings m_programSettings;
     ProgramRuleSet m_programs;
     ProgramRowResolver m_pressRows;
+    NullSupportLog m_noLog;
+    ISupportLog& m_log;
+    Notifications m_notifications;
+    std::unique_ptr<ElevatedTargetCheck> m_keyTarget;
+    bool m_saveFailureShown = false;
+    unsigned long m_presses = 0;
+    unsigned long m_chordsSent = 0;
 };
 
 }  // namespace brelkin

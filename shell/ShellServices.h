@@ -6,6 +6,8 @@
 
 #include "engine/ActionPreset.h"
 #include "platform/ForegroundProgram.h"
+#include "platform/ProcessIntegrity.h"
+#include "platform/SupportLog.h"
 #include "shell/DialogRunner.h"
 #include "shell/FrameDevices.h"
 #include "shell/NotifyIcon.h"
@@ -20,6 +22,9 @@ struct ShellServices {
     IForegroundProgram* foreground = nullptr;
     std::function<std::unique_ptr<IFrameDevices>(SequenceStep&)> makeDevices;
     TrayAddRetry trayAddRetry;
+    ISupportLog* supportLog = nullptr;         // none: nothing is logged
+    IProcessIntegrity* integrity = nullptr;    // none: the key target is not checked
+    std::function<void()> openSupportLog;      // a click on a balloon
 };
 
 }  // namespace brelkin

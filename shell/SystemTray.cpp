@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/WinApp.h"
+#include "resources/resource.h"
 
 namespace brelkin {
 
@@ -52,7 +53,37 @@ bool CSystemTray::Create(HICON icon) {
 bool CSystemTray::AddIcon() {
     m_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_iconPresent = m_shell.Notify(NIM_ADD, m_record);
+    if (m_iconPresent) ShowWaitingBalloons();
     return m_iconPresent;
+}
+
+bool CSystemTray::ModifyBalloon(std::u16string_view text) {
+    const size_t length = std::min(text.size(), std::size(m_record.szInfo) - 1);
+    std::copy_n(text.begin(), length, m_record.szInfo);
+    m_record.szInfo[length] = L'\0';
+    ::lstrcpynW(m_record.szInfoTitle, L"Brelkin", static_cast<int>(std::size(m_record.szInfoTitle)));
+    m_record.dwInfoFlags = NIIF_WARNING;
+    m_record.uTimeout = 10000;  // ignored since Vista; older shells need it
+    m_record.uFlags = NIF_INFO;
+    const bool shown = m_shell.Notify(NIM_MODIFY, m_record);
+    // Any later modify of the tip must not show the balloon again.
+    m_record.szInfo[0] = L'\0';
+    return shown;
+}
+
+void CSystemTray::ShowBalloon(std::u16string_view text) {
+    // A handful waiting is plenty: the same causes repeat, and the log has all.
+    constexpr size_t MaxWaiting = 8;
+    if (m_iconPresent && m_waitingBalloons.empty() && ModifyBalloon(text)) return;
+    if (m_waitingBalloons.size() < MaxWaiting) m_waitingBalloons.emplace_back(text);
+}
+
+void CSystemTray::ShowWaitingBalloons() {
+    std::vector<std::u16string> waiting;
+    waiting.swap(m_waitingBalloons);
+    for (const auto& text : waiting) {
+        if (!ModifyBalloon(text)) m_waitingBalloons.push_back(text);
+    }
 }
 
 void CSystemTray::SetTooltipText(std::u16string_view text) {
@@ -112,6 +143,9 @@ LRESULT CSystemTray::OnTrayNotification(WPARAM iconId, LPARAM mouseMessage) {
         ::SendMessageW(mainWindow, WM_COMMAND, command, 0);
         return 1;
     }
+    case NIN_BALLOONUSERCLICK:
+        ::SendMessageW(mainWindow, WM_COMMAND, ID_SHOW_SUPPORT_LOG, 0);
+        return 1;
     default:
         return 1;
     }
@@ -127,6 +161,7 @@ LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // is present if it can still be modified.
         if (!AddIcon()) {
             m_iconPresent = m_shell.Notify(NIM_MODIFY, m_record);
+            if (m_iconPresent) ShowWaitingBalloons();
         }
         return 0;
     }

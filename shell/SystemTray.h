@@ -5,11 +5,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/Handles.h"
 #include "framework/Wnd.h"
 #include "settings/TooltipTarget.h"
+#include "support/BalloonTarget.h"
 #include "shell/NotifyIcon.h"
 
 namespace brelkin {
@@ -25,7 +28,7 @@ struct TrayAddRetry {
     DWORD intervalMilliseconds = 500;
 };
 
-class CSystemTray : public CWnd, public ITooltipTarget {
+class CSystemTray : public CWnd, public ITooltipTarget, public IBalloonTarget {
 public:
     explicit CSystemTray(INotifyIcon& shell, TrayAddRetry retry = {});
     // Removes the icon, then destroys the hidden window and the menu.
@@ -35,6 +38,10 @@ public:
     bool Create(HICON icon);
     void SetTooltipText(std::u16string_view text) override;
     bool SetMenuDefaultItem(UINT item, bool byPosition);
+    // A warning balloon titled "Brelkin". While the icon is not in the
+    // notification area the text waits and shows once the icon is back.
+    void ShowBalloon(std::u16string_view text) override;
+    size_t WaitingBalloons() const { return m_waitingBalloons.size(); }
 
     // 1 when the notification was for this icon; 0 for another icon or when
     // the menu it needs is missing.
@@ -49,6 +56,8 @@ public:
 
 private:
     bool AddIcon();
+    bool ModifyBalloon(std::u16string_view text);
+    void ShowWaitingBalloons();
 
     INotifyIcon& m_shell;
     TrayAddRetry m_retry;
@@ -58,6 +67,7 @@ private:
     UINT m_defaultItem = 0;
     bool m_defaultByPosition = true;
     UINT m_taskbarCreated = 0;
+    std::vector<std::u16string> m_waitingBalloons;
 };
 
 }  // namespace brelkin

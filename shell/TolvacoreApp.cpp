@@ -1,8 +1,10 @@
 #include "shell/TolvacoreApp.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <new>
+#include <string>
 
 #include "resources/resource.h"
 #include "shell/MainFrame.h"
@@ -15,7 +17,12 @@ BEGIN_MESSAGE_MAP(CTolvacoreApp, CWinApp)
     ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
 END_MESSAGE_MAP()
 
-CTolvacoreApp::CTolvacoreApp() {
+CTolvacoreApp::CTolvacoreApp() : m_logFile(SupportLogPath()), m_supportLog(m_logFile) {
+    m_services.supportLog = &m_supportLog;
+    m_services.integrity = &m_integrity;
+    m_services.openSupportLog = [this] {
+        ::ShellExecuteW(nullptr, L"open", m_logFile.Path().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    };
     m_services.notifyIcon = &m_shellNotifyIcon;
     m_services.dialogs = &m_noDialogs;
     m_services.foreground = &m_foreground;
@@ -28,6 +35,7 @@ bool CTolvacoreApp::InitInstance() {
     // that ExitInstance closes it.
     m_instanceEvent.reset(::CreateEventW(nullptr, FALSE, FALSE, AppName().c_str()));
     if (::GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    LogStart();
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = 8;
@@ -49,6 +57,21 @@ bool CTolvacoreApp::InitInstance() {
         return false;
     }
     return true;
+}
+
+void CTolvacoreApp::LogStart() {
+    // RtlGetVersion tells the true version, whatever the manifest declares.
+    RTL_OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    using RtlGetVersionFn = LONG(WINAPI*)(RTL_OSVERSIONINFOW*);
+    if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll")) {
+        auto get = reinterpret_cast<RtlGetVersionFn>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "RtlGetVersion")));
+        if (get) get(&version);
+    }
+    m_supportLog.Write(std::string("Start: Brelkin ") + BRELKIN_VERSION + (sizeof(void*) == 8 ? ", x64" : ", x86") +
+                       ", Windows " + std::to_string(version.dwMajorVersion) + "." +
+                       std::to_string(version.dwMinorVersion) + "." + std::to_string(version.dwBuildNumber));
 }
 
 int CTolvacoreApp::ExitInstance() {

@@ -9,7 +9,10 @@
 #include "platform/win32/Win32ForegroundProgram.h"
 #include "shell/DialogRunner.h"
 #include "shell/NotifyIcon.h"
+#include "platform/win32/SupportLogFile.h"
+#include "platform/win32/Win32ProcessIntegrity.h"
 #include "shell/ShellServices.h"
+#include "support/RotatingSupportLog.h"
 
 namespace brelkin {
 
@@ -33,6 +36,11 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void LogStart();
+
+    SupportLogFile m_logFile;
+    RotatingSupportLog m_supportLog;
+    Win32ProcessIntegrity m_integrity;
     Win32NotifyIcon m_shellNotifyIcon;
     Win32ForegroundProgram m_foreground;
     NoDialogRunner m_noDialogs;

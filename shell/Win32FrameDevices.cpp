@@ -15,25 +15,31 @@ public:
     explicit Win32FrameDevices(SequenceStep& sequenceStep)
         : m_access(CreateDeviceAccess(sequenceStep)) {}
 
+    void AttachSupport(ISupportLog& log, INotifier& notifier) override {
+        m_access->Camera().AttachSupport(log, notifier);
+    }
     void OpenJoystickOutput() override { m_access->Joystick().OpenJoystickOutput(); }
     void ReleaseJoystickButton() override { m_access->Joystick().ReleaseJoystickButton(); }
     void CloseJoystickOutput(bool joystickMode) override {
         m_access->Joystick().CloseJoystickOutput(joystickMode);
     }
     JoystickStatus JoystickOutputStatus() override { return m_access->Joystick().Status(); }
+    bool IsJoystickOpen() const override { return m_access->Joystick().IsOpen(); }
     void RegisterCameraArrival(uintptr_t window) override {
         m_access->Camera().RegisterCameraArrival(window);
     }
     void ChooseDefaultDriverKind() override { m_access->Camera().ChooseDefaultDriverKind(); }
     DriverKind& Kind() override { return m_access->Camera().Kind(); }
-    void OpenCamera(DriverKind kind) override { m_access->Camera().OpenCamera(kind); }
-    void RescanCamera() override { m_access->Camera().RescanCamera(); }
+    void OpenCamera(DriverKind kind, CameraOpenCause cause) override {
+        m_access->Camera().OpenCamera(kind, cause);
+    }
+    void RescanCamera(CameraOpenCause cause) override { m_access->Camera().RescanCamera(cause); }
     intptr_t HandleDeviceChange(uintptr_t event, intptr_t data) override {
         return m_access->Camera().HandleDeviceChange(event, data);
     }
     void ReleaseCameraSource() override { m_access->Camera().ReleaseCameraSource(); }
     void SetPollPeriod(uint32_t basePeriod) override { m_poll.SetBasePeriod(basePeriod); }
-    uint32_t PollButton(TriggerState& state) override {
+    PollOutcome PollButton(TriggerState& state) override {
         CameraButtonSource& camera = m_access->Camera();
         return m_poll.Tick(state, camera.Selected(), camera.Press(), m_access->Joystick(), m_keyboard,
                            m_keyboard);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "device/win32/Win32DevicePlatform.h"
 
@@ -53,6 +54,77 @@ size_t ObjectSize(const ClassInfo& info)
     (void)info;
     return 4096;
 #endif
+}
+
+const char* MemberName(ClassMember member)
+{
+    switch (member) {
+    case ClassMember::Constructor: return "its constructor";
+    case ClassMember::Destructor: return "its destructor";
+    case ClassMember::OpenInterface: return "OpenInterface";
+    case ClassMember::CloseInterface: return "CloseInterface";
+    case ClassMember::IsInterfaceValid: return "IsInterfaceValid";
+    case ClassMember::GetPIO: return "GetPIO";
+    case ClassMember::IsButtonPressed: return "IsButtonPressed";
+    }
+    return "?";
+}
+
+std::u16string U16(const std::wstring& text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+
+std::wstring ProgramFolder()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return {};
+    std::wstring folder(path, n);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+std::wstring SystemFolder()
+{
+    wchar_t path[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+    return n == 0 || n >= MAX_PATH ? std::wstring() : std::wstring(path, n);
+}
+
+bool IsFile(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::u16string SystemErrorText(DWORD code)
+{
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring result(text ? text : L"", n);
+    LocalFree(text);
+    while (!result.empty() && (result.back() == L'\r' || result.back() == L'\n' || result.back() == L' '))
+        result.pop_back();
+    return U16(result);
+}
+
+// Why a library that is there did not load: the other bitness, no program
+// library at all, or the loader's own reason.
+void DiagnoseRefusedLoad(LibraryLoadReport& report, DWORD error)
+{
+    const std::wstring path(report.path.begin(), report.path.end());
+    report.errorCode = error;
+    report.errorText = SystemErrorText(error);
+    report.libraryBits = PeFileBits(path.c_str());
+    if (report.libraryBits == 0)
+        report.status = LibraryLoadStatus::NotCameraLibrary;
+    else if (report.libraryBits != report.programBits)
+        report.status = LibraryLoadStatus::WrongBitness;
+    else
+        report.status = LibraryLoadStatus::LoadFailed;
 }
 
 uintptr_t Cut(uintptr_t value, unsigned bytes)
@@ -158,35 +230,116 @@ bool FindClassMembers(HMODULE module, const char* className, BoundCameraClass& b
     return true;
 }
 
-std::shared_ptr<const BoundCameraClass> VendorCameraLibrary::Bind(CameraClass cameraClass)
+unsigned PeFileBits(const wchar_t* path)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    auto readAt = [file](LONG offset, void* out, DWORD size) {
+        DWORD got = 0;
+        return SetFilePointer(file, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+               ReadFile(file, out, size, &got, nullptr) && got == size;
+    };
+    IMAGE_DOS_HEADER dos{};
+    DWORD signature = 0;
+    IMAGE_FILE_HEADER header{};
+    const bool ok = readAt(0, &dos, sizeof dos) && dos.e_magic == IMAGE_DOS_SIGNATURE &&
+                    dos.e_lfanew > 0 && readAt(dos.e_lfanew, &signature, sizeof signature) &&
+                    signature == IMAGE_NT_SIGNATURE &&
+                    readAt(dos.e_lfanew + static_cast<LONG>(sizeof signature), &header, sizeof header);
+    CloseHandle(file);
+    if (!ok)
+        return 0;
+    switch (header.Machine) {
+    case IMAGE_FILE_MACHINE_I386:
+    case IMAGE_FILE_MACHINE_ARMNT:
+        return 32;
+    case IMAGE_FILE_MACHINE_AMD64:
+    case IMAGE_FILE_MACHINE_ARM64:
+    case IMAGE_FILE_MACHINE_IA64:
+        return 64;
+    default:
+        return 0;
+    }
+}
+
+std::shared_ptr<const BoundCameraClass> VendorCameraLibrary::Bind(CameraClass cameraClass,
+                                                                  LibraryLoadReport& report)
 {
     auto& cached = cameraClass == CameraClass::Wdm ? m_wdm : m_bda;
-    if (cached)
-        return cached;
     const ClassInfo& info = Info(cameraClass);
+    report = LibraryLoadReport{};
+    report.library = U16(info.library);
+    report.programBits = sizeof(void*) * 8;
+    if (cached) {
+        report.path = (cameraClass == CameraClass::Wdm ? m_wdmReport : m_bdaReport).path;
+        return cached;
+    }
+    report.attempted = true;
+    const std::wstring programFolder = ProgramFolder();
+    const std::wstring systemFolder = SystemFolder();
+    report.programFolder = U16(programFolder);
+    report.systemFolder = U16(systemFolder);
     // Never the current directory or PATH: a library planted there would
     // run inside the program. Where the loader does not know these flags
     // (Windows 7 without KB2533623) the load fails, which is a failed open.
     HMODULE module = LoadLibraryExW(info.library, nullptr,
                                     LOAD_LIBRARY_SEARCH_APPLICATION_DIR |
                                         LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!module)
+    if (!module) {
+        const DWORD error = GetLastError();
+        // The same two places in the loader's order.
+        for (const std::wstring& folder : {programFolder, systemFolder}) {
+            const std::wstring candidate = folder + L"\\" + info.library;
+            if (!folder.empty() && IsFile(candidate)) {
+                report.path = U16(candidate);
+                DiagnoseRefusedLoad(report, error);
+                return nullptr;
+            }
+        }
+        report.status = LibraryLoadStatus::Missing;
+        report.errorCode = error;
+        report.errorText = SystemErrorText(error);
         return nullptr;
+    }
+    wchar_t loaded[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(module, loaded, MAX_PATH);
+    report.path = U16(std::wstring(loaded, n < MAX_PATH ? n : 0));
     auto bound = std::make_shared<BoundCameraClass>();
     bound->module = module;  // freed with it, also when incomplete
     bound->objectSize = ObjectSize(info);
-    if (!FindClassMembers(module, info.className, *bound))
+    if (!FindClassMembers(module, info.className, *bound)) {
+        bool anyFound = false;
+        for (const auto& entry : bound->members)
+            anyFound = anyFound || entry.address != nullptr;
+        report.status = anyFound ? LibraryLoadStatus::MemberMissing : LibraryLoadStatus::NotCameraLibrary;
+        for (ClassMember member : AllClassMembers) {
+            if (anyFound && !(*bound)[member].address) {
+                report.member = MemberName(member);
+                break;
+            }
+        }
         return nullptr;
+    }
     cached = bound;
     return cached;
 }
 
 std::unique_ptr<ICameraObject> VendorCameraLibrary::CreateCameraObject(CameraClass cameraClass)
 {
-    auto bound = Bind(cameraClass);
+    LibraryLoadReport& report = cameraClass == CameraClass::Wdm ? m_wdmReport : m_bdaReport;
+    LibraryLoadReport fresh;
+    auto bound = Bind(cameraClass, fresh);
+    report = std::move(fresh);
     if (!bound)
         return nullptr;
     return std::make_unique<VendorCameraObject>(std::move(bound));
+}
+
+LibraryLoadReport VendorCameraLibrary::LastLoad(CameraClass cameraClass) const
+{
+    return cameraClass == CameraClass::Wdm ? m_wdmReport : m_bdaReport;
 }
 
 }  // namespace brelkin

@@ -30,15 +30,22 @@ struct BoundCameraClass {
 class VendorCameraLibrary : public ICameraLibrary {
 public:
     std::unique_ptr<ICameraObject> CreateCameraObject(CameraClass cameraClass) override;
+    LibraryLoadReport LastLoad(CameraClass cameraClass) const override;
 
 private:
-    std::shared_ptr<const BoundCameraClass> Bind(CameraClass cameraClass);
+    std::shared_ptr<const BoundCameraClass> Bind(CameraClass cameraClass, LibraryLoadReport& report);
 
     // Kept once bound: a closed library may keep threads or global state that
     // does not survive being unloaded and loaded again at every rescan.
     std::shared_ptr<const BoundCameraClass> m_wdm;
     std::shared_ptr<const BoundCameraClass> m_bda;
+    LibraryLoadReport m_wdmReport;
+    LibraryLoadReport m_bdaReport;
 };
+
+// 32 or 64 from the machine field of a program file's PE header; 0 when the
+// file cannot be read or is no PE file.
+unsigned PeFileBits(const wchar_t* path);
 
 // Finds the seven members of the class in the module's export table. False
 // when any is missing.

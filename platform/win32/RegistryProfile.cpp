@@ -111,6 +111,22 @@ std::optional<std::u16string> RegistryProfile::FindProfileString(std::u16string_
     return std::u16string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length));
 }
 
+ProfileValueState RegistryProfile::GetValueState(std::u16string_view section, std::u16string_view entry,
+                                                bool isText) {
+    RegKey key;
+    if (!OpenSection(SectionPath(section), KEY_QUERY_VALUE, key)) return ProfileValueState::Damaged;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    const LSTATUS status = RegQueryValueExW(key.get(), Wide(entry).c_str(), nullptr, &type, nullptr, &size);
+    if (status == ERROR_FILE_NOT_FOUND) return ProfileValueState::Missing;
+    if (status != ERROR_SUCCESS) return ProfileValueState::Damaged;
+    // The same tests as the reads: a REG_SZ within the length limit, or a
+    // whole REG_DWORD.
+    const bool readable = isText ? type == REG_SZ && size <= (MaxStringLength + 1) * sizeof(wchar_t)
+                                 : type == REG_DWORD && size == sizeof(DWORD);
+    return readable ? ProfileValueState::Stored : ProfileValueState::Damaged;
+}
+
 bool RegistryProfile::WriteProfileInt(std::u16string_view section, std::u16string_view entry,
                                       uint32_t value) {
     RegKey key;

@@ -48,6 +48,8 @@ public:
                             std::u16string_view value) override;
     std::vector<std::u16string> GetProfileEntries(std::u16string_view section, std::size_t limit) override;
     bool DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) override;
+    ProfileValueState GetValueState(std::u16string_view section, std::u16string_view entry,
+                                    bool isText) override;
 
     // The path of the profile under its hive, "Software\<key>\<name>".
     const std::wstring& ProfilePath() const { return m_profilePath; }

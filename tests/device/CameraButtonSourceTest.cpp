@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordingDeviceFakes.h"
+#include "tests/support/RecordingSupport.h"
 
 namespace brelkin::test {
 namespace {
@@ -48,6 +49,58 @@ TEST_F(SourceFixture, FailedOpenLeavesSlotEmptyWithoutCloseInterface)
     log.clear();
     source->CloseCamera(DriverBda);  // empty slot: nothing, no CoUninitialize
     EXPECT_THAT(log, IsEmpty());
+}
+
+TEST_F(SourceFixture, ProblemsAreLoggedAndNotifiedByWhatStartedTheOpen)
+{
+    struct Row {
+        const char* label;
+        LibraryLoadStatus library;  // Loaded: the camera's answer decides
+        uintptr_t openResult;
+        CameraOpenCause cause;
+        bool notified;
+        const char* logged;
+    };
+    const Row rows[] = {
+        {"missing library at start-up", LibraryLoadStatus::Missing, 1, CameraOpenCause::StartUp, true,
+         "Library emDLL.dll: not found in C:\\App or C:\\Windows\\system32"},
+        {"missing library on arrival", LibraryLoadStatus::Missing, 1, CameraOpenCause::Arrival, false,
+         "no camera library"},
+        {"member missing on a rescan", LibraryLoadStatus::MemberMissing, 1, CameraOpenCause::UserRescan, true,
+         "loaded, but lacks GetPIO"},
+        {"silent camera at start-up", LibraryLoadStatus::Loaded, 0, CameraOpenCause::StartUp, false,
+         "Camera open (WDM), start-up: the camera did not answer"},
+        {"silent camera on arrival", LibraryLoadStatus::Loaded, 0, CameraOpenCause::Arrival, false,
+         "device arrival: the camera did not answer"},
+        {"silent camera on a rescan", LibraryLoadStatus::Loaded, 0, CameraOpenCause::UserRescan, true,
+         "rescan asked by the user: the camera did not answer"},
+        {"silent camera after a driver choice", LibraryLoadStatus::Loaded, 0, CameraOpenCause::DriverChoice,
+         true, "driver kind chosen by the user: the camera did not answer"},
+        {"camera answers", LibraryLoadStatus::Loaded, 1, CameraOpenCause::UserRescan, false,
+         "the camera answered"},
+    };
+    RecordingSupportLog supportLog;
+    RecordingNotifier notifier;
+    source->AttachSupport(supportLog, notifier);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        supportLog.lines.clear();
+        notifier.texts.clear();
+        library.wdmAvailable = row.library == LibraryLoadStatus::Loaded;
+        library.wdmOpenResult = row.openResult;
+        library.wdmReport = LibraryLoadReport{};
+        library.wdmReport.status = row.library;
+        library.wdmReport.attempted = true;
+        library.wdmReport.library = u"emDLL.dll";
+        library.wdmReport.programFolder = u"C:\\App";
+        library.wdmReport.systemFolder = u"C:\\Windows\\system32";
+        library.wdmReport.member = "GetPIO";
+        source->CloseCamera(DriverWdm);
+        source->OpenCamera(DriverWdm, row.cause);
+        EXPECT_EQ(notifier.texts.size(), row.notified ? 1u : 0u);
+        EXPECT_TRUE(supportLog.Has(row.logged)) << ::testing::PrintToString(supportLog.lines);
+    }
+    source.reset();  // its release logs too, while the log still lives
 }
 
 TEST_F(SourceFixture, MissingLibraryIsAFailedOpenWithBalancedCom)

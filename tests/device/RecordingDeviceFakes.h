@@ -54,7 +54,12 @@ public:
         return std::make_unique<FakeCameraObject>(m_log, c, c == CameraClass::Wdm ? wdmOpenResult
                                                                                 : bdaOpenResult);
     }
+    LibraryLoadReport LastLoad(CameraClass c) const override
+    {
+        return c == CameraClass::Wdm ? wdmReport : LibraryLoadReport{};
+    }
     bool wdmAvailable = true, bdaAvailable = true;
+    LibraryLoadReport wdmReport;
     uintptr_t wdmOpenResult = 0x1234, bdaOpenResult = 0x5678;
 
 private:

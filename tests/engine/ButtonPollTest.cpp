@@ -235,7 +235,11 @@ TEST_P(Gating, InJoystickAndKeyModes) {
         rig.camera.pioResult = c.pioResult;
         rig.camera.pio = c.pio;
         rig.input.Clear();
-        PollButton(rig.state, c.hasCamera ? &rig.camera : nullptr, rig.press, rig.joystick, rig.input, rig.input);
+        const PollOutcome outcome =
+            PollButton(rig.state, c.hasCamera ? &rig.camera : nullptr, rig.press, rig.joystick, rig.input, rig.input);
+        // Row 0 sends one chord a press, row 8 (mode 9) both of its chords.
+        EXPECT_EQ(outcome.pressed, c.proceeds) << "mode " << mode;
+        EXPECT_EQ(outcome.chordsSent, !c.proceeds || mode == 0 ? 0 : mode == 1 ? 1 : 2) << "mode " << mode;
 
         const bool keyOutput = !rig.input.log.empty();
         const bool joystickOutput = !rig.joystick.writes.empty();

@@ -165,7 +165,7 @@ struct PacedRig {
         while (clock.now < end) {
             clock.now += uint64_t(period) * 1000;
             input.Clear();
-            period = poll.Tick(state, &camera, press, joystick, input, input);
+            period = poll.Tick(state, &camera, press, joystick, input, input).nextPeriod;
         }
         return period;
     }
@@ -202,7 +202,7 @@ TEST(PacedPoll, NoCameraCountsAsNoReadingAndNoCost) {
     PacedRig rig;
     rig.press.Read(true);
     rig.clock.now += 1000000;
-    EXPECT_EQ(rig.poll.Tick(rig.state, nullptr, rig.press, rig.joystick, rig.input, rig.input), 50u);
+    EXPECT_EQ(rig.poll.Tick(rig.state, nullptr, rig.press, rig.joystick, rig.input, rig.input).nextPeriod, 50u);
     EXPECT_TRUE(rig.press.Read(true)) << "the tick without a camera did not count as no reading";
 }
 

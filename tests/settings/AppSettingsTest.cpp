@@ -6,8 +6,10 @@
 
 #include "settings/AppSettings.h"
 #include "settings/PollPeriodSetting.h"
+#include "settings/SettingsReport.h"
 #include "settings/Tooltip.h"
 #include "tests/settings/FakeProfile.h"
+#include "tests/support/RecordingSupport.h"
 
 namespace brelkin {
 namespace {
@@ -253,8 +255,8 @@ TEST(AppSettingsFailure, AnUnusableProfileGivesDefaultsKeepsTheStateAndIsRetried
     SetCustom(h.trigger.presets[CustomRow], 0x42, 0, 0, 1, 0, 0, 1, 100);
     h.trigger.triggerMode = 0;
     h.profile.calls.clear();
-    h.settings.SaveSettings();
-    h.settings.SaveSettings();
+    EXPECT_FALSE(h.settings.SaveSettings());
+    EXPECT_FALSE(h.settings.SaveSettings());
     EXPECT_EQ(h.profile.calls.size(), 20u) << "each save attempts all ten writes";
     ExpectCustom(h.trigger.presets[CustomRow], 0x42, 0, 0, 1, 0, 0, 1, 100);
     EXPECT_EQ(h.trigger.triggerMode, 0);
@@ -263,7 +265,7 @@ TEST(AppSettingsFailure, AnUnusableProfileGivesDefaultsKeepsTheStateAndIsRetried
 
     // Once the profile works again, the next save stores the whole state.
     h.profile.failWrites = false;
-    h.settings.SaveSettings();
+    EXPECT_TRUE(h.settings.SaveSettings());
     EXPECT_EQ(h.profile.Find(u"DefaultKey")->text, u"Joystick Button 1");
     EXPECT_EQ(h.profile.Find(u"Key1")->number, 0x42u);
     EXPECT_EQ(h.profile.Find(u"DelayTime")->number, 100u);
@@ -301,6 +303,31 @@ TEST(PollPeriodSetting, ASaveLeavesTheDeployedValueAlone) {
         EXPECT_NE(Narrow(call.entry), "PollPeriod") << "kind " << call.kind;
     }
     EXPECT_EQ(h.profile.Find(u"PollPeriod")->number, 400u);
+}
+
+TEST(SettingsReport, LogsTheModeAndEachDamagedValueAndReadsShowNotifications) {
+    Harness h;
+    h.driverKind = DriverBda;
+    h.profile.SetText(u"Key2", u"70");              // text where a number belongs
+    h.profile.SetInt(u"DefaultKey", 3);             // a number where text belongs
+    h.profile.SetInt(u"ShowNotifications", 0);
+    h.settings.LoadSettings();
+    test::RecordingSupportLog log;
+    LogSettingsRead(h.profile, h.trigger, h.driverKind, 400, log);
+    EXPECT_EQ(log.lines, (std::vector<std::string>{
+                             "Settings: mode \"Schick (Alt+F,Alt+T)\", driver BDA, poll period 400 ms",
+                             "Settings from the user: ShowNotifications; from the machine: none",
+                             "Settings: Key2 is damaged and was not used",
+                             "Settings: DefaultKey is damaged and was not used"}));
+    EXPECT_FALSE(ReadShowNotifications(h.profile));
+
+    Harness unknown;
+    unknown.profile.SetText(u"DefaultKey", u"Kodak");  // readable, but no row's name
+    unknown.settings.LoadSettings();
+    test::RecordingSupportLog unknownLog;
+    LogSettingsRead(unknown.profile, unknown.trigger, unknown.driverKind, 400, unknownLog);
+    EXPECT_TRUE(unknownLog.Has("DefaultKey \"Kodak\" names no mode")) << unknownLog.lines.back();
+    EXPECT_TRUE(ReadShowNotifications(unknown.profile)) << "missing: balloons on";
 }
 
 TEST(Tooltip, TextsAreThePrefixAndTheBoundedDisplayText) {

@@ -89,6 +89,11 @@ public:
             if (c.kind == ProfileCall::WriteInt || c.kind == ProfileCall::WriteString) return true;
         return false;
     }
+    ProfileValueState GetValueState(std::u16string_view section, std::u16string_view entry, bool isText) override {
+        const Value* v = Find(Key(section, entry));
+        if (v == nullptr) return ProfileValueState::Missing;
+        return failReads || v->isText != isText ? ProfileValueState::Damaged : ProfileValueState::Stored;
+    }
     bool WriteProfileInt(std::u16string_view section, std::u16string_view entry, uint32_t value) override {
         calls.push_back({ProfileCall::WriteInt, std::u16string(section), std::u16string(entry), value, {}});
         if (failWrites) return false;

@@ -363,4 +363,103 @@ TEST_F(EndToEndDevice, EachProgramGetsItsRulesChordAndAnUnlistedOneNothing) {
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
+// --- what the program tells the user, read back from its support log --------
+
+void StoreDword(const wchar_t* name, DWORD value) {
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", 0, nullptr, 0,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+}
+
+TEST_F(EndToEndDevice, ConfigurationProblemsNameTheCauseInABalloonAtStartUp) {
+    struct Row {
+        const char* label;
+        std::wstring library;  // the one library next to the program, or none
+        DWORD useBda;
+        const char* notification;
+    };
+#ifdef BRELKIN_X86_LIBRARY_DIR
+    const std::wstring x86Library = WinPath(BRELKIN_X86_LIBRARY_DIR) + L"\\BDADLL.dll";
+#else
+    const std::wstring x86Library;
+#endif
+    const Row rows[] = {
+        {"missing", L"", 1, "Notification: BDADLL.dll is neither in Brelkin's folder ("},
+        {"other bitness", x86Library, 1,
+         "BDADLL.dll is a 32-bit library; this Brelkin is 64-bit: install BrelkinSetup-x86.exe"},
+        {"member missing", WinPath(BRELKIN_LACKING_MEMBER_DIR) + L"\\emDLL.dll", 0,
+         "emDLL.dll lacks IsButtonPressed, which Brelkin needs"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        if (std::string(row.label) == "other bitness" && row.library.empty()) {
+            // The x86 build has no library of the other bitness to offer.
+            if (sizeof(void*) == 4) {
+                RecordProperty("skipped", "other bitness: only the x64 build has a 32-bit library to try");
+                continue;
+            }
+            ADD_FAILURE() << "cannot run: no 32-bit cross compiler built a 32-bit library";
+            continue;
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Morvane");
+        StoreDword(L"UseBDA", row.useBda);
+        ZeroMemory(block, sizeof(Block));
+        Process p;
+        HWND frame = row.library.empty() ? StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe", {}))
+                                         : StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe", {row.library}));
+        ASSERT_NE(frame, nullptr);
+        EXPECT_TRUE(WaitForLog(row.notification)) << SupportLog();
+        // The balloon reached the shell as a warning.
+        EXPECT_TRUE(WaitFor([&] {
+            for (LONG i = 0; i < block->notifyCount; ++i)
+                if (block->notify[i].flags & NIF_INFO) return true;
+            return false;
+        }, 5000));
+        EXPECT_EQ(Exit(p, frame), 0u);
+        const std::string log = SupportLog();
+        EXPECT_NE(log.find("Start: Brelkin 2.0, x64, Windows "), std::string::npos) << log;
+        EXPECT_NE(log.find("Exit: 0 presses, 0 chords sent"), std::string::npos) << log;
+    }
+}
+
+TEST_F(EndToEndDevice, ASilentCameraIsNotifiedOnARescanTheUserAskedForOnly) {
+    InterlockedExchange(&Bda().openResult, 0);
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitForLog("Camera open (BDA), start-up: the camera did not answer")) << SupportLog();
+    EXPECT_TRUE(WaitForLog("Settings: mode \"Schick (Alt+F,Alt+T)\", driver BDA, poll period 400 ms"));
+
+    // Sent, not posted: an arrival's parameter is a pointer, which posting refuses.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(frame, WM_DEVICECHANGE, 0x8000, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    ASSERT_TRUE(WaitForLog("Camera open (BDA), device arrival: the camera did not answer")) << SupportLog();
+    EXPECT_EQ(SupportLog().find("Notification:"), std::string::npos) << SupportLog();
+
+    PostMessageW(TrayWindow(), WM_USER + 10, 130, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitForLog("Notification: The camera does not answer through the BDA driver")) << SupportLog();
+    EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+TEST_F(EndToEndDevice, JoystickModeWithoutTheDeviceIsNotifiedAndBalloonsCanBeTurnedOff) {
+    for (DWORD show : {1u, 0u}) {
+        SCOPED_TRACE(show ? "balloons on" : "balloons off");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Morvane");
+        StoreDword(L"ShowNotifications", show);
+        Process p;
+        HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(WaitForLog("Joystick device \\\\.\\PPJoyIOCTL1: could not be opened")) << SupportLog();
+        PostMessageW(frame, WM_COMMAND, 32777, 0);
+        EXPECT_TRUE(WaitForLog(show ? "Notification: Joystick mode needs the PPJoy joystick driver"
+                                    : "Notification (balloons off): Joystick mode needs")) << SupportLog();
+        EXPECT_TRUE(WaitForLog("Mode: Joystick Button 1"));
+        EXPECT_EQ(Exit(p, frame), 0u);
+        EXPECT_EQ(StoredDword(L"ShowNotifications", 99), show) << "the setting was written";
+    }
+}
+
 }  // namespace

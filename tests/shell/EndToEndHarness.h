@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
 #include <string>
 
 #include "tests/shell/probe/ProbeBlock.h"
@@ -95,12 +98,17 @@ protected:
         CloseHandle(mapping);
     }
 
-    // A folder of its own for this test, with the program and the stand-ins.
+    // A folder of its own for this test, with the program and the stand-ins
+    // (or the given libraries, as Unix paths), emptied first.
     std::wstring Install(const wchar_t* exe) {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::wstring dir = WinPath(BRELKIN_E2E_DIR) + L"\\" + std::wstring(info->name(), info->name() + strlen(info->name()));
+        const std::wstring standins = WinPath(BRELKIN_STANDIN_DIR);
+        return Install(exe, {standins + L"\\emDLL.dll", standins + L"\\BDADLL.dll"});
+    }
+    std::wstring Install(const wchar_t* exe, std::initializer_list<std::wstring> libraries) {
+        const std::wstring dir = TestDir();
         CreateDirectoryW(WinPath(BRELKIN_E2E_DIR).c_str(), nullptr);
         CreateDirectoryW(dir.c_str(), nullptr);
+        for (const wchar_t* dll : {L"emDLL.dll", L"BDADLL.dll"}) DeleteFileW((dir + L"\\" + dll).c_str());
         const std::wstring exeName = exe;
         // A program of an earlier case in this folder may still be on its way
         // out and hold its file: the copy is retried until it goes through.
@@ -109,18 +117,42 @@ protected:
                 << "cannot copy to " << std::string(to.begin(), to.end());
         };
         copy(WinPath(BRELKIN_BIN_DIR) + L"\\" + exeName, dir + L"\\" + exeName);
-        for (const wchar_t* dll : {L"emDLL.dll", L"BDADLL.dll"}) {
-            copy(WinPath(BRELKIN_STANDIN_DIR) + L"\\" + dll, dir + L"\\" + dll);
+        for (const std::wstring& library : libraries) {
+            copy(library, dir + library.substr(library.find_last_of(L'\\')));
         }
         return dir + L"\\" + exeName;
+    }
+    std::wstring TestDir() const {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        return WinPath(BRELKIN_E2E_DIR) + L"\\" + std::wstring(info->name(), info->name() + strlen(info->name()));
+    }
+    // The program's LOCALAPPDATA, so that each test reads a support log of its own.
+    std::wstring AppData() const { return TestDir() + L"\\appdata"; }
+    std::wstring SupportLogFile() const { return AppData() + L"\\Brelkin\\Brelkin.log"; }
+    std::string SupportLog() const {
+        std::ifstream in(SupportLogFile().c_str(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    bool WaitForLog(const std::string& part, DWORD milliseconds = 10000) const {
+        return WaitFor([&] { return SupportLog().find(part) != std::string::npos; }, milliseconds);
     }
 
     void Start(Process& p, const std::wstring& exe) {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         std::wstring cmd = L"\"" + exe + L"\"";
-        ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &si, &p.pi)) << "cannot start " << std::string(exe.begin(), exe.end());
+        const std::wstring appData = AppData();
+        CreateDirectoryW(appData.c_str(), nullptr);
+        DeleteFileW(SupportLogFile().c_str());
+        wchar_t saved[MAX_PATH] = {};
+        const DWORD savedLength = GetEnvironmentVariableW(L"LOCALAPPDATA", saved, MAX_PATH);
+        SetEnvironmentVariableW(L"LOCALAPPDATA", appData.c_str());  // inherited by the program
+        const BOOL started = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                            nullptr, &si, &p.pi);
+        SetEnvironmentVariableW(L"LOCALAPPDATA", savedLength ? saved : nullptr);
+        ASSERT_TRUE(started) << "cannot start " << std::string(exe.begin(), exe.end());
     }
     HWND StartAndWaitForFrame(Process& p, const std::wstring& exe) {
         Start(p, exe);

@@ -13,6 +13,7 @@
 #include "resources/resource.h"
 #include "shell/MainFrame.h"
 #include "tests/shell/RecordingNotifyIcon.h"
+#include "tests/support/RecordingSupport.h"
 
 extern CWinApp g_shellTestApp;
 
@@ -23,7 +24,10 @@ using test::RecordingNotifyIcon;
 
 class FakeDevices final : public IFrameDevices {
 public:
-    FakeDevices(std::vector<std::string>& log, SequenceStep& step) : m_log(log), m_step(step) {}
+    FakeDevices(std::vector<std::string>& log, SequenceStep& step, PollOutcome& outcome)
+        : m_log(log), m_step(step), m_outcome(outcome) {}
+    void AttachSupport(ISupportLog&, INotifier&) override {}
+    bool IsJoystickOpen() const override { return true; }
     void OpenJoystickOutput() override { m_log.push_back("OpenJoystickOutput"); }
     void ReleaseJoystickButton() override { m_log.push_back("ReleaseJoystickButton"); }
     void CloseJoystickOutput(bool joystickMode) override {
@@ -38,11 +42,11 @@ public:
         m_kind = DriverBda;
     }
     DriverKind& Kind() override { return m_kind; }
-    void OpenCamera(DriverKind kind) override {
+    void OpenCamera(DriverKind kind, CameraOpenCause) override {
         m_log.push_back("OpenCamera " + std::to_string(kind));
         m_step = 0;
     }
-    void RescanCamera() override { m_log.push_back("RescanCamera " + std::to_string(m_kind)); }
+    void RescanCamera(CameraOpenCause) override { m_log.push_back("RescanCamera " + std::to_string(m_kind)); }
     intptr_t HandleDeviceChange(uintptr_t event, intptr_t) override {
         m_log.push_back("HandleDeviceChange " + std::to_string(event));
         return 0;
@@ -51,14 +55,15 @@ public:
     void SetPollPeriod(uint32_t basePeriod) override {
         m_log.push_back("SetPollPeriod " + std::to_string(basePeriod));
     }
-    uint32_t PollButton(TriggerState& state) override {
+    PollOutcome PollButton(TriggerState& state) override {
         m_log.push_back("PollButton mode " + std::to_string(state.triggerMode));
-        return 50;
+        return m_outcome;
     }
 
 private:
     std::vector<std::string>& m_log;
     SequenceStep& m_step;
+    PollOutcome& m_outcome;
     DriverKind m_kind = DriverWdm;
 };
 
@@ -100,6 +105,9 @@ struct MainFrameTest : ::testing::Test {
     RecordingNotifyIcon shell;
     FakeDialogs dialogs;
     ShellServices services;
+    test::RecordingSupportLog supportLog;
+    test::FakeProcessIntegrity integrity;
+    PollOutcome pollOutcome;
     CMainFrame* frame = nullptr;
     RegistryProfile profile{u"BrelkinShellTest", u"Tolvacore"};
 
@@ -111,8 +119,11 @@ struct MainFrameTest : ::testing::Test {
         services.dialogs = &dialogs;
         services.trayAddRetry = {200, 20};
         services.makeDevices = [this](SequenceStep& step) {
-            return std::make_unique<FakeDevices>(log, step);
+            return std::make_unique<FakeDevices>(log, step, pollOutcome);
         };
+        services.supportLog = &supportLog;
+        services.integrity = &integrity;
+        integrity.levels = {{0, 0x2000}, {7, 0x3000}};
         frame = new CMainFrame(services);
         g_shellTestApp.m_pMainWnd = frame;
         ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, 0x00CF8000));
@@ -152,6 +163,20 @@ TEST_F(MainFrameTest, TheTimerPollsOnlyOnTimerOne) {
     frame->SendMessage(WM_TIMER, 2, 0);
     frame->SendMessage(WM_TIMER, 1, 0);
     EXPECT_EQ(log, std::vector<std::string>{"PollButton mode 1"});
+}
+
+TEST_F(MainFrameTest, KeyPressesIntoAnElevatedWindowAreNotifiedOnceAndCountedAtExit) {
+    integrity.focus = 7;
+    pollOutcome = {true, 2};
+    for (int tick = 0; tick < 3; ++tick) frame->SendMessage(WM_TIMER, 1, 0);
+    pollOutcome = {false, 0};
+    frame->SendMessage(WM_TIMER, 1, 0);
+    size_t notices = 0;
+    for (const auto& line : supportLog.lines)
+        notices += line.rfind("Notification: C:\\Imaging\\Viewer.exe runs as administrator", 0) == 0;
+    EXPECT_EQ(notices, 1u);
+    Command(ID_APP_EXIT);
+    EXPECT_EQ(supportLog.lines.back(), "Exit: 3 presses, 6 chords sent");
 }
 
 TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {

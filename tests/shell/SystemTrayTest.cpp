@@ -168,6 +168,34 @@ TEST_F(TrayWithFrame, OtherIconsAndOtherMouseMessagesDoNothing) {
     EXPECT_EQ(shell.calls.size(), 1u);  // only the add
 }
 
+TEST_F(TrayWithFrame, ABalloonIsAWarningThatWaitsForTheIconAndAClickOpensTheLog) {
+    tray.ShowBalloon(u"First.");
+    ASSERT_EQ(shell.calls.size(), 2u);
+    EXPECT_EQ(shell.calls[1].message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(shell.calls[1].flags, static_cast<UINT>(NIF_INFO));
+    EXPECT_EQ(tray.Record().dwInfoFlags, static_cast<DWORD>(NIIF_WARNING));
+    EXPECT_STREQ(tray.Record().szInfoTitle, L"Brelkin");
+
+    // The shell restarts without its notification area: the balloon waits.
+    shell.refuseAdds = 1;
+    shell.refuseModify = true;
+    SendMessageW(tray.m_hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_FALSE(tray.IsIconPresent());
+    tray.ShowBalloon(u"Second.");
+    EXPECT_EQ(tray.WaitingBalloons(), 1u);
+    shell.refuseModify = false;
+    SendMessageW(tray.m_hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(tray.WaitingBalloons(), 0u);
+    EXPECT_EQ(shell.calls.back().flags, static_cast<UINT>(NIF_INFO));
+    // The tooltip that follows does not show the balloon again.
+    tray.SetTooltipText(u"Brelkin - F5");
+    EXPECT_EQ(shell.calls.back().flags, static_cast<UINT>(NIF_TIP));
+    EXPECT_EQ(tray.Record().szInfo[0], L'\0');
+
+    EXPECT_EQ(Callback(130, NIN_BALLOONUSERCLICK), 1);
+    EXPECT_EQ(g_commands, std::vector<UINT>{ID_SHOW_SUPPORT_LOG});
+}
+
 TEST_F(TrayWithFrame, SettingTheStoredDefaultAgainSucceedsWithoutAMenu) {
     EXPECT_TRUE(tray.SetMenuDefaultItem(0, true));  // the initial value
 }

@@ -1,0 +1,31 @@
+#include "support/ElevatedTargetCheck.h"
+
+#include <algorithm>
+#include <string>
+
+#include "support/Utf8.h"
+
+namespace brelkin {
+
+bool ElevatedTargetCheck::CheckKeyTarget() {
+    const uint32_t target = m_integrity.FocusProcessId();
+    if (target == 0) return false;
+    // A level that cannot be read proves nothing: no notice rather than a
+    // wrong one.
+    const uint32_t own = m_integrity.IntegrityLevel(0);
+    const uint32_t theirs = m_integrity.IntegrityLevel(target);
+    if (own == 0 || theirs == 0 || theirs <= own) return false;
+    if (std::find(m_reported.begin(), m_reported.end(), target) != m_reported.end()) return true;
+    m_reported.push_back(target);
+
+    std::u16string program = m_integrity.ProgramFile(target);
+    if (program.empty()) program = u"The program with the focus";
+    m_log.Write("Keys dropped: process " + std::to_string(target) + " (" + ToUtf8(program) +
+                ") runs at a higher integrity level than Brelkin");
+    m_notifier.Notify(program +
+                      u" runs as administrator, so Windows drops the keys that Brelkin types into it. "
+                      u"Run the imaging program without elevation, or Brelkin at the same level.");
+    return true;
+}
+
+}  // namespace brelkin

@@ -1,0 +1,25 @@
+#pragma once
+// The support log over its store: each event becomes one time-stamped line,
+// and the current file never grows past the cap. Before a line would pass it
+// the file becomes the older one, so at most twice the cap is kept on disk.
+#include <cstdint>
+
+#include "platform/SupportLog.h"
+
+namespace brelkin {
+
+constexpr uint64_t SupportLogCap = 256 * 1024;
+
+class RotatingSupportLog final : public ISupportLog {
+public:
+    explicit RotatingSupportLog(ILogStore& store, uint64_t cap = SupportLogCap)
+        : m_store(store), m_cap(cap) {}
+
+    void Write(std::string_view event) override;
+
+private:
+    ILogStore& m_store;
+    uint64_t m_cap;
+};
+
+}  // namespace brelkin

@@ -1,0 +1,141 @@
+// The support log's cap and rotation over a store in memory, its text
+// encoding, the notifications' gate and the integrity rule over a fake query.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "support/ElevatedTargetCheck.h"
+#include "support/Notifications.h"
+#include "support/RotatingSupportLog.h"
+#include "tests/support/RecordingSupport.h"
+
+namespace brelkin::test {
+namespace {
+
+struct MemoryLogStore final : ILogStore {
+    std::string current, older;
+    int rotations = 0;
+    bool failAppend = false;
+    uint64_t Size() override { return current.size(); }
+    bool Append(std::string_view bytes) override {
+        if (failAppend) return false;
+        current += bytes;
+        return true;
+    }
+    bool Rotate() override {
+        older = current;
+        current.clear();
+        ++rotations;
+        return true;
+    }
+    std::string Timestamp() override { return "T"; }
+};
+
+TEST(SupportLog, KeepsEachFileUnderTheCapAndOneOlderFile) {
+    struct Row {
+        const char* label;
+        uint64_t cap;
+        std::vector<std::string> events;
+        std::string current, older;
+        int rotations;
+    };
+    const Row rows[] = {
+        {"fits", 100, {"a", "b"}, "T a\r\nT b\r\n", "", 0},
+        // 5 + 5 = 10 fits exactly; the third line rotates.
+        {"rotates at the cap", 10, {"a", "b", "c"}, "T c\r\n", "T a\r\nT b\r\n", 1},
+        {"second rotation drops the oldest", 5, {"a", "b", "c"}, "T c\r\n", "T b\r\n", 2},
+        {"overlong event is cut to the cap", 8, {"abcdefgh"}, "T abcd\r\n", "", 0},
+        {"line breaks in an event stay one line", 100, {"a\r\nb"}, "T a  b\r\n", "", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        MemoryLogStore store;
+        RotatingSupportLog log(store, row.cap);
+        for (const auto& e : row.events) log.Write(e);
+        EXPECT_EQ(store.current, row.current);
+        EXPECT_EQ(store.older, row.older);
+        EXPECT_EQ(store.rotations, row.rotations);
+        EXPECT_LE(store.current.size(), row.cap);
+    }
+}
+
+TEST(SupportLog, AFailingStoreLosesTheLineQuietly) {
+    MemoryLogStore store;
+    store.failAppend = true;
+    RotatingSupportLog log(store);
+    log.Write("lost");
+    store.failAppend = false;
+    log.Write("kept");
+    EXPECT_EQ(store.current, "T kept\r\n");
+}
+
+TEST(SupportLog, Utf8OfNamesAndDamagedText) {
+    EXPECT_EQ(ToUtf8(u"C:\\Bilder\\\u00c4rzte\\\u20ac"), "C:\\Bilder\\\xC3\x84rzte\\\xE2\x82\xAC");
+    EXPECT_EQ(ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(ToUtf8(std::u16string{u'a', char16_t(0xD800), u'b'}), "a\xEF\xBF\xBD" "b");
+}
+
+struct RecordingBalloons final : IBalloonTarget {
+    std::vector<std::u16string> shown;
+    void ShowBalloon(std::u16string_view text) override { shown.emplace_back(text); }
+};
+
+TEST(Notifications, AreLoggedAndShownUnlessBalloonsAreOff) {
+    for (bool show : {true, false}) {
+        SCOPED_TRACE(show ? "on" : "off");
+        RecordingSupportLog log;
+        RecordingBalloons balloons;
+        Notifications notifications(log, balloons, show);
+        notifications.Notify(u"Cause. Next step.");
+        EXPECT_EQ(balloons.shown.size(), show ? 1u : 0u);
+        ASSERT_EQ(log.lines.size(), 1u);
+        EXPECT_EQ(log.lines[0], show ? "Notification: Cause. Next step."
+                                     : "Notification (balloons off): Cause. Next step.");
+    }
+}
+
+using FakeIntegrity = FakeProcessIntegrity;
+
+TEST(ElevatedTarget, NamesAHigherProcessOnceAndIgnoresEqualOrUnknownOnes) {
+    struct Row {
+        const char* label;
+        std::vector<uint32_t> focusPerPress;
+        size_t notices;
+        int highCount;  // presses that found the focus above this process
+    };
+    const Row rows[] = {
+        {"high target, three presses", {7, 7, 7}, 1, 3},
+        {"two high targets", {7, 8, 7, 8}, 2, 4},
+        {"same level", {5}, 0, 0},
+        {"lower level", {6}, 0, 0},
+        {"no focus", {0}, 0, 0},
+        {"unreadable level", {9}, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        FakeIntegrity integrity;
+        integrity.levels = {{0, 0x2000}, {5, 0x2000}, {6, 0x1000}, {7, 0x3000}, {8, 0x4000}};
+        RecordingSupportLog log;
+        RecordingNotifier notifier;
+        ElevatedTargetCheck check(integrity, log, notifier);
+        int high = 0;
+        for (uint32_t focus : row.focusPerPress) {
+            integrity.focus = focus;
+            high += check.CheckKeyTarget() ? 1 : 0;
+        }
+        EXPECT_EQ(notifier.texts.size(), row.notices);
+        EXPECT_EQ(log.lines.size(), row.notices);
+        EXPECT_EQ(high, row.highCount);
+    }
+    FakeIntegrity integrity;
+    integrity.levels = {{0, 0x2000}, {7, 0x3000}};
+    integrity.focus = 7;
+    RecordingSupportLog log;
+    RecordingNotifier notifier;
+    ElevatedTargetCheck(integrity, log, notifier).CheckKeyTarget();
+    ASSERT_EQ(notifier.texts.size(), 1u);
+    EXPECT_EQ(notifier.texts[0].rfind("C:\\Imaging\\Viewer.exe runs as administrator", 0), 0u) << notifier.texts[0];
+}
+
+}  // namespace
+}  // namespace brelkin::test
