@@ -114,7 +114,10 @@ std::optional<std::u16string> RegistryProfile::FindProfileString(std::u16string_
 ProfileValueState RegistryProfile::GetValueState(std::u16string_view section, std::u16string_view entry,
                                                 bool isText) {
     RegKey key;
-    if (!OpenSection(SectionPath(section), KEY_QUERY_VALUE, key)) return ProfileValueState::Damaged;
+    // The machine's key is never created: where an administrator made none,
+    // its values are missing, not damaged.
+    if (!OpenSection(section, KEY_QUERY_VALUE, key.out()))
+        return m_scope == RegistryScope::Machine ? ProfileValueState::Missing : ProfileValueState::Damaged;
     DWORD type = REG_NONE;
     DWORD size = 0;
     const LSTATUS status = RegQueryValueExW(key.get(), Wide(entry).c_str(), nullptr, &type, nullptr, &size);
