@@ -35,13 +35,24 @@ bool ProgramRowResolver::ResolvePressRow(TriggerState& state, TriggerMode& mode)
                 }
             }
         }
-        if (ruled == nullptr && m_onlyListed) return false;
+        if (ruled == nullptr && m_onlyListed) {
+            m_refusedLength = program.copy(m_refused, ImagePathCapacity);
+            m_refusedPending = true;
+            return false;
+        }
         if (ruled != nullptr) mode = ruled->mode;
     }
     if (mode != m_lastMode) {
         state.sequenceStep = 0;
         m_lastMode = mode;
     }
+    return true;
+}
+
+bool ProgramRowResolver::TakeRefusedProgram(std::u16string_view& program) {
+    if (!m_refusedPending) return false;
+    m_refusedPending = false;
+    program = std::u16string_view(m_refused, m_refusedLength);
     return true;
 }
 

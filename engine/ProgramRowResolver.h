@@ -22,6 +22,11 @@ public:
 
     bool ResolvePressRow(TriggerState& state, TriggerMode& mode) override;
 
+    // The file name of the program that the last press sent nothing to
+    // because it has no rule and only listed programs get keys (empty for a
+    // process whose name could not be read), once; false when there is none.
+    bool TakeRefusedProgram(std::u16string_view& program);
+
 private:
     struct ResolvedRule {
         std::u16string program;
@@ -34,6 +39,10 @@ private:
     // The row the previous press sent: a press that sends another one starts
     // that row's one-by-one sequence from its first chord.
     TriggerMode m_lastMode = -1;
+    // Kept in place so that a refused press allocates nothing.
+    char16_t m_refused[ImagePathCapacity] = {};
+    std::size_t m_refusedLength = 0;
+    bool m_refusedPending = false;
 };
 
 }  // namespace brelkin

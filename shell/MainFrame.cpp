@@ -138,6 +138,8 @@ void CMainFrame::OnTimer(UINT_PTR id) {
             ++m_presses;
             m_chordsSent += static_cast<unsigned long>(outcome.chordsSent);
             if (outcome.chordsSent > 0 && m_keyTarget) m_keyTarget->CheckKeyTarget();
+            std::u16string_view refused;
+            if (m_pressRows.TakeRefusedProgram(refused)) NotifyUnlistedProgram(refused);
         }
         // Setting the same id again replaces the timer's period.
         const UINT period = outcome.nextPeriod;
@@ -188,6 +190,18 @@ void CMainFrame::NotifyIfJoystickMissing() {
 
 void CMainFrame::SaveSettings() {
     if (!m_settings.SaveSettings()) ReportSaveFailure();
+}
+
+// Once per program and session: a user who pressed on purpose learns why
+// nothing came, and a chart left in front is not named again at every press.
+void CMainFrame::NotifyUnlistedProgram(std::u16string_view program) {
+    const std::u16string name = program.empty() ? u"the program in front" : std::u16string(program);
+    for (const std::u16string& known : m_unlistedNotified)
+        if (known == name) return;
+    m_unlistedNotified.push_back(name);
+    m_notifications.Notify(u"Brelkin sent no keys to " + name +
+                           u": it is not in the Programs list, and \"Send keys only to these programs\" is on. "
+                           u"Add it under Programs... in the tray menu, or turn that option off.");
 }
 
 void CMainFrame::ReportSaveFailure() {

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/ActionPreset.h"
 #include "engine/ProgramRowResolver.h"
@@ -59,6 +61,7 @@ private:
     void ApplyProgramRules();
     void SaveSettings();
     void ReportSaveFailure();
+    void NotifyUnlistedProgram(std::u16string_view program);
     void NotifyIfJoystickMissing();
     void LogMode();
 
@@ -78,6 +81,7 @@ private:
     bool m_saveFailureShown = false;
     unsigned long m_presses = 0;
     unsigned long m_chordsSent = 0;
+    std::vector<std::u16string> m_unlistedNotified;
 };
 
 }  // namespace brelkin

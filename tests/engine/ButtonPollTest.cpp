@@ -343,6 +343,12 @@ TEST_P(ProgramRules, ThePressSendsTheRowOfTheProgramInFront) {
     for (std::size_t i = 0; i < c.presses.size(); ++i) {
         foreground.path = c.presses[i].foreground;
         EXPECT_EQ(rig.Tick(), c.presses[i].sent) << "press " << i + 1;
+        // A press that only-listed refused names its program, once.
+        std::u16string_view refused;
+        const bool wasRefused = resolver.TakeRefusedProgram(refused);
+        EXPECT_EQ(wasRefused, c.onlyListed && c.presses[i].sent == None) << "press " << i + 1;
+        if (wasRefused) EXPECT_EQ(refused, ImageFileName(c.presses[i].foreground)) << "press " << i + 1;
+        EXPECT_FALSE(resolver.TakeRefusedProgram(refused));
     }
     EXPECT_EQ(rig.state.triggerMode, c.current) << "a rule never changes the mode itself";
     // With nothing to decide the program in front is never asked.
