@@ -431,7 +431,7 @@ TEST_F(EndToEndDevice, ASilentCameraIsNotifiedOnARescanTheUserAskedForOnly) {
     HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitForLog("Camera open (BDA), start-up: the camera did not answer")) << SupportLog();
-    EXPECT_TRUE(WaitForLog("Settings: mode \"Schick (Alt+F,Alt+T)\", driver BDA, poll period 400 ms"));
+    EXPECT_TRUE(WaitForLog("Settings: mode \"Schick (Alt+F,Alt+T)\", driver BDA, poll period 50 ms"));
 
     // Sent, not posted: an arrival's parameter is a pointer, which posting refuses.
     DWORD_PTR result = 0;
