@@ -420,7 +420,8 @@ TEST_F(EndToEndDevice, ConfigurationProblemsNameTheCauseInABalloonAtStartUp) {
         }, 5000));
         EXPECT_EQ(Exit(p, frame), 0u);
         const std::string log = SupportLog();
-        EXPECT_NE(log.find("Start: Brelkin 2.0, x64, Windows "), std::string::npos) << log;
+        const std::string start = sizeof(void*) == 8 ? "Start: Brelkin 2.0, x64, Windows " : "Start: Brelkin 2.0, x86, Windows ";
+        EXPECT_NE(log.find(start), std::string::npos) << log;
         EXPECT_NE(log.find("Exit: 0 presses, 0 chords sent"), std::string::npos) << log;
     }
 }
