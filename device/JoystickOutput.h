@@ -32,8 +32,6 @@ public:
     const JoystickStatus& Status() const { return m_status; }
     const JoystickState& State() const { return m_ppjoy.State(); }
     DeviceHandle Handle() const { return m_ppjoy.Handle(); }
-    // A driver was found and taken at start-up.
-    bool IsOpen() const { return m_status.backEnd != JoystickBackEnd::None; }
 
 private:
     void Send(bool pressed);

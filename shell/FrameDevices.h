@@ -29,7 +29,6 @@ public:
     virtual void CloseJoystickOutput(bool joystickMode) = 0;
     // Which driver joystick mode uses, or why there is none.
     virtual JoystickStatus JoystickOutputStatus() = 0;
-    virtual bool IsJoystickOpen() const = 0;
 
     virtual void RegisterCameraArrival(uintptr_t window) = 0;
     virtual void ChooseDefaultDriverKind() = 0;

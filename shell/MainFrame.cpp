@@ -79,9 +79,10 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     m_devices->AttachSupport(m_log, m_notifications);
     CompleteTrayMenu();
     m_devices->OpenJoystickOutput();
-    m_log.Write(m_devices->IsJoystickOpen() ? "Joystick device \\\\.\\PPJoyIOCTL1: opened"
-                                            : "Joystick device \\\\.\\PPJoyIOCTL1: could not be opened");
     const JoystickStatus joystick = m_devices->JoystickOutputStatus();
+    // PPJoy is tried first; only where its device did not open is vJoy asked.
+    m_log.Write(joystick.backEnd == JoystickBackEnd::PPJoy ? "Joystick device \\\\.\\PPJoyIOCTL1: opened"
+                                                           : "Joystick device \\\\.\\PPJoyIOCTL1: could not be opened");
     if (joystick.backEnd == JoystickBackEnd::VJoy) {
         m_log.Write("Joystick: vJoy device 1 acquired");
     } else if (joystick.backEnd == JoystickBackEnd::None) {
@@ -180,9 +181,10 @@ void CMainFrame::LogMode() {
 }
 
 void CMainFrame::NotifyIfJoystickMissing() {
-    if (m_trigger.triggerMode != 0 || m_devices->IsJoystickOpen()) return;
+    const JoystickStatus joystick = m_devices->JoystickOutputStatus();
+    if (m_trigger.triggerMode != 0 || joystick.backEnd != JoystickBackEnd::None) return;
     // The refusal says what of vJoy is wrong, or that neither driver is there.
-    const std::string why = DescribeJoystickRefusal(m_devices->JoystickOutputStatus().refusal);
+    const std::string why = DescribeJoystickRefusal(joystick.refusal);
     m_notifications.Notify(
         u"Joystick mode needs the PPJoy joystick driver or vJoy, and neither could be used: " +
         std::u16string(why.begin(), why.end()) + u". The key modes work without it.");

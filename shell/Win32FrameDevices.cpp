@@ -24,7 +24,6 @@ public:
         m_access->Joystick().CloseJoystickOutput(joystickMode);
     }
     JoystickStatus JoystickOutputStatus() override { return m_access->Joystick().Status(); }
-    bool IsJoystickOpen() const override { return m_access->Joystick().IsOpen(); }
     void RegisterCameraArrival(uintptr_t window) override {
         m_access->Camera().RegisterCameraArrival(window);
     }

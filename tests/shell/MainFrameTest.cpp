@@ -27,13 +27,12 @@ public:
     FakeDevices(std::vector<std::string>& log, SequenceStep& step, PollOutcome& outcome)
         : m_log(log), m_step(step), m_outcome(outcome) {}
     void AttachSupport(ISupportLog&, INotifier&) override {}
-    bool IsJoystickOpen() const override { return true; }
     void OpenJoystickOutput() override { m_log.push_back("OpenJoystickOutput"); }
     void ReleaseJoystickButton() override { m_log.push_back("ReleaseJoystickButton"); }
     void CloseJoystickOutput(bool joystickMode) override {
         m_log.push_back(joystickMode ? "CloseJoystickOutput in joystick mode" : "CloseJoystickOutput");
     }
-    JoystickStatus JoystickOutputStatus() override { return {}; }
+    JoystickStatus JoystickOutputStatus() override { return {JoystickBackEnd::PPJoy, JoystickRefusal::None}; }
     void RegisterCameraArrival(uintptr_t window) override {
         m_log.push_back(window ? "RegisterCameraArrival" : "RegisterCameraArrival(null)");
     }
