@@ -52,19 +52,24 @@ int SendPress(TriggerState& state, IKeyboardInput& input, ISleeper& sleeper) {
     return row.OneByOne != 0 ? SendOneByOne(row, step, input, sleeper) : SendAtOneTime(row, input, sleeper);
 }
 
-PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, PressFilter& press,
-                       IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper) {
-    PollOutcome outcome;
-    ICameraButton* camera = selectedOrNull;
+ButtonReading ReadButton(ICameraButton* camera) {
     uint32_t pioValue = 0;
+    if (camera == nullptr || camera->IsInterfaceValid() == 0 || camera->GetPIO(&pioValue) != 0)
+        return ButtonReading::NoReading;
+    if ((pioValue & 1u) != 0) return ButtonReading::PortBusy;
+    return camera->IsButtonPressed() != 0 ? ButtonReading::Down : ButtonReading::Up;
+}
+
+PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, PressFilter& press,
+                          IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper) {
+    PollOutcome outcome;
     // A set bit 0 suppresses the whole tick, the joystick write included.
-    if (camera == nullptr || camera->IsInterfaceValid() == 0 || camera->GetPIO(&pioValue) != 0 ||
-        (pioValue & 1u) != 0) {
+    if (reading == ButtonReading::NoReading || reading == ButtonReading::PortBusy) {
         press.Forget();
         return outcome;
     }
 
-    const bool pressed = camera->IsButtonPressed() != 0;
+    const bool pressed = reading == ButtonReading::Down;
     // Read in joystick mode too, so that a switch to a key mode while the
     // button is held does not count the hold as a new press.
     const bool fired = press.Read(pressed);
@@ -78,6 +83,11 @@ PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, Press
     }
     if (fired) outcome.chordsSent = SendPress(state, input, sleeper);
     return outcome;
+}
+
+PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, PressFilter& press,
+                       IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper) {
+    return AnswerReading(state, ReadButton(selectedOrNull), press, joystick, input, sleeper);
 }
 
 }  // namespace brelkin

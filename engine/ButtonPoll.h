@@ -19,6 +19,22 @@ struct PollOutcome {
     uint32_t nextPeriod = 0;  // set by the paced poll: the timer's period from now on
 };
 
+// What one tick read of the camera button, before it is turned into input.
+enum class ButtonReading : uint8_t {
+    NoReading,  // no camera object, interface not valid, or GetPIO failed
+    PortBusy,   // GetPIO reported bit 0: the whole tick is skipped
+    Up,
+    Down,
+};
+
+// The camera's three calls of one tick: IsInterfaceValid, GetPIO (bit 0 set
+// skips the tick), IsButtonPressed.
+ButtonReading ReadButton(ICameraButton* selectedOrNull);
+
+// Turns one tick's reading into the joystick record or the chords of a press.
+PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, PressFilter& press,
+                          IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper);
+
 // `selectedOrNull` is the camera object of the current driver kind, or null
 // when none is open; the object of the other kind is never passed in. Runs to
 // completion, every chord and delay included, and reports no error: a tick
