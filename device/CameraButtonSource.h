@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "device/DriverKind.h"
+#include "engine/DriverKind.h"
 #include "engine/ActionPreset.h"
 #include "engine/CameraButton.h"
 #include "engine/PressFilter.h"

@@ -4,7 +4,7 @@
 // the next step.
 #include <string>
 
-#include "device/DriverKind.h"
+#include "engine/DriverKind.h"
 #include "platform/CameraLibrary.h"
 
 namespace brelkin {

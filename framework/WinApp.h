@@ -37,8 +37,8 @@ public:
     virtual int Run();
 
     // From here on the profile functions use
-    // HKEY_CURRENT_USER\Software\<registryKey>\<application name>, and reads
-    // fall back value by value on the same path under HKEY_LOCAL_MACHINE.
+    // HKEY_CURRENT_USER\Software\<registryKey>\<application name>, over the
+    // same path under HKEY_LOCAL_MACHINE as LayerProfiles combines them.
     void SetRegistryKey(const wchar_t* registryKey);
     // Before SetRegistryKey the profile reads give their defaults and writes fail.
     brelkin::IProfile& Profile();
@@ -54,6 +54,10 @@ public:
     CWnd* m_pMainWnd = nullptr;
 
 protected:
+    // How the user's and the machine's keys make the application's profile;
+    // both outlive the result. Null, the default, uses the user's key alone.
+    virtual std::unique_ptr<brelkin::IProfile> LayerProfiles(brelkin::IProfile& user, brelkin::IProfile& machine);
+
     // Sends WM_CLOSE to the main window.
     void OnAppExit();
 

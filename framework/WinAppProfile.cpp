@@ -1,12 +1,11 @@
 // The application's profile functions over the per-user registry, with the
-// machine-wide defaults beneath it.
+// machine-wide key beneath it as the application layers them.
 #include <windows.h>
 
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "platform/Profile.h"
 #include "platform/win32/RegistryProfile.h"
-#include "settings/LayeredProfile.h"
 
 namespace {
 
@@ -47,11 +46,17 @@ void CWinApp::SetRegistryKey(const wchar_t* registryKey) {
     m_userProfile = std::make_unique<RegistryProfile>(U16(m_registryKey.c_str()), U16(m_appName.c_str()));
     m_machineProfile = std::make_unique<RegistryProfile>(U16(m_registryKey.c_str()), U16(m_appName.c_str()),
                                                          brelkin::RegistryScope::Machine);
-    m_profile = std::make_unique<brelkin::LayeredProfile>(*m_userProfile, *m_machineProfile);
+    m_profile = LayerProfiles(*m_userProfile, *m_machineProfile);
+}
+
+std::unique_ptr<brelkin::IProfile> CWinApp::LayerProfiles(brelkin::IProfile&, brelkin::IProfile&) {
+    return nullptr;
 }
 
 brelkin::IProfile& CWinApp::Profile() {
-    if (!m_profile) m_profile = std::make_unique<NoProfile>();
+    if (m_profile) return *m_profile;
+    if (m_userProfile) return *m_userProfile;
+    m_profile = std::make_unique<NoProfile>();
     return *m_profile;
 }
 

@@ -5,7 +5,7 @@
 // main frame owns.
 #include <string_view>
 
-#include "device/DriverKind.h"
+#include "engine/DriverKind.h"
 #include "engine/ActionPreset.h"
 #include "platform/Profile.h"
 #include "settings/TooltipTarget.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "device/DriverKind.h"
+#include "engine/DriverKind.h"
 #include "engine/ActionPreset.h"
 #include "platform/Profile.h"
 #include "platform/SupportLog.h"

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "device/CameraButtonSource.h"
-#include "device/DriverKind.h"
+#include "engine/DriverKind.h"
 #include "device/JoystickStatus.h"
 #include "engine/ActionPreset.h"
 #include "engine/ButtonPoll.h"

@@ -8,7 +8,7 @@
 #include "platform/ForegroundProgram.h"
 #include "platform/ProcessIntegrity.h"
 #include "platform/SupportLog.h"
-#include "shell/DialogRunner.h"
+#include "dialogs/DialogRunner.h"
 #include "shell/FrameDevices.h"
 #include "shell/NotifyIcon.h"
 #include "shell/SystemTray.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/Handles.h"
+#include "platform/win32/Handles.h"
 #include "framework/Wnd.h"
 #include "settings/TooltipTarget.h"
 #include "support/BalloonTarget.h"

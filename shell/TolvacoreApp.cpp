@@ -7,6 +7,7 @@
 #include <string>
 
 #include "resources/resource.h"
+#include "settings/LayeredProfile.h"
 #include "shell/MainFrame.h"
 
 namespace brelkin {
@@ -27,6 +28,11 @@ CTolvacoreApp::CTolvacoreApp() : m_logFile(SupportLogPath()), m_supportLog(m_log
     m_services.dialogs = &m_noDialogs;
     m_services.foreground = &m_foreground;
     m_services.makeDevices = &MakeWin32FrameDevices;
+}
+
+std::unique_ptr<brelkin::IProfile> CTolvacoreApp::LayerProfiles(brelkin::IProfile& user,
+                                                               brelkin::IProfile& machine) {
+    return std::make_unique<brelkin::LayeredProfile>(user, machine);
 }
 
 bool CTolvacoreApp::InitInstance() {

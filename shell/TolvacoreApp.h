@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include "framework/FrameWnd.h"
-#include "framework/Handles.h"
+#include "platform/win32/Handles.h"
 #include "framework/WinApp.h"
 #include "platform/win32/Win32ForegroundProgram.h"
-#include "shell/DialogRunner.h"
+#include "dialogs/DialogRunner.h"
 #include "shell/NotifyIcon.h"
 #include "platform/win32/SupportLogFile.h"
 #include "platform/win32/Win32ProcessIntegrity.h"
@@ -31,6 +31,8 @@ public:
     int ExitInstance() override;
 
 protected:
+    // The user's values over the machine-wide defaults, value by value.
+    std::unique_ptr<brelkin::IProfile> LayerProfiles(brelkin::IProfile& user, brelkin::IProfile& machine) override;
     void OnAppAbout();
 
     DECLARE_MESSAGE_MAP()

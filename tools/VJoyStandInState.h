@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "device/win32/VJoyInstallation.h"
+#include "platform/win32/VJoyInstallation.h"
 #include "tools/SharedStateBlock.h"
 
 namespace brelkin::standin {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "device/DriverKind.h"
+#include "engine/DriverKind.h"
 #include "engine/ActionPreset.h"
 #include "engine/KeyChordNames.h"
 #include "platform/Profile.h"

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "device/win32/VJoyInstallation.h"
+#include "platform/win32/VJoyInstallation.h"
 #include "device/win32/Win32DevicePlatform.h"
-#include "framework/Handles.h"
+#include "platform/win32/Handles.h"
 
 namespace brelkin {
 
