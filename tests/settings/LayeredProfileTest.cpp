@@ -193,5 +193,61 @@ TEST(LayeredProfile, MachineProgramRulesApplyWhereTheUserHasNoRuleOfTheSameProgr
         EXPECT_NE(call.kind, test::ProfileCall::Delete) << "a delete reached the machine";
 }
 
+// The rules as the Programs dialog gets them: the administrator's marked and
+// kept beneath the user's own, and what a save makes of the dialog's edits.
+TEST(LayeredProfile, DeployedRulesAreShownAsTheAdministratorsAndOverriddenByTheUsersOwn) {
+    auto describe = [](const ProgramRuleSet& set) {
+        std::string text;
+        for (const ProgramRule& r : set.rules) {
+            text += test::Narrow(r.program + u"=" + r.mode) + (r.deployed ? " (deployed)" : "") +
+                    (r.deployedMode ? " over " + test::Narrow(*r.deployedMode) : "") + "; ";
+        }
+        return text;
+    };
+    struct Row {
+        const char* label;
+        void (*edit)(ProgramRuleSet&);
+        std::vector<std::string> userCalls;  // writes and deletes in the user's store
+        std::string reloaded;
+    };
+    const Row rows[] = {
+        {"shown as loaded", [](ProgramRuleSet&) {}, {},
+         "Dexis.exe=Space over Kodak (F5); chart.exe=Enter (deployed) over Enter; "},
+        {"another mode for a deployed rule makes it the user's own",
+         [](ProgramRuleSet& s) { s.rules[1].mode = u"Space", s.rules[1].deployed = false; }, {"write chart.exe=Space"},
+         "Dexis.exe=Space over Kodak (F5); chart.exe=Space over Enter; "},
+        {"the user's rule removed: the administrator's applies again",
+         [](ProgramRuleSet& s) { s.rules[0].mode = u"Kodak (F5)", s.rules[0].deployed = true; },
+         {"delete Dexis.exe"}, "Dexis.exe=Kodak (F5) (deployed) over Kodak (F5); chart.exe=Enter (deployed) over Enter; "},
+        {"a deployed rule dropped from the list: nothing to delete",
+         [](ProgramRuleSet& s) { s.rules.pop_back(); }, {},
+         "Dexis.exe=Space over Kodak (F5); chart.exe=Enter (deployed) over Enter; "},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        FakeProfile user, machine;
+        user.SetText(u"Settings\\Programs", u"Dexis.exe", u"Space");
+        // The same spelling: the fake's names are compared exactly, unlike the registry's.
+        machine.SetText(u"Settings\\Programs", u"Dexis.exe", u"Kodak (F5)");
+        machine.SetText(u"Settings\\Programs", u"chart.exe", u"Enter");
+        LayeredProfile profile(user, machine);
+        ProgramSettings store(profile);
+        const ProgramRuleSet loaded = store.Load();
+        ProgramRuleSet edited = loaded;
+        row.edit(edited);
+        user.calls.clear();
+        EXPECT_TRUE(store.Save(loaded, edited));
+        std::vector<std::string> calls;
+        for (const test::ProfileCall& c : user.calls) {
+            if (c.kind == test::ProfileCall::WriteString) calls.push_back("write " + test::Narrow(c.entry + u"=" + c.text));
+            if (c.kind == test::ProfileCall::Delete) calls.push_back("delete " + test::Narrow(c.entry));
+            if (c.kind == test::ProfileCall::WriteInt) calls.push_back("write " + test::Narrow(c.entry));
+        }
+        EXPECT_EQ(calls, row.userCalls);
+        EXPECT_EQ(describe(store.Load()), row.reloaded);
+        EXPECT_FALSE(machine.Wrote());
+    }
+}
+
 }  // namespace
 }  // namespace brelkin
