@@ -27,6 +27,12 @@ std::wstring RefusalText(brelkin::ProgramNameFault fault) {
     }
 }
 
+// Captioned as the data exchange's messages are: with the application's name.
+void ShowMessage(HWND dialog, const wchar_t* text, UINT icon) {
+    CWinApp* app = CWinApp::Get();
+    ::MessageBoxW(dialog, text, app && !app->AppName().empty() ? app->AppName().c_str() : nullptr, icon | MB_OK);
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CDlgPrograms, CDialog)
@@ -148,9 +154,7 @@ LRESULT CDlgPrograms::OnNotify(WPARAM, LPARAM lParam) {
 bool CDlgPrograms::AddProgram(std::wstring_view text) {
     const brelkin::ProgramNameCheck check = brelkin::CheckProgramName(ToU16(text));
     if (check.fault != brelkin::ProgramNameFault::None) {
-        CWinApp* app = CWinApp::Get();
-        ::MessageBoxW(m_hWnd, RefusalText(check.fault).c_str(),
-                      app && !app->AppName().empty() ? app->AppName().c_str() : nullptr, MB_ICONEXCLAMATION | MB_OK);
+        ShowMessage(m_hWnd, RefusalText(check.fault).c_str(), MB_ICONEXCLAMATION);
         HWND field = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
         ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
         return false;
@@ -218,11 +222,10 @@ void CDlgPrograms::OnRemove() {
     brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
     if (rule.deployed) {
         // Remove is greyed for it; this only answers a click that came anyway.
-        CWinApp* app = CWinApp::Get();
-        ::MessageBoxW(m_hWnd,
-                      L"This rule is set by your administrator and cannot be removed here. Choose another mode "
-                      L"to give the program your own rule.",
-                      app && !app->AppName().empty() ? app->AppName().c_str() : nullptr, MB_ICONINFORMATION | MB_OK);
+        ShowMessage(m_hWnd,
+                    L"This rule is set by your administrator and cannot be removed here. Choose another mode "
+                    L"to give the program your own rule.",
+                    MB_ICONINFORMATION);
         return;
     }
     if (rule.deployedMode) {

@@ -83,7 +83,8 @@ bool AppSettings::SaveSettings() {
     // from the stored one, so the next save tries it again.
     bool saved = true;
     if (m_modeChosen || m_storedMode != mode) {
-        const std::u16string_view defaultKey = mode == 0 ? JoystickModeName : PresetText(m_trigger.presets[mode - 1].Name);
+        const std::u16string_view defaultKey =
+            mode == 0 ? JoystickModeName : PresetText(m_trigger.presets[mode - 1].Name);
         if (m_profile.WriteProfileString(names::Section, names::DefaultKey, defaultKey)) {
             m_storedMode = mode;
             m_modeChosen = false;

@@ -17,30 +17,18 @@ TEST(ProgramName, FileNamesAreKeptPathsGiveTheirFileNameAndTheRestIsRefused) {
         std::u16string name;
         F fault;
     } rows[] = {
-        {"a file name", u"dexis.exe", u"dexis.exe", F::None},
-        {"blanks and quotes around it", u" \t\"Dexis.EXE\" ", u"Dexis.EXE", F::None},
+        {"blanks and quotes around a name", u" \t\"Dexis.EXE\" ", u"Dexis.EXE", F::None},
         {"no extension gets .exe", u"dexis", u"dexis.exe", F::None},
-        {"another extension is kept", u"viewer.com", u"viewer.com", F::None},
         {"a full path gives its file name", u"\"C:\\Imaging\\Two.exe\"", u"Two.exe", F::None},
         {"a UNC path gives its file name", u"\\\\server\\share\\cdr", u"cdr.exe", F::None},
         {"the longest name with .exe added", longest, longest + u".exe", F::None},
-        {"empty", u"", u"", F::Empty},
         {"only blanks", u"  \t ", u"", F::Empty},
         {"a folder path", u"C:\\Imaging\\", u"", F::Empty},
         {"a relative path", u"Imaging\\dexis.exe", u"", F::Character},
-        {"a slash", u"a/b.exe", u"", F::Character},
-        {"a colon", u"bad:name.exe", u"", F::Character},
         {"a drive-relative name", u"C:dexis.exe", u"", F::Character},
-        {"a star", u"*.exe", u"", F::Character},
-        {"a question mark", u"dexis?.exe", u"", F::Character},
-        {"a quote inside", u"de\"xis.exe", u"", F::Character},
-        {"angle brackets", u"<dexis>.exe", u"", F::Character},
-        {"a bar", u"a|b.exe", u"", F::Character},
-        {"a tab inside", u"de\txis.exe", u"", F::Character},
         {"a NUL inside", std::u16string(u"de\0xis.exe", 10), u"", F::Character},
         {"a dot at the end", u"dexis.", u"", F::Character},
         {"one unit too long once .exe is added", longest + u"a", u"", F::TooLong},
-        {"far too long", std::u16string(5000, u'x') + u".exe", u"", F::TooLong},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
@@ -48,6 +36,8 @@ TEST(ProgramName, FileNamesAreKeptPathsGiveTheirFileNameAndTheRestIsRefused) {
         EXPECT_EQ(check.fault, row.fault);
         EXPECT_TRUE(check.name == row.name) << "name of " << check.name.size() << " units";
     }
+    for (char16_t c : std::u16string_view(u"\\/:*?\"<>|\t\x1f"))
+        EXPECT_EQ(CheckProgramName(std::u16string(u"a") + c + u"b.exe").fault, F::Character) << int(c);
 }
 
 }  // namespace

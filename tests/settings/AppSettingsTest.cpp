@@ -211,10 +211,6 @@ TEST(AppSettingsSave, BeforeALoadWritesAllTenDefaultKeyFirstThenOnlyWhatChanged)
          {{ProfileCall::WriteString, u"Settings", u"DefaultKey", 0, u"Custom Setting"}, WriteInt(u"Key2", 0x43),
           WriteInt(u"DelayTime", 300)}},
         {"the driver dialog", [](Harness& x) { x.driverKind = DriverWdm; }, false, {WriteInt(u"UseBDA", 0)}},
-        {"a change undone before the save", [](Harness& x) {
-             x.trigger.presets[CustomRow].Keys[0] = 0x50;
-             x.trigger.presets[CustomRow].Keys[0] = 0x41;
-         }, false, {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);

@@ -29,17 +29,19 @@ protected:
     }
     // Where the installer and reg.exe on 64-bit Windows put the defaults.
     static void DeleteMachineKey() {
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, SettingsKey, KEY_WOW64_64KEY, 0);
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Morvane\\Tolvacore", KEY_WOW64_64KEY, 0);
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Morvane", 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key))
+            return;
+        RegDeleteTreeW(key, nullptr);
+        RegCloseKey(key);
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Morvane", KEY_WOW64_64KEY, 0);
     }
-    static void DeployDword(const wchar_t* name, DWORD value) {
+    static void Deploy(const wchar_t* name, DWORD type, const void* data, DWORD size) {
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, SettingsKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
                                   nullptr, &key, nullptr),
                   ERROR_SUCCESS);
-        EXPECT_EQ(RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
-                  ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
         RegCloseKey(key);
     }
     static std::wstring UserValueNames(const wchar_t* path = SettingsKey) {
@@ -70,13 +72,11 @@ TEST_F(EndToEndSettings, AfterOneMenuChoiceTheUsersKeyHoldsOnlyDefaultKeyAndALat
     EXPECT_EQ(UserValueNames(), L"DefaultKey;");
 
     // The administrator deploys the BDA driver, a poll period and another preset.
-    DeployDword(L"UseBDA", 1);
-    DeployDword(L"PollPeriod", 100);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, SettingsKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key), ERROR_SUCCESS);
+    const DWORD bda = 1, poll = 100;
     const wchar_t space[] = L"Space";
-    RegSetValueExW(key, L"DefaultKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(space), sizeof space);
-    RegCloseKey(key);
+    Deploy(L"UseBDA", REG_DWORD, &bda, sizeof bda);
+    Deploy(L"PollPeriod", REG_DWORD, &poll, sizeof poll);
+    Deploy(L"DefaultKey", REG_SZ, space, sizeof space);
 
     Process p;
     HWND frame = StartAndWaitForFrame(p, exe);
