@@ -201,9 +201,6 @@ TEST(LayeredProfile, DeployedRulesAreShownAsTheAdministratorsAndOverriddenByTheU
         {"the user's rule removed: the administrator's applies again",
          [](ProgramRuleSet& s) { s.rules[0].mode = u"Kodak (F5)", s.rules[0].deployed = true; },
          {"delete Dexis.exe"}, "Dexis.exe=Kodak (F5) (deployed) over Kodak (F5); chart.exe=Enter (deployed) over Enter; "},
-        {"a deployed rule dropped from the list: nothing to delete",
-         [](ProgramRuleSet& s) { s.rules.pop_back(); }, {},
-         "Dexis.exe=Space over Kodak (F5); chart.exe=Enter (deployed) over Enter; "},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
