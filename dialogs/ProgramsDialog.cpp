@@ -6,27 +6,31 @@
 #include <utility>
 
 #include "framework/DataExchange.h"
+#include "framework/WinApp.h"
 #include "framework/WideText.h"
 #include "resources/dialogs/DialogIds.h"
 
 namespace {
 
-constexpr std::size_t MaxFileNameLength = 260;
+constexpr std::size_t MaxFileNameLength = brelkin::MaxProgramFileNameLength;
+const wchar_t AdministratorMark[] = L", set by your administrator";
 
-// Trims surrounding blanks and keeps only the file name of a pasted path;
-// empty when what is left cannot be a file name.
-std::wstring CleanProgramName(std::wstring text) {
-    const std::size_t first = text.find_first_not_of(L" \t\"");
-    if (first == std::wstring::npos) return {};
-    const std::size_t last = text.find_last_not_of(L" \t\"");
-    text = text.substr(first, last - first + 1);
-    text = ToWide(brelkin::ImageFileName(ToU16(text)));
-    if (text.empty() || text.size() > MaxFileNameLength) return {};
-    if (text.find_first_of(L"<>:\"|?*") != std::wstring::npos) return {};
-    for (wchar_t c : text) {
-        if (c < 0x20) return {};
+std::wstring RefusalText(brelkin::ProgramNameFault fault) {
+    switch (fault) {
+    case brelkin::ProgramNameFault::Empty:
+        return L"Type the file name of a program, for example dexis.exe, or choose one from the list.";
+    case brelkin::ProgramNameFault::TooLong:
+        return L"This name is longer than a file name can be (260 characters).";
+    default:
+        return L"This cannot be the file name of a program: a file name holds none of \\ / : * ? \" < > | "
+               L"nor control characters, and does not end in a dot.";
     }
-    return text;
+}
+
+// Captioned as the data exchange's messages are: with the application's name.
+void ShowMessage(HWND dialog, const wchar_t* text, UINT icon) {
+    CWinApp* app = CWinApp::Get();
+    ::MessageBoxW(dialog, text, app && !app->AppName().empty() ? app->AppName().c_str() : nullptr, icon | MB_OK);
 }
 
 }  // namespace
@@ -85,7 +89,7 @@ void CDlgPrograms::FillList() {
     ListView_DeleteAllItems(m_list);
     for (std::size_t i = 0; i < m_rules.rules.size(); ++i) {
         std::wstring program = ToWide(m_rules.rules[i].program);
-        std::wstring mode = ToWide(m_rules.rules[i].mode);
+        std::wstring mode = ModeText(m_rules.rules[i]);
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(i);
@@ -93,6 +97,10 @@ void CDlgPrograms::FillList() {
         ListView_InsertItem(m_list, &item);
         ListView_SetItemText(m_list, static_cast<int>(i), 1, mode.data());
     }
+}
+
+std::wstring CDlgPrograms::ModeText(const brelkin::ProgramRule& rule) {
+    return ToWide(rule.mode) + (rule.deployed ? AdministratorMark : L"");
 }
 
 int CDlgPrograms::SelectedRule() const {
@@ -119,7 +127,17 @@ void CDlgPrograms::ShowSelectedMode() {
     }
     ::SendMessageW(m_mode, CB_SETCURSEL, static_cast<WPARAM>(modeIndex), 0);
     ::EnableWindow(m_mode, any);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PROGRAM_REMOVE), any);
+    const brelkin::ProgramRule* rule = any ? &m_rules.rules[static_cast<std::size_t>(index)] : nullptr;
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PROGRAM_REMOVE), rule != nullptr && !rule->deployed);
+    std::wstring note;
+    if (rule != nullptr && rule->deployed) {
+        note = L"This rule is set by your administrator and cannot be removed. "
+               L"Another mode makes it your own rule, which wins.";
+    } else if (rule != nullptr && rule->deployedMode) {
+        note = L"Your own rule. Remove gives back the one set by your administrator (" +
+               ToWide(*rule->deployedMode) + L").";
+    }
+    ::SetDlgItemTextW(m_hWnd, IDC_PROGRAM_NOTE, note.c_str());
 }
 
 LRESULT CDlgPrograms::OnNotify(WPARAM, LPARAM lParam) {
@@ -133,16 +151,19 @@ LRESULT CDlgPrograms::OnNotify(WPARAM, LPARAM lParam) {
     return 0;
 }
 
-bool CDlgPrograms::AddProgram(std::wstring text) {
-    const std::wstring program = CleanProgramName(std::move(text));
-    if (program.empty()) {
-        ::MessageBeep(MB_ICONWARNING);
+bool CDlgPrograms::AddProgram(std::wstring_view text) {
+    const brelkin::ProgramNameCheck check = brelkin::CheckProgramName(ToU16(text));
+    if (check.fault != brelkin::ProgramNameFault::None) {
+        ShowMessage(m_hWnd, RefusalText(check.fault).c_str(), MB_ICONEXCLAMATION);
+        HWND field = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
+        ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
         return false;
     }
-    const std::u16string name = ToU16(program);
+    const std::u16string& name = check.name;
     for (std::size_t i = 0; i < m_rules.rules.size(); ++i) {
         if (brelkin::SameProgramName(m_rules.rules[i].program, name)) {
             SelectRule(static_cast<int>(i));
+            ::SetDlgItemTextW(m_hWnd, IDC_PROGRAM_NEW, L"");
             return true;
         }
     }
@@ -153,10 +174,32 @@ bool CDlgPrograms::AddProgram(std::wstring text) {
     return true;
 }
 
+// The whole text, however long: a cut one could pass as another name.
+std::wstring CDlgPrograms::TypedProgram() const {
+    HWND field = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(field)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 void CDlgPrograms::OnAdd() {
-    wchar_t text[MaxFileNameLength + 2] = {};
-    ::GetDlgItemTextW(m_hWnd, IDC_PROGRAM_NEW, text, static_cast<int>(MaxFileNameLength + 2));
-    AddProgram(text);
+    AddProgram(TypedProgram());
+}
+
+// The dialog manager turns Enter in any control that does not take it into
+// IDOK; in the program field it means Add. A name typed and not yet added is
+// added before the dialog closes, and one that is refused keeps it open, so
+// that nothing is saved with a name the user did not see go in.
+void CDlgPrograms::OnOK() {
+    HWND field = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
+    HWND focus = ::GetFocus();
+    if (focus != nullptr && (focus == field || ::IsChild(field, focus))) {
+        OnAdd();
+        return;
+    }
+    const std::wstring typed = TypedProgram();
+    if (typed.find_first_not_of(L" \t") != std::wstring::npos && !AddProgram(typed)) return;
+    CDialog::OnOK();
 }
 
 void CDlgPrograms::OnBrowse() {
@@ -176,6 +219,23 @@ void CDlgPrograms::OnBrowse() {
 void CDlgPrograms::OnRemove() {
     const int index = SelectedRule();
     if (index < 0 || static_cast<std::size_t>(index) >= m_rules.rules.size()) return;
+    brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
+    if (rule.deployed) {
+        // Remove is greyed for it; this only answers a click that came anyway.
+        ShowMessage(m_hWnd,
+                    L"This rule is set by your administrator and cannot be removed here. Choose another mode "
+                    L"to give the program your own rule.",
+                    MB_ICONINFORMATION);
+        return;
+    }
+    if (rule.deployedMode) {
+        // The administrator's rule is beneath it and applies again.
+        rule.mode = *rule.deployedMode;
+        rule.deployed = true;
+        FillList();
+        SelectRule(index);
+        return;
+    }
     m_rules.rules.erase(m_rules.rules.begin() + index);
     FillList();
     const int count = static_cast<int>(m_rules.rules.size());
@@ -189,7 +249,12 @@ void CDlgPrograms::OnModeChange() {
         static_cast<std::size_t>(mode) >= m_modeNames.size())
         return;
     brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
-    rule.mode = m_modeNames[static_cast<std::size_t>(mode)];
-    std::wstring text = ToWide(rule.mode);
+    const std::u16string& chosen = m_modeNames[static_cast<std::size_t>(mode)];
+    if (rule.deployed && chosen == rule.mode) return;
+    rule.mode = chosen;
+    // Another mode for the administrator's rule makes it the user's own.
+    rule.deployed = false;
+    std::wstring text = ModeText(rule);
     ListView_SetItemText(m_list, index, 1, text.data());
+    ShowSelectedMode();
 }

@@ -2,6 +2,7 @@
 // The "Programs" dialog: the rules that give a program its own key mode, and
 // "Send keys only to these programs".
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/ProgramRules.h"
@@ -23,6 +24,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool DoDataExchange(CDataExchange& dx) override;
+    void OnOK() override;
 
     void OnAdd();
     void OnBrowse();
@@ -33,9 +35,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // Adds `program` (a file name, or a path whose file name is taken) or
-    // selects its rule if it has one; false when it is no usable file name.
-    bool AddProgram(std::wstring program);
+    // Adds `program` (a file name, or a full path whose file name is taken)
+    // or selects its rule if it has one; false, after a message, when it is
+    // no usable file name.
+    bool AddProgram(std::wstring_view program);
+    std::wstring TypedProgram() const;
+    static std::wstring ModeText(const brelkin::ProgramRule& rule);
     void FillList();
     void SelectRule(int index);
     int SelectedRule() const;

@@ -16,7 +16,11 @@ char16_t FoldCase(char16_t c) {
 bool ProgramRuleSet::operator==(const ProgramRuleSet& other) const {
     if (onlyListed != other.onlyListed || rules.size() != other.rules.size()) return false;
     for (std::size_t i = 0; i < rules.size(); ++i) {
-        if (rules[i].program != other.rules[i].program || rules[i].mode != other.rules[i].mode) return false;
+        const ProgramRule& a = rules[i];
+        const ProgramRule& b = other.rules[i];
+        if (a.program != b.program || a.mode != b.mode || a.deployed != b.deployed ||
+            a.deployedMode != b.deployedMode)
+            return false;
     }
     return true;
 }
@@ -45,6 +49,29 @@ TriggerMode KeyModeNamed(const PresetTable& presets, std::u16string_view modeNam
         if (ModeName(presets[static_cast<std::size_t>(row)]) == modeName) return row + 1;
     }
     return 0;
+}
+
+ProgramNameCheck CheckProgramName(std::u16string_view typed) {
+    const std::u16string_view blanks = u" \t\"";
+    const std::size_t first = typed.find_first_not_of(blanks);
+    if (first == std::u16string_view::npos) return {{}, ProgramNameFault::Empty};
+    std::u16string_view text = typed.substr(first, typed.find_last_not_of(blanks) - first + 1);
+    const bool drivePath = text.size() > 3 && text[1] == u':' && (text[2] == u'\\' || text[2] == u'/') &&
+                           FoldCase(text[0]) >= u'A' && FoldCase(text[0]) <= u'Z';
+    const bool uncPath = text.size() > 2 && text.substr(0, 2) == u"\\\\";
+    if (drivePath || uncPath) text = ImageFileName(text);
+    if (text.empty()) return {{}, ProgramNameFault::Empty};
+    for (char16_t c : text) {
+        if (c < 0x20 || std::u16string_view(u"\\/:*?\"<>|").find(c) != std::u16string_view::npos)
+            return {{}, ProgramNameFault::Character};
+    }
+    // Windows drops a dot at the end of a file name, so the name would never
+    // be the program's.
+    if (text.back() == u'.') return {{}, ProgramNameFault::Character};
+    std::u16string name(text);
+    if (name.find(u'.') == std::u16string::npos) name += u".exe";
+    if (name.size() > MaxProgramFileNameLength) return {{}, ProgramNameFault::TooLong};
+    return {std::move(name), ProgramNameFault::None};
 }
 
 const ProgramRule* FindProgramRule(const std::vector<ProgramRule>& rules, std::u16string_view program) {

@@ -1,6 +1,7 @@
 #pragma once
 // Rules that bind a program, by the file name of its executable, to a key
 // mode, as the user keeps them: the mode by its name.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,13 @@ namespace brelkin {
 struct ProgramRule {
     std::u16string program;  // a file name such as "dexis.exe"
     std::u16string mode;     // a preset's menu name or "Custom Setting"
+    // Set by the administrator (the machine's Programs key) and not stored in
+    // the user's key: it cannot be removed, and another mode makes it the
+    // user's own rule, which wins.
+    bool deployed = false;
+    // The administrator's mode for this program, also under a rule of the
+    // user's own: what applies again once the user's rule is removed.
+    std::optional<std::u16string> deployedMode{};
 };
 
 // What the Programs dialog edits and the settings keep.
@@ -37,6 +45,23 @@ std::u16string_view ModeName(const ActionPreset& row);
 // The key mode (1..13) whose row has the name `modeName`, compared unit by
 // unit as the stored mode is; 0 when it names none (the joystick included).
 TriggerMode KeyModeNamed(const PresetTable& presets, std::u16string_view modeName);
+
+// What the Programs dialog accepts as a program's name.
+enum class ProgramNameFault {
+    None,
+    Empty,
+    Character,  // one that a file name cannot hold, or a dot at the end
+    TooLong,
+};
+struct ProgramNameCheck {
+    std::u16string name;  // the name to store; empty unless fault is None
+    ProgramNameFault fault = ProgramNameFault::None;
+};
+constexpr std::size_t MaxProgramFileNameLength = 260;
+// The typed text without surrounding blanks and quotes; a full path (from a
+// drive letter or \\server) gives its file name, as Browse does. A name
+// without an extension gets ".exe", since the rule could never match otherwise.
+ProgramNameCheck CheckProgramName(std::u16string_view typed);
 
 // The rule for `program` in `rules`, or null.
 const ProgramRule* FindProgramRule(const std::vector<ProgramRule>& rules, std::u16string_view program);

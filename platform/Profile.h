@@ -72,6 +72,13 @@ public:
         return FindProfileString(section, entry) ? ProfileSource::User : ProfileSource::Default;
     }
 
+    // The machine-wide default beneath the user's text value: what the reads
+    // give once the user's value is removed. A single store has none.
+    virtual std::optional<std::u16string> FindMachineProfileString(std::u16string_view section,
+                                                                   std::u16string_view entry) {
+        return std::nullopt;
+    }
+
     // True only when the value was stored.
     virtual bool WriteProfileInt(std::u16string_view section, std::u16string_view entry,
                                  uint32_t value) = 0;

@@ -26,6 +26,10 @@ public:
     // The current file becomes the older one, replacing it; the next append
     // starts a new current file.
     virtual bool Rotate() = 0;
+    // Empties the current file in place: what is left when it cannot be
+    // rotated (the older file held open by a program that does not share
+    // deleting). True when the current file is empty afterwards.
+    virtual bool Truncate() = 0;
     // The local time of the line about to be written.
     virtual std::string Timestamp() = 0;
 };

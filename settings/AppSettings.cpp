@@ -1,5 +1,6 @@
 #include "settings/AppSettings.h"
 
+#include <algorithm>
 #include <string>
 
 #include "settings/Tooltip.h"
@@ -19,7 +20,7 @@ void AppSettings::LoadSettings() {
     };
 
     // The profile gives 32 bits; the row keeps only its field's width, so a
-    // stored 70000 ms becomes 4464 and stays so at the next save.
+    // stored 70000 ms becomes 4464, and is written so once the user changes it.
     custom.Keys[0] = static_cast<uint16_t>(readInt(names::Key1, 32));
     custom.Keys[1] = static_cast<uint16_t>(readInt(names::Key2, 0));
     custom.Keys[2] = static_cast<uint16_t>(readInt(names::Key3, 0));
@@ -28,10 +29,13 @@ void AppSettings::LoadSettings() {
     custom.Modifiers[2] = static_cast<uint16_t>(readInt(names::KeyEx3, 0));
     custom.OneByOne = static_cast<uint8_t>(readInt(names::OneByOne, 1));
     custom.DelayTime = static_cast<uint16_t>(readInt(names::DelayTime, 5000));
-    // Kept whole: any non-zero kind means BDA, and a 5 must be written back as 5.
+    // Kept whole: any non-zero kind means BDA, and a 5 that is written back stays 5.
     m_driverKind = static_cast<DriverKind>(readInt(names::UseBDA, static_cast<uint32_t>(m_driverKind)));
 
     const std::u16string defaultKey = m_profile.GetProfileString(names::Section, names::DefaultKey, u"");
+    const std::array<uint32_t, NumberCount> loaded = CurrentNumbers();
+    std::copy(loaded.begin(), loaded.end(), m_storedNumbers.begin());
+    m_modeChosen = false;
 
     // The mode is stored by its row's name, compared unit by unit with no case
     // folding or trimming, so that the menu caption "&Joystick Button 1" or a
@@ -40,48 +44,67 @@ void AppSettings::LoadSettings() {
         const ActionPreset& preset = m_trigger.presets[row];
         if (PresetText(preset.Name) == defaultKey) {
             m_trigger.triggerMode = row + 1;
+            m_storedMode = m_trigger.triggerMode;
             m_tooltip.SetTooltipText(PresetTooltip(preset));
             return;
         }
     }
     if (defaultKey == JoystickModeName) {
         m_trigger.triggerMode = 0;
+        m_storedMode = 0;
         m_tooltip.SetTooltipText(JoystickTooltip());
         return;
     }
+    // A text that names no mode is left as it is until the user chooses one.
     m_trigger.triggerMode = 1;
+    m_storedMode = 1;
     m_tooltip.SetTooltipText(PresetTooltip(m_trigger.presets[0]));
 }
 
+std::array<uint32_t, AppSettings::NumberCount> AppSettings::CurrentNumbers() const {
+    const ActionPreset& custom = m_trigger.presets[CustomRow];
+    return {custom.Keys[0],      custom.Keys[1],      custom.Keys[2],
+            custom.Modifiers[0], custom.Modifiers[1], custom.Modifiers[2],
+            custom.OneByOne,     custom.DelayTime,    static_cast<uint32_t>(m_driverKind)};
+}
+
+bool AppSettings::SaveModeChoice() {
+    m_modeChosen = true;
+    return SaveSettings();
+}
+
 bool AppSettings::SaveSettings() {
-    const TriggerMode mode = m_trigger.triggerMode;
-    std::u16string_view defaultKey;
-    if (mode == 0) {
-        defaultKey = JoystickModeName;
-    } else if (mode >= 1 && mode <= PresetRowCount) {
-        defaultKey = PresetText(m_trigger.presets[mode - 1].Name);
-    } else {
-        // The poll reads any other mode as row 0, so that is what is stored.
-        defaultKey = PresetText(m_trigger.presets[0].Name);
-    }
+    // The poll reads any other mode as row 0, so that is what is stored.
+    TriggerMode mode = m_trigger.triggerMode;
+    if (mode < 0 || mode > PresetRowCount) mode = 1;
 
     // Every write is attempted even after a failure: the state in memory
-    // stays as the user set it, and the next save writes all of it again.
-    const ActionPreset& custom = m_trigger.presets[CustomRow];
+    // stays as the user set it, and a value whose write failed still differs
+    // from the stored one, so the next save tries it again.
     bool saved = true;
-    auto writeInt = [this, &saved](std::u16string_view entry, uint32_t value) {
-        saved = m_profile.WriteProfileInt(names::Section, entry, value) && saved;
+    if (m_modeChosen || m_storedMode != mode) {
+        const std::u16string_view defaultKey =
+            mode == 0 ? JoystickModeName : PresetText(m_trigger.presets[mode - 1].Name);
+        if (m_profile.WriteProfileString(names::Section, names::DefaultKey, defaultKey)) {
+            m_storedMode = mode;
+            m_modeChosen = false;
+        } else {
+            saved = false;
+        }
+    }
+    static constexpr std::u16string_view numberNames[NumberCount] = {
+        names::Key1,   names::Key2,     names::Key3,      names::KeyEx1, names::KeyEx2,
+        names::KeyEx3, names::OneByOne, names::DelayTime, names::UseBDA,
     };
-    saved = m_profile.WriteProfileString(names::Section, names::DefaultKey, defaultKey) && saved;
-    writeInt(names::Key1, custom.Keys[0]);
-    writeInt(names::Key2, custom.Keys[1]);
-    writeInt(names::Key3, custom.Keys[2]);
-    writeInt(names::KeyEx1, custom.Modifiers[0]);
-    writeInt(names::KeyEx2, custom.Modifiers[1]);
-    writeInt(names::KeyEx3, custom.Modifiers[2]);
-    writeInt(names::OneByOne, custom.OneByOne);
-    writeInt(names::DelayTime, custom.DelayTime);
-    writeInt(names::UseBDA, static_cast<uint32_t>(m_driverKind));
+    const std::array<uint32_t, NumberCount> current = CurrentNumbers();
+    for (std::size_t i = 0; i < NumberCount; ++i) {
+        if (m_storedNumbers[i] == current[i]) continue;
+        if (m_profile.WriteProfileInt(names::Section, numberNames[i], current[i])) {
+            m_storedNumbers[i] = current[i];
+        } else {
+            saved = false;
+        }
+    }
     return saved;
 }
 

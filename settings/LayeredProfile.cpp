@@ -39,6 +39,11 @@ ProfileSource LayeredProfile::ProfileStringSource(std::u16string_view section,
     return m_machine.FindProfileString(section, entry) ? ProfileSource::Machine : ProfileSource::Default;
 }
 
+std::optional<std::u16string> LayeredProfile::FindMachineProfileString(std::u16string_view section,
+                                                                       std::u16string_view entry) {
+    return m_machine.FindProfileString(section, entry);
+}
+
 bool LayeredProfile::WriteProfileInt(std::u16string_view section, std::u16string_view entry,
                                      uint32_t value) {
     return m_user.WriteProfileInt(section, entry, value);

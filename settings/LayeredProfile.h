@@ -26,6 +26,8 @@ public:
     ProfileSource ProfileIntSource(std::u16string_view section, std::u16string_view entry) override;
     ProfileSource ProfileStringSource(std::u16string_view section,
                                       std::u16string_view entry) override;
+    std::optional<std::u16string> FindMachineProfileString(std::u16string_view section,
+                                                           std::u16string_view entry) override;
 
     bool WriteProfileInt(std::u16string_view section, std::u16string_view entry,
                          uint32_t value) override;

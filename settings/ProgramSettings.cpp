@@ -1,6 +1,8 @@
 #include "settings/ProgramSettings.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/AppSettings.h"
@@ -15,22 +17,34 @@ ProgramRuleSet ProgramSettings::Load() {
     for (const std::u16string& program : m_profile.GetProfileEntries(names::ProgramsSection, MaxRules)) {
         // The empty name is the key's default value, never a program.
         if (program.empty() || program.size() > MaxProgramNameLength) continue;
-        set.rules.push_back({program, m_profile.GetProfileString(names::ProgramsSection, program, u"")});
+        ProgramRule rule{program, m_profile.GetProfileString(names::ProgramsSection, program, u"")};
+        rule.deployed = m_profile.ProfileStringSource(names::ProgramsSection, program) == ProfileSource::Machine;
+        rule.deployedMode = rule.deployed ? std::optional<std::u16string>(rule.mode)
+                                          : m_profile.FindMachineProfileString(names::ProgramsSection, program);
+        set.rules.push_back(std::move(rule));
     }
     return set;
 }
 
 bool ProgramSettings::Save(const ProgramRuleSet& stored, const ProgramRuleSet& edited) {
     bool saved = true;
+    // A deployed rule is not in the user's key: there is nothing of it to delete.
     for (const ProgramRule& old : stored.rules) {
-        if (FindProgramRule(edited.rules, old.program) == nullptr) {
+        if (!old.deployed && FindProgramRule(edited.rules, old.program) == nullptr) {
             saved = m_profile.DeleteProfileEntry(names::ProgramsSection, old.program) && saved;
         }
     }
     for (const ProgramRule& rule : edited.rules) {
         const ProgramRule* old = FindProgramRule(stored.rules, rule.program);
-        // A rule whose program was re-cased is written again under the new spelling.
-        if (old != nullptr && old->mode == rule.mode && old->program == rule.program) continue;
+        if (rule.deployed) {
+            // The user's rule was removed and the administrator's applies again.
+            if (old != nullptr && !old->deployed)
+                saved = m_profile.DeleteProfileEntry(names::ProgramsSection, old->program) && saved;
+            continue;
+        }
+        // A rule whose program was re-cased is written again under the new
+        // spelling; a deployed one given another mode becomes the user's own.
+        if (old != nullptr && !old->deployed && old->mode == rule.mode && old->program == rule.program) continue;
         saved = m_profile.WriteProfileString(names::ProgramsSection, rule.program, rule.mode) && saved;
     }
     if (stored.onlyListed != edited.onlyListed) {

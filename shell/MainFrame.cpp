@@ -163,7 +163,7 @@ void CMainFrame::SelectPreset(int row) {
     m_trigger.triggerMode = row + 1;
     if (m_tray.IsIconPresent()) m_tray.SetTooltipText(PresetTooltip(m_trigger.presets[row]));
     LogMode();
-    SaveSettings();
+    SaveSettings(true);
 }
 
 void CMainFrame::SelectJoystickMode() {
@@ -171,7 +171,7 @@ void CMainFrame::SelectJoystickMode() {
     if (m_tray.IsIconPresent()) m_tray.SetTooltipText(JoystickTooltip());
     LogMode();
     NotifyIfJoystickMissing();
-    SaveSettings();
+    SaveSettings(true);
 }
 
 void CMainFrame::LogMode() {
@@ -190,8 +190,10 @@ void CMainFrame::NotifyIfJoystickMissing() {
         std::u16string(why.begin(), why.end()) + u". The key modes work without it.");
 }
 
-void CMainFrame::SaveSettings() {
-    if (!m_settings.SaveSettings()) ReportSaveFailure();
+// Only what the user changed reaches their key; the rest keeps following the
+// machine's defaults.
+void CMainFrame::SaveSettings(bool modeChosen) {
+    if (!(modeChosen ? m_settings.SaveModeChoice() : m_settings.SaveSettings())) ReportSaveFailure();
 }
 
 // Once per program and session: a user who pressed on purpose learns why
@@ -265,7 +267,7 @@ void CMainFrame::OnDriverSetting() {
     if (!m_services.dialogs->ChooseDriverKind(m_devices->Kind(), chosen)) return;
     if (chosen == m_devices->Kind()) return;
     m_devices->Kind() = chosen;
-    SaveSettings();
+    SaveSettings(false);
     m_devices->RescanCamera(CameraOpenCause::DriverChoice);
 }
 

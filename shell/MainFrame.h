@@ -59,7 +59,8 @@ protected:
 private:
     void CompleteTrayMenu();
     void ApplyProgramRules();
-    void SaveSettings();
+    // modeChosen: a mode chosen in the menu, whose name is stored in any case.
+    void SaveSettings(bool modeChosen);
     void ReportSaveFailure();
     void NotifyUnlistedProgram(std::u16string_view program);
     void NotifyIfJoystickMissing();

@@ -1,5 +1,6 @@
 #include "platform/win32/RegistryProfile.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace brelkin {
@@ -152,23 +153,35 @@ bool RegistryProfile::WriteProfileString(std::u16string_view section, std::u16st
                           reinterpret_cast<const BYTE*>(data.c_str()), size) == ERROR_SUCCESS;
 }
 
-std::vector<std::u16string> RegistryProfile::GetProfileEntries(std::u16string_view section,
-                                                                std::size_t limit) {
+std::vector<std::u16string> ListRegistryNames(const RegistryNameAt& nameAt, std::size_t limit) {
+    // 16383 units is the longest value or key name the registry allows; most
+    // names fit the first buffer.
+    constexpr std::size_t LongestName = 16383;
     std::vector<std::u16string> names;
-    RegKey key;
-    if (!OpenSection(section, KEY_QUERY_VALUE, key.out())) return names;
-    // 16383 units is the longest value name the registry allows.
-    std::vector<wchar_t> name(16384);
-    for (DWORD index = 0; names.size() < limit; ++index) {
+    std::vector<wchar_t> name(256);
+    for (DWORD index = 0; names.size() < limit;) {
         DWORD length = static_cast<DWORD>(name.size());
-        const LSTATUS status =
-            RegEnumValueW(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS) break;
-        // A name that changed length under us is skipped, not a reason to stop.
-        if (status != ERROR_SUCCESS) continue;
-        names.emplace_back(name.begin(), name.begin() + length);
+        const LSTATUS status = nameAt(index, name.data(), &length);
+        if (status == ERROR_MORE_DATA && name.size() <= LongestName) {
+            name.resize(std::min(name.size() * 4, LongestName + 1));
+            continue;
+        }
+        if (status != ERROR_SUCCESS) break;
+        names.emplace_back(name.begin(), name.begin() + std::min<std::size_t>(length, name.size()));
+        ++index;
     }
     return names;
+}
+
+std::vector<std::u16string> RegistryProfile::GetProfileEntries(std::u16string_view section,
+                                                                std::size_t limit) {
+    RegKey key;
+    if (!OpenSection(section, KEY_QUERY_VALUE, key.out())) return {};
+    return ListRegistryNames(
+        [&key](DWORD index, wchar_t* name, DWORD* length) {
+            return RegEnumValueW(key.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+        },
+        limit);
 }
 
 bool RegistryProfile::DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) {

@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Profile.h"
 
@@ -22,6 +24,17 @@ constexpr std::u16string_view BrelkinProfileName = u"Tolvacore";
 // Which hive a profile lives in. The machine one is only ever read: the
 // administrator's installer writes it, never the program.
 enum class RegistryScope { User, Machine };
+
+// One step of a registry listing, as RegEnumValueW makes it: the name at
+// `index` into `name`, whose room in units `length` gives (and receives the
+// name's length without its NUL).
+using RegistryNameAt = std::function<LSTATUS(DWORD index, wchar_t* name, DWORD* length)>;
+// The names at index 0, 1, ... until `limit` were read or `nameAt` answers
+// anything but ERROR_SUCCESS and ERROR_MORE_DATA: ERROR_NO_MORE_ITEMS, and
+// also ERROR_KEY_DELETED and the rest, which would come again for every index.
+// ERROR_MORE_DATA means a bigger buffer and asks the same index again, up to
+// the longest name the registry allows.
+std::vector<std::u16string> ListRegistryNames(const RegistryNameAt& nameAt, std::size_t limit);
 
 class RegistryProfile final : public IProfile {
 public:

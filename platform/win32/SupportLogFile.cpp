@@ -47,6 +47,18 @@ bool SupportLogFile::Rotate() {
     return ::MoveFileExW(m_path.c_str(), older.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
+bool SupportLogFile::Truncate() {
+    if (m_path.empty()) return false;
+    // The same sharing as Append: an editor that reads the log keeps it open.
+    HANDLE file = ::CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(file);
+        return true;
+    }
+    return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 std::string SupportLogFile::Timestamp() {
     SYSTEMTIME t{};
     ::GetLocalTime(&t);

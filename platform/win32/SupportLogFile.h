@@ -22,6 +22,7 @@ public:
     uint64_t Size() override;
     bool Append(std::string_view bytes) override;
     bool Rotate() override;
+    bool Truncate() override;
     std::string Timestamp() override;
 
     const std::wstring& Path() const { return m_path; }

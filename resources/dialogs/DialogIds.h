@@ -44,3 +44,4 @@
 #define IDC_PROGRAM_ADD         1015
 #define IDC_PROGRAM_BROWSE      1016
 #define IDC_ONLY_LISTED         1017
+#define IDC_PROGRAM_NOTE        1018

@@ -57,7 +57,9 @@ int main(int argc, char** argv) {
         CDlgKeySet().DoModal();
     } else if (which == "programs") {
         CDlgPrograms dialog;
-        dialog.m_rules = {{{u"dexis.exe", u"DEXIS (Space,T)"}, {u"sidexis.exe", u"SIDEXIS (Ctrl+Shift+V)"},
+        // The first one deployed, as an administrator's rule is shown.
+        dialog.m_rules = {{{u"dexis.exe", u"DEXIS (Space,T)", true, u"DEXIS (Space,T)"},
+                           {u"sidexis.exe", u"SIDEXIS (Ctrl+Shift+V)"},
                            {u"viewer.exe", u"Custom Setting"}},
                           true};
         for (const brelkin::ActionPreset& row : brelkin::BuiltInPresets()) {

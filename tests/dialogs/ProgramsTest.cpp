@@ -38,6 +38,26 @@ DialogScript& Add(DialogScript& script, const wchar_t* typed) {
         .ClickIn(Caption, IDC_PROGRAM_ADD);
 }
 
+// Steps that run inside the message box's own loop: its text, then OK.
+DialogScript& ReadAndCloseMessage(DialogScript& script, std::wstring& text) {
+    return script.WaitFor(L"Tolvacore")
+        .Do([&text] {
+            HWND box = FindDialog(L"Tolvacore");
+            text = MessageBoxText(box);
+            ::SendMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        })
+        .Then([] { return FindDialog(L"Tolvacore") == nullptr; });
+}
+
+bool RemoveEnabled() {
+    return ::IsWindowEnabled(::GetDlgItem(FindDialog(Caption), IDC_PROGRAM_REMOVE)) != FALSE;
+}
+
+void Select(int row) {
+    HWND list = ::GetDlgItem(FindDialog(Caption), IDC_PROGRAM_LIST);
+    ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+}
+
 TEST(ProgramsDialog, AddChangeRemoveAndOkGiveTheEditedRules) {
     brelkin::ProgramRuleSet rules{{{u"old.exe", u"Nothing by this name"}}, false};
     std::vector<std::wstring> afterAdds, atOk;
@@ -50,7 +70,10 @@ TEST(ProgramsDialog, AddChangeRemoveAndOkGiveTheEditedRules) {
     Add(script, L"one.exe");
     Add(script, L" \"C:\\Imaging\\Two.exe\" ");  // a pasted path keeps its file name
     Add(script, L"ONE.EXE");                     // already listed: selected, not added
-    Add(script, L"bad:name.exe");                // no file name: refused
+    Add(script, L"bad:name.exe");                // no file name: refused with a message
+    std::wstring refusal;
+    ReadAndCloseMessage(script, refusal);
+    script.Do([] { ::SetDlgItemTextW(FindDialog(Caption), IDC_PROGRAM_NEW, L""); });
     script.Do([&] { afterAdds = ListRows(FindDialog(Caption)); })
         .Do([] { ChooseMode(FindDialog(Caption), 2); })  // one.exe -> Kodak (F5)
         .Do([] {
@@ -65,6 +88,7 @@ TEST(ProgramsDialog, AddChangeRemoveAndOkGiveTheEditedRules) {
     ASSERT_TRUE(runner.EditProgramRules(rules, brelkin::BuiltInPresets(), 7));
     EXPECT_TRUE(script.Completed());
     EXPECT_EQ(shownModeOfOld, -1) << "a stored mode that names nothing shows no mode";
+    EXPECT_NE(refusal.find(L"cannot be the file name of a program"), std::wstring::npos) << refusal;
     EXPECT_EQ(afterAdds, (std::vector<std::wstring>{L"old.exe = Nothing by this name",
                                                     L"one.exe = DEXIS (Space,T)", L"Two.exe = DEXIS (Space,T)"}));
     EXPECT_EQ(atOk, (std::vector<std::wstring>{L"one.exe = Kodak (F5)", L"Two.exe = DEXIS (Space,T)"}));
@@ -82,6 +106,48 @@ TEST(ProgramsDialog, CancelAfterChangesKeepsTheRules) {
     EXPECT_FALSE(runner.EditProgramRules(rules, brelkin::BuiltInPresets(), 0));
     EXPECT_TRUE(script.Completed());
     EXPECT_EQ(rules, before);
+}
+
+TEST(ProgramsDialog, DeployedRulesAreMarkedCannotBeRemovedAndAnotherModeMakesThemTheUsers) {
+    brelkin::ProgramRuleSet rules{{{u"chart.exe", u"Enter", true, u"Enter"},
+                                   {u"dexis.exe", u"Space", false, u"Kodak (F5)"}},
+                                  false};
+    std::vector<std::wstring> shown, atOk;
+    std::wstring deployedNote, ownNote;
+    bool removeForDeployed = true, removeAfterMode = false;
+    DialogScript script;
+    script.WaitFor(Caption)
+        .Do([&] {
+            shown = ListRows(FindDialog(Caption));
+            Select(0);
+            removeForDeployed = RemoveEnabled();
+            deployedNote = ItemText(FindDialog(Caption), IDC_PROGRAM_NOTE);
+        })
+        .Do([] { ChooseMode(FindDialog(Caption), 0); })
+        .Do([&] {
+            removeAfterMode = RemoveEnabled();
+            Select(1);
+            ownNote = ItemText(FindDialog(Caption), IDC_PROGRAM_NOTE);
+        })
+        .ClickIn(Caption, IDC_PROGRAM_REMOVE)  // the administrator's rule beneath comes back
+        .Do([&] { atOk = ListRows(FindDialog(Caption)); })
+        .ClickIn(Caption, IDOK);
+    brelkin::DialogRunner runner;
+    ASSERT_TRUE(runner.EditProgramRules(rules, brelkin::BuiltInPresets(), 1));
+    EXPECT_TRUE(script.Completed());
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"chart.exe = Enter, set by your administrator",
+                                                L"dexis.exe = Space"}));
+    EXPECT_FALSE(removeForDeployed);
+    EXPECT_NE(deployedNote.find(L"set by your administrator and cannot be removed"), std::wstring::npos)
+        << deployedNote;
+    EXPECT_TRUE(removeAfterMode) << "the rule with another mode is the user's own";
+    EXPECT_NE(ownNote.find(L"(Kodak (F5))"), std::wstring::npos) << ownNote;
+    EXPECT_EQ(atOk, (std::vector<std::wstring>{L"chart.exe = Schick (Alt+F,Alt+T)",
+                                               L"dexis.exe = Kodak (F5), set by your administrator"}));
+    const brelkin::ProgramRuleSet expected{{{u"chart.exe", u"Schick (Alt+F,Alt+T)", false, u"Enter"},
+                                            {u"dexis.exe", u"Kodak (F5)", true, u"Kodak (F5)"}},
+                                           false};
+    EXPECT_EQ(rules, expected);
 }
 
 }  // namespace

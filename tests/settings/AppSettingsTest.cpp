@@ -126,7 +126,7 @@ TEST(AppSettingsLoad, DefaultKeySelectsTheModeByExactRowName) {
     }
 }
 
-TEST(AppSettingsLoad, StoredValuesKeepOnlyTheirFieldWidthAndSaveBackNarrowed) {
+TEST(AppSettingsLoad, StoredValuesKeepOnlyTheirFieldWidthAndStayAsStoredUntilChanged) {
     struct Case {
         const char* label;
         std::u16string entry;
@@ -155,7 +155,8 @@ TEST(AppSettingsLoad, StoredValuesKeepOnlyTheirFieldWidthAndSaveBackNarrowed) {
                                                        : custom.Modifiers[1];
         EXPECT_EQ(field, c.loaded);
         h.settings.SaveSettings();
-        EXPECT_EQ(h.profile.Find(c.entry)->number, c.loaded);
+        EXPECT_EQ(h.profile.Find(c.entry)->number, c.stored) << "not changed by the user: not written";
+        EXPECT_FALSE(h.profile.Wrote());
     }
 }
 
@@ -168,30 +169,35 @@ TEST(AppSettingsLoad, UseBdaIsKeptWholeAndWrittenBackUnchanged) {
         h.settings.LoadSettings();
         EXPECT_EQ(static_cast<uint32_t>(h.driverKind), stored);
         EXPECT_EQ(IsBda(h.driverKind), stored != 0);
+        h.settings.SaveModeChoice();
+        h.driverKind = DriverWdm;
         h.settings.SaveSettings();
+        h.driverKind = static_cast<DriverKind>(stored);
         h.settings.SaveSettings();
         EXPECT_EQ(h.profile.Find(u"UseBDA")->number, stored);
     }
 }
 
-TEST(AppSettingsSave, WritesAllTenValuesDefaultKeyFirstEveryTime) {
+TEST(AppSettingsSave, BeforeALoadWritesAllTenDefaultKeyFirstThenOnlyWhatChanged) {
     Harness h;
     SetCustom(h.trigger.presets[CustomRow], 0x41, 0x42, 0, 4, 2, 0, 0, 250);
     h.trigger.triggerMode = 5;
     h.driverKind = 2;
     h.settings.SaveSettings();
-    h.settings.SaveSettings();  // nothing changed: written again all the same
-
+    h.settings.SaveSettings();  // nothing changed: nothing written
     const std::vector<ProfileCall> once = {
         {ProfileCall::WriteString, u"Settings", u"DefaultKey", 0, u"XDR (Ctrl+I)"},
         WriteInt(u"Key1", 0x41),   WriteInt(u"Key2", 0x42),   WriteInt(u"Key3", 0),
         WriteInt(u"KeyEx1", 4),    WriteInt(u"KeyEx2", 2),    WriteInt(u"KeyEx3", 0),
         WriteInt(u"OneByOne", 0),  WriteInt(u"DelayTime", 250), WriteInt(u"UseBDA", 2),
     };
-    std::vector<ProfileCall> twice = once;
-    twice.insert(twice.end(), once.begin(), once.end());
-    EXPECT_EQ(h.profile.calls, twice);
+    EXPECT_EQ(h.profile.calls, once);
     EXPECT_TRUE(h.tooltip.texts.empty()) << "a save does not touch the tooltip";
+
+    // The same mode chosen again in the menu: the choice is stored all the same.
+    h.profile.calls.clear();
+    EXPECT_TRUE(h.settings.SaveModeChoice());
+    EXPECT_EQ(h.profile.calls, std::vector<ProfileCall>{once[0]});
 }
 
 TEST(AppSettingsSave, DefaultKeyNamesTheModeAndFallsBackToRowZero) {
@@ -255,21 +261,24 @@ TEST(AppSettingsFailure, AnUnusableProfileGivesDefaultsKeepsTheStateAndIsRetried
     SetCustom(h.trigger.presets[CustomRow], 0x42, 0, 0, 1, 0, 0, 1, 100);
     h.trigger.triggerMode = 0;
     h.profile.calls.clear();
+    EXPECT_FALSE(h.settings.SaveModeChoice());
     EXPECT_FALSE(h.settings.SaveSettings());
-    EXPECT_FALSE(h.settings.SaveSettings());
-    EXPECT_EQ(h.profile.calls.size(), 20u) << "each save attempts all ten writes";
+    EXPECT_EQ(h.profile.calls.size(), 8u) << "each save attempts the four changed values";
     ExpectCustom(h.trigger.presets[CustomRow], 0x42, 0, 0, 1, 0, 0, 1, 100);
     EXPECT_EQ(h.trigger.triggerMode, 0);
     EXPECT_EQ(h.driverKind, DriverBda);
     EXPECT_EQ(h.profile.Find(u"Key1")->number, 0x41u) << "nothing was overwritten";
 
-    // Once the profile works again, the next save stores the whole state.
+    // Once the profile works again, the next save stores what the user changed.
     h.profile.failWrites = false;
     EXPECT_TRUE(h.settings.SaveSettings());
     EXPECT_EQ(h.profile.Find(u"DefaultKey")->text, u"Joystick Button 1");
     EXPECT_EQ(h.profile.Find(u"Key1")->number, 0x42u);
     EXPECT_EQ(h.profile.Find(u"DelayTime")->number, 100u);
-    EXPECT_EQ(h.profile.Find(u"UseBDA")->number, 1u);
+    EXPECT_EQ(h.profile.Find(u"UseBDA"), nullptr) << "never set by the user";
+    h.profile.calls.clear();
+    EXPECT_TRUE(h.settings.SaveSettings());
+    EXPECT_TRUE(h.profile.calls.empty()) << "all stored: nothing is written again";
 }
 
 TEST(PollPeriodSetting, InRangeIsKeptAnythingElseIsTheDefaultAndNothingIsWritten) {

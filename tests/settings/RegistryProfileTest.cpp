@@ -283,8 +283,9 @@ TEST_F(RegistryProfileTest, ValuesStoredByHandWithRegAreLoaded) {
     const RawValue delay = ReadRaw(TestSection, L"DelayTime");
     const RawValue key2 = ReadRaw(TestSection, L"Key2");
     ASSERT_EQ(delay.bytes.size(), 4u);
-    EXPECT_EQ(*reinterpret_cast<const DWORD*>(delay.bytes.data()), 4464u);
-    EXPECT_EQ(key2.type, static_cast<DWORD>(REG_DWORD)) << "the save repairs the damaged value";
+    // Not changed by the user: left as stored, the damaged one falling back at every read.
+    EXPECT_EQ(*reinterpret_cast<const DWORD*>(delay.bytes.data()), 70000u);
+    EXPECT_EQ(key2.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(profile.GetProfileString(u"Settings", u"DefaultKey", u""), u"Custom Setting");
 }
 

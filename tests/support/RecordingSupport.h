@@ -30,6 +30,34 @@ public:
     void Notify(std::u16string_view text) override { texts.push_back(ToUtf8(text)); }
 };
 
+// The log's files in memory. A rotation can be made to fail, as it does while
+// an editor holds the older file open without sharing its deletion.
+struct RecordingLogStore final : ILogStore {
+    std::string current, older;
+    int rotations = 0, truncations = 0;
+    bool failAppend = false, failRotate = false, failTruncate = false;
+    uint64_t Size() override { return current.size(); }
+    bool Append(std::string_view bytes) override {
+        if (failAppend) return false;
+        current += bytes;
+        return true;
+    }
+    bool Rotate() override {
+        if (failRotate) return false;
+        older = current;
+        current.clear();
+        ++rotations;
+        return true;
+    }
+    bool Truncate() override {
+        if (failTruncate) return false;
+        current.clear();
+        ++truncations;
+        return true;
+    }
+    std::string Timestamp() override { return "T"; }
+};
+
 // Integrity levels by process id (0: this process); process 7 is a viewer.
 struct FakeProcessIntegrity final : IProcessIntegrity {
     uint32_t focus = 0;

@@ -12,24 +12,7 @@
 namespace brelkin::test {
 namespace {
 
-struct MemoryLogStore final : ILogStore {
-    std::string current, older;
-    int rotations = 0;
-    bool failAppend = false;
-    uint64_t Size() override { return current.size(); }
-    bool Append(std::string_view bytes) override {
-        if (failAppend) return false;
-        current += bytes;
-        return true;
-    }
-    bool Rotate() override {
-        older = current;
-        current.clear();
-        ++rotations;
-        return true;
-    }
-    std::string Timestamp() override { return "T"; }
-};
+using MemoryLogStore = RecordingLogStore;
 
 TEST(SupportLog, KeepsEachFileUnderTheCapAndOneOlderFile) {
     struct Row {
@@ -38,7 +21,10 @@ TEST(SupportLog, KeepsEachFileUnderTheCapAndOneOlderFile) {
         std::vector<std::string> events;
         std::string current, older;
         int rotations;
+        bool failRotate = false, failTruncate = false;
+        int truncations = 0;
     };
+    const std::string emptied = "T Support log: the older file could not be replaced, so this file was emptied instead\r\n";
     const Row rows[] = {
         {"fits", 100, {"a", "b"}, "T a\r\nT b\r\n", "", 0},
         // 5 + 5 = 10 fits exactly; the third line rotates.
@@ -46,15 +32,24 @@ TEST(SupportLog, KeepsEachFileUnderTheCapAndOneOlderFile) {
         {"second rotation drops the oldest", 5, {"a", "b", "c"}, "T c\r\n", "T b\r\n", 2},
         {"overlong event is cut to the cap", 8, {"abcdefgh"}, "T abcd\r\n", "", 0},
         {"line breaks in an event stay one line", 100, {"a\r\nb"}, "T a  b\r\n", "", 0},
+        {"failing rotation empties the file and says so", 100, {std::string(96, 'x'), "b"}, emptied + "T b\r\n", "",
+         0, true, false, 1},
+        {"failing rotation, note and line too long for the cap together", 10, {"a", "b", "c"}, "T c\r\n", "", 0,
+         true, false, 1},
+        {"nothing can make room: the line is lost, not the cap", 10, {"a", "b", "c"}, "T a\r\nT b\r\n", "", 0,
+         true, true, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
         MemoryLogStore store;
+        store.failRotate = row.failRotate;
+        store.failTruncate = row.failTruncate;
         RotatingSupportLog log(store, row.cap);
         for (const auto& e : row.events) log.Write(e);
         EXPECT_EQ(store.current, row.current);
         EXPECT_EQ(store.older, row.older);
         EXPECT_EQ(store.rotations, row.rotations);
+        EXPECT_EQ(store.truncations, row.truncations);
         EXPECT_LE(store.current.size(), row.cap);
     }
 }

@@ -1,0 +1,134 @@
+// What a user's choices leave in their registry key, and the deployed defaults
+// that still reach them at the next start; the Programs dialog in the running
+// program. Each start in its own process, with a clean user key and machine key.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "resources/dialogs/DialogIds.h"
+#include "tests/shell/EndToEndHarness.h"
+
+namespace {
+
+using namespace e2e;
+
+const wchar_t* const SettingsKey = L"Software\\Morvane\\Tolvacore\\Settings";
+
+class EndToEndSettings : public EndToEnd {
+protected:
+    void SetUp() override {
+        DeleteMachineKey();
+        EndToEnd::SetUp();
+    }
+    void TearDown() override {
+        EndToEnd::TearDown();
+        DeleteMachineKey();
+    }
+    // Where the installer and reg.exe on 64-bit Windows put the defaults.
+    static void DeleteMachineKey() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Morvane", 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key))
+            return;
+        RegDeleteTreeW(key, nullptr);
+        RegCloseKey(key);
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Morvane", KEY_WOW64_64KEY, 0);
+    }
+    static void Deploy(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, SettingsKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    static std::wstring UserValueNames(const wchar_t* path = SettingsKey) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return L"<no key>";
+        std::wstring names;
+        wchar_t name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = 256;
+            if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            names += std::wstring(name) + L";";
+        }
+        RegCloseKey(key);
+        return names;
+    }
+};
+
+TEST_F(EndToEndSettings, AfterOneMenuChoiceTheUsersKeyHoldsOnlyDefaultKeyAndALaterMachineValueIsUsed) {
+    const std::wstring exe = Install(L"Brelkin.exe");
+    {
+        Process p;
+        HWND frame = StartAndWaitForFrame(p, exe);
+        ASSERT_NE(frame, nullptr);
+        PostMessageW(frame, WM_COMMAND, 32782, 0);  // Kodak (F5)
+        ASSERT_TRUE(WaitFor([] { return StoredDefaultKey() == L"Kodak (F5)"; }, 5000));
+        EXPECT_EQ(Exit(p, frame), 0u);
+    }
+    EXPECT_EQ(UserValueNames(), L"DefaultKey;");
+
+    // The administrator deploys the BDA driver, a poll period and another preset.
+    const DWORD bda = 1, poll = 100;
+    const wchar_t space[] = L"Space";
+    Deploy(L"UseBDA", REG_DWORD, &bda, sizeof bda);
+    Deploy(L"PollPeriod", REG_DWORD, &poll, sizeof poll);
+    Deploy(L"DefaultKey", REG_SZ, space, sizeof space);
+
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, exe);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(WaitForLog("Settings: mode \"Kodak (F5)\", driver BDA, poll period 100 ms")) << SupportLog();
+    EXPECT_TRUE(WaitForLog("Settings from the user: DefaultKey; from the machine: UseBDA, PollPeriod"))
+        << SupportLog();
+    EXPECT_EQ(Exit(p, frame), 0u);
+    EXPECT_EQ(UserValueNames(), L"DefaultKey;") << "a start writes nothing";
+}
+
+TEST_F(EndToEndSettings, EnterInTheProgramsDialogAddsTheProgram) {
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, 32795, 0);  // Programs...
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", L"Programs")) != nullptr && IsWindowVisible(dialog); },
+                        10000));
+    HWND field = GetDlgItem(dialog, IDC_PROGRAM_NEW);
+    HWND list = GetDlgItem(dialog, IDC_PROGRAM_LIST);
+    SetWindowTextW(field, L"cdr");
+    PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    ASSERT_TRUE(WaitFor([&] {
+        SetForegroundWindow(dialog);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetForegroundWindow() == dialog && GetGUIThreadInfo(thread, &info) &&
+               (info.hwndFocus == field || IsChild(field, info.hwndFocus));
+    }, 5000)) << "the program field did not get the focus";
+
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ASSERT_EQ(SendInput(2, keys, sizeof keys[0]), 2u);
+    EXPECT_TRUE(WaitFor([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1; }, 5000))
+        << "Enter added nothing";
+    Sleep(300);
+    EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << "Enter closed the dialog";
+    wchar_t text[16] = L"?";
+    GetWindowTextW(field, text, 16);
+    EXPECT_STREQ(text, L"");
+
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    const wchar_t* const programs = L"Software\\Morvane\\Tolvacore\\Settings\\Programs";
+    EXPECT_TRUE(WaitFor([&] { return UserValueNames(programs) == L"cdr.exe;"; }, 5000));
+    const std::wstring stored = UserValueNames(programs);
+    EXPECT_EQ(std::string(stored.begin(), stored.end()), "cdr.exe;");
+    EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+}  // namespace
