@@ -11,6 +11,15 @@ namespace brelkin {
 static_assert(sizeof(NOTIFYICONDATAW) == 956, "the record as the shell of Vista and later reads it");
 #endif
 
+BalloonTiming SystemBalloonTiming() {
+    BalloonTiming timing;
+    ULONG seconds = 0;  // Vista and later; zero where the setting is unknown
+    if (::SystemParametersInfoW(SPI_GETMESSAGEDURATION, 0, &seconds, 0) && seconds > 0 && seconds <= 3600) {
+        timing.holdMilliseconds = std::max<UINT>(timing.holdMilliseconds, (seconds + 5) * 1000);
+    }
+    return timing;
+}
+
 CSystemTray::CSystemTray(INotifyIcon& shell, TrayAddRetry retry, BalloonTiming timing)
     : m_shell(shell), m_retry(retry), m_timing(timing) {}
 

@@ -37,13 +37,18 @@ struct BalloonTiming {
     UINT holdMilliseconds = 30000;
 };
 
+// The hold time is longer where the user has Windows show notifications for
+// longer (Ease of Access, "Show notifications for").
+BalloonTiming SystemBalloonTiming();
+
 constexpr UINT_PTR BalloonRetryTimerId = 1;
 constexpr UINT_PTR BalloonHoldTimerId = 2;
 constexpr size_t MaxWaitingBalloons = 8;
 
 class CSystemTray : public CWnd, public ITooltipTarget, public IBalloonTarget {
 public:
-    explicit CSystemTray(INotifyIcon& shell, TrayAddRetry retry = {}, BalloonTiming timing = {});
+    explicit CSystemTray(INotifyIcon& shell, TrayAddRetry retry = {},
+                         BalloonTiming timing = SystemBalloonTiming());
     // Removes the icon, then destroys the hidden window and the menu.
     ~CSystemTray() override;
 

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <vector>
 
 #include "dialogs/DialogRunner.h"
 #include "engine/ActionPreset.h"
@@ -78,84 +79,60 @@ TEST(DialogPlacement, KeySetOpensOverCustomSettingsAndCustomSettingsOnTheWorkAre
     EXPECT_TRUE(EqualRect(&keySet, &expectedKeySet)) << Describe(keySet) << " over " << Describe(custom);
 }
 
-// What a scale change moves: the dialog, one control (a combo box with its
-// list), the controls' font and the first list column.
-struct Layout {
-    RECT dialog{};
-    RECT control{};
-    LONG fontHeight = 0;
-    int column = 0;
-};
-
-Layout Measure(HWND d, int controlId, int listId) {
-    Layout layout;
-    GetWindowRect(d, &layout.dialog);
+// What a scale change moves: the control's rectangle in the dialog, the
+// controls' font height and the first list column. A combo box sets the
+// height of its field from the font itself: its bottom is not counted.
+std::vector<long> Measure(HWND d, int controlId, int listId) {
     HWND control = GetDlgItem(d, controlId);
-    if (!SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&layout.control))) {
-        GetWindowRect(control, &layout.control);
-    }
-    MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&layout.control), 2);
+    RECT r{};
+    const bool combo = SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r));
+    if (!combo) GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&r), 2);
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-    layout.fontHeight = font.lfHeight;
-    if (listId) layout.column = ListView_GetColumnWidth(GetDlgItem(d, listId), 0);
-    return layout;
+    return {r.left, r.top, r.right, combo ? r.top : r.bottom, font.lfHeight,
+            listId ? ListView_GetColumnWidth(GetDlgItem(d, listId), 0) : 0};
 }
 
-// Sends the dialog to a monitor of 1.5 times the scale, then back, and checks
-// each step against the layout it started from.
-void ScaleAndBack(const wchar_t* caption, int controlId, int listId, bool isCombo,
-                  const std::function<void()>& open) {
-    Layout before, larger, back;
-    RECT suggested{};
+// Sends the dialog to a monitor of 1.5 times the scale, then back: it takes
+// each suggested rectangle, and each measure scales (one pixel of rounding).
+void ScaleAndBack(const wchar_t* caption, int controlId, int listId, const std::function<void()>& open) {
+    std::vector<long> before, larger, back;
+    RECT start{}, large{}, atLarge{}, atBack{};
     HDC screen = GetDC(nullptr);
     const UINT dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    const auto sendDpi = [&](UINT to, RECT rect) {
-        suggested = rect;
-        SendMessageW(FindDialog(caption), WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
-    };
     DialogScript script;
     script.WaitFor(caption)
         .Do([&] {
-            before = Measure(FindDialog(caption), controlId, listId);
-            const RECT& r = before.dialog;
-            sendDpi(dpi * 3 / 2, {r.left + 10, r.top + 10, r.left + 10 + (r.right - r.left) * 3 / 2,
-                                   r.top + 10 + (r.bottom - r.top) * 3 / 2});
-            larger = Measure(FindDialog(caption), controlId, listId);
-            sendDpi(dpi, before.dialog);
-            back = Measure(FindDialog(caption), controlId, listId);
+            HWND d = FindDialog(caption);
+            before = Measure(d, controlId, listId);
+            GetWindowRect(d, &start);
+            large = {start.left + 10, start.top + 10, start.left + 10 + (start.right - start.left) * 3 / 2,
+                     start.top + 10 + (start.bottom - start.top) * 3 / 2};
+            RECT suggested = large;
+            SendMessageW(d, WM_DPICHANGED, MAKEWPARAM(dpi * 3 / 2, dpi * 3 / 2), reinterpret_cast<LPARAM>(&suggested));
+            larger = Measure(d, controlId, listId);
+            GetWindowRect(d, &atLarge);
+            suggested = start;
+            SendMessageW(d, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+            back = Measure(d, controlId, listId);
+            GetWindowRect(d, &atBack);
         })
         .ClickIn(caption, IDCANCEL);
     open();
     ASSERT_TRUE(script.Completed());
-    const auto scaled = [](LONG v) { return MulDiv(v, 3, 2); };
-    // Each step rounds to whole pixels: one pixel either way is the rounding.
-    const auto within1 = [](const RECT& a, const RECT& b) {
-        return std::abs(a.left - b.left) <= 1 && std::abs(a.top - b.top) <= 1 && std::abs(a.right - b.right) <= 1 &&
-               std::abs(a.bottom - b.bottom) <= 1;
-    };
-    const RECT& r = before.dialog;
-    const RECT largerRect{r.left + 10, r.top + 10, r.left + 10 + (r.right - r.left) * 3 / 2,
-                                r.top + 10 + (r.bottom - r.top) * 3 / 2};
-    EXPECT_TRUE(EqualRect(&larger.dialog, &largerRect)) << Describe(larger.dialog);
-    const RECT c = before.control;
-    RECT expected{scaled(c.left), scaled(c.top), scaled(c.right), scaled(c.bottom)};
-    // A combo box sets the height of its field from the font itself.
-    if (isCombo) expected.bottom = larger.control.bottom;
-    EXPECT_TRUE(within1(larger.control, expected)) << Describe(c) << " became " << Describe(larger.control);
-    EXPECT_GT(larger.control.bottom - larger.control.top, c.bottom - c.top);
-    EXPECT_NE(before.fontHeight, 0);
-    EXPECT_LE(std::abs(larger.fontHeight - scaled(before.fontHeight)), 1) << before.fontHeight;
-    EXPECT_LE(std::abs(larger.column - scaled(before.column)), 1) << before.column;
-    EXPECT_TRUE(EqualRect(&back.dialog, &before.dialog)) << Describe(back.dialog);
-    EXPECT_TRUE(within1(back.control, before.control)) << Describe(back.control);
-    EXPECT_LE(std::abs(back.fontHeight - before.fontHeight), 1);
-    EXPECT_LE(std::abs(back.column - before.column), 1);
+    EXPECT_TRUE(EqualRect(&atLarge, &large)) << Describe(atLarge);
+    EXPECT_TRUE(EqualRect(&atBack, &start)) << Describe(atBack);
+    EXPECT_NE(before[4], 0) << "the font";
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_LE(std::abs(larger[i] - MulDiv(before[i], 3, 2)), 1) << "measure " << i << ": " << before[i];
+        EXPECT_LE(std::abs(back[i] - before[i]), 1) << "measure " << i << ": " << before[i];
+    }
 }
 
 TEST(DialogDpi, DriverSettingTakesTheSuggestedRectAndScalesItsControlsAndFont) {
-    ScaleAndBack(L"WDM / BDA Setting", IDOK, 0, false, [] {
+    ScaleAndBack(L"WDM / BDA Setting", IDOK, 0, [] {
         brelkin::DialogRunner runner;
         brelkin::DriverKind chosen = 0;
         runner.ChooseDriverKind(0, chosen);
@@ -167,7 +144,7 @@ TEST(DialogDpi, DriverSettingTakesTheSuggestedRectAndScalesItsControlsAndFont) {
 TEST(ProgramsDialog, ScalesItsComboBoxesAndListColumnsWithTheDisplayScale) {
     for (int controlId : {IDC_PROGRAM_MODE, IDC_PROGRAM_NEW}) {
         SCOPED_TRACE(controlId);
-        ScaleAndBack(L"Programs", controlId, IDC_PROGRAM_LIST, true, [] {
+        ScaleAndBack(L"Programs", controlId, IDC_PROGRAM_LIST, [] {
             brelkin::ProgramRuleSet rules{{{u"dexis.exe", u"DEXIS (Space,T)"}}, false};
             brelkin::DialogRunner runner;
             runner.EditProgramRules(rules, brelkin::BuiltInPresets(), 7);

@@ -196,36 +196,31 @@ TEST_F(TrayWithFrame, ABalloonIsAWarningThatWaitsForTheIconAndAClickOpensTheLog)
     EXPECT_EQ(g_commands, std::vector<UINT>{ID_SHOW_SUPPORT_LOG});
 }
 
-// What happens to a balloon, step by step: shown, closed by the shell, an icon
-// event, a timer. Sent, not waited for: the real timers have their own case.
+// One step of a balloon's life: a text to show, or a message to the tray
+// window (the shell's callback, a timer, 0 for TaskbarCreated). Timers are
+// sent here, not waited for; the real ones have their own case.
 struct BalloonStep {
-    enum Kind { Show, Shell, RetryTimer, HoldTimer, TaskbarCreated } kind;
-    const char16_t* text = nullptr;  // Show
-    UINT message = 0;                // Shell: the callback's mouse message
-    bool kept = true;                // Show: what ShowBalloon answers
+    const char16_t* text;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    bool kept = true;  // what ShowBalloon answers
 };
-
-BalloonStep Show(const char16_t* text, bool kept = true) { return {BalloonStep::Show, text, 0, kept}; }
-BalloonStep ShellSends(UINT message) { return {BalloonStep::Shell, nullptr, message}; }
-const BalloonStep Timeout = ShellSends(NIN_BALLOONTIMEOUT);
-const BalloonStep Hide = ShellSends(NIN_BALLOONHIDE);
-const BalloonStep UserClick = ShellSends(NIN_BALLOONUSERCLICK);
-const BalloonStep MouseMove = ShellSends(WM_MOUSEMOVE);
-const BalloonStep Retry{BalloonStep::RetryTimer};
-const BalloonStep HoldOver{BalloonStep::HoldTimer};
-const BalloonStep Restart{BalloonStep::TaskbarCreated};
+BalloonStep ShellCallback(UINT mouse) { return {nullptr, 1034, 130, static_cast<LPARAM>(mouse)}; }
+const BalloonStep Timeout = ShellCallback(NIN_BALLOONTIMEOUT), Hide = ShellCallback(NIN_BALLOONHIDE),
+                  UserClick = ShellCallback(NIN_BALLOONUSERCLICK), MouseMove = ShellCallback(WM_MOUSEMOVE),
+                  Retry{nullptr, WM_TIMER, BalloonRetryTimerId}, HoldOver{nullptr, WM_TIMER, BalloonHoldTimerId},
+                  Restart{nullptr, 0};
 
 TEST_F(TrayWithFrame, BalloonsShowOneAtATimeAndNoneIsLost) {
-    std::vector<BalloonStep> nine{Show(u"On screen.")};
+    std::vector<BalloonStep> nine{{u"On screen."}};
     std::vector<std::wstring> nineShown{L"On screen."};
-    static const char16_t* const waitingTexts[] = {u"W1.", u"W2.", u"W3.", u"W4.", u"W5.", u"W6.", u"W7.", u"W8."};
-    for (const char16_t* text : waitingTexts) {
-        nine.push_back(Show(text));
+    for (const char16_t* text : {u"W1.", u"W2.", u"W3.", u"W4.", u"W5.", u"W6.", u"W7.", u"W8."}) {
+        nine.push_back({text});
         nineShown.emplace_back(text, text + 3);
     }
-    nine.push_back(Show(u"Ninth waiting.", false));
-    for (int i = 0; i < 8; ++i) nine.push_back(Timeout);
-
+    nine.push_back({u"Ninth.", 0, 0, 0, false});
+    nine.insert(nine.end(), 8, Timeout);
     struct Row {
         const char* label;
         int refuseModifies;
@@ -236,25 +231,22 @@ TEST_F(TrayWithFrame, BalloonsShowOneAtATimeAndNoneIsLost) {
     };
     const Row rows[] = {
         {"three in a row, each after the shell closed the one before", 0,
-         {Show(u"A."), Show(u"B."), Show(u"C."), Timeout, Hide, UserClick}, {L"A.", L"B.", L"C."}, 0, false},
-        {"a second one waits while the first is on screen", 0, {Show(u"A."), Show(u"B.")}, {L"A."}, 1, true},
-        {"other callbacks do not close the one on screen", 0,
-         {Show(u"A."), Show(u"B."), MouseMove, ShellSends(NIN_BALLOONSHOW), ShellSends(WM_RBUTTONDOWN)},
-         {L"A."}, 1, true},
+         {{u"A."}, {u"B."}, {u"C."}, Timeout, Hide, UserClick}, {L"A.", L"B.", L"C."}, 0, false},
+        {"the second waits; other callbacks close nothing", 0,
+         {{u"A."}, {u"B."}, MouseMove, ShellCallback(NIN_BALLOONSHOW)}, {L"A."}, 1, true},
         {"a failed modify is tried again on the next icon event", 1,
-         {Show(u"A."), Show(u"B."), MouseMove, Timeout}, {L"A.", L"B."}, 0, true},
+         {{u"A."}, {u"B."}, MouseMove, Timeout}, {L"A.", L"B."}, 0, true},
         {"a failed modify is tried again by the retry timer", 2,
-         {Show(u"A."), Show(u"B."), Retry, Retry, Timeout}, {L"A.", L"B."}, 0, true},
+         {{u"A."}, {u"B."}, Retry, Retry, Timeout}, {L"A.", L"B."}, 0, true},
         {"a modify failing for long keeps everything", 1000,
-         {Show(u"A."), Show(u"B."), Show(u"C."), Retry, MouseMove, Retry, MouseMove}, {}, 3, false},
+         {{u"A."}, {u"B."}, {u"C."}, Retry, MouseMove, Retry}, {}, 3, false},
         {"the hold time ends one the shell never closes", 0,
-         {Show(u"A."), Show(u"B."), HoldOver, HoldOver}, {L"A.", L"B."}, 0, false},
+         {{u"A."}, {u"B."}, HoldOver, HoldOver}, {L"A.", L"B."}, 0, false},
         {"repeats of the text waiting or on screen fold into one", 0,
-         {Show(u"A."), Show(u"B."), Show(u"B."), Show(u"A."), Timeout, Timeout, Show(u"A.")},
-         {L"A.", L"B.", L"A."}, 0, true},
+         {{u"A."}, {u"B."}, {u"B."}, {u"A."}, Timeout, Timeout, {u"A."}}, {L"A.", L"B.", L"A."}, 0, true},
         {"at most 8 wait; the ninth is refused and the 8 all show", 0, nine, nineShown, 0, true},
         {"a restarted shell lost the one on screen: the next shows", 0,
-         {Show(u"A."), Show(u"B."), Restart}, {L"A.", L"B."}, 0, true},
+         {{u"A."}, {u"B."}, Restart}, {L"A.", L"B."}, 0, true},
     };
     for (const Row& r : rows) {
         RecordingNotifyIcon rowShell;
@@ -262,22 +254,10 @@ TEST_F(TrayWithFrame, BalloonsShowOneAtATimeAndNoneIsLost) {
         ASSERT_TRUE(rowTray.Create(TrayIcon())) << r.label;
         rowShell.refuseModifies = r.refuseModifies;
         for (const BalloonStep& step : r.steps) {
-            switch (step.kind) {
-            case BalloonStep::Show:
-                EXPECT_EQ(rowTray.ShowBalloon(step.text), step.kept) << r.label;
-                break;
-            case BalloonStep::Shell:
-                SendMessageW(rowTray.m_hWnd, 1034, 130, step.message);
-                break;
-            case BalloonStep::RetryTimer:
-                SendMessageW(rowTray.m_hWnd, WM_TIMER, BalloonRetryTimerId, 0);
-                break;
-            case BalloonStep::HoldTimer:
-                SendMessageW(rowTray.m_hWnd, WM_TIMER, BalloonHoldTimerId, 0);
-                break;
-            case BalloonStep::TaskbarCreated:
-                SendMessageW(rowTray.m_hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-                break;
+            if (step.text) EXPECT_EQ(rowTray.ShowBalloon(step.text), step.kept) << r.label;
+            if (!step.text) {
+                const UINT message = step.message ? step.message : RegisterWindowMessageW(L"TaskbarCreated");
+                SendMessageW(rowTray.m_hWnd, message, step.wParam, step.lParam);
             }
         }
         EXPECT_EQ(rowShell.Balloons(), r.shown) << r.label;
@@ -288,23 +268,17 @@ TEST_F(TrayWithFrame, BalloonsShowOneAtATimeAndNoneIsLost) {
 }
 
 TEST_F(TrayWithFrame, TheRetryAndHoldTimersRunByThemselves) {
-    RecordingNotifyIcon timedShell;
-    CSystemTray timedTray(timedShell, QuickRetry, BalloonTiming{40, 120});
+    CSystemTray timedTray(shell, QuickRetry, BalloonTiming{40, 120});
     ASSERT_TRUE(timedTray.Create(TrayIcon()));
-    timedShell.refuseModifies = 1;
+    shell.refuseModifies = 1;
     timedTray.ShowBalloon(u"A.");
     timedTray.ShowBalloon(u"B.");
-    const auto waitFor = [&](size_t count) {
-        const ULONGLONG start = GetTickCount64();
+    for (const ULONGLONG start = GetTickCount64(); shell.Balloons().size() < 2 && GetTickCount64() - start < 5000;) {
         MSG msg;
-        while (timedShell.Balloons().size() < count && GetTickCount64() - start < 5000) {
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-            Sleep(5);
-        }
-        return timedShell.Balloons();
-    };
-    EXPECT_EQ(waitFor(1), std::vector<std::wstring>{L"A."}) << "the retry timer";
-    EXPECT_EQ(waitFor(2), (std::vector<std::wstring>{L"A.", L"B."})) << "the hold timer";
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(5);
+    }
+    EXPECT_EQ(shell.Balloons(), (std::vector<std::wstring>{L"A.", L"B."}));
 }
 
 TEST_F(TrayWithFrame, SettingTheStoredDefaultAgainSucceedsWithoutAMenu) {
