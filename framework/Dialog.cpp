@@ -57,10 +57,11 @@ RECT ControlRect(HWND dialog, HWND control) {
     RECT rect{};
     wchar_t className[16] = {};
     ::GetClassNameW(control, className, 16);
-    if (lstrcmpiW(className, L"ComboBox") != 0 ||
-        !::SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&rect))) {
-        ::GetWindowRect(control, &rect);
+    // Windows answers TRUE, Wine CB_OKAY (0): only the rectangle tells.
+    if (lstrcmpiW(className, L"ComboBox") == 0) {
+        ::SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&rect));
     }
+    if (::IsRectEmpty(&rect)) ::GetWindowRect(control, &rect);
     ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }

@@ -4,7 +4,7 @@
 // the same static message maps as every other window of the framework.
 #include <windows.h>
 
-#include "framework/Handles.h"
+#include "platform/win32/Handles.h"
 #include "framework/Wnd.h"
 
 class CDataExchange;

@@ -80,12 +80,17 @@ TEST(DialogPlacement, KeySetOpensOverCustomSettingsAndCustomSettingsOnTheWorkAre
 }
 
 // What a scale change moves: the control's rectangle in the dialog, the
-// controls' font height and the first list column. A combo box sets the
-// height of its field from the font itself: its bottom is not counted.
+// controls' font height and the first list column. A combo box's bottom is
+// not counted: its field height follows the font, and Wine's combo box puts
+// the bottom of its list a field's height higher after a resize than the
+// height it was given.
 std::vector<long> Measure(HWND d, int controlId, int listId) {
     HWND control = GetDlgItem(d, controlId);
     RECT r{};
-    const bool combo = SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r));
+    wchar_t className[16] = {};
+    GetClassNameW(control, className, 16);
+    const bool combo = lstrcmpiW(className, L"ComboBox") == 0;
+    if (combo) SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r));
     if (!combo) GetWindowRect(control, &r);
     MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&r), 2);
     LOGFONTW font{};
