@@ -100,10 +100,9 @@ TEST(Notifications, AreLoggedAndShownUnlessBalloonsAreOff) {
 
 TEST(Notifications, ABalloonTheTrayCannotKeepIsLoggedAsNotShown) {
     RecordingSupportLog log;
-    RecordingBalloons balloons;
-    balloons.keep = false;
-    Notifications notifications(log, balloons);
-    notifications.Notify(u"Ninth.");
+    RecordingBalloons full;
+    full.keep = false;
+    Notifications(log, full).Notify(u"Ninth.");
     EXPECT_EQ(log.lines, (std::vector<std::string>{"Notification: Ninth.",
                                                    "Notification not shown: too many balloons wait to be shown"}));
 }
