@@ -241,6 +241,11 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wPara
     if (!dialog) return FALSE;
 
     if (message == WM_INITDIALOG) {
+        // Before the dialog is placed: a move to a monitor of another scale
+        // rescales it from the scale it was made for.
+        KeepTheSystemFromRescaling(hwnd);
+        dialog->m_dpi = WindowDpi(hwnd);
+        dialog->m_scaledFont.reset();
         BOOL focus = TRUE;
         try {
             focus = dialog->OnInitDialog();
@@ -248,9 +253,6 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wPara
             // No exception crosses the dialog procedure; the dialog opens as it is.
         }
         dialog->PlaceOnOpen();
-        KeepTheSystemFromRescaling(hwnd);
-        dialog->m_dpi = WindowDpi(hwnd);
-        dialog->m_scaledFont.reset();
         return focus;
     }
     if (message == WM_DPICHANGED && lParam) {
