@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/DataExchange.h"
+#include "framework/Dpi.h"
 #include "framework/WinApp.h"
 #include "framework/WideText.h"
 #include "resources/dialogs/DialogIds.h"
@@ -69,7 +70,7 @@ BOOL CDlgPrograms::OnInitDialog() {
     column.cx = programWidth;
     ListView_InsertColumn(m_list, 0, &column);
     column.pszText = modeHeader;
-    column.cx = client.right - client.left - programWidth - ::GetSystemMetrics(SM_CXVSCROLL);
+    column.cx = client.right - client.left - programWidth - SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(m_list));
     ListView_InsertColumn(m_list, 1, &column);
 
     for (const std::u16string& mode : m_modeNames) {

@@ -1,6 +1,11 @@
 #include "framework/Dialog.h"
 
+#include <commctrl.h>
+
+#include <vector>
+
 #include "framework/DataExchange.h"
+#include "framework/Dpi.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -28,6 +33,48 @@ bool ReturnsResultDirectly(UINT message) {
         return true;
     default:
         return false;
+    }
+}
+
+// Stops the dialog manager of Windows 10 1703 and later from rescaling the
+// dialog itself as well: ours works the same on every version, and two would
+// scale everything twice.
+void KeepTheSystemFromRescaling(HWND dialog) {
+    using SetBehaviourFunction = BOOL(WINAPI*)(HWND, int, int);
+    static const auto setBehaviour = [] {
+        HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+        return user32 ? reinterpret_cast<SetBehaviourFunction>(reinterpret_cast<void*>(
+                            ::GetProcAddress(user32, "SetDialogDpiChangeBehavior")))
+                      : nullptr;
+    }();
+    constexpr int DisableAll = 1;  // DDC_DISABLE_ALL
+    if (setBehaviour) setBehaviour(dialog, DisableAll, DisableAll);
+}
+
+// A control's rectangle in the dialog's client coordinates. A combo box
+// counts with its drop-down list, which its window rectangle leaves out.
+RECT ControlRect(HWND dialog, HWND control) {
+    RECT rect{};
+    wchar_t className[16] = {};
+    ::GetClassNameW(control, className, 16);
+    // Windows answers TRUE, Wine CB_OKAY (0): only the rectangle tells.
+    if (lstrcmpiW(className, L"ComboBox") == 0) {
+        ::SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    }
+    if (::IsRectEmpty(&rect)) ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void ScaleListColumns(HWND control, UINT fromDpi, UINT toDpi) {
+    wchar_t className[32] = {};
+    ::GetClassNameW(control, className, 32);
+    if (lstrcmpiW(className, WC_LISTVIEWW) != 0) return;
+    HWND header = ListView_GetHeader(control);
+    const int columns = header ? Header_GetItemCount(header) : 0;
+    for (int column = 0; column < columns; ++column) {
+        ListView_SetColumnWidth(control, column,
+                                ScaleForDpi(ListView_GetColumnWidth(control, column), fromDpi, toDpi));
     }
 }
 
@@ -119,6 +166,48 @@ void CDialog::PlaceOnOpen() {
     ::SetForegroundWindow(m_hWnd);
 }
 
+void CDialog::RescaleForDpi(UINT dpi, const RECT& suggested) {
+    const UINT oldDpi = m_dpi;
+    m_dpi = dpi;
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (oldDpi == 0 || dpi == 0 || oldDpi == dpi) {
+        ::SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, flags);
+        return;
+    }
+    // The rectangles are read before anything moves.
+    struct Control {
+        HWND window;
+        RECT rect;
+    };
+    std::vector<Control> controls;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        controls.push_back({child, ScaleRectForDpi(ControlRect(m_hWnd, child), oldDpi, dpi)});
+    }
+    // The dialog manager's own font stays its own (it deletes it with the
+    // dialog); the controls get one of ours at the new scale.
+    HFONT current = m_scaledFont ? m_scaledFont.get()
+                                 : reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
+    LOGFONTW font{};
+    UniqueFont scaled;
+    if (current && ::GetObjectW(current, sizeof font, &font) == sizeof font) {
+        font.lfHeight = ScaleForDpi(font.lfHeight, oldDpi, dpi);
+        scaled.reset(::CreateFontIndirectW(&font));
+    }
+    ::SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, flags);
+    for (const Control& control : controls) {
+        if (scaled) ::SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(scaled.get()), FALSE);
+        // After the font: a combo box sets its own field height from it.
+        ::SetWindowPos(control.window, nullptr, control.rect.left, control.rect.top,
+                       control.rect.right - control.rect.left, control.rect.bottom - control.rect.top, flags);
+        ScaleListColumns(control.window, oldDpi, dpi);
+    }
+    // The controls no longer use the font of the step before.
+    if (scaled) m_scaledFont = std::move(scaled);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
 BOOL CDialog::OnInitDialog() {
     UpdateData(false);
     return TRUE;
@@ -152,6 +241,11 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wPara
     if (!dialog) return FALSE;
 
     if (message == WM_INITDIALOG) {
+        // Before the dialog is placed: a move to a monitor of another scale
+        // rescales it from the scale it was made for.
+        KeepTheSystemFromRescaling(hwnd);
+        dialog->m_dpi = WindowDpi(hwnd);
+        dialog->m_scaledFont.reset();
         BOOL focus = TRUE;
         try {
             focus = dialog->OnInitDialog();
@@ -160,6 +254,11 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wPara
         }
         dialog->PlaceOnOpen();
         return focus;
+    }
+    if (message == WM_DPICHANGED && lParam) {
+        dialog->RescaleForDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, 0);
+        return TRUE;
     }
 
     bool* outer = dialog->m_unhandled;

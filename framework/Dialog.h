@@ -4,6 +4,7 @@
 // the same static message maps as every other window of the framework.
 #include <windows.h>
 
+#include "platform/win32/Handles.h"
 #include "framework/Wnd.h"
 
 class CDataExchange;
@@ -49,10 +50,16 @@ private:
     // Over the owner when it is a dialog, else on the monitor that holds the
     // mouse pointer (the tray icon that was just clicked), in the foreground.
     void PlaceOnOpen();
+    // Moved to a monitor of another scale: takes the rectangle the system
+    // suggests, and scales the controls, the gaps between them, the list
+    // columns and the font from the scale the dialog had to the new one.
+    void RescaleForDpi(UINT dpi, const RECT& suggested);
 
     UINT m_templateId;
     CWnd* m_parent;
     // Set by DefWindowProc for the message being handled: the dialog manager
     // then applies its own default.
     bool* m_unhandled = nullptr;
+    UINT m_dpi = 0;           // the scale the controls are laid out for
+    UniqueFont m_scaledFont;  // the font at that scale, once it changed
 };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/CmdUI.h"
+#include "framework/Dpi.h"
 #include "framework/WinApp.h"
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
@@ -25,7 +26,9 @@ const wchar_t* FrameClassName(HINSTANCE instance, UINT resourceId) {
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &CWnd::StaticWndProc;
     wc.hInstance = instance;
-    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(resourceId));
+    // Each at the size the shell draws it; the class keeps them for the process.
+    wc.hIcon = LoadIconForMetric(instance, resourceId, IconMetric::Large);
+    wc.hIconSm = LoadIconForMetric(instance, resourceId, IconMetric::Small);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = name.c_str();

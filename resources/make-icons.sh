@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws the two icons (a white tooth on a teal tile; the tray icon adds a red
-# capture dot) at 16, 32 and 48 pixels and packs each set into one .ico.
+# capture dot) at 16, 20, 24, 32, 40, 48 and 64 pixels (the small and large icon sizes
+# from 100 to 200 % display scale) and packs each set into one .ico.
 # Needs ImageMagick. The generated files are committed; the build does not run this.
 set -euo pipefail
 cd "$(dirname "$0")/icons"
@@ -27,7 +28,7 @@ draw() {  # size dot output
 
 for dot in 0 1; do
   files=()
-  for s in 16 32 48; do
+  for s in 16 20 24 32 40 48 64; do
     draw "$s" "$dot" "$tmp/i$dot-$s.png"
     files+=("$tmp/i$dot-$s.png")
   done

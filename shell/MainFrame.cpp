@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "framework/Dpi.h"
 #include "framework/WinApp.h"
 #include "resources/resource.h"
 #include "settings/PollPeriodSetting.h"
@@ -70,8 +71,9 @@ CMainFrame::~CMainFrame() {
 int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     if (CFrameWnd::OnCreate(createStruct) == -1) return -1;
 
-    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY));
-    if (!m_tray.Create(icon)) {
+    // At the size the notification area draws it, not the large image scaled down.
+    m_trayIcon.reset(LoadIconForMetric(::GetModuleHandleW(nullptr), IDI_TRAY, IconMetric::Small));
+    if (!m_tray.Create(m_trayIcon.get())) {
         m_log.Write("Tray Icon Error: the notification area did not take the icon");
         MessageBox(L"Tray Icon Error", L"Brelkin", MB_OK);
         return -1;

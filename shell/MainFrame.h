@@ -67,7 +67,8 @@ private:
     void LogMode();
 
     ShellServices& m_services;
-    CSystemTray m_tray;  // declared first: destroyed last
+    UniqueIcon m_trayIcon;  // outlives the icon's record in the shell
+    CSystemTray m_tray;     // declared first: destroyed last
     TriggerState m_trigger;
     std::unique_ptr<IFrameDevices> m_devices;
     AppSettings m_settings;

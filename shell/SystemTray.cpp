@@ -11,7 +11,17 @@ namespace brelkin {
 static_assert(sizeof(NOTIFYICONDATAW) == 956, "the record as the shell of Vista and later reads it");
 #endif
 
-CSystemTray::CSystemTray(INotifyIcon& shell, TrayAddRetry retry) : m_shell(shell), m_retry(retry) {}
+BalloonTiming SystemBalloonTiming() {
+    BalloonTiming timing;
+    ULONG seconds = 0;  // Vista and later; zero where the setting is unknown
+    if (::SystemParametersInfoW(SPI_GETMESSAGEDURATION, 0, &seconds, 0) && seconds > 0 && seconds <= 3600) {
+        timing.holdMilliseconds = std::max<UINT>(timing.holdMilliseconds, (seconds + 5) * 1000);
+    }
+    return timing;
+}
+
+CSystemTray::CSystemTray(INotifyIcon& shell, TrayAddRetry retry, BalloonTiming timing)
+    : m_shell(shell), m_retry(retry), m_timing(timing) {}
 
 CSystemTray::~CSystemTray() {
     if (m_iconPresent) {
@@ -53,7 +63,7 @@ bool CSystemTray::Create(HICON icon) {
 bool CSystemTray::AddIcon() {
     m_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_iconPresent = m_shell.Notify(NIM_ADD, m_record);
-    if (m_iconPresent) ShowWaitingBalloons();
+    if (m_iconPresent) ShowNextBalloon();
     return m_iconPresent;
 }
 
@@ -71,19 +81,42 @@ bool CSystemTray::ModifyBalloon(std::u16string_view text) {
     return shown;
 }
 
-void CSystemTray::ShowBalloon(std::u16string_view text) {
-    // A handful waiting is plenty: the same causes repeat, and the log has all.
-    constexpr size_t MaxWaiting = 8;
-    if (m_iconPresent && m_waitingBalloons.empty() && ModifyBalloon(text)) return;
-    if (m_waitingBalloons.size() < MaxWaiting) m_waitingBalloons.emplace_back(text);
+bool CSystemTray::ShowBalloon(std::u16string_view text) {
+    // The same cause repeats (a rescan that fails again): one balloon says it.
+    const bool repeat = (m_balloonOnScreen && text == m_balloonText) ||
+                        std::find(m_waitingBalloons.begin(), m_waitingBalloons.end(), text) != m_waitingBalloons.end();
+    if (repeat) return true;
+    // A handful waiting is plenty, and the log has every one.
+    if (m_waitingBalloons.size() >= MaxWaitingBalloons) return false;
+    m_waitingBalloons.emplace_back(text);
+    ShowNextBalloon();
+    return true;
 }
 
-void CSystemTray::ShowWaitingBalloons() {
-    std::vector<std::u16string> waiting;
-    waiting.swap(m_waitingBalloons);
-    for (const auto& text : waiting) {
-        if (!ModifyBalloon(text)) m_waitingBalloons.push_back(text);
+void CSystemTray::ShowNextBalloon() {
+    if (!m_iconPresent || m_balloonOnScreen || m_waitingBalloons.empty()) return;
+    if (!ModifyBalloon(m_waitingBalloons.front())) {
+        // Explorer busy at logon refuses a modify it takes a moment later.
+        if (!m_retryTimerRunning && m_hWnd) {
+            m_retryTimerRunning = SetTimer(BalloonRetryTimerId, m_timing.retryMilliseconds) != 0;
+        }
+        return;
     }
+    if (m_retryTimerRunning) {
+        KillTimer(BalloonRetryTimerId);
+        m_retryTimerRunning = false;
+    }
+    m_balloonText = std::move(m_waitingBalloons.front());
+    m_waitingBalloons.pop_front();
+    m_balloonOnScreen = true;
+    if (m_hWnd) SetTimer(BalloonHoldTimerId, m_timing.holdMilliseconds);
+}
+
+void CSystemTray::BalloonClosed() {
+    if (!m_balloonOnScreen) return;
+    m_balloonOnScreen = false;
+    if (m_hWnd) KillTimer(BalloonHoldTimerId);
+    ShowNextBalloon();
 }
 
 void CSystemTray::SetTooltipText(std::u16string_view text) {
@@ -113,6 +146,18 @@ bool CSystemTray::SetMenuDefaultItem(UINT item, bool byPosition) {
 
 LRESULT CSystemTray::OnTrayNotification(WPARAM iconId, LPARAM mouseMessage) {
     if (iconId != m_record.uID) return 0;
+    switch (LOWORD(mouseMessage)) {
+    case NIN_BALLOONTIMEOUT:
+    case NIN_BALLOONHIDE:
+    case NIN_BALLOONUSERCLICK:
+        BalloonClosed();
+        break;
+    default:
+        // The shell answers for the icon again: a balloon it refused may
+        // be taken now.
+        ShowNextBalloon();
+        break;
+    }
     CWinApp* app = CWinApp::Get();
     HWND mainWindow = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
 
@@ -159,10 +204,25 @@ LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // The shell's notification area was re-created and has forgotten
         // every icon. A shell that still knows the icon refuses the add; it
         // is present if it can still be modified.
+        // A balloon on screen went with the old notification area.
+        if (m_balloonOnScreen) {
+            m_balloonOnScreen = false;
+            KillTimer(BalloonHoldTimerId);
+        }
         if (!AddIcon()) {
             m_iconPresent = m_shell.Notify(NIM_MODIFY, m_record);
-            if (m_iconPresent) ShowWaitingBalloons();
+            if (m_iconPresent) ShowNextBalloon();
         }
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == BalloonRetryTimerId) {
+        KillTimer(BalloonRetryTimerId);
+        m_retryTimerRunning = false;
+        ShowNextBalloon();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == BalloonHoldTimerId) {
+        BalloonClosed();
         return 0;
     }
     return CWnd::WindowProc(message, wParam, lParam);

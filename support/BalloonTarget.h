@@ -8,7 +8,8 @@ namespace brelkin {
 class IBalloonTarget {
 public:
     virtual ~IBalloonTarget() = default;
-    virtual void ShowBalloon(std::u16string_view text) = 0;
+    // false when the text is not kept for showing (too many already wait).
+    virtual bool ShowBalloon(std::u16string_view text) = 0;
 };
 
 }  // namespace brelkin

@@ -58,6 +58,8 @@ using Menu = NullIsInvalid<HMENU, &::DestroyMenu>;
 using Module = NullIsInvalid<HMODULE, &::FreeLibrary>;
 using RegistryKey = NullIsInvalid<HKEY, &::RegCloseKey>;
 using Hook = NullIsInvalid<HHOOK, &::UnhookWindowsHookEx>;
+using Font = NullIsInvalid<HFONT, &::DeleteObject>;
+using Icon = NullIsInvalid<HICON, &::DestroyIcon>;
 
 }  // namespace handle_traits
 
@@ -66,3 +68,5 @@ using UniqueMenu = UniqueHandle<handle_traits::Menu>;
 using UniqueModule = UniqueHandle<handle_traits::Module>;
 using UniqueRegistryKey = UniqueHandle<handle_traits::RegistryKey>;
 using UniqueHook = UniqueHandle<handle_traits::Hook>;
+using UniqueFont = UniqueHandle<handle_traits::Font>;
+using UniqueIcon = UniqueHandle<handle_traits::Icon>;

@@ -67,6 +67,20 @@ brelkin_wine_no_debugger() {
   done
 }
 
+# The display scale of the prefix (96 is 100 %, 144 is 150 %): Wine takes it
+# from LogPixels, once per process, so the server and the desktop process that
+# runs the notification area start again with it.
+brelkin_wine_dpi() {
+  local dpi=$1
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 &&
+    wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||
+    { echo "could not set LogPixels to $dpi in $WINEPREFIX" >&2; return 1; }
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  wineserver -p </dev/null >/dev/null 2>&1 &
+  wine cmd /c exit >/dev/null 2>&1 || true
+}
+
 brelkin_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
   # A later brelkin_wine_env (the x86 run after the x64 one) must not find the

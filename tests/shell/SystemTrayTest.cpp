@@ -196,6 +196,91 @@ TEST_F(TrayWithFrame, ABalloonIsAWarningThatWaitsForTheIconAndAClickOpensTheLog)
     EXPECT_EQ(g_commands, std::vector<UINT>{ID_SHOW_SUPPORT_LOG});
 }
 
+// One step of a balloon's life: a text to show, or a message to the tray
+// window (the shell's callback, a timer, 0 for TaskbarCreated). Timers are
+// sent here, not waited for; the real ones have their own case.
+struct BalloonStep {
+    const char16_t* text;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    bool kept = true;  // what ShowBalloon answers
+};
+BalloonStep ShellCallback(UINT mouse) { return {nullptr, 1034, 130, static_cast<LPARAM>(mouse)}; }
+const BalloonStep Timeout = ShellCallback(NIN_BALLOONTIMEOUT), Hide = ShellCallback(NIN_BALLOONHIDE),
+                  UserClick = ShellCallback(NIN_BALLOONUSERCLICK), MouseMove = ShellCallback(WM_MOUSEMOVE),
+                  Retry{nullptr, WM_TIMER, BalloonRetryTimerId}, HoldOver{nullptr, WM_TIMER, BalloonHoldTimerId},
+                  Restart{nullptr, 0};
+
+TEST_F(TrayWithFrame, BalloonsShowOneAtATimeAndNoneIsLost) {
+    std::vector<BalloonStep> nine{{u"On screen."}};
+    std::vector<std::wstring> nineShown{L"On screen."};
+    for (const char16_t* text : {u"W1.", u"W2.", u"W3.", u"W4.", u"W5.", u"W6.", u"W7.", u"W8."}) {
+        nine.push_back({text});
+        nineShown.emplace_back(text, text + 3);
+    }
+    nine.push_back({u"Ninth.", 0, 0, 0, false});
+    nine.insert(nine.end(), 8, Timeout);
+    struct Row {
+        const char* label;
+        int refuseModifies;
+        std::vector<BalloonStep> steps;
+        std::vector<std::wstring> shown;
+        size_t waiting;
+        bool onScreen;
+    };
+    const Row rows[] = {
+        {"three in a row, each after the shell closed the one before", 0,
+         {{u"A."}, {u"B."}, {u"C."}, Timeout, Hide, UserClick}, {L"A.", L"B.", L"C."}, 0, false},
+        {"the second waits; other callbacks close nothing", 0,
+         {{u"A."}, {u"B."}, MouseMove, ShellCallback(NIN_BALLOONSHOW)}, {L"A."}, 1, true},
+        {"a failed modify is tried again on the next icon event", 1,
+         {{u"A."}, {u"B."}, MouseMove, Timeout}, {L"A.", L"B."}, 0, true},
+        {"a failed modify is tried again by the retry timer", 2,
+         {{u"A."}, {u"B."}, Retry, Retry, Timeout}, {L"A.", L"B."}, 0, true},
+        {"a modify failing for long keeps everything", 1000,
+         {{u"A."}, {u"B."}, {u"C."}, Retry, MouseMove, Retry}, {}, 3, false},
+        {"the hold time ends one the shell never closes", 0,
+         {{u"A."}, {u"B."}, HoldOver, HoldOver}, {L"A.", L"B."}, 0, false},
+        {"repeats of the text waiting or on screen fold into one", 0,
+         {{u"A."}, {u"B."}, {u"B."}, {u"A."}, Timeout, Timeout, {u"A."}}, {L"A.", L"B.", L"A."}, 0, true},
+        {"at most 8 wait; the ninth is refused and the 8 all show", 0, nine, nineShown, 0, true},
+        {"a restarted shell lost the one on screen: the next shows", 0,
+         {{u"A."}, {u"B."}, Restart}, {L"A.", L"B."}, 0, true},
+    };
+    for (const Row& r : rows) {
+        RecordingNotifyIcon rowShell;
+        CSystemTray rowTray(rowShell, QuickRetry);
+        ASSERT_TRUE(rowTray.Create(TrayIcon())) << r.label;
+        rowShell.refuseModifies = r.refuseModifies;
+        for (const BalloonStep& step : r.steps) {
+            if (step.text) EXPECT_EQ(rowTray.ShowBalloon(step.text), step.kept) << r.label;
+            if (!step.text) {
+                const UINT message = step.message ? step.message : RegisterWindowMessageW(L"TaskbarCreated");
+                SendMessageW(rowTray.m_hWnd, message, step.wParam, step.lParam);
+            }
+        }
+        EXPECT_EQ(rowShell.Balloons(), r.shown) << r.label;
+        EXPECT_EQ(rowTray.WaitingBalloons(), r.waiting) << r.label;
+        EXPECT_EQ(rowTray.IsBalloonOnScreen(), r.onScreen) << r.label;
+    }
+    EXPECT_EQ(g_commands, std::vector<UINT>{ID_SHOW_SUPPORT_LOG}) << "the one user click";
+}
+
+TEST_F(TrayWithFrame, TheRetryAndHoldTimersRunByThemselves) {
+    CSystemTray timedTray(shell, QuickRetry, BalloonTiming{40, 120});
+    ASSERT_TRUE(timedTray.Create(TrayIcon()));
+    shell.refuseModifies = 1;
+    timedTray.ShowBalloon(u"A.");
+    timedTray.ShowBalloon(u"B.");
+    for (const ULONGLONG start = GetTickCount64(); shell.Balloons().size() < 2 && GetTickCount64() - start < 5000;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(5);
+    }
+    EXPECT_EQ(shell.Balloons(), (std::vector<std::wstring>{L"A.", L"B."}));
+}
+
 TEST_F(TrayWithFrame, SettingTheStoredDefaultAgainSucceedsWithoutAMenu) {
     EXPECT_TRUE(tray.SetMenuDefaultItem(0, true));  // the initial value
 }

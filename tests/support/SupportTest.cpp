@@ -72,7 +72,11 @@ TEST(SupportLog, Utf8OfNamesAndDamagedText) {
 
 struct RecordingBalloons final : IBalloonTarget {
     std::vector<std::u16string> shown;
-    void ShowBalloon(std::u16string_view text) override { shown.emplace_back(text); }
+    bool keep = true;
+    bool ShowBalloon(std::u16string_view text) override {
+        if (keep) shown.emplace_back(text);
+        return keep;
+    }
 };
 
 TEST(Notifications, AreLoggedAndShownUnlessBalloonsAreOff) {
@@ -87,6 +91,15 @@ TEST(Notifications, AreLoggedAndShownUnlessBalloonsAreOff) {
         EXPECT_EQ(log.lines[0], show ? "Notification: Cause. Next step."
                                      : "Notification (balloons off): Cause. Next step.");
     }
+}
+
+TEST(Notifications, ABalloonTheTrayCannotKeepIsLoggedAsNotShown) {
+    RecordingSupportLog log;
+    RecordingBalloons full;
+    full.keep = false;
+    Notifications(log, full).Notify(u"Ninth.");
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"Notification: Ninth.",
+                                                   "Notification not shown: too many balloons wait to be shown"}));
 }
 
 using FakeIntegrity = FakeProcessIntegrity;
