@@ -198,7 +198,9 @@ class FakeJoystick final : public IJoystickButtonSink {
 public:
     FakeJoystick() { writes.reserve(64); }
     void SendJoystickButton(bool pressed) override { writes.push_back(pressed ? 1 : 0); }
+    void ReleaseIfHeld() override { ++releaseIfHeldCalls; }
     std::vector<int> writes;
+    int releaseIfHeldCalls = 0;
 };
 
 // The program in front as a test sets it; an empty path is one that cannot be read.
