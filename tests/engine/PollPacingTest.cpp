@@ -116,7 +116,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // PollPeriod 10 on the 15.6 ms Windows clock: counting ticks made it 625 ms.
         TimedCase{"Period10OnA15_6MsClock", 10, TicksEvery(15.625, 1300), {0, 406, 796, 1203}},
-        TimedCase{"Period50OnA62_5MsClock", 50, TicksEvery(62.5, 1300), {0, 375, 812, 1187}},
         // A late tick answers the repeat late; the next one keeps to the grid.
         TimedCase{"LateTickDoesNotPushTheNextBack", 50,
                   {0, 50, 100, 150, 200, 250, 300, 350, 470, 500, 550, 600, 650, 700, 750, 800, 850},
@@ -124,10 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
         // At 400 a tick a few ms early is still the repeat, not put off by a period.
         TimedCase{"EarlyTicksAt400", 400, {0, 396, 799, 1195, 1602}, {0, 396, 799, 1195, 1602}},
         TimedCase{"EarlyTickAt50", 50, {0, 50, 100, 150, 200, 250, 300, 350, 390, 440}, {0, 390}},
-        TimedCase{"TooEarlyTickAt50Waits", 50, {0, 50, 100, 150, 200, 250, 300, 350, 370, 420}, {0, 420}},
         // Ticks merged over a stall: one press, then 400 ms from it, no burst.
-        TimedCase{"MergedTicksGiveOnePress", 50, {0, 50, 1300, 1350, 1400, 1650, 1700, 1750}, {0, 1300, 1700}},
-        TimedCase{"TicksCloserThanThePeriod", 50, TicksEvery(5, 810), {0, 375, 775}}),
+        TimedCase{"MergedTicksGiveOnePress", 50, {0, 50, 1300, 1350, 1400, 1650, 1700, 1750}, {0, 1300, 1700}}),
     [](const ::testing::TestParamInfo<TimedCase>& info) { return std::string(info.param.label); });
 
 // --- the adaptive period: phases of ticks at a given camera cost ------------
