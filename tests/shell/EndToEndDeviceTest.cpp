@@ -174,6 +174,23 @@ TEST_F(EndToEndDevice, WithoutPPJoyVJoyButtonOneFollowsTheCameraAndIsNeverLeftHe
     InterlockedExchange(&Bda().buttonPressed, 0);
     EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "the release did not reach vJoy";
 
+    // Held while the camera stops answering, then while a rescan finds none:
+    // released each time, though the button stays down.
+    InterlockedExchange(&Bda().buttonPressed, 1);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
+    InterlockedExchange(&Bda().interfaceValid, 0);
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "left held with the interface not valid";
+    InterlockedExchange(&Bda().interfaceValid, 1);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
+    InterlockedExchange(&Bda().openResult, 0);
+    PostMessageW(frame, WM_COMMAND, 32775, 0);  // Rescan Camera
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "left held after a rescan without a camera";
+    InterlockedExchange(&Bda().openResult, 1);
+    const LONG opened = Bda().calls.opened;
+    PostMessageW(frame, WM_COMMAND, 32775, 0);
+    ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened > opened; }, 5000));
+    InterlockedExchange(&Bda().buttonPressed, 0);
+
     // Held while a preset is chosen: released at once, though no tick writes it.
     InterlockedExchange(&Bda().buttonPressed, 1);
     ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
