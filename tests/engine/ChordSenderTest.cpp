@@ -46,6 +46,20 @@ public:
     std::vector<std::string> lines;
 };
 
+// A sender that keeps the press until the test lets it go out.
+class QueuedSender final : public IPressSender {
+public:
+    bool Sending() override { return queued; }
+    void Send(const PressChords& press) override {
+        queued = true;
+        last = press;
+        ++sends;
+    }
+    bool queued = false;
+    int sends = 0;
+    PressChords last;
+};
+
 const char16_t Dexis[] = u"C:\\Dexis\\DEXIS.exe";
 const char16_t Chart[] = u"C:\\Practice\\chart.exe";
 
@@ -91,14 +105,9 @@ TEST_P(SenderRows, ExactEventsAndTimes) {
     sender.AttachLog(log);
 
     // The poll's side of the press, then the sender's.
-    struct Handover final : IPressSender {
-        PressChords press;
-        bool Sending() override { return false; }
-        void Send(const PressChords& p) override { press = p; }
-    } handover;
-    const int handed = SendPress(state, handover);
-    EXPECT_EQ(handed, c.oneByOne ? 1 : 3);
-    const int sent = sender.SendRow(handover.press);
+    QueuedSender handover;
+    EXPECT_EQ(SendPress(state, handover), c.oneByOne ? 1 : 3);
+    const int sent = sender.SendRow(handover.last);
 
     EXPECT_EQ(keys_.lines, c.events);
     EXPECT_EQ(keys_.clock.now / 1000, c.endMs);
@@ -134,20 +143,6 @@ INSTANTIATE_TEST_SUITE_P(
                    {"Keys: chart.exe came to the front after the press in DEXIS.exe; the rest of the press "
                     "(3 chords) is not sent"}}),
     [](const ::testing::TestParamInfo<SenderCase>& info) { return std::string(info.param.label); });
-
-// A sender that keeps the press until the test lets it go out.
-class QueuedSender final : public IPressSender {
-public:
-    bool Sending() override { return queued; }
-    void Send(const PressChords& press) override {
-        queued = true;
-        last = press;
-        ++sends;
-    }
-    bool queued = false;
-    int sends = 0;
-    PressChords last;
-};
 
 TEST(ChordSender, APressWhileARowGoesOutIsNotAnsweredAndLeavesTheStepAlone) {
     TriggerState state;
