@@ -443,11 +443,20 @@ TEST_F(EndToEndDevice, ARowGoesOutWhileTheFrameAnswersAndStopsWhenTheFocusMoves)
     Pump(5000);  // chords 2 and 3 would have come 2 and 4 s after the first
     EXPECT_TRUE(g_keyDowns.empty()) << g_keyDowns.size() << " key downs reached the window now in front";
     EXPECT_EQ(imaging.block->count, 1);
+
+    // Exit during a row: after its first chord, without waiting out the delays.
+    standin::SetTimedPress(*state, 10, 150);
+    const ULONGLONG keyUntil = GetTickCount64() + 5000;
+    while (g_keyDowns.empty() && GetTickCount64() < keyUntil) Pump(20);
+    ASSERT_EQ(g_keyDowns, std::vector<WPARAM>{'A'});
     EXPECT_EQ(Exit(p, frame), 0u);
+    Pump(3000);
+    EXPECT_EQ(g_keyDowns, std::vector<WPARAM>{'A'}) << "a chord went out after Exit";
+    EXPECT_EQ(GetAsyncKeyState('A') & 0x8000, 0) << "the chord's key was left down";
     const std::string log = SupportLog();
     EXPECT_NE(log.find(" came to the front after the press in imaging-one.exe; the rest of the press (2 chords) "
                        "is not sent"), std::string::npos) << log;
-    EXPECT_NE(log.find("Exit: 2 presses, 4 chords sent, 0 presses not answered"), std::string::npos) << log;
+    EXPECT_NE(log.find("Exit: 3 presses, 5 chords sent, 0 presses not answered"), std::string::npos) << log;
 }
 
 // --- what the program tells the user, read back from its support log --------
