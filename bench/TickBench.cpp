@@ -35,6 +35,7 @@ public:
 class NullJoystick final : public IJoystickButtonSink {
 public:
     void SendJoystickButton(bool pressed) override { writes += pressed ? 2 : 1; }
+    void ReleaseIfHeld() override {}
     unsigned writes = 0;
 };
 
@@ -49,13 +50,13 @@ public:
 
 // Kept out of line so that callgrind can collect exactly the ticks.
 __attribute__((noinline)) void BenchTicks(TriggerState& state, ICameraButton* camera, PressFilter& press,
-                                          PacedPoll* paced, IJoystickButtonSink& joystick, NullInput& input,
+                                          PacedPoll* paced, IJoystickButtonSink& joystick, IPressSender& sender,
                                           long ticks) {
     if (paced != nullptr) {
-        for (long i = 0; i < ticks; ++i) paced->Tick(state, camera, press, joystick, input, input);
+        for (long i = 0; i < ticks; ++i) paced->Tick(state, camera, press, joystick, sender);
         return;
     }
-    for (long i = 0; i < ticks; ++i) PollButton(state, camera, press, joystick, input, input);
+    for (long i = 0; i < ticks; ++i) PollButton(state, camera, 0, press, joystick, sender);
 }
 
 struct Figures {
@@ -70,17 +71,18 @@ Figures Measure(TriggerMode mode, long ticks, int rounds, bool pacedTick = false
     IdleCamera camera;
     NullJoystick joystick;
     NullInput input;
+    ImmediatePressSender sender{input, input};
     PressFilter press;
     SteadyClock clock;
     PacedPoll pacedPoll(clock);
     PacedPoll* paced = pacedTick ? &pacedPoll : nullptr;
-    BenchTicks(state, &camera, press, paced, joystick, input, ticks / 10 + 1);  // warm caches first
+    BenchTicks(state, &camera, press, paced, joystick, sender, ticks / 10 + 1);  // warm caches first
     std::vector<double> perTick;
     perTick.reserve(static_cast<size_t>(rounds));  // no allocation inside the counted span
     const uint64_t before = bench::AllocationCount();
     for (int r = 0; r < rounds; ++r) {
         const auto start = std::chrono::steady_clock::now();
-        BenchTicks(state, &camera, press, paced, joystick, input, ticks);
+        BenchTicks(state, &camera, press, paced, joystick, sender, ticks);
         const auto end = std::chrono::steady_clock::now();
         perTick.push_back(std::chrono::duration<double, std::nano>(end - start).count() / ticks);
     }

@@ -33,10 +33,15 @@ void JoystickOutput::SendJoystickButton(bool pressed)
     Send(pressed);
 }
 
-void JoystickOutput::ReleaseJoystickButton()
+void JoystickOutput::ReleaseIfHeld()
 {
     if (m_lastToldPressed)
         Send(false);
+}
+
+void JoystickOutput::ReleaseJoystickButton()
+{
+    ReleaseIfHeld();
 }
 
 void JoystickOutput::CloseJoystickOutput(bool joystickMode)

@@ -22,8 +22,11 @@ public:
     // Once, at start-up: PPJoy first, vJoy only when PPJoy's device is absent.
     void OpenJoystickOutput();
     void SendJoystickButton(bool pressed) override;
-    // Leaving joystick mode: the driver would otherwise keep a press it was
-    // last told about, so it gets one released state.
+    // The camera went away while joystick mode may have the button down: the
+    // driver would otherwise keep the press it was last told about until the
+    // camera comes back, so it gets one released state, and only once.
+    void ReleaseIfHeld() override;
+    // Leaving joystick mode: the same single released state.
     void ReleaseJoystickButton();
     // One released state in joystick mode or after a press, then the device
     // closed (PPJoy) or relinquished (vJoy).

@@ -1,6 +1,5 @@
 #include "engine/ButtonPoll.h"
 
-#include "engine/KeySynthesis.h"
 #include "engine/PressRowResolver.h"
 
 namespace brelkin {
@@ -15,41 +14,45 @@ const ActionPreset& RowOfMode(const PresetTable& presets, TriggerMode mode) {
     return presets[static_cast<std::size_t>(mode - 1)];
 }
 
-int SendOneByOne(const ActionPreset& row, SequenceStep& step, IKeyboardInput& input, ISleeper& sleeper) {
+void TakeOneByOne(const ActionPreset& row, SequenceStep& step, PressChords& press) {
     const uint16_t key = row.Keys[step];
-    if (key != 0) SendKeyChord(input, sleeper, row.Modifiers[step], key);
-    const int sent = key != 0 ? 1 : 0;
+    if (key != 0) press.chords[press.count++] = {row.Modifiers[step], key};
     // An empty first key still uses up its press: rows 0, B, C answer
     // nothing, B, C.
     ++step;
     // The empty second key of A, 0, C is skipped, not waited on.
     if (step == 1 && row.Keys[1] == 0) step = 2;
     // The step may now be 3; the next press maps it back to 0.
-    return sent;
 }
 
-int SendAtOneTime(const ActionPreset& row, IKeyboardInput& input, ISleeper& sleeper) {
-    int i = 0;
-    for (; i < 3; ++i) {
+void TakeAtOneTime(const ActionPreset& row, PressChords& press) {
+    for (int i = 0; i < 3; ++i) {
         if (row.Keys[i] == 0) break;  // stops at the first empty key, unlike one-by-one
-        SendKeyChord(input, sleeper, row.Modifiers[i], row.Keys[i]);
-        // The delay follows every chord, the last one included.
-        sleeper.Sleep(row.DelayTime);
+        press.chords[press.count++] = {row.Modifiers[i], row.Keys[i]};
     }
-    return i;
+    // The delay follows every chord, the last one included.
+    press.delayAfterEach = true;
+    press.delayMilliseconds = row.DelayTime;
 }
 
 }  // namespace
 
-int SendPress(TriggerState& state, IKeyboardInput& input, ISleeper& sleeper) {
+int SendPress(TriggerState& state, IPressSender& sender) {
     TriggerMode mode = state.triggerMode;
-    if (state.pressRows != nullptr && !state.pressRows->ResolvePressRow(state, mode)) return 0;
+    PressChords press;
+    if (state.pressRows != nullptr && !state.pressRows->ResolvePressRow(state, mode, press.program)) return 0;
     const ActionPreset& row = RowOfMode(state.presets, mode);
     SequenceStep& step = state.sequenceStep;
     if (step < 0 || step > 2) step = 0;
     if (row.Keys[step] == 0) step = 0;
 
-    return row.OneByOne != 0 ? SendOneByOne(row, step, input, sleeper) : SendAtOneTime(row, input, sleeper);
+    if (row.OneByOne != 0) {
+        TakeOneByOne(row, step, press);
+    } else {
+        TakeAtOneTime(row, press);
+    }
+    if (press.count > 0) sender.Send(press);
+    return press.count;
 }
 
 ButtonReading ReadButton(ICameraButton* camera) {
@@ -60,11 +63,19 @@ ButtonReading ReadButton(ICameraButton* camera) {
     return camera->IsButtonPressed() != 0 ? ButtonReading::Down : ButtonReading::Up;
 }
 
-PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, PressFilter& press,
-                          IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper) {
+PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, uint64_t nowMicroseconds, PressFilter& press,
+                          IJoystickButtonSink& joystick, IPressSender& sender) {
     PollOutcome outcome;
-    // A set bit 0 suppresses the whole tick, the joystick write included.
-    if (reading == ButtonReading::NoReading || reading == ButtonReading::PortBusy) {
+    if (reading == ButtonReading::NoReading) {
+        press.Forget();
+        // The camera is gone or cannot say: a button last reported down
+        // would otherwise stay down in the imaging program until it returns.
+        if (state.triggerMode == 0) joystick.ReleaseIfHeld();
+        return outcome;
+    }
+    // A set bit 0 suppresses the whole tick, the joystick write included, so
+    // that a busy port cannot turn one hold into two presses.
+    if (reading == ButtonReading::PortBusy) {
         press.Forget();
         return outcome;
     }
@@ -72,7 +83,7 @@ PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, PressFilte
     const bool pressed = reading == ButtonReading::Down;
     // Read in joystick mode too, so that a switch to a key mode while the
     // button is held does not count the hold as a new press.
-    const bool fired = press.Read(pressed);
+    const bool fired = press.Read(pressed, nowMicroseconds);
     outcome.pressed = fired;
 
     if (state.triggerMode == 0) {
@@ -81,13 +92,20 @@ PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, PressFilte
         joystick.SendJoystickButton(pressed);
         return outcome;
     }
-    if (fired) outcome.chordsSent = SendPress(state, input, sleeper);
+    if (!fired) return outcome;
+    // Asked before the row is resolved, so that the press leaves the step
+    // and the program rules as it found them.
+    if (sender.Sending()) {
+        outcome.unanswered = true;
+        return outcome;
+    }
+    outcome.chordsSent = SendPress(state, sender);
     return outcome;
 }
 
-PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, PressFilter& press,
-                       IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper) {
-    return AnswerReading(state, ReadButton(selectedOrNull), press, joystick, input, sleeper);
+PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, uint64_t nowMicroseconds,
+                       PressFilter& press, IJoystickButtonSink& joystick, IPressSender& sender) {
+    return AnswerReading(state, ReadButton(selectedOrNull), nowMicroseconds, press, joystick, sender);
 }
 
 }  // namespace brelkin

@@ -5,8 +5,8 @@
 
 #include "engine/ActionPreset.h"
 #include "engine/CameraButton.h"
+#include "engine/ChordSender.h"
 #include "engine/PressFilter.h"
-#include "platform/KeyboardInput.h"
 
 namespace brelkin {
 
@@ -15,13 +15,16 @@ namespace brelkin {
 // fired, in any mode.
 struct PollOutcome {
     bool pressed = false;
-    int chordsSent = 0;
+    int chordsSent = 0;  // handed to the sender
     uint32_t nextPeriod = 0;  // set by the paced poll: the timer's period from now on
+    // A key-mode press while the chords of the one before were still going
+    // out: not answered, as none was when the poll waited for them.
+    bool unanswered = false;
 };
 
 // What one tick read of the camera button, before it is turned into input.
 enum class ButtonReading : uint8_t {
-    NoReading,  // no camera object, interface not valid, or GetPIO failed
+    NoReading,  // no camera object, interface not valid, GetPIO failed, or the camera is gone
     PortBusy,   // GetPIO reported bit 0: the whole tick is skipped
     Up,
     Down,
@@ -31,21 +34,24 @@ enum class ButtonReading : uint8_t {
 // skips the tick), IsButtonPressed.
 ButtonReading ReadButton(ICameraButton* selectedOrNull);
 
-// Turns one tick's reading into the joystick record or the chords of a press.
-PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, PressFilter& press,
-                          IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper);
+// Turns one tick's reading, taken at `nowMicroseconds` of a monotonic clock,
+// into the joystick record or the chords of a press, which go to `sender`.
+// In joystick mode a tick without a reading releases a button last reported
+// down, once; a skipped tick (port busy) writes nothing. Allocates nothing.
+PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, uint64_t nowMicroseconds, PressFilter& press,
+                          IJoystickButtonSink& joystick, IPressSender& sender);
 
 // `selectedOrNull` is the camera object of the current driver kind, or null
-// when none is open; the object of the other kind is never passed in. Runs to
-// completion, every chord and delay included, and reports no error: a tick
-// that cannot read the button does nothing but tell `press` that it had no
-// reading, and the next one tries again. Allocates nothing.
-PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, PressFilter& press,
-                              IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper);
+// when none is open; the object of the other kind is never passed in. A tick
+// that cannot read the button tells `press` that it had no reading, and the
+// next one tries again.
+PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, uint64_t nowMicroseconds,
+                       PressFilter& press, IJoystickButtonSink& joystick, IPressSender& sender);
 
 // What one press sends in a key mode: the chords of the mode's row, one by
-// one with the step advancing, or all at once with the row's delays. Returns
-// the number of chords sent (none where the program in front gets no keys).
-int SendPress(TriggerState& state, IKeyboardInput& input, ISleeper& sleeper);
+// one with the step advancing, or all at once with the row's delays, handed
+// to `sender`. Returns the number of chords handed over (none where the
+// program in front gets no keys).
+int SendPress(TriggerState& state, IPressSender& sender);
 
 }  // namespace brelkin

@@ -21,7 +21,7 @@ public:
     // One tick as PollButton, with the period the timer is to run at from now
     // on in `nextPeriod`. Allocates nothing.
     PollOutcome Tick(TriggerState& state, ICameraButton* selectedOrNull, PressFilter& press,
-                  IJoystickButtonSink& joystick, IKeyboardInput& input, ISleeper& sleeper);
+                     IJoystickButtonSink& joystick, IPressSender& sender);
 
 private:
     IClock& m_clock;

@@ -2,8 +2,11 @@
 
 namespace brelkin {
 
+namespace {
+constexpr uint64_t RepeatMicroseconds = uint64_t{PressRepeatMilliseconds} * 1000;
+}  // namespace
+
 void PressFilter::SetPeriod(uint32_t periodMilliseconds) {
-    // A zero period would hold a button down forever without a repeat.
     m_period = periodMilliseconds == 0 ? 1 : periodMilliseconds;
 }
 
@@ -11,20 +14,25 @@ void PressFilter::Forget() {
     m_down = false;
 }
 
-bool PressFilter::Read(bool pressed) {
+bool PressFilter::Read(bool pressed, uint64_t now) {
     if (!pressed) {
         m_down = false;
         return false;
     }
     if (!m_down) {
         m_down = true;
-        m_heldSincePress = 0;
+        m_nextRepeat = now + RepeatMicroseconds;
         return true;
     }
-    // Reset at each repeat, so the sum stays below 400 + one period.
-    m_heldSincePress += m_period;
-    if (m_heldSincePress < PressRepeatMilliseconds) return false;
-    m_heldSincePress = 0;
+    // Half a period early is still the nearest tick to the repeat: the next
+    // one would come later after it than this one comes before it.
+    const uint64_t slack = uint64_t{m_period} * 1000 / 2;
+    if (now + slack < m_nextRepeat) return false;
+    // The repeats keep to a 400 ms grid from the press, so a late tick does
+    // not push the next one back; after a gap of merged ticks the grid starts
+    // again from now rather than catching up with a burst.
+    m_nextRepeat += RepeatMicroseconds;
+    if (m_nextRepeat <= now + slack) m_nextRepeat = now + RepeatMicroseconds;
     return true;
 }
 

@@ -1,17 +1,28 @@
 #pragma once
 // Chooses, once a press has fired in a key mode, the row that it sends.
+#include <cstddef>
+
 #include "engine/ActionPreset.h"
+#include "platform/ForegroundProgram.h"
 
 namespace brelkin {
+
+// The program in front as a press found it: its chords go to it and to no other.
+struct ProgramInFront {
+    bool known = false;  // false: nobody looked, so nothing is checked
+    std::size_t length = 0;  // 0: there was none, or its name could not be read
+    char16_t path[ImagePathCapacity];
+};
 
 class IPressRowResolver {
 public:
     virtual ~IPressRowResolver() = default;
 
     // `mode` holds the current mode on entry and the mode of the row to send
-    // on return; false when the press is to send nothing. May restart
-    // `state.sequenceStep`. Allocates nothing.
-    virtual bool ResolvePressRow(TriggerState& state, TriggerMode& mode) = 0;
+    // on return; false when the press is to send nothing. `program` is set to
+    // the program in front that decided it. May restart `state.sequenceStep`.
+    // Allocates nothing.
+    virtual bool ResolvePressRow(TriggerState& state, TriggerMode& mode, ProgramInFront& program) = 0;
 };
 
 }  // namespace brelkin

@@ -17,26 +17,26 @@ std::vector<std::size_t> ProgramRowResolver::SetRules(const ProgramRuleSet& set,
     return namingNothing;
 }
 
-bool ProgramRowResolver::ResolvePressRow(TriggerState& state, TriggerMode& mode) {
-    // With nothing to decide the program in front is not even asked.
+bool ProgramRowResolver::ResolvePressRow(TriggerState& state, TriggerMode& mode, ProgramInFront& program) {
+    const std::size_t length = m_foreground.ForegroundImagePath(program.path, ImagePathCapacity);
+    // A process whose name cannot be read is a program without a rule.
+    program.length = length > ImagePathCapacity ? 0 : length;
+    program.known = true;
     if (!m_rules.empty() || m_onlyListed) {
-        char16_t path[ImagePathCapacity];
-        const std::size_t length = m_foreground.ForegroundImagePath(path, ImagePathCapacity);
-        // A process whose name cannot be read is a program without a rule.
-        const std::u16string_view program =
-            length == 0 || length > ImagePathCapacity ? std::u16string_view()
-                                                      : ImageFileName(std::u16string_view(path, length));
+        const std::u16string_view name = program.length == 0
+                                             ? std::u16string_view()
+                                             : ImageFileName(std::u16string_view(program.path, program.length));
         const ResolvedRule* ruled = nullptr;
-        if (!program.empty()) {
+        if (!name.empty()) {
             for (const ResolvedRule& rule : m_rules) {
-                if (SameProgramName(rule.program, program)) {
+                if (SameProgramName(rule.program, name)) {
                     ruled = &rule;
                     break;
                 }
             }
         }
         if (ruled == nullptr && m_onlyListed) {
-            m_refusedLength = program.copy(m_refused, ImagePathCapacity);
+            m_refusedLength = name.copy(m_refused, ImagePathCapacity);
             m_refusedPending = true;
             return false;
         }

@@ -1,7 +1,8 @@
 #pragma once
 // The row of a press chosen by the program in front: its rule's mode, or the
 // current mode when it has none; nothing at all for an unlisted program when
-// only listed programs are to get keys.
+// only listed programs are to get keys. The program in front is read at every
+// press, rules or none, so that the chords can be kept to it.
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -20,7 +21,7 @@ public:
     // indexes in `set.rules` are returned so that the caller can report them.
     std::vector<std::size_t> SetRules(const ProgramRuleSet& set, const PresetTable& presets);
 
-    bool ResolvePressRow(TriggerState& state, TriggerMode& mode) override;
+    bool ResolvePressRow(TriggerState& state, TriggerMode& mode, ProgramInFront& program) override;
 
     // The file name of the program that the last press sent nothing to
     // because it has no rule and only listed programs get keys (empty for a

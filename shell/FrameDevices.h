@@ -43,8 +43,13 @@ public:
     virtual void SetPollPeriod(uint32_t basePeriod) = 0;
     // One tick of the button poll over the selected camera object, with the
     // period the poll timer is to run at from now on in `nextPeriod`: the
-    // setting, or longer while the camera's calls are slow.
+    // setting, or longer while the camera's calls are slow. A press's chords
+    // go out after it returns.
     virtual PollOutcome PollButton(TriggerState& state) = 0;
+    // At exit, before anything is closed: the chord going out now is finished
+    // and released, the rest dropped. Returns the number of chords of handed-
+    // over presses that were never sent.
+    virtual unsigned long StopSending() = 0;
 };
 
 // The real devices; `sequenceStep` is the frame's, which opening the camera resets.

@@ -54,7 +54,8 @@ CMainFrame::CMainFrame(ShellServices& services)
       m_settings(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_tray),
       m_programSettings(CWinApp::Get()->Profile()),
       m_pressRows(ForegroundOf(services)),
-      m_log(services.supportLog ? *services.supportLog : m_noLog),
+      m_lockedLog(services.supportLog ? *services.supportLog : m_noLog),
+      m_log(m_lockedLog),
       m_notifications(m_log, m_tray) {
     m_trigger.pressRows = &m_pressRows;
     if (services.integrity)
@@ -62,10 +63,13 @@ CMainFrame::CMainFrame(ShellServices& services)
 }
 
 CMainFrame::~CMainFrame() {
+    // First, so that no key or modifier is down when the rest goes.
+    const unsigned long unsent = m_devices->StopSending();
     m_devices->CloseJoystickOutput(m_trigger.triggerMode == 0);
     m_devices->ReleaseCameraSource();
-    m_log.Write("Exit: " + std::to_string(m_presses) + " presses, " + std::to_string(m_chordsSent) +
-                " chords sent");
+    const unsigned long sent = m_chordsSent > unsent ? m_chordsSent - unsent : 0;
+    m_log.Write("Exit: " + std::to_string(m_presses) + " presses, " + std::to_string(sent) + " chords sent, " +
+                std::to_string(m_unanswered) + " presses not answered while chords went out");
 }
 
 int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
@@ -104,7 +108,7 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     m_devices->SetPollPeriod(m_pollPeriod);
     SetTimer(PollTimerId, m_pollPeriod);
     // Held for the life of the process: the 25 ms key holds and the row
-    // delays of the poll need it.
+    // delays of the chord sender need it.
     ::timeBeginPeriod(1);
     return 0;
 }
@@ -137,6 +141,7 @@ void CMainFrame::ApplyProgramRules() {
 void CMainFrame::OnTimer(UINT_PTR id) {
     if (id == PollTimerId) {
         const PollOutcome outcome = m_devices->PollButton(m_trigger);
+        if (outcome.unanswered) ++m_unanswered;
         if (outcome.pressed) {
             ++m_presses;
             m_chordsSent += static_cast<unsigned long>(outcome.chordsSent);

@@ -18,6 +18,7 @@
 #include "shell/ShellServices.h"
 #include "shell/SystemTray.h"
 #include "support/ElevatedTargetCheck.h"
+#include "support/LockedSupportLog.h"
 #include "support/Notifications.h"
 
 namespace brelkin {
@@ -28,8 +29,9 @@ constexpr UINT TrayMenuDefaultPosition = 17;  // "&Rescan Camera" once the menu 
 class CMainFrame : public CFrameWnd {
 public:
     explicit CMainFrame(ShellServices& services);
-    // Releases the joystick, the camera objects and the arrival registration;
-    // the tray icon goes last, with the members.
+    // Stops the chords going out, then releases the joystick, the camera
+    // objects and the arrival registration; the tray icon goes last, with the
+    // members.
     ~CMainFrame() override;
 
     void SelectPreset(int row);
@@ -77,12 +79,15 @@ private:
     ProgramRuleSet m_programs;
     ProgramRowResolver m_pressRows;
     NullSupportLog m_noLog;
+    // The chord sender writes from its own thread, so every line goes through the lock.
+    LockedSupportLog m_lockedLog;
     ISupportLog& m_log;
     Notifications m_notifications;
     std::unique_ptr<ElevatedTargetCheck> m_keyTarget;
     bool m_saveFailureShown = false;
     unsigned long m_presses = 0;
-    unsigned long m_chordsSent = 0;
+    unsigned long m_chordsSent = 0;  // handed to the sender
+    unsigned long m_unanswered = 0;  // presses while the chords of the one before went out
     std::vector<std::u16string> m_unlistedNotified;
 };
 

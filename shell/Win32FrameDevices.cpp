@@ -5,7 +5,9 @@
 #include "device/win32/DeviceAccess.h"
 #include "engine/PacedPoll.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32ForegroundProgram.h"
 #include "platform/win32/Win32KeyboardInput.h"
+#include "shell/ChordSenderThread.h"
 
 namespace brelkin {
 namespace {
@@ -17,6 +19,7 @@ public:
 
     void AttachSupport(ISupportLog& log, INotifier& notifier) override {
         m_access->Camera().AttachSupport(log, notifier);
+        m_sender.AttachLog(log);
     }
     void OpenJoystickOutput() override { m_access->Joystick().OpenJoystickOutput(); }
     void ReleaseJoystickButton() override { m_access->Joystick().ReleaseJoystickButton(); }
@@ -32,21 +35,33 @@ public:
     void OpenCamera(DriverKind kind, CameraOpenCause cause) override {
         m_access->Camera().OpenCamera(kind, cause);
     }
-    void RescanCamera(CameraOpenCause cause) override { m_access->Camera().RescanCamera(cause); }
+    // Every path that closes the camera (a rescan by the user, a driver
+    // switch, an arrival, exit) first releases a joystick button it left down.
+    void RescanCamera(CameraOpenCause cause) override {
+        m_access->Joystick().ReleaseIfHeld();
+        m_access->Camera().RescanCamera(cause);
+    }
     intptr_t HandleDeviceChange(uintptr_t event, intptr_t data) override {
+        if (event == DeviceArrivalEvent) m_access->Joystick().ReleaseIfHeld();
         return m_access->Camera().HandleDeviceChange(event, data);
     }
-    void ReleaseCameraSource() override { m_access->Camera().ReleaseCameraSource(); }
+    void ReleaseCameraSource() override {
+        m_access->Joystick().ReleaseIfHeld();
+        m_access->Camera().ReleaseCameraSource();
+    }
     void SetPollPeriod(uint32_t basePeriod) override { m_poll.SetBasePeriod(basePeriod); }
     PollOutcome PollButton(TriggerState& state) override {
         CameraButtonSource& camera = m_access->Camera();
-        return m_poll.Tick(state, camera.Selected(), camera.Press(), m_access->Joystick(), m_keyboard,
-                           m_keyboard);
+        return m_poll.Tick(state, camera.Selected(), camera.Press(), m_access->Joystick(), m_sender);
     }
+    unsigned long StopSending() override { return m_sender.Stop(); }
 
 private:
     std::unique_ptr<DeviceAccess> m_access;
     Win32KeyboardInput m_keyboard;
+    Win32ForegroundProgram m_foreground;
+    // Declared after what it uses: its thread ends before they go.
+    ChordSenderThread m_sender{m_keyboard, m_keyboard, m_foreground};
     Win32Clock m_clock;
     PacedPoll m_poll{m_clock};
 };

@@ -39,6 +39,7 @@ bool Measure(const char* label, DriverKind kind, TriggerMode mode, long ticks, b
     TriggerState trigger;
     trigger.triggerMode = mode;
     NullInput input;
+    ImmediatePressSender sender{input, input};
     std::unique_ptr<DeviceAccess> access = CreateDeviceAccess(trigger.sequenceStep);
     CameraButtonSource& camera = access->Camera();
     camera.Kind() = kind;
@@ -51,9 +52,9 @@ bool Measure(const char* label, DriverKind kind, TriggerMode mode, long ticks, b
     PacedPoll pacedPoll(clock);
     auto tick = [&] {
         if (paced)
-            pacedPoll.Tick(trigger, camera.Selected(), camera.Press(), access->Joystick(), input, input);
+            pacedPoll.Tick(trigger, camera.Selected(), camera.Press(), access->Joystick(), sender);
         else
-            PollButton(trigger, camera.Selected(), camera.Press(), access->Joystick(), input, input);
+            PollButton(trigger, camera.Selected(), 0, camera.Press(), access->Joystick(), sender);
     };
     std::vector<double> samples;
     samples.reserve(static_cast<size_t>(ticks / 1000 + 1));

@@ -138,12 +138,12 @@ TEST_F(SourceFixture, RescanSwitchAndArrivalWhileHeldMakeTheNextDownReadingAPres
         source->OpenCamera(DriverWdm);
         PressFilter& press = source->Press();
         press.SetPeriod(50);
-        ASSERT_TRUE(press.Read(true)) << r.label;
-        ASSERT_FALSE(press.Read(true)) << r.label << ": still held, no repeat yet";
+        ASSERT_TRUE(press.Read(true, 0)) << r.label;
+        ASSERT_FALSE(press.Read(true, 50000)) << r.label << ": still held, no repeat yet";
         r.change(*source);
-        EXPECT_TRUE(press.Read(true)) << r.label;
+        EXPECT_TRUE(press.Read(true, 100000)) << r.label;
         source->HandleDeviceChange(0x8004, 0);  // a removal reopens nothing and forgets nothing
-        EXPECT_FALSE(press.Read(true)) << r.label << " then a removal";
+        EXPECT_FALSE(press.Read(true, 150000)) << r.label << " then a removal";
         source->ReleaseCameraSource();
     }
 }

@@ -20,6 +20,7 @@ struct RecordingSink : IJoystickButtonSink {
     int calls = 0;
     bool lastPressed = false;
     void SendJoystickButton(bool pressed) override { ++calls; lastPressed = pressed; }
+    void ReleaseIfHeld() override {}
 };
 
 // Counts the key events instead of injecting them into whatever has the focus.
@@ -58,12 +59,13 @@ int main(int argc, char** argv)
 
             RecordingSink sink;
             CountingKeyboard keyboard;
+            ImmediatePressSender sender{keyboard, keyboard};
             trigger.triggerMode = 0;
-            PollButton(trigger, camera.Selected(), camera.Press(), sink, keyboard, keyboard);
+            PollButton(trigger, camera.Selected(), 0, camera.Press(), sink, sender);
             if (sink.calls == 1 && sink.lastPressed)
                 result |= ProbeJoystickPressed;
             trigger.triggerMode = 1;  // a one-by-one row: one chord per press
-            PollButton(trigger, camera.Selected(), camera.Press(), sink, keyboard, keyboard);
+            PollButton(trigger, camera.Selected(), 1000000, camera.Press(), sink, sender);
             if (keyboard.events > 0)
                 result |= ProbeKeysSent;
         }

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "RecordingDeviceFakes.h"
+#include "engine/ButtonPoll.h"
 
 namespace brelkin::test {
 namespace {
@@ -236,6 +237,71 @@ TEST(JoystickOutput, NoPressIsLeftHeldOnLeavingJoystickModeOrAtExit)
             EXPECT_EQ(Told(d), row.told);
             // Released first, then closed or relinquished.
             EXPECT_EQ(d.log[d.log.size() - (ppjoy ? 1 : 2)], ppjoy ? "CloseHandle 42" : "RelinquishVJD 1");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brelkin::test
+
+namespace brelkin::test {
+namespace {
+
+struct NoKeys final : IKeyboardInput, ISleeper {
+    uintptr_t GetMessageExtraInfo() override { return 0; }
+    unsigned SendKeyEvent(const KeyEvent&) override { return static_cast<unsigned>(++events); }
+    void Sleep(uint32_t) override {}
+    int events = 0;
+};
+
+// The camera going away while joystick mode holds the button, tick by tick
+// through the poll's answer: D down, U up, - no reading (no camera object,
+// interface not valid, GetPIO failing, the camera host failing), B port bit 0
+// (the tick is skipped), C the camera closed (rescan, driver switch, exit).
+TEST(JoystickOutput, TheCameraGoingAwayReleasesAHeldButtonOnce)
+{
+    struct Row {
+        const char* label;
+        const char* ticks;
+        const char* told;
+    };
+    const Row rows[] = {
+        {"interface not valid while held", "DD-", "110"},
+        {"no reading on many ticks: one release", "D---", "10"},
+        {"host fault, then the camera back and held", "D-D", "101"},
+        {"no reading while up: nothing", "DU--", "10"},
+        {"port bit 0 while held: no write", "DBBD", "11"},
+        {"port bit 0, then no reading", "DB-", "10"},
+        {"camera closed while held", "DC", "10"},
+        {"camera closed twice: one release", "DCC", "10"},
+        {"camera closed, then no reading", "DC-", "10"},
+        {"camera closed while up", "DUC", "10"},
+        {"camera closed before any tick", "C", ""},
+    };
+    for (bool ppjoy : {true, false}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(ppjoy ? "PPJoy, " : "vJoy, ") + row.label);
+            TwoDrivers d{ppjoy};
+            d.out.OpenJoystickOutput();
+            TriggerState state;
+            state.triggerMode = 0;
+            PressFilter press;
+            NoKeys keys;
+            ImmediatePressSender sender{keys, keys};
+            uint64_t now = 0;
+            for (const char* tick = row.ticks; *tick; ++tick) {
+                now += 50000;
+                switch (*tick) {
+                case 'C': d.out.ReleaseIfHeld(); break;
+                case 'B': AnswerReading(state, ButtonReading::PortBusy, now, press, d.out, sender); break;
+                case '-': AnswerReading(state, ButtonReading::NoReading, now, press, d.out, sender); break;
+                default:
+                    AnswerReading(state, *tick == 'D' ? ButtonReading::Down : ButtonReading::Up, now, press, d.out,
+                                  sender);
+                }
+            }
+            EXPECT_EQ(Told(d), row.told);
+            EXPECT_EQ(keys.events, 0);
         }
     }
 }

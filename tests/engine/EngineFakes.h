@@ -198,16 +198,25 @@ class FakeJoystick final : public IJoystickButtonSink {
 public:
     FakeJoystick() { writes.reserve(64); }
     void SendJoystickButton(bool pressed) override { writes.push_back(pressed ? 1 : 0); }
+    void ReleaseIfHeld() override { ++releaseIfHeldCalls; }
     std::vector<int> writes;
+    int releaseIfHeldCalls = 0;
 };
 
-// The program in front as a test sets it; an empty path is one that cannot be read.
+// The program in front as a test sets it; an empty path is one that cannot be
+// read. `next` holds the paths of the queries to come, in order, the last of
+// them kept once it is reached.
 class FakeForeground final : public IForegroundProgram {
 public:
     std::u16string path;
+    std::vector<std::u16string> next;
     int queries = 0;
     std::size_t ForegroundImagePath(char16_t* buffer, std::size_t capacity) override {
         ++queries;
+        if (!next.empty()) {
+            path = next.front();
+            if (next.size() > 1) next.erase(next.begin());
+        }
         if (path.size() > capacity) return 0;
         path.copy(buffer, path.size());
         return path.size();

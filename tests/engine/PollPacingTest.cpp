@@ -39,13 +39,15 @@ TEST_P(PressFiltering, PressesFromReadings) {
     PressFilter filter;
     filter.SetPeriod(c.period);
     std::string presses;
+    uint64_t now = 7000000;  // the clock's start is arbitrary
     for (char reading : c.readings) {
         if (reading == '-') {
             filter.Forget();
             presses += '.';
         } else {
-            presses += filter.Read(reading == 'D') ? 'X' : '.';
+            presses += filter.Read(reading == 'D', now) ? 'X' : '.';
         }
+        now += uint64_t{c.period} * 1000;  // every tick exactly on time
     }
     EXPECT_EQ(presses, c.presses) << "readings " << c.readings;
 }
@@ -59,23 +61,71 @@ INSTANTIATE_TEST_SUITE_P(
         PressCase{"HoldAt100RepeatsEvery4Ticks", 100, std::string(9, 'D'), Every(9, 4)},
         PressCase{"HoldAt400IsAPressOnEveryTick", 400, "DDDUD", "XXX.X"},
         PressCase{"HoldAt10RepeatsEvery40Ticks", 10, std::string(81, 'D'), Every(81, 40)},
-        PressCase{"HoldAt30RoundsTheRepeatUpTo14Ticks", 30, std::string(29, 'D'), Every(29, 14)},
+        // 390 ms is nearer to 400 than 420 is; 780 is farther from 800 than 810.
+        PressCase{"HoldAt30RepeatsAtTheTickNearest400", 30, std::string(29, 'D'), "X............X.............X."},
         PressCase{"ReleaseRestartsTheRepeat", 50, "DDDDDDUDDDDDDDDD", "X......X.......X"},
         PressCase{"SkippedTickWhileHeldIsANewPress", 50, "DD-DD", "X..X."},
         PressCase{"RescanWhileHeldIsANewPress", 100, "DDD-DDDD", "X...X..."},
         PressCase{"SkippedTickWhileUpChangesNothing", 50, "U-UD", "...X"},
-        PressCase{"ZeroPeriodStillRepeats", 0, std::string(401, 'D'), Every(401, 400)}),
+        PressCase{"OneMsPeriodRepeatsEvery400Ticks", 1, std::string(801, 'D'), Every(801, 400)}),
     [](const ::testing::TestParamInfo<PressCase>& info) { return std::string(info.param.label); });
 
 TEST(PressFiltering, APeriodChangeMidHoldCountsTheTimeAlreadyHeld) {
     PressFilter filter;
     filter.SetPeriod(50);
-    EXPECT_TRUE(filter.Read(true));
-    for (int i = 0; i < 4; ++i) EXPECT_FALSE(filter.Read(true)) << i;  // 200 ms held
+    EXPECT_TRUE(filter.Read(true, 0));
+    for (uint64_t ms = 50; ms <= 200; ms += 50) EXPECT_FALSE(filter.Read(true, ms * 1000)) << ms;
     filter.SetPeriod(100);
-    EXPECT_FALSE(filter.Read(true));  // 300 ms
-    EXPECT_TRUE(filter.Read(true));   // 400 ms: the repeat stays at 400 ms
+    EXPECT_FALSE(filter.Read(true, 300000));
+    EXPECT_TRUE(filter.Read(true, 400000));  // the repeat stays at 400 ms
 }
+
+// --- the repeat on the clock: ticks that do not come on time ----------------
+// Each tick is the time it came (ms after the press) with the button held;
+// the presses are the times of the ticks that were one.
+
+struct TimedCase {
+    const char* label;
+    uint32_t period;
+    std::vector<uint32_t> ticks;
+    std::vector<uint32_t> presses;
+};
+
+void PrintTo(const TimedCase& c, std::ostream* os) { *os << c.label; }
+
+std::vector<uint32_t> TicksEvery(double ms, uint32_t until) {
+    std::vector<uint32_t> ticks;
+    for (double t = 0; t <= until; t += ms) ticks.push_back(static_cast<uint32_t>(t));
+    return ticks;
+}
+
+class RepeatOnTheClock : public ::testing::TestWithParam<TimedCase> {};
+
+TEST_P(RepeatOnTheClock, HeldButtonRepeatsEvery400Ms) {
+    const TimedCase& c = GetParam();
+    PressFilter filter;
+    filter.SetPeriod(c.period);
+    std::vector<uint32_t> presses;
+    for (uint32_t ms : c.ticks)
+        if (filter.Read(true, 3000000 + uint64_t{ms} * 1000)) presses.push_back(ms);
+    EXPECT_EQ(presses, c.presses);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ticks, RepeatOnTheClock,
+    ::testing::Values(
+        // PollPeriod 10 on the 15.6 ms Windows clock: counting ticks made it 625 ms.
+        TimedCase{"Period10OnA15_6MsClock", 10, TicksEvery(15.625, 1300), {0, 406, 796, 1203}},
+        // A late tick answers the repeat late; the next one keeps to the grid.
+        TimedCase{"LateTickDoesNotPushTheNextBack", 50,
+                  {0, 50, 100, 150, 200, 250, 300, 350, 470, 500, 550, 600, 650, 700, 750, 800, 850},
+                  {0, 470, 800}},
+        // At 400 a tick a few ms early is still the repeat, not put off by a period.
+        TimedCase{"EarlyTicksAt400", 400, {0, 396, 799, 1195, 1602}, {0, 396, 799, 1195, 1602}},
+        TimedCase{"EarlyTickAt50", 50, {0, 50, 100, 150, 200, 250, 300, 350, 390, 440}, {0, 390}},
+        // Ticks merged over a stall: one press, then 400 ms from it, no burst.
+        TimedCase{"MergedTicksGiveOnePress", 50, {0, 50, 1300, 1350, 1400, 1650, 1700, 1750}, {0, 1300, 1700}}),
+    [](const ::testing::TestParamInfo<TimedCase>& info) { return std::string(info.param.label); });
 
 // --- the adaptive period: phases of ticks at a given camera cost ------------
 
@@ -149,6 +199,7 @@ struct PacedRig {
     test::FakeCamera camera;
     test::FakeJoystick joystick;
     test::RecordingInput input;
+    ImmediatePressSender sender{input, input};
     PressFilter press;
     TriggerState state;
     PacedPoll poll{clock};
@@ -165,7 +216,7 @@ struct PacedRig {
         while (clock.now < end) {
             clock.now += uint64_t(period) * 1000;
             input.Clear();
-            period = poll.Tick(state, &camera, press, joystick, input, input).nextPeriod;
+            period = poll.Tick(state, &camera, press, joystick, sender).nextPeriod;
         }
         return period;
     }
@@ -180,6 +231,12 @@ TEST(PacedPoll, ASlowIsButtonPressedLengthensThePeriodAndTheRepeatStays400Ms) {
     rig.camera.pressedCostMicroseconds = 0;
     EXPECT_EQ(rig.RunFor(6), 50u);
     EXPECT_EQ(rig.press.Period(), 50u);
+    // Held through both: a press every 400 ms of the clock, whatever the period.
+    rig.camera.pressed = 1;
+    rig.input.extraInfoReads = 0;
+    rig.state.triggerMode = 3;  // F5 on every press
+    EXPECT_EQ(rig.RunFor(4), 50u);
+    EXPECT_EQ(rig.input.extraInfoReads, 10u);
 }
 
 TEST(PacedPoll, ASlowCallOnATickThatStopsEarlyStillCounts) {
@@ -200,10 +257,10 @@ TEST(PacedPoll, ChordsAndTheirDelaysAreNotCameraTime) {
 
 TEST(PacedPoll, NoCameraCountsAsNoReadingAndNoCost) {
     PacedRig rig;
-    rig.press.Read(true);
-    rig.clock.now += 1000000;
-    EXPECT_EQ(rig.poll.Tick(rig.state, nullptr, rig.press, rig.joystick, rig.input, rig.input).nextPeriod, 50u);
-    EXPECT_TRUE(rig.press.Read(true)) << "the tick without a camera did not count as no reading";
+    rig.press.Read(true, rig.clock.now);
+    rig.clock.now += 1000;
+    EXPECT_EQ(rig.poll.Tick(rig.state, nullptr, rig.press, rig.joystick, rig.sender).nextPeriod, 50u);
+    EXPECT_TRUE(rig.press.Read(true, rig.clock.now)) << "the tick without a camera did not count as no reading";
 }
 
 }  // namespace

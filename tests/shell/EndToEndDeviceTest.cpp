@@ -174,6 +174,23 @@ TEST_F(EndToEndDevice, WithoutPPJoyVJoyButtonOneFollowsTheCameraAndIsNeverLeftHe
     InterlockedExchange(&Bda().buttonPressed, 0);
     EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "the release did not reach vJoy";
 
+    // Held while the camera stops answering, then while a rescan finds none:
+    // released each time, though the button stays down.
+    InterlockedExchange(&Bda().buttonPressed, 1);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
+    InterlockedExchange(&Bda().interfaceValid, 0);
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "left held with the interface not valid";
+    InterlockedExchange(&Bda().interfaceValid, 1);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
+    InterlockedExchange(&Bda().openResult, 0);
+    PostMessageW(frame, WM_COMMAND, 32775, 0);  // Rescan Camera
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "left held after a rescan without a camera";
+    InterlockedExchange(&Bda().openResult, 1);
+    const LONG opened = Bda().calls.opened;
+    PostMessageW(frame, WM_COMMAND, 32775, 0);
+    ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened > opened; }, 5000));
+    InterlockedExchange(&Bda().buttonPressed, 0);
+
     // Held while a preset is chosen: released at once, though no tick writes it.
     InterlockedExchange(&Bda().buttonPressed, 1);
     ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
@@ -364,8 +381,6 @@ TEST_F(EndToEndDevice, EachProgramGetsItsRulesChordAndAnUnlistedOneNothing) {
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
-// --- what the program tells the user, read back from its support log --------
-
 void StoreDword(const wchar_t* name, DWORD value) {
     HKEY key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", 0, nullptr, 0,
@@ -374,6 +389,79 @@ void StoreDword(const wchar_t* name, DWORD value) {
     RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     RegCloseKey(key);
 }
+
+// A custom row of three chords with 2 s after each goes out beside the frame,
+// which keeps answering; when another program comes to the front after the
+// first chord, it gets none of the rest.
+TEST_F(EndToEndDevice, ARowGoesOutWhileTheFrameAnswersAndStopsWhenTheFocusMoves) {
+    const struct { const wchar_t* name; DWORD value; } values[] = {
+        {L"Key1", 'A'}, {L"Key2", 'B'}, {L"Key3", 'C'}, {L"KeyEx1", 0}, {L"KeyEx2", 0}, {L"KeyEx3", 0},
+        {L"OneByOne", 0}, {L"DelayTime", 2000}};
+    for (const auto& v : values) StoreDword(v.name, v.value);
+    const wchar_t custom[] = L"Custom Setting";
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", L"DefaultKey", REG_SZ, custom,
+                    sizeof custom);
+
+    const std::wstring exe = Install(L"BrelkinProbe.exe");
+    const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, exe);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened == 1; }));
+    KeyTarget imaging;
+    ASSERT_TRUE(imaging.Start(folder, L"imaging-one.exe")) << "the key target did not start or get the focus";
+
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    standin::SetTimedPress(*state, 10, 150);
+    ASSERT_TRUE(WaitFor([&] { return imaging.block->count >= 1; }, 5000)) << "no chord arrived";
+    // The row takes 6 s; the frame is asked every 50 ms meanwhile.
+    double slowestMs = 0;
+    const ULONGLONG until = GetTickCount64() + 9000;
+    while (imaging.block->count < 3 && GetTickCount64() < until) {
+        LARGE_INTEGER t0, t1;
+        DWORD_PTR result = 0;
+        QueryPerformanceCounter(&t0);
+        const LRESULT answered = SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
+        QueryPerformanceCounter(&t1);
+        EXPECT_NE(answered, 0) << "the frame did not answer within 1 s";
+        slowestMs = std::max(slowestMs, double(t1.QuadPart - t0.QuadPart) * 1000.0 / double(frequency.QuadPart));
+        Sleep(50);
+    }
+    EXPECT_LT(slowestMs, 200.0) << "the frame stopped answering while the row went out";
+    EXPECT_EQ(std::vector<LONG>(imaging.block->keys, imaging.block->keys + imaging.block->count),
+              (std::vector<LONG>{'A', 'B', 'C'}));
+
+    // The delay after the last chord, then the second press.
+    Sleep(2500);
+    InterlockedExchange(&imaging.block->count, 0);
+    standin::SetTimedPress(*state, 10, 150);
+    ASSERT_TRUE(WaitFor([&] { return imaging.block->count >= 1; }, 5000)) << "the second press sent nothing";
+    InterlockedExchange(&imaging.block->yield, 1);
+    target = CreateKeyWindow();
+    ASSERT_TRUE(Focus(target)) << "the test window did not get the focus";
+    g_keyDowns.clear();
+    Pump(5000);  // chords 2 and 3 would have come 2 and 4 s after the first
+    EXPECT_TRUE(g_keyDowns.empty()) << g_keyDowns.size() << " key downs reached the window now in front";
+    EXPECT_EQ(imaging.block->count, 1);
+
+    // Exit during a row: after its first chord, without waiting out the delays.
+    standin::SetTimedPress(*state, 10, 150);
+    const ULONGLONG keyUntil = GetTickCount64() + 5000;
+    while (g_keyDowns.empty() && GetTickCount64() < keyUntil) Pump(20);
+    ASSERT_EQ(g_keyDowns, std::vector<WPARAM>{'A'});
+    EXPECT_EQ(Exit(p, frame), 0u);
+    Pump(3000);
+    EXPECT_EQ(g_keyDowns, std::vector<WPARAM>{'A'}) << "a chord went out after Exit";
+    EXPECT_EQ(GetAsyncKeyState('A') & 0x8000, 0) << "the chord's key was left down";
+    const std::string log = SupportLog();
+    EXPECT_NE(log.find(" came to the front after the press in imaging-one.exe; the rest of the press (2 chords) "
+                       "is not sent"), std::string::npos) << log;
+    EXPECT_NE(log.find("Exit: 3 presses, 5 chords sent, 0 presses not answered"), std::string::npos) << log;
+}
+
+// --- what the program tells the user, read back from its support log --------
+
 
 TEST_F(EndToEndDevice, ConfigurationProblemsNameTheCauseInABalloonAtStartUp) {
     struct Row {

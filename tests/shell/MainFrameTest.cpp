@@ -24,8 +24,8 @@ using test::RecordingNotifyIcon;
 
 class FakeDevices final : public IFrameDevices {
 public:
-    FakeDevices(std::vector<std::string>& log, SequenceStep& step, PollOutcome& outcome)
-        : m_log(log), m_step(step), m_outcome(outcome) {}
+    FakeDevices(std::vector<std::string>& log, SequenceStep& step, PollOutcome& outcome, unsigned long& unsent)
+        : m_log(log), m_step(step), m_outcome(outcome), m_unsent(unsent) {}
     void AttachSupport(ISupportLog&, INotifier&) override {}
     void OpenJoystickOutput() override { m_log.push_back("OpenJoystickOutput"); }
     void ReleaseJoystickButton() override { m_log.push_back("ReleaseJoystickButton"); }
@@ -58,11 +58,16 @@ public:
         m_log.push_back("PollButton mode " + std::to_string(state.triggerMode));
         return m_outcome;
     }
+    unsigned long StopSending() override {
+        m_log.push_back("StopSending");
+        return m_unsent;
+    }
 
 private:
     std::vector<std::string>& m_log;
     SequenceStep& m_step;
     PollOutcome& m_outcome;
+    unsigned long& m_unsent;
     DriverKind m_kind = DriverWdm;
 };
 
@@ -107,6 +112,7 @@ struct MainFrameTest : ::testing::Test {
     test::RecordingSupportLog supportLog;
     test::FakeProcessIntegrity integrity;
     PollOutcome pollOutcome;
+    unsigned long unsent = 0;  // what the sender reports at exit as never sent
     CMainFrame* frame = nullptr;
     RegistryProfile profile{u"BrelkinShellTest", u"Tolvacore"};
 
@@ -118,7 +124,7 @@ struct MainFrameTest : ::testing::Test {
         services.dialogs = &dialogs;
         services.trayAddRetry = {200, 20};
         services.makeDevices = [this](SequenceStep& step) {
-            return std::make_unique<FakeDevices>(log, step, pollOutcome);
+            return std::make_unique<FakeDevices>(log, step, pollOutcome, unsent);
         };
         services.supportLog = &supportLog;
         services.integrity = &integrity;
@@ -175,7 +181,18 @@ TEST_F(MainFrameTest, KeyPressesIntoAnElevatedWindowAreNotifiedOnceAndCountedAtE
         notices += line.rfind("Notification: C:\\Imaging\\Viewer.exe runs as administrator", 0) == 0;
     EXPECT_EQ(notices, 1u);
     Command(ID_APP_EXIT);
-    EXPECT_EQ(supportLog.lines.back(), "Exit: 3 presses, 6 chords sent");
+    EXPECT_EQ(supportLog.lines.back(), "Exit: 3 presses, 6 chords sent, 0 presses not answered while chords went out");
+}
+
+TEST_F(MainFrameTest, PressesDuringARowAndChordsNeverSentShowInTheExitCount) {
+    pollOutcome = {true, 3};
+    frame->SendMessage(WM_TIMER, 1, 0);
+    pollOutcome = {true, 0};
+    pollOutcome.unanswered = true;
+    for (int tick = 0; tick < 2; ++tick) frame->SendMessage(WM_TIMER, 1, 0);
+    unsent = 2;  // the focus moved before chord 2, or Exit came during the row
+    Command(ID_APP_EXIT);
+    EXPECT_EQ(supportLog.lines.back(), "Exit: 3 presses, 1 chords sent, 2 presses not answered while chords went out");
 }
 
 TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {
@@ -287,7 +304,8 @@ TEST_F(MainFrameTest, ExitTearsDownInOrderAndEndsTheLoop) {
     log.clear();
     Command(ID_APP_EXIT);
     EXPECT_EQ(g_shellTestApp.m_pMainWnd, nullptr);
-    EXPECT_EQ(log, (std::vector<std::string>{"CloseJoystickOutput", "ReleaseCameraSource",
+    // The chords stop first: nothing is left down when the rest goes.
+    EXPECT_EQ(log, (std::vector<std::string>{"StopSending", "CloseJoystickOutput", "ReleaseCameraSource",
                                              "NIM_DELETE"}));
     MSG msg;
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

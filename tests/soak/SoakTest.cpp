@@ -115,6 +115,7 @@ public:
     std::string Run(long ticks) {
         TriggerState trigger;
         CountingInput input;
+        ImmediatePressSender sender{input, input};
         std::unique_ptr<DeviceAccess> access = CreateDeviceAccess(trigger.sequenceStep);
         CameraButtonSource& camera = access->Camera();
         m_camera = &camera;
@@ -159,7 +160,8 @@ public:
                 break;
             }
             if (model.held && phase == Pressed && trigger.triggerMode != 0) ++expectedChords;
-            PollButton(trigger, camera.Selected(), camera.Press(), access->Joystick(), input, input);
+            // 400 ms a tick: every tick that finds the button down is a press.
+            PollButton(trigger, camera.Selected(), uint64_t(i) * 400000, camera.Press(), access->Joystick(), sender);
             ++this->ticks;
         }
         if (fault.empty() && input.keyDowns != expectedChords)

@@ -39,7 +39,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
                                   200, nullptr, nullptr, instance, nullptr);
     MSG msg;
     while (!g_block->quit) {
-        if (GetForegroundWindow() != window || GetFocus() != window) {
+        if (g_block->yield) {
+            // Another window is being given the focus: leave it there.
+        } else if (GetForegroundWindow() != window || GetFocus() != window) {
             SetForegroundWindow(window);
             SetFocus(window);
         } else {

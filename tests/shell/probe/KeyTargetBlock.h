@@ -9,6 +9,7 @@ struct KeyTargetBlock {
     volatile LONG quit;
     volatile LONG count;
     LONG keys[64];  // virtual-key codes of the key-downs, in order
+    volatile LONG yield;  // set: the window stops taking the focus back
 };
 
 }  // namespace brelkin::probe
