@@ -1,60 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
-#include <new>
 
-#include "engine/ButtonPoll.h"
-#include "engine/ProgramRowResolver.h"
-#include "tests/engine/EngineFakes.h"
-
-// Counts heap allocations while a tick runs; the poll must make none.
-namespace {
-bool g_countAllocations = false;
-int g_allocations = 0;
-}  // namespace
-
-__attribute__((noinline)) void* operator new(std::size_t size) {
-    if (g_countAllocations) ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-// Out of line, so that the compiler does not see free() meet a new-expression.
-__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "tests/engine/PollRig.h"
 
 namespace brelkin {
 namespace {
 
-using test::Chords;
-using test::FakeCamera;
-using test::FakeForeground;
-using test::FakeJoystick;
-using test::RecordingInput;
-
-using Press = std::vector<std::string>;  // what one press sends, chord by chord
-
-struct Rig {
-    TriggerState state;
-    FakeCamera camera;
-    PressFilter press;
-    FakeJoystick joystick;
-    RecordingInput input;
-    ImmediatePressSender sender{input, input};
-    uint64_t now = 0;
-
-    // Ticks 400 ms apart, so that every tick that finds the button down is a press.
-    PollOutcome Poll(ICameraButton* selected) {
-        now += 400000;
-        return PollButton(state, selected, now, press, joystick, sender);
-    }
-    // Runs one tick and returns what it sent.
-    Press Tick() {
-        input.Clear();
-        Poll(&camera);
-        return Chords(input.log);
-    }
-};
+using test::allocations;
+using test::countAllocations;
 
 // --- every built-in row, pressed on successive ticks -----------------------
 
@@ -81,9 +35,6 @@ TEST_P(PresetRowPresses, SuccessivePressesSendTheRowInTurn) {
     EXPECT_TRUE(rig.joystick.writes.empty());
 }
 
-const Press AltF{"Alt+F"}, AltT{"Alt+T"}, C{"C"}, U{"U"}, F5{"F5"}, ShiftCtrlV{"Shift+Ctrl+V"}, Enter{"Enter"},
-    CtrlI{"Ctrl+I"}, AltC{"Alt+C"}, AltS{"Alt+S"}, Space{"Space"}, T{"T"}, G{"G"},
-    Vixwin{"Alt+G", "sleep 50", "Space", "sleep 50"};
 
 INSTANTIATE_TEST_SUITE_P(
     BuiltIn, PresetRowPresses,
@@ -115,7 +66,7 @@ void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.label; }
 
 // Each key has its own modifiers, so a key sent with another slot's mask shows.
 constexpr uint16_t kPatternMods[3] = {0, ModShift, ModAlt};
-const Press A{"A"}, B{"Shift+B"}, Cc{"Alt+C"}, None{};
+const Press A{"A"}, B{"Shift+B"}, Cc{"Alt+C"};
 
 class OneByOneStepping : public ::testing::TestWithParam<PatternCase> {};
 
@@ -306,123 +257,17 @@ TEST(PollButton, KeyModeWithButtonUpDoesNothing) {
 TEST(PollButton, AllocatesNothingOnATick) {
     Rig rig;
     rig.state.triggerMode = 9;  // at one time: two chords and two delays
-    g_allocations = 0;
-    g_countAllocations = true;
+    allocations = 0;
+    countAllocations = true;
     rig.Poll(&rig.camera);
     rig.state.triggerMode = 1;
     rig.Poll(&rig.camera);
     rig.state.triggerMode = 0;
     rig.Poll(&rig.camera);
-    g_countAllocations = false;
-    EXPECT_EQ(g_allocations, 0);
+    countAllocations = false;
+    EXPECT_EQ(allocations, 0);
     EXPECT_EQ(rig.input.log.size(), 12u + 6u);  // Alt+G, 50, Space, 50; then Alt+F: the ticks did run
     EXPECT_EQ(rig.joystick.writes.size(), 1u);
-}
-
-// --- the program in front chooses the row -----------------------------------
-
-struct ProgramPress {
-    const char16_t* foreground;  // the image path; u"" cannot be read
-    Press sent;
-};
-
-struct ProgramCase {
-    const char* label;
-    std::vector<ProgramRule> rules;
-    bool onlyListed;
-    TriggerMode current;
-    std::vector<ProgramPress> presses;
-};
-
-void PrintTo(const ProgramCase& c, std::ostream* os) { *os << c.label; }
-
-class ProgramRules : public ::testing::TestWithParam<ProgramCase> {};
-
-TEST_P(ProgramRules, ThePressSendsTheRowOfTheProgramInFront) {
-    const ProgramCase& c = GetParam();
-    Rig rig;
-    FakeForeground foreground;
-    ProgramRowResolver resolver(foreground);
-    resolver.SetRules({c.rules, c.onlyListed}, rig.state.presets);
-    rig.state.pressRows = &resolver;
-    rig.state.triggerMode = c.current;
-    for (std::size_t i = 0; i < c.presses.size(); ++i) {
-        foreground.path = c.presses[i].foreground;
-        EXPECT_EQ(rig.Tick(), c.presses[i].sent) << "press " << i + 1;
-        // A press that only-listed refused names its program, once.
-        std::u16string_view refused;
-        const bool wasRefused = resolver.TakeRefusedProgram(refused);
-        EXPECT_EQ(wasRefused, c.onlyListed && c.presses[i].sent == None) << "press " << i + 1;
-        if (wasRefused) EXPECT_EQ(refused, ImageFileName(c.presses[i].foreground)) << "press " << i + 1;
-        EXPECT_FALSE(resolver.TakeRefusedProgram(refused));
-    }
-    EXPECT_EQ(rig.state.triggerMode, c.current) << "a rule never changes the mode itself";
-    // Asked once a press, rules or none: the chords are kept to that program.
-    EXPECT_EQ(foreground.queries, static_cast<int>(c.presses.size()));
-}
-
-const char16_t DexisPath[] = u"C:\\Program Files\\Dexis\\DEXIS.exe";
-const char16_t ChartPath[] = u"C:\\Practice\\chart.exe";
-const ProgramRule DexisRule{u"dexis.exe", u"DEXIS (Space,T)"};
-const ProgramRule ChartUsesSchickCU{u"Chart.EXE", u"Schick (C,U)"};
-
-INSTANTIATE_TEST_SUITE_P(
-    Foreground, ProgramRules,
-    ::testing::Values(
-        ProgramCase{"NoRulesTheCurrentModeDecides", {}, false, 1,
-                    {{ChartPath, AltF}, {DexisPath, AltT}}},
-        ProgramCase{"RuleMatchesWithoutRegardToCase", {DexisRule}, false, 1,
-                    {{DexisPath, Space}, {DexisPath, T}, {DexisPath, Space}}},
-        ProgramCase{"ProgramWithoutRuleGetsTheCurrentMode", {DexisRule}, false, 3, {{ChartPath, F5}}},
-        ProgramCase{"ChangeOfRowStartsItsSequenceAgain", {DexisRule, ChartUsesSchickCU}, false, 1,
-                    {{DexisPath, Space}, {ChartPath, C}, {ChartPath, U}, {DexisPath, Space},
-                     {u"C:\\other.exe", AltF}, {DexisPath, Space}, {DexisPath, T}}},
-        ProgramCase{"RuleNamingNoModeIsIgnored",
-                    {{u"dexis.exe", u"dexis (space,t)"}, {u"chart.exe", u"Joystick Button 1"}}, false, 5,
-                    {{DexisPath, CtrlI}, {ChartPath, CtrlI}}},
-        ProgramCase{"RuleToCustomSetting", {{u"dexis.exe", u"Custom Setting"}}, false, 1, {{DexisPath, Space}}},
-        ProgramCase{"UnreadableNameHasNoRule", {DexisRule}, false, 4, {{u"", ShiftCtrlV}}},
-        ProgramCase{"PathEndingInASeparatorHasNoRule", {DexisRule}, false, 4, {{u"C:\\dexis.exe\\", ShiftCtrlV}}},
-        ProgramCase{"OnlyListedSendsNothingToOthers", {DexisRule}, true, 1,
-                    {{ChartPath, None}, {u"", None}, {DexisPath, Space}, {ChartPath, None}, {DexisPath, T}}},
-        ProgramCase{"OnlyListedWithNoRulesSendsNothing", {}, true, 1, {{DexisPath, None}}},
-        ProgramCase{"OnlyListedDoesNotCountARuleNamingNothing", {{u"dexis.exe", u""}}, true, 1,
-                    {{DexisPath, None}}}),
-    [](const ::testing::TestParamInfo<ProgramCase>& info) { return std::string(info.param.label); });
-
-TEST(ProgramRules, JoystickModeIgnoresRulesAndOnlyListed) {
-    Rig rig;
-    FakeForeground foreground;
-    foreground.path = u"C:\\chart.exe";
-    ProgramRowResolver resolver(foreground);
-    resolver.SetRules({{DexisRule}, true}, rig.state.presets);
-    rig.state.pressRows = &resolver;
-    rig.state.triggerMode = 0;
-    EXPECT_EQ(rig.Tick(), None);
-    EXPECT_EQ(rig.joystick.writes, (std::vector<int>{1}));
-    EXPECT_EQ(foreground.queries, 0);
-}
-
-TEST(ProgramRules, SetRulesReportsTheRulesThatNameNoMode) {
-    FakeForeground foreground;
-    ProgramRowResolver resolver(foreground);
-    const ProgramRuleSet set{{DexisRule, {u"a.exe", u"Nothing"}, ChartUsesSchickCU, {u"b.exe", u""}}, false};
-    EXPECT_EQ(resolver.SetRules(set, BuiltInPresets()), (std::vector<std::size_t>{1, 3}));
-}
-
-TEST(ProgramRules, ALookedUpPressAllocatesNothing) {
-    Rig rig;
-    FakeForeground foreground;
-    foreground.path = DexisPath;
-    ProgramRowResolver resolver(foreground);
-    resolver.SetRules({{ChartUsesSchickCU, DexisRule}, true}, rig.state.presets);
-    rig.state.pressRows = &resolver;
-    g_allocations = 0;
-    g_countAllocations = true;
-    rig.Poll(&rig.camera);
-    g_countAllocations = false;
-    EXPECT_EQ(g_allocations, 0);
-    EXPECT_EQ(Chords(rig.input.log), Space);
 }
 
 }  // namespace
