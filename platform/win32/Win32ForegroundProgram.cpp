@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "engine/ProgramRules.h"
 
 namespace brelkin {
 
@@ -36,10 +35,15 @@ BOOL CALLBACK CollectProgram(HWND window, LPARAM lParam) {
     wchar_t path[ImagePathCapacity];
     const std::size_t length = ImagePathOfWindow(window, path, ImagePathCapacity);
     if (length == 0) return TRUE;
-    const std::u16string_view name =
-        ImageFileName(std::u16string_view(reinterpret_cast<const char16_t*>(path), length));
+    const std::u16string_view image(reinterpret_cast<const char16_t*>(path), length);
+    const std::u16string_view name = image.substr(image.find_last_of(u"\\/") + 1);
+    // Two windows of one program are one entry: file names compare as the
+    // file system does, without regard to case.
     for (const std::u16string& known : *programs) {
-        if (SameProgramName(known, name)) return TRUE;
+        if (::CompareStringOrdinal(reinterpret_cast<const wchar_t*>(known.data()), static_cast<int>(known.size()),
+                                   reinterpret_cast<const wchar_t*>(name.data()), static_cast<int>(name.size()),
+                                   TRUE) == CSTR_EQUAL)
+            return TRUE;
     }
     programs->emplace_back(name);
     return TRUE;
