@@ -275,8 +275,6 @@ void CameraHostSource::Pump() {
     if (watch.startedMs > now) return;  // not a time this clock has shown
     const uint64_t took = now - watch.startedMs;
     if (took <= HangDeadlineMs(m_period)) return;
-    m_process.Kill();
-    m_hostBits = 0;
     Fault(HostHangLine(library, watch.call, took), HostHangText(library, watch.call));
 }
 
