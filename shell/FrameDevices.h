@@ -49,5 +49,8 @@ public:
 
 // The real devices; `sequenceStep` is the frame's, which opening the camera resets.
 std::unique_ptr<IFrameDevices> MakeWin32FrameDevices(SequenceStep& sequenceStep);
+// The same with the camera library loaded into this process: the benchmarks'
+// baseline only.
+std::unique_ptr<IFrameDevices> MakeInProcessFrameDevices(SequenceStep& sequenceStep);
 
 }  // namespace brelkin

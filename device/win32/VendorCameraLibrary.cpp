@@ -85,9 +85,17 @@ std::wstring ProgramFolder()
     return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
+// The folder the loader really reads for this program's bitness: an x86
+// program on 64-bit Windows is sent from System32 to SysWOW64.
 std::wstring SystemFolder()
 {
     wchar_t path[MAX_PATH];
+    BOOL wow64 = FALSE;
+    if (sizeof(void*) == 4 && IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
+        const UINT n = GetSystemWow64DirectoryW(path, MAX_PATH);
+        if (n != 0 && n < MAX_PATH)
+            return std::wstring(path, n);
+    }
     const UINT n = GetSystemDirectoryW(path, MAX_PATH);
     return n == 0 || n >= MAX_PATH ? std::wstring() : std::wstring(path, n);
 }
