@@ -90,7 +90,9 @@ bool ClassFrom(uint8_t v, CameraClass& out) {
 uint8_t ClassByte(CameraClass c) { return c == CameraClass::Wdm ? 0 : 1; }
 
 bool IsReportKind(Kind k) { return k == Kind::LoadReport || k == Kind::Opened || k == Kind::Reading; }
-bool IsCommandKind(Kind k) { return k == Kind::Open || k == Kind::Close || k == Kind::Quit; }
+bool IsCommandKind(Kind k) {
+    return k == Kind::Open || k == Kind::Close || k == Kind::Quit || k == Kind::Settings;
+}
 
 }  // namespace
 
@@ -110,10 +112,18 @@ const char* HostCallName(HostCall call) {
     return "an unknown call";
 }
 
-std::vector<uint8_t> EncodeOpen(CameraClass cameraClass, uint32_t basePeriod) {
+std::vector<uint8_t> EncodeOpen(CameraClass cameraClass, uint32_t basePeriod, bool everyTick) {
     Writer w(Kind::Open);
     w.Put8(ClassByte(cameraClass));
     w.Put32(basePeriod);
+    w.Put8(everyTick ? 1 : 0);
+    return w.Done();
+}
+
+std::vector<uint8_t> EncodeSettings(uint32_t basePeriod, bool everyTick) {
+    Writer w(Kind::Settings);
+    w.Put32(basePeriod);
+    w.Put8(everyTick ? 1 : 0);
     return w.Done();
 }
 
@@ -166,7 +176,13 @@ std::optional<Message> DecodePayload(Kind kind, const uint8_t* payload, size_t s
     uint8_t b = 0;
     switch (kind) {
     case Kind::Open:
-        if (!r.Get8(b) || !ClassFrom(b, m.cameraClass) || !r.Get32(m.period)) return std::nullopt;
+        if (!r.Get8(b) || !ClassFrom(b, m.cameraClass) || !r.Get32(m.period) || !r.Get8(b) || b > 1)
+            return std::nullopt;
+        m.everyTick = b != 0;
+        break;
+    case Kind::Settings:
+        if (!r.Get32(m.period) || !r.Get8(b) || b > 1) return std::nullopt;
+        m.everyTick = b != 0;
         break;
     case Kind::Close:
         if (!r.Get8(b) || !ClassFrom(b, m.cameraClass)) return std::nullopt;

@@ -21,13 +21,14 @@ constexpr size_t MaxPayload = 4096;
 
 enum class Kind : uint16_t {
     // Brelkin to host
-    Open = 1,   // u8 class, u32 base period: open that class's camera and poll it
-    Close = 2,  // u8 class: close that class's camera
-    Quit = 3,   // close everything and end
+    Open = 1,      // u8 class, u32 base period, u8 every tick: open that class's camera and poll it
+    Close = 2,     // u8 class: close that class's camera
+    Quit = 3,      // close everything and end
+    Settings = 4,  // u32 base period, u8 every tick: from now on
     // Host to Brelkin
     LoadReport = 16,  // what loading the library found, as LibraryLoadReport
     Opened = 17,      // u8 class, u8 OpenOutcome
-    Reading = 18,     // u8 ButtonReading, u32 period now
+    Reading = 18,     // u8 ButtonReading, u32 period the tick ran at
 };
 
 enum class OpenOutcome : uint8_t {
@@ -56,12 +57,17 @@ struct Message {
     Kind kind{};
     CameraClass cameraClass = CameraClass::Wdm;
     uint32_t period = 0;
+    // Every tick's reading (joystick mode writes its record on each), or
+    // only the ticks that can change what Brelkin does: a reading other than
+    // the last one, every Down (the repeat), a new period.
+    bool everyTick = true;
     OpenOutcome outcome = OpenOutcome::NoLibrary;
     ButtonReading reading = ButtonReading::NoReading;
     LibraryLoadReport report;
 };
 
-std::vector<uint8_t> EncodeOpen(CameraClass cameraClass, uint32_t basePeriod);
+std::vector<uint8_t> EncodeOpen(CameraClass cameraClass, uint32_t basePeriod, bool everyTick);
+std::vector<uint8_t> EncodeSettings(uint32_t basePeriod, bool everyTick);
 std::vector<uint8_t> EncodeClose(CameraClass cameraClass);
 std::vector<uint8_t> EncodeQuit();
 std::vector<uint8_t> EncodeLoadReport(CameraClass cameraClass, const LibraryLoadReport& report);

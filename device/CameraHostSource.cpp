@@ -47,8 +47,17 @@ void CameraHostSource::AttachSupport(ISupportLog& log, INotifier& notifier) {
 }
 
 void CameraHostSource::SetBasePeriod(uint32_t basePeriod) {
-    m_basePeriod = AdaptivePollPeriod(basePeriod).BasePeriod();
-    if (m_hostBits == 0 || m_pendingOpens > 0) m_period = m_basePeriod;
+    const uint32_t base = AdaptivePollPeriod(basePeriod).BasePeriod();
+    if (base == m_basePeriod) return;
+    m_basePeriod = base;
+    m_period = base;
+    if (m_hostBits != 0) m_process.Send(hostwire::EncodeSettings(m_basePeriod, m_everyTick));
+}
+
+void CameraHostSource::SetEveryTick(bool everyTick) {
+    if (everyTick == m_everyTick) return;
+    m_everyTick = everyTick;
+    if (m_hostBits != 0) m_process.Send(hostwire::EncodeSettings(m_basePeriod, m_everyTick));
 }
 
 DriverKind CameraHostSource::ChooseDefaultDriverKind() {
@@ -141,7 +150,7 @@ void CameraHostSource::StartAndOpen() {
         m_reader = hostwire::MessageReader(false);
         m_rejectedLogged = 0;
     }
-    m_process.Send(hostwire::EncodeOpen(cameraClass, m_basePeriod));
+    m_process.Send(hostwire::EncodeOpen(cameraClass, m_basePeriod, m_everyTick));
     ++m_pendingOpens;
     m_period = m_basePeriod;
 }

@@ -53,6 +53,8 @@ public:
     void AttachSupport(ISupportLog& log, INotifier& notifier);
     void AttachAnswer(IReadingAnswer& answer) { m_answer = &answer; }
     void SetBasePeriod(uint32_t basePeriod);
+    // Joystick mode needs every tick's reading; a key mode only the changes.
+    void SetEveryTick(bool everyTick);
 
     DriverKind ChooseDefaultDriverKind();
     void RegisterCameraArrival(uintptr_t window);
@@ -90,6 +92,7 @@ private:
 
     uint32_t m_basePeriod = DefaultPollPeriod;
     uint32_t m_period = DefaultPollPeriod;
+    bool m_everyTick = true;
     unsigned m_hostBits = 0;  // of the running host; 0 none
     bool m_held[2] = {false, false};
     bool m_wanted = false;    // the selected kind should be open

@@ -93,14 +93,24 @@ int HostPoll::Run() {
 
 void HostPoll::Handle(const hostwire::Message& command) {
     switch (command.kind) {
-    case hostwire::Kind::Open: Open(command.cameraClass, command.period); break;
+    case hostwire::Kind::Open: Open(command.cameraClass, command.period, command.everyTick); break;
+    case hostwire::Kind::Settings: Settings(command.period, command.everyTick); break;
     case hostwire::Kind::Close: Close(command.cameraClass); break;
     case hostwire::Kind::Quit: m_quit = true; break;
     default: break;
     }
 }
 
-void HostPoll::Open(CameraClass cameraClass, uint32_t basePeriod) {
+void HostPoll::Settings(uint32_t basePeriod, bool everyTick) {
+    m_everyTick = everyTick;
+    if (AdaptivePollPeriod(basePeriod).BasePeriod() == m_period.BasePeriod()) return;
+    m_period = AdaptivePollPeriod(basePeriod);
+    if (m_polling) ArmTimer(m_period.Period());
+}
+
+void HostPoll::Open(CameraClass cameraClass, uint32_t basePeriod, bool everyTick) {
+    m_everyTick = everyTick;
+    m_sentAny = false;
     Close(cameraClass);
     auto& slot = Slot(cameraClass);
     // Loading and the constructor: the library's own start-up code runs here.
@@ -163,9 +173,18 @@ void HostPoll::Tick() {
     const ButtonReading reading = ReadButton(&timed);
     const uint64_t end = timed.EndOfCalls();
     const uint32_t next = m_period.AfterTick(end, timed.Microseconds());
-    uint8_t bytes[hostwire::ReadingSize];
-    hostwire::EncodeReading(reading, ranAt, bytes);
-    m_channel.Send(bytes, sizeof bytes);
+    // In a key mode a tick that repeats the last Up or no-reading changes
+    // nothing in Brelkin: it is not sent, and Brelkin sleeps through it.
+    const bool tells = m_everyTick || !m_sentAny || reading != m_lastSent || reading == ButtonReading::Down ||
+                       ranAt != m_lastSentPeriod;
+    if (tells) {
+        uint8_t bytes[hostwire::ReadingSize];
+        hostwire::EncodeReading(reading, ranAt, bytes);
+        m_channel.Send(bytes, sizeof bytes);
+        m_sentAny = true;
+        m_lastSent = reading;
+        m_lastSentPeriod = ranAt;
+    }
     if (next != m_armedPeriod) ArmTimer(next);
 }
 

@@ -24,7 +24,8 @@ public:
 
 private:
     void Handle(const hostwire::Message& command);
-    void Open(CameraClass cameraClass, uint32_t basePeriod);
+    void Open(CameraClass cameraClass, uint32_t basePeriod, bool everyTick);
+    void Settings(uint32_t basePeriod, bool everyTick);
     void Close(CameraClass cameraClass);
     void Tick();
     void ArmTimer(uint32_t period);
@@ -43,6 +44,10 @@ private:
     CameraClass m_selected = CameraClass::Wdm;
     AdaptivePollPeriod m_period;
     uint32_t m_armedPeriod = 0;
+    bool m_everyTick = true;
+    bool m_sentAny = false;
+    ButtonReading m_lastSent = ButtonReading::NoReading;
+    uint32_t m_lastSentPeriod = 0;
     Win32Clock m_clock;
     bool m_quit = false;
 

@@ -45,6 +45,10 @@ public:
     // period the poll timer is to run at from now on in `nextPeriod`: the
     // setting, or longer while the camera's calls are slow.
     virtual PollOutcome PollButton(TriggerState& state) = 0;
+    // What timer 1 runs at for a poll period: the period itself where the
+    // timer polls; longer where readings arrive by themselves and the timer
+    // only keeps watch.
+    virtual uint32_t TimerPeriod(uint32_t pollPeriod) { return pollPeriod; }
 };
 
 // The real devices; `sequenceStep` is the frame's, which opening the camera resets.

@@ -101,7 +101,7 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     NotifyIfJoystickMissing();
     m_devices->OpenCamera(m_devices->Kind(), CameraOpenCause::StartUp);
     m_devices->SetPollPeriod(m_pollPeriod);
-    SetTimer(PollTimerId, m_pollPeriod);
+    SetTimer(PollTimerId, m_devices->TimerPeriod(m_pollPeriod));
     // Held for the life of the process: the 25 ms key holds and the row
     // delays of the poll need it.
     ::timeBeginPeriod(1);
@@ -157,7 +157,7 @@ void CMainFrame::PollCamera() {
         }
         // Setting the same id again replaces the timer's period.
         const UINT period = outcome.nextPeriod;
-        if (period != 0 && period != m_pollPeriod && SetTimer(PollTimerId, period) != 0) {
+        if (period != 0 && period != m_pollPeriod && SetTimer(PollTimerId, m_devices->TimerPeriod(period)) != 0) {
             m_log.Write("Poll period: " + std::to_string(period) + " ms (camera calls " +
                         (period > m_pollPeriod ? "slow" : "cheap again") + ")");
             m_pollPeriod = period;

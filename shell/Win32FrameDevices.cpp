@@ -76,7 +76,11 @@ public:
     }
     void ReleaseCameraSource() override { m_camera.ReleaseCameraSource(); }
     void SetPollPeriod(uint32_t basePeriod) override { m_camera.SetBasePeriod(basePeriod); }
+    // The host's readings wake the frame; the timer watches for faults and
+    // restarts, which go by seconds.
+    uint32_t TimerPeriod(uint32_t) override { return 250; }
     PollOutcome PollButton(TriggerState& state) override {
+        m_camera.SetEveryTick(state.triggerMode == 0);
         m_answer.Begin(state);
         m_camera.Pump();
         PollOutcome outcome = m_answer.Outcome();

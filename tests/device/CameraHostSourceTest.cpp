@@ -251,6 +251,18 @@ TEST_F(HostFixture, AHostThatReportsGarbageChangesNothing) {
     EXPECT_THAT(answer.calls, ElementsAre("reading 3 at 50"));
 }
 
+TEST_F(HostFixture, ThePeriodAndTheModesNeedOfEveryTickReachTheRunningHost) {
+    source.SetEveryTick(false);
+    source.SetBasePeriod(50);  // the default: nothing to tell
+    EXPECT_TRUE(process.sent.empty()) << "no host yet";
+    OpenAnswered();
+    source.SetBasePeriod(400);
+    source.SetEveryTick(true);
+    source.SetEveryTick(true);
+    EXPECT_THAT(process.sent, ElementsAre(Kind::Open, Kind::Settings, Kind::Settings));
+    EXPECT_EQ(source.Period(), 400u);
+}
+
 TEST_F(HostFixture, ReadingsBeforeTheOpenIsAnsweredAreNotTaken) {
     source.OpenCamera(DriverBda, CameraOpenCause::StartUp);
     process.Reading(ButtonReading::Down);
