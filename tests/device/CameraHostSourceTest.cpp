@@ -381,3 +381,49 @@ TEST_F(HostFixture, CloseAndExitAreLoggedAsBeforeAndAnsweredAsGone) {
 
 }  // namespace
 }  // namespace brelkin::test
+
+namespace brelkin::test {
+namespace {
+
+// One side's messages are never taken by the other: a host cannot be told to
+// open by its own output, and Brelkin takes no command for a report.
+TEST(CameraHostProtocol, EachSideTakesOnlyTheOtherSidesKindsAndTheReportSurvivesTheTrip) {
+    LibraryLoadReport r;
+    r.status = LibraryLoadStatus::MemberMissing;
+    r.attempted = true;
+    r.library = u"emDLL.dll";
+    r.path = u"C:\\Brelkin\\emDLL.dll";
+    r.programFolder = u"C:\\Brelkin";
+    r.systemFolder = u"C:\\Windows\\SysWOW64";
+    r.errorCode = 193;
+    r.errorText = u"not a valid application";
+    r.libraryBits = 32;
+    r.programBits = 32;
+    r.member = "GetPIO";
+    hostwire::MessageReader brelkin(false), host(true);
+    const auto report = hostwire::EncodeLoadReport(CameraClass::Wdm, r);
+    const auto open = hostwire::EncodeOpen(CameraClass::Bda, 100, false);
+    for (hostwire::MessageReader* reader : {&brelkin, &host}) {
+        reader->Append(report.data(), report.size());
+        reader->Append(open.data(), open.size());
+    }
+    auto taken = brelkin.Next();
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->report.path, r.path);
+    EXPECT_EQ(taken->report.systemFolder, r.systemFolder);
+    EXPECT_EQ(taken->report.member, "GetPIO");
+    EXPECT_EQ(taken->report.status, LibraryLoadStatus::MemberMissing);
+    EXPECT_EQ(taken->report.errorCode, 193u);
+    EXPECT_FALSE(brelkin.Next()) << "an Open command is no report";
+    EXPECT_EQ(brelkin.Rejected(), 1u);
+    auto command = host.Next();
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->kind, Kind::Open);
+    EXPECT_EQ(command->cameraClass, CameraClass::Bda);
+    EXPECT_EQ(command->period, 100u);
+    EXPECT_FALSE(command->everyTick);
+    EXPECT_EQ(host.Rejected(), 1u) << "the load report is no command";
+}
+
+}  // namespace
+}  // namespace brelkin::test
