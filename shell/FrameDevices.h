@@ -50,9 +50,16 @@ public:
     // and released, the rest dropped. Returns the number of chords of handed-
     // over presses that were never sent.
     virtual unsigned long StopSending() = 0;
+    // What timer 1 runs at for a poll period: the period itself where the
+    // timer polls; longer where readings arrive by themselves and the timer
+    // only keeps watch.
+    virtual uint32_t TimerPeriod(uint32_t pollPeriod) { return pollPeriod; }
 };
 
 // The real devices; `sequenceStep` is the frame's, which opening the camera resets.
 std::unique_ptr<IFrameDevices> MakeWin32FrameDevices(SequenceStep& sequenceStep);
+// The same with the camera library loaded into this process: the benchmarks'
+// baseline only.
+std::unique_ptr<IFrameDevices> MakeInProcessFrameDevices(SequenceStep& sequenceStep);
 
 }  // namespace brelkin

@@ -21,6 +21,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_TIMER()
     ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
+    ON_MESSAGE(CameraHostReportMessage, OnCameraReport)
     ON_COMMAND_RANGE(ID_PRESET_FIRST, ID_PRESET_LAST, OnPreset)
     ON_UPDATE_COMMAND_UI_RANGE(ID_PRESET_FIRST, ID_PRESET_LAST, OnUpdatePreset)
     ON_COMMAND(ID_CUSTOM_SETTING, OnCustomSetting)
@@ -106,7 +107,7 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     NotifyIfJoystickMissing();
     m_devices->OpenCamera(m_devices->Kind(), CameraOpenCause::StartUp);
     m_devices->SetPollPeriod(m_pollPeriod);
-    SetTimer(PollTimerId, m_pollPeriod);
+    SetTimer(PollTimerId, m_devices->TimerPeriod(m_pollPeriod));
     // Held for the life of the process: the 25 ms key holds and the row
     // delays of the chord sender need it.
     ::timeBeginPeriod(1);
@@ -139,7 +140,19 @@ void CMainFrame::ApplyProgramRules() {
 }
 
 void CMainFrame::OnTimer(UINT_PTR id) {
-    if (id == PollTimerId) {
+    if (id == PollTimerId) PollCamera();
+    Default();
+}
+
+// The camera host has sent readings: they are answered now, not on the
+// next tick of timer 1.
+LRESULT CMainFrame::OnCameraReport(WPARAM, LPARAM) {
+    PollCamera();
+    return 0;
+}
+
+void CMainFrame::PollCamera() {
+    {
         const PollOutcome outcome = m_devices->PollButton(m_trigger);
         if (outcome.unanswered) ++m_unanswered;
         if (outcome.pressed) {
@@ -151,13 +164,12 @@ void CMainFrame::OnTimer(UINT_PTR id) {
         }
         // Setting the same id again replaces the timer's period.
         const UINT period = outcome.nextPeriod;
-        if (period != 0 && period != m_pollPeriod && SetTimer(PollTimerId, period) != 0) {
+        if (period != 0 && period != m_pollPeriod && SetTimer(PollTimerId, m_devices->TimerPeriod(period)) != 0) {
             m_log.Write("Poll period: " + std::to_string(period) + " ms (camera calls " +
                         (period > m_pollPeriod ? "slow" : "cheap again") + ")");
             m_pollPeriod = period;
         }
     }
-    Default();
 }
 
 LRESULT CMainFrame::OnDeviceChange(WPARAM event, LPARAM data) {

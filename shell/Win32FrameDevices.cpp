@@ -1,9 +1,12 @@
-// The frame's devices in the program: the camera button source and joystick
-// output over the real Win32 bindings, and the poll over real input injection.
+// The frame's devices in the program: the camera through the camera host
+// process and the joystick output over the real Win32 bindings, and the
+// answer to each reading over real input injection.
 #include "shell/FrameDevices.h"
 
+#include "device/CameraHostSource.h"
 #include "device/win32/DeviceAccess.h"
-#include "engine/PacedPoll.h"
+#include "device/win32/Win32CameraHostProcess.h"
+#include "device/win32/Win32DevicePlatform.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32ForegroundProgram.h"
 #include "platform/win32/Win32KeyboardInput.h"
@@ -12,13 +15,57 @@
 namespace brelkin {
 namespace {
 
+// The host's readings turned into input, as the in-process poll did on its
+// tick, with what the ticks did added up for the frame. A press's chords go
+// to the sender; the reading's time is when the frame takes it.
+class ReadingAnswer final : public IReadingAnswer {
+public:
+    ReadingAnswer(PressFilter& press, JoystickOutput& joystick, IPressSender& sender)
+        : m_press(press), m_joystick(joystick), m_sender(sender) {}
+
+    void Begin(TriggerState& state) {
+        m_state = &state;
+        m_outcome = PollOutcome{};
+    }
+    PollOutcome Outcome() const { return m_outcome; }
+
+    void Answer(ButtonReading reading, uint32_t period) override {
+        if (m_state == nullptr) return;
+        m_press.SetPeriod(period);
+        const PollOutcome one =
+            AnswerReading(*m_state, reading, m_clock.NowMicroseconds(), m_press, m_joystick, m_sender);
+        m_outcome.pressed = m_outcome.pressed || one.pressed;
+        m_outcome.chordsSent += one.chordsSent;
+    }
+    // A host fault, a host that cannot start, a close, a rescan, a driver
+    // switch and the exit all come here: a joystick button last reported
+    // down for the camera that went away is released, once.
+    void CameraGone() override {
+        m_press.Forget();
+        m_joystick.ReleaseIfHeld();
+    }
+
+private:
+    PressFilter& m_press;
+    JoystickOutput& m_joystick;
+    IPressSender& m_sender;
+    Win32Clock m_clock;
+    TriggerState* m_state = nullptr;
+    PollOutcome m_outcome;
+};
+
 class Win32FrameDevices final : public IFrameDevices {
 public:
     explicit Win32FrameDevices(SequenceStep& sequenceStep)
-        : m_access(CreateDeviceAccess(sequenceStep)) {}
+        : m_access(CreateDeviceAccess(sequenceStep)),
+          m_camera(m_process, m_osVersion, m_notification, sequenceStep),
+          m_answer(m_camera.Press(), m_access->Joystick(), m_sender) {
+        m_camera.AttachAnswer(m_answer);
+    }
+    ~Win32FrameDevices() override { m_camera.ReleaseCameraSource(); }
 
     void AttachSupport(ISupportLog& log, INotifier& notifier) override {
-        m_access->Camera().AttachSupport(log, notifier);
+        m_camera.AttachSupport(log, notifier);
         m_sender.AttachLog(log);
     }
     void OpenJoystickOutput() override { m_access->Joystick().OpenJoystickOutput(); }
@@ -27,43 +74,40 @@ public:
         m_access->Joystick().CloseJoystickOutput(joystickMode);
     }
     JoystickStatus JoystickOutputStatus() override { return m_access->Joystick().Status(); }
-    void RegisterCameraArrival(uintptr_t window) override {
-        m_access->Camera().RegisterCameraArrival(window);
-    }
-    void ChooseDefaultDriverKind() override { m_access->Camera().ChooseDefaultDriverKind(); }
-    DriverKind& Kind() override { return m_access->Camera().Kind(); }
-    void OpenCamera(DriverKind kind, CameraOpenCause cause) override {
-        m_access->Camera().OpenCamera(kind, cause);
-    }
-    // Every path that closes the camera (a rescan by the user, a driver
-    // switch, an arrival, exit) first releases a joystick button it left down.
-    void RescanCamera(CameraOpenCause cause) override {
-        m_access->Joystick().ReleaseIfHeld();
-        m_access->Camera().RescanCamera(cause);
-    }
+    void RegisterCameraArrival(uintptr_t window) override { m_camera.RegisterCameraArrival(window); }
+    void ChooseDefaultDriverKind() override { m_camera.ChooseDefaultDriverKind(); }
+    DriverKind& Kind() override { return m_camera.Kind(); }
+    void OpenCamera(DriverKind kind, CameraOpenCause cause) override { m_camera.OpenCamera(kind, cause); }
+    void RescanCamera(CameraOpenCause cause) override { m_camera.RescanCamera(cause); }
     intptr_t HandleDeviceChange(uintptr_t event, intptr_t data) override {
-        if (event == DeviceArrivalEvent) m_access->Joystick().ReleaseIfHeld();
-        return m_access->Camera().HandleDeviceChange(event, data);
+        return m_camera.HandleDeviceChange(event, data);
     }
-    void ReleaseCameraSource() override {
-        m_access->Joystick().ReleaseIfHeld();
-        m_access->Camera().ReleaseCameraSource();
-    }
-    void SetPollPeriod(uint32_t basePeriod) override { m_poll.SetBasePeriod(basePeriod); }
+    void ReleaseCameraSource() override { m_camera.ReleaseCameraSource(); }
+    void SetPollPeriod(uint32_t basePeriod) override { m_camera.SetBasePeriod(basePeriod); }
+    // The host's readings wake the frame; the timer watches for faults and
+    // restarts, which go by seconds.
+    uint32_t TimerPeriod(uint32_t) override { return 250; }
     PollOutcome PollButton(TriggerState& state) override {
-        CameraButtonSource& camera = m_access->Camera();
-        return m_poll.Tick(state, camera.Selected(), camera.Press(), m_access->Joystick(), m_sender);
+        m_camera.SetEveryTick(state.triggerMode == 0);
+        m_answer.Begin(state);
+        m_camera.Pump();
+        PollOutcome outcome = m_answer.Outcome();
+        outcome.nextPeriod = m_camera.Period();
+        return outcome;
     }
     unsigned long StopSending() override { return m_sender.Stop(); }
 
 private:
-    std::unique_ptr<DeviceAccess> m_access;
+    std::unique_ptr<DeviceAccess> m_access;  // the joystick output; its camera source stays closed
+    Win32OsVersion m_osVersion;
+    Win32DeviceNotification m_notification;
+    Win32CameraHostProcess m_process;
     Win32KeyboardInput m_keyboard;
     Win32ForegroundProgram m_foreground;
     // Declared after what it uses: its thread ends before they go.
     ChordSenderThread m_sender{m_keyboard, m_keyboard, m_foreground};
-    Win32Clock m_clock;
-    PacedPoll m_poll{m_clock};
+    CameraHostSource m_camera;
+    ReadingAnswer m_answer;
 };
 
 }  // namespace

@@ -9,6 +9,11 @@
 // (25 ms), key A up to key B down the delay.
 // short: timed presses of 40, 60, 100, 200 and 300 ms, 50 of each at random
 // phases, each answered by no A, one A, or more.
+// start: `presses` starts of Brelkin with the button already held: the time
+// from CreateProcess to the first key down.
+// crash: `presses` starts; once the held button is answered, the stand-in's
+// IsButtonPressed crashes once: the time from the crash to the first key down
+// after it (the camera host's first restart).
 #include <windows.h>
 
 #include <algorithm>
@@ -124,7 +129,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     int presses = argc > 2 ? _wtoi(argv[2]) : 200;
     const DWORD pollPeriod = argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 50;
-    const bool shortPresses = argc > 4 && std::wstring(argv[4]) == L"short";
+    const std::wstring mode = argc > 4 ? argv[4] : L"latency";
+    const bool shortPresses = mode == L"short";
     HANDLE mapping = nullptr;
     brelkin::standin::StandInState* block = brelkin::standin::OpenStandInState(&mapping);
     if (block == nullptr || !WriteSettings(pollPeriod)) {
@@ -142,6 +148,45 @@ int wmain(int argc, wchar_t** argv) {
                                   50, 50, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
     SetForegroundWindow(target);
     SetFocus(target);
+
+    if (mode == L"start" || mode == L"crash") {
+        const bool crash = mode == L"crash";
+        std::vector<double> times;
+        for (int run = 0; run < presses; ++run) {
+            brelkin::standin::ResetStandInState(*block);
+            SetForegroundWindow(target);
+            SetFocus(target);
+            g_keys = {};
+            block->wdm.buttonPressed = 1;
+            std::wstring line = L"\"" + std::wstring(argv[1]) + L"\"";
+            STARTUPINFOW si{};
+            si.cb = sizeof si;
+            PROCESS_INFORMATION pi{};
+            const double started = NowMs();
+            if (!CreateProcessW(argv[1], line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 2;
+            const bool first = PumpUntil(started + 10000, [] { return g_keys.aDown != 0; });
+            if (first && !crash) times.push_back(g_keys.aDown - started);
+            if (first && crash) {
+                InterlockedExchange(&block->faultPressed, brelkin::standin::FaultCrashOnce);
+                PumpUntil(NowMs() + 5000, [&] { return block->faultsFired != 0; });
+                const double crashed = NowMs();
+                g_keys = {};
+                if (PumpUntil(crashed + 10000, [] { return g_keys.aDown != 0; })) times.push_back(g_keys.aDown - crashed);
+            }
+            block->wdm.buttonPressed = 0;
+            EnumWindows(CloseWindowOf, static_cast<LPARAM>(pi.dwProcessId));
+            if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+            PumpUntil(NowMs() + 500, [] { return false; });
+        }
+        brelkin::standin::CloseStandInState(block, mapping);
+        std::printf("%-30s %6s %9s %9s %9s\n", "ms", "n", "median", "p99", "max");
+        PrintRow(crash ? "crash to first key down" : "start to first key down", times,
+                 crash ? "(target <= 1500 for the first restart)" : "(target <= 1000)");
+        std::printf("runs without a key within 10 s: %d of %d\n", presses - static_cast<int>(times.size()), presses);
+        return times.empty() ? 1 : 0;
+    }
 
     std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\"";
     STARTUPINFOW startup{};
