@@ -85,6 +85,11 @@ instdir_w="$pf\\Brelkin"
 instdir=$(unixpath "$instdir_w")
 menu=$(unixpath "$(wcmd /c echo %ProgramData% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
 startmenu="$menu/Brelkin"
+# Wine's msi resolves ProgramMenuFolder to the installing user's menu even for a
+# per-machine package (Windows takes the all-users one).
+user_menu=$(unixpath "$(wcmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
+msi_shortcut() { test -f "$menu/Brelkin.lnk" || test -f "$user_menu/Brelkin.lnk"; }
+no_msi_shortcut() { ! msi_shortcut; }
 echo "install folder: $instdir_w ($instdir)"
 msi_products() { regq 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:64 | grep -c 'DisplayName *REG_SZ *Brelkin$'; }
 
@@ -126,11 +131,7 @@ deployed_mode_answers() {
 }
 
 nsis_mode() {
-echo "=== a bad option stops the install with exit code 2 before anything is changed"
-  nothing_installed() {
-    [ ! -e "$instdir" ] && ! has_key "$uninst_key" && ! has_key "$machine_key" /reg:64 &&
-      [ -z "$(regval "$run_key" Brelkin)" ]
-  }
+  echo "=== a bad option stops the install with exit code 2 before anything is changed"
   # Each row: the option as a script would pass it | what the message must name.
   while IFS='|' read -r option expected; do
     err=$(w "$installer" /S "$option" 2>&1 >/dev/null); rc=$?
@@ -138,22 +139,22 @@ echo "=== a bad option stops the install with exit code 2 before anything is cha
     check "$option: the message names the problem (got: $err)" grep -qF -- "$expected" <<<"$err"
     check "$option: nothing installed" nothing_installed
   done <<'ROWS'
-  /PRESET=Kodak F5|is not a mode of the Brelkin menu
-  /PRESET=kodak (f5)|Use one of these names exactly as written: Joystick Button 1; Schick (Alt+F,Alt+T)
-  /PRESET=&Joystick Button 1|is not a mode of the Brelkin menu
-  /PRESET=|is not a mode of the Brelkin menu
-  /DRIVER=USB|Use /DRIVER=WDM or /DRIVER=BDA
-  /POLL=9|from 10 to 400
-  /POLL=401|from 10 to 400
-  /POLL=0x20|from 10 to 400
-  /POLL=100ms|from 10 to 400
-  ROWS
+/PRESET=Kodak F5|is not a mode of the Brelkin menu
+/PRESET=kodak (f5)|Use one of these names exactly as written: Joystick Button 1; Schick (Alt+F,Alt+T)
+/PRESET=&Joystick Button 1|is not a mode of the Brelkin menu
+/PRESET=|is not a mode of the Brelkin menu
+/DRIVER=USB|Use /DRIVER=WDM or /DRIVER=BDA
+/POLL=9|from 10 to 400
+/POLL=401|from 10 to 400
+/POLL=0x20|from 10 to 400
+/POLL=100ms|from 10 to 400
+ROWS
 
   # The settings the user made before: they must survive a plain uninstall. An
   # old per-user logon start of the installing account goes on reinstall.
-w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/null 2>&1
+  w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/null 2>&1
   w reg add "$user_run_key" /v Brelkin /t REG_SZ /d '"C:\\old\\Brelkin.exe"' /f >/dev/null 2>&1
-  
+
   echo "=== silent install with the machine-wide defaults"
   w "$installer" /S '/PRESET=Kodak (F5)' /DRIVER=BDA /POLL=100; rc=$?
   check "installer exit code 0 (got $rc)" test "$rc" = 0
@@ -182,7 +183,7 @@ w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/nu
   check "NoRepair" test "$(regval "$uninst_key" NoRepair)" = 0x1
   size=$(regval "$uninst_key" EstimatedSize)
   check "EstimatedSize in KiB, non-zero (got $size)" test "$((size))" -gt 0
-  
+
   echo "=== a user with no settings starts in the deployed mode; their own choice then wins"
   # The 32-bit camera libraries are read through the x86 camera host.
   deployed_mode_answers "$win32/standin" x86 116
@@ -205,7 +206,7 @@ w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/nu
   w reg delete "$settings_key" /f >/dev/null 2>&1
   w reg import "$(winpath "$tmp")\\before.reg" >/dev/null 2>&1
   rm -f "$instdir/emDLL.dll" "$instdir/BDADLL.dll" 2>/dev/null
-  
+
   echo "=== a Brelkin that no message reaches (another session's) is ended through the process list"
   mkdir -p "$tmp/other"
   cp "$(unixpath 'C:\windows\system32\notepad.exe')" "$tmp/other/Brelkin.exe"
@@ -214,7 +215,7 @@ w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/nu
   w "$installer" /S; rc=$?
   check "reinstall exit code 0 (got $rc)" test "$rc" = 0
   check "the stand-in Brelkin.exe was ended" wait_for 5 no_brelkin_process
-  
+
   echo "=== reinstall over the running program, without the logon start"
   w "$installer" /S /NOAUTOSTART; rc=$?
   check "reinstall exit code 0 (got $rc)" test "$rc" = 0
@@ -225,7 +226,7 @@ w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/nu
   check "third install brings the Run value back" test "$(regval "$run_key" Brelkin)" = "\"$instdir_w\\Brelkin.exe\""
   check "a reinstall without options keeps the machine defaults" \
     test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
-  
+
   echo "=== silent uninstall closes the running Brelkin and keeps the settings"
   check "Brelkin started again" start_brelkin "$(regval "$run_key" Brelkin)"
   w "$instdir/Uninstall.exe" /S; rc=$?
@@ -240,7 +241,7 @@ w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/nu
   check "per-user Run value removed" test -z "$(regval "$user_run_key" Brelkin)"
   check "machine-wide defaults removed" no_key "$machine_key" /reg:64
   check "settings kept" test "$(regval "$settings_key\\Settings" DelayTime)" = 0xc8
-  
+
   echo "=== silent uninstall with /REMOVESETTINGS"
   w "$installer" /S; rc=$?
   check "install again (got $rc)" test "$rc" = 0
@@ -248,7 +249,7 @@ w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/nu
   check "install folder removed" wait_for 30 gone
   settings_gone() { ! has_key "$settings_key"; }
   check "settings removed on request" wait_for 10 settings_gone
-  
+
 }
 
 upgrade_mode() {
@@ -346,7 +347,7 @@ ROWS
   check "machine default DefaultKey" test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
   check "machine default UseBDA" test "$(regval "$machine_settings" UseBDA /reg:64)" = 0x1
   check "machine default PollPeriod" test "$(regval "$machine_settings" PollPeriod /reg:64)" = 0x64
-  check "Start-menu shortcut" test -f "$menu/Brelkin.lnk"
+  check "Start-menu shortcut" msi_shortcut
   deployed_mode_answers "$win64/standin" x64 116
   w "$installer" /S; rc=$?
   check "BrelkinSetup.exe refuses while the MSI's install is present: exit code 4 (got $rc)" test "$rc" = 4
@@ -370,7 +371,7 @@ ROWS
   rc=$(msiexec_rc /x "\"$m64\"" /qn)
   check "msiexec /x exit code 0 (got $rc)" test "$rc" = 0
   check "install folder removed" test ! -e "$instdir"
-  check "Start-menu shortcut removed" test ! -e "$menu/Brelkin.lnk"
+  check "Start-menu shortcut removed" no_msi_shortcut
   check "machine-wide Run value removed" test -z "$(regval "$run_key" Brelkin)"
   check "machine key removed" no_key "$machine_key" /reg:64
   check "no MSI product left" test "$(msi_products)" = 0
