@@ -11,13 +11,22 @@ namespace {
 NullSupportLog g_noLog;
 NullNotifier g_noNotifier;
 
-const char* CauseName(CameraOpenCause cause)
+void PutLe32(DeviceInterfaceFilter& bytes, size_t offset, uint32_t value)
+{
+    for (size_t i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+const char* CameraOpenCauseName(CameraOpenCause cause)
 {
     switch (cause) {
     case CameraOpenCause::StartUp: return "start-up";
     case CameraOpenCause::Arrival: return "device arrival";
     case CameraOpenCause::UserRescan: return "rescan asked by the user";
     case CameraOpenCause::DriverChoice: return "driver kind chosen by the user";
+    case CameraOpenCause::HostRestart: return "restart after a camera library fault";
     }
     return "?";
 }
@@ -26,14 +35,6 @@ std::string CameraLine(const char* what, DriverKind kind)
 {
     return std::string(what) + " (" + DriverKindName(kind) + ")";
 }
-
-void PutLe32(DeviceInterfaceFilter& bytes, size_t offset, uint32_t value)
-{
-    for (size_t i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-}  // namespace
 
 DeviceInterfaceFilter CameraArrivalFilter()
 {
@@ -119,7 +120,7 @@ void CameraButtonSource::OpenCamera(DriverKind kind, CameraOpenCause cause)
     const LibraryLoadReport report = m_library.LastLoad(cameraClass);
     if (report.attempted)
         m_log->Write(LibraryLoadLine(report));
-    const std::string opened = CameraLine("Camera open", kind) + ", " + CauseName(cause) + ": ";
+    const std::string opened = CameraLine("Camera open", kind) + ", " + CameraOpenCauseName(cause) + ": ";
     const bool userAsked =
         cause == CameraOpenCause::UserRescan || cause == CameraOpenCause::DriverChoice;
     bool silent = false;
@@ -163,7 +164,7 @@ void CameraButtonSource::CloseCamera(DriverKind kind)
 
 void CameraButtonSource::RescanCamera(CameraOpenCause cause)
 {
-    m_log->Write(CameraLine("Rescan", m_driverKind) + ", " + CauseName(cause));
+    m_log->Write(CameraLine("Rescan", m_driverKind) + ", " + CameraOpenCauseName(cause));
     // Only the selected kind: an object of the other kind stays held until
     // its kind is rescanned again or the frame goes.
     CloseCamera(m_driverKind);

@@ -3,6 +3,7 @@
 // library class, the selected driver kind, and the arrival registration.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "device/DriverKind.h"
 #include "engine/ActionPreset.h"
@@ -34,7 +35,12 @@ enum class CameraOpenCause {
     Arrival,
     UserRescan,    // "Rescan Camera" or a double click on the icon
     DriverChoice,  // a new kind chosen under "WDM/BDA Setting"
+    HostRestart,   // the camera host started again after a fault
 };
+
+// The words the support log uses for a cause, and for a camera line of a kind.
+const char* CameraOpenCauseName(CameraOpenCause cause);
+std::string CameraLine(const char* what, DriverKind kind);
 
 class CameraButtonSource {
 public:

@@ -1,7 +1,62 @@
-// The camera host: loads the camera library of its own bitness and reports the
-// button's readings to the Brelkin that started it.
+// The camera host: the only program that loads the camera vendor's library.
+// Brelkin starts it with its ends of two anonymous pipes, the watch block,
+// a handle to Brelkin's own process and Brelkin's folder on the command line;
+// every handle is inherited, none has a name another process could open.
 #include <windows.h>
+#include <shellapi.h>
+
+#include <cwchar>
+#include <string>
+
+#include "host/CrashRecorder.h"
+#include "host/HostChannel.h"
+#include "host/HostPoll.h"
+
+namespace {
+
+bool ParseHandle(const wchar_t* text, HANDLE& out) {
+    wchar_t* end = nullptr;
+    const unsigned long long value = std::wcstoull(text, &end, 16);
+    if (end == text || *end != 0 || value == 0) return false;
+    out = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(value));
+    return true;
+}
+
+// Brelkin's folder: given, or the parent of this program's own folder
+// (<Brelkin folder>\x86\BrelkinCameraHost.exe).
+std::wstring BrelkinFolder(int argc, wchar_t** argv) {
+    if (argc > 5 && argv[5][0] != 0) return argv[5];
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    std::wstring folder(path, n);
+    for (int i = 0; i < 2; ++i) folder = folder.substr(0, folder.find_last_of(L'\\'));
+    return folder;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    return 0;
+    // A library never comes from the current folder or the PATH: neither
+    // is on the search list of any load this process makes.
+    SetDllDirectoryW(L"");
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    HANDLE commands = nullptr, reports = nullptr, watchSection = nullptr, brelkin = nullptr;
+    if (argv == nullptr || argc < 5 || !ParseHandle(argv[1], commands) || !ParseHandle(argv[2], reports) ||
+        !ParseHandle(argv[3], watchSection) || !ParseHandle(argv[4], brelkin))
+        return static_cast<int>(brelkin::hostwire::HostExitBadCommandLine);
+    auto* watch = static_cast<brelkin::hostwire::WatchBlock*>(
+        MapViewOfFile(watchSection, FILE_MAP_WRITE, 0, 0, sizeof(brelkin::hostwire::WatchBlock)));
+    if (watch == nullptr) return static_cast<int>(brelkin::hostwire::HostExitBadCommandLine);
+    brelkin::host::InstallCrashRecorder(watch);
+
+    brelkin::host::HostChannel channel(commands, reports);
+    if (!channel.Start()) return 1;
+    const std::wstring folder = BrelkinFolder(argc, argv);
+    LocalFree(argv);
+    brelkin::host::HostPoll poll(channel, *watch, brelkin, folder);
+    return poll.Run();
 }

@@ -20,6 +20,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_TIMER()
     ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
+    ON_MESSAGE(CameraHostReportMessage, OnCameraReport)
     ON_COMMAND_RANGE(ID_PRESET_FIRST, ID_PRESET_LAST, OnPreset)
     ON_UPDATE_COMMAND_UI_RANGE(ID_PRESET_FIRST, ID_PRESET_LAST, OnUpdatePreset)
     ON_COMMAND(ID_CUSTOM_SETTING, OnCustomSetting)
@@ -133,7 +134,19 @@ void CMainFrame::ApplyProgramRules() {
 }
 
 void CMainFrame::OnTimer(UINT_PTR id) {
-    if (id == PollTimerId) {
+    if (id == PollTimerId) PollCamera();
+    Default();
+}
+
+// The camera host has sent readings: they are answered now, not on the
+// next tick of timer 1.
+LRESULT CMainFrame::OnCameraReport(WPARAM, LPARAM) {
+    PollCamera();
+    return 0;
+}
+
+void CMainFrame::PollCamera() {
+    {
         const PollOutcome outcome = m_devices->PollButton(m_trigger);
         if (outcome.pressed) {
             ++m_presses;
@@ -150,7 +163,6 @@ void CMainFrame::OnTimer(UINT_PTR id) {
             m_pollPeriod = period;
         }
     }
-    Default();
 }
 
 LRESULT CMainFrame::OnDeviceChange(WPARAM event, LPARAM data) {

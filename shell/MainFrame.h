@@ -14,6 +14,7 @@
 #include "framework/FrameWnd.h"
 #include "settings/AppSettings.h"
 #include "settings/ProgramSettings.h"
+#include "device/CameraHostProcess.h"
 #include "shell/FrameDevices.h"
 #include "shell/ShellServices.h"
 #include "shell/SystemTray.h"
@@ -43,6 +44,7 @@ protected:
     int OnCreate(CREATESTRUCTW* createStruct);
     void OnTimer(UINT_PTR id);
     LRESULT OnDeviceChange(WPARAM event, LPARAM data);
+    LRESULT OnCameraReport(WPARAM, LPARAM);
     void OnPreset(UINT id);
     void OnUpdatePreset(CCmdUI* cmdUI);
     void OnCustomSetting();
@@ -58,6 +60,7 @@ protected:
 
 private:
     void CompleteTrayMenu();
+    void PollCamera();
     void ApplyProgramRules();
     void SaveSettings();
     void ReportSaveFailure();

@@ -44,7 +44,28 @@ struct StandInState {
     // with SetTimedPress, so that no reader sees half of a new window.
     volatile LONGLONG pressFrom;
     volatile LONGLONG pressUntil;
+    // What the constructor, OpenInterface and IsButtonPressed of both classes
+    // do instead of their work (a StandInFault), for the camera host's faults.
+    volatile LONG faultConstructor;
+    volatile LONG faultOpen;
+    volatile LONG faultPressed;
+    volatile LONG faultsFired;  // how many calls crashed or began to hang
+    volatile LONG hangRelease;  // a hanging call returns once this changes
 };
+
+enum StandInFault : LONG {
+    FaultNone = 0,
+    FaultCrashOnce = 1,  // an access violation on the next call, then the switch is off
+    FaultHangOnce = 2,   // the next call does not return until released, then off
+    FaultCrashAlways = 3,
+    FaultHangAlways = 4,
+};
+
+// Ends every hang now in progress.
+inline void ReleaseHangs(StandInState& state)
+{
+    InterlockedIncrement(&state.hangRelease);
+}
 
 // The performance counter's reading, which every process of the machine shares.
 inline LONGLONG StandInNow()
@@ -100,6 +121,10 @@ inline void ResetStandInState(StandInState& state)
     state.pressedCallMs = 0;
     state.pressFrom = 0;
     state.pressUntil = 0;
+    state.faultConstructor = FaultNone;
+    state.faultOpen = FaultNone;
+    state.faultPressed = FaultNone;
+    state.faultsFired = 0;
 }
 
 // Maps the block, creating it with the defaults if this is the first user.

@@ -277,16 +277,26 @@ std::shared_ptr<const BoundCameraClass> VendorCameraLibrary::Bind(CameraClass ca
         return cached;
     }
     report.attempted = true;
-    const std::wstring programFolder = ProgramFolder();
+    const std::wstring programFolder = m_programFolder.empty() ? ProgramFolder() : m_programFolder;
     const std::wstring systemFolder = SystemFolder();
     report.programFolder = U16(programFolder);
     report.systemFolder = U16(systemFolder);
     // Never the current directory or PATH: a library planted there would
     // run inside the program. Where the loader does not know these flags
     // (Windows 7 without KB2533623) the load fails, which is a failed open.
-    HMODULE module = LoadLibraryExW(info.library, nullptr,
-                                    LOAD_LIBRARY_SEARCH_APPLICATION_DIR |
-                                        LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE module = nullptr;
+    if (m_programFolder.empty()) {
+        module = LoadLibraryExW(info.library, nullptr,
+                                LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    } else {
+        // The given folder by full path, its own dependencies beside it or
+        // in the system folder; then the system folder alone.
+        const std::wstring inFolder = programFolder + L"\\" + info.library;
+        module = IsFile(inFolder)
+            ? LoadLibraryExW(inFolder.c_str(), nullptr,
+                             LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32)
+            : LoadLibraryExW(info.library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
     if (!module) {
         const DWORD error = GetLastError();
         // The same two places in the loader's order.

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 #include "device/DecoratedName.h"
 #include "platform/CameraLibrary.h"
@@ -29,11 +30,17 @@ struct BoundCameraClass {
 
 class VendorCameraLibrary : public ICameraLibrary {
 public:
+    // `programFolder` is where the library is looked for before the system
+    // folder: the camera host passes Brelkin's folder, which is not its own.
+    // Empty: this program's own folder.
+    explicit VendorCameraLibrary(std::wstring programFolder = {}) : m_programFolder(std::move(programFolder)) {}
     std::unique_ptr<ICameraObject> CreateCameraObject(CameraClass cameraClass) override;
     LibraryLoadReport LastLoad(CameraClass cameraClass) const override;
 
 private:
     std::shared_ptr<const BoundCameraClass> Bind(CameraClass cameraClass, LibraryLoadReport& report);
+
+    std::wstring m_programFolder;
 
     // Kept once bound: a closed library may keep threads or global state that
     // does not survive being unloaded and loaded again at every rescan.

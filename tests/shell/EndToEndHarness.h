@@ -104,7 +104,8 @@ protected:
         const std::wstring standins = WinPath(BRELKIN_STANDIN_DIR);
         return Install(exe, {standins + L"\\emDLL.dll", standins + L"\\BDADLL.dll"});
     }
-    std::wstring Install(const wchar_t* exe, std::initializer_list<std::wstring> libraries) {
+    std::wstring Install(const wchar_t* exe, std::initializer_list<std::wstring> libraries,
+                         const std::wstring& binDir = WinPath(BRELKIN_BIN_DIR)) {
         const std::wstring dir = TestDir();
         CreateDirectoryW(WinPath(BRELKIN_E2E_DIR).c_str(), nullptr);
         CreateDirectoryW(dir.c_str(), nullptr);
@@ -116,11 +117,22 @@ protected:
             EXPECT_TRUE(WaitFor([&] { return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0; }, 10000))
                 << "cannot copy to " << std::string(to.begin(), to.end());
         };
-        copy(WinPath(BRELKIN_BIN_DIR) + L"\\" + exeName, dir + L"\\" + exeName);
+        copy(binDir + L"\\" + exeName, dir + L"\\" + exeName);
+        // The camera host of this build beside it, where the installer puts it.
+        InstallHost(WinPath(BRELKIN_BIN_DIR) + L"\\" BRELKIN_HOST_ARCH_W, dir + L"\\" BRELKIN_HOST_ARCH_W);
         for (const std::wstring& library : libraries) {
             copy(library, dir + library.substr(library.find_last_of(L'\\')));
         }
         return dir + L"\\" + exeName;
+    }
+    // A host program copied into the bitness folder of an installation; false
+    // when the build has none.
+    static bool InstallHost(const std::wstring& fromFolder, const std::wstring& toFolder) {
+        const std::wstring from = fromFolder + L"\\BrelkinCameraHost.exe";
+        if (GetFileAttributesW(from.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+        CreateDirectoryW(toFolder.c_str(), nullptr);
+        const std::wstring to = toFolder + L"\\BrelkinCameraHost.exe";
+        return WaitFor([&] { return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0; }, 10000);
     }
     std::wstring TestDir() const {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -139,7 +151,10 @@ protected:
         return WaitFor([&] { return SupportLog().find(part) != std::string::npos; }, milliseconds);
     }
 
-    void Start(Process& p, const std::wstring& exe) {
+    // `currentFolder` and `pathFront` (put before the PATH) are what the
+    // program inherits; neither may ever be searched for a camera library.
+    void Start(Process& p, const std::wstring& exe, const wchar_t* currentFolder = nullptr,
+               const wchar_t* pathFront = nullptr) {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         std::wstring cmd = L"\"" + exe + L"\"";
@@ -149,13 +164,18 @@ protected:
         wchar_t saved[MAX_PATH] = {};
         const DWORD savedLength = GetEnvironmentVariableW(L"LOCALAPPDATA", saved, MAX_PATH);
         SetEnvironmentVariableW(L"LOCALAPPDATA", appData.c_str());  // inherited by the program
+        static wchar_t savedPath[32768];
+        const DWORD pathLength = GetEnvironmentVariableW(L"PATH", savedPath, 32768);
+        if (pathFront) SetEnvironmentVariableW(L"PATH", (std::wstring(pathFront) + L";" + savedPath).c_str());
         const BOOL started = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                            nullptr, &si, &p.pi);
+                                            currentFolder, &si, &p.pi);
+        if (pathFront) SetEnvironmentVariableW(L"PATH", pathLength ? savedPath : nullptr);
         SetEnvironmentVariableW(L"LOCALAPPDATA", savedLength ? saved : nullptr);
         ASSERT_TRUE(started) << "cannot start " << std::string(exe.begin(), exe.end());
     }
-    HWND StartAndWaitForFrame(Process& p, const std::wstring& exe) {
-        Start(p, exe);
+    HWND StartAndWaitForFrame(Process& p, const std::wstring& exe, const wchar_t* currentFolder = nullptr,
+                              const wchar_t* pathFront = nullptr) {
+        Start(p, exe, currentFolder, pathFront);
         HWND frame = nullptr;
         EXPECT_TRUE(WaitFor([&] { return (frame = FrameOf(p)) != nullptr; })) << "no frame window";
         // The frame exists before its creation has finished; the settings

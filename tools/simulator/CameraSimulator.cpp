@@ -53,6 +53,24 @@ void WriteField(ClassState& s, int field, bool on)
 
 int ControlId(int column, int field) { return 200 + column * 10 + field; }
 
+// Faults of the camera library, once each, so that a person can watch
+// Brelkin log a crash or a hang and restart its camera host.
+constexpr int FaultButtonFirst = 300;
+constexpr int ReleaseHangsId = 310;
+struct FaultButton {
+    const wchar_t* text;
+    volatile LONG StandInState::*which;
+    LONG fault;
+};
+constexpr FaultButton FaultButtons[6] = {
+    {L"Crash in IsButtonPressed", &StandInState::faultPressed, FaultCrashOnce},
+    {L"Hang in IsButtonPressed", &StandInState::faultPressed, FaultHangOnce},
+    {L"Crash in OpenInterface", &StandInState::faultOpen, FaultCrashOnce},
+    {L"Hang in OpenInterface", &StandInState::faultOpen, FaultHangOnce},
+    {L"Crash in the constructor", &StandInState::faultConstructor, FaultCrashOnce},
+    {L"Hang in the constructor", &StandInState::faultConstructor, FaultHangOnce},
+};
+
 WNDPROC g_buttonProc = nullptr;
 LRESULT CALLBACK CaptureButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -79,6 +97,11 @@ void CreateControls(HWND window, HINSTANCE instance)
                                          80 + f * 24, 185, 20, ControlId(c, f));
         g_columns[c].counters = make(L"STATIC", L"", SS_LEFT, x + 10, 180, 185, 125, -1);
     }
+    make(L"BUTTON", L"Camera library faults (both libraries, once)", BS_GROUPBOX, 10, 315, 420, 130, -1);
+    for (int i = 0; i < 6; ++i)
+        make(L"BUTTON", FaultButtons[i].text, BS_PUSHBUTTON, 20 + (i % 2) * 205, 335 + (i / 2) * 26, 195, 22,
+             FaultButtonFirst + i);
+    make(L"BUTTON", L"Release hangs", BS_PUSHBUTTON, 20, 413, 195, 22, ReleaseHangsId);
 }
 
 void Refresh()
@@ -146,6 +169,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
+            const int id = LOWORD(wParam);
+            if (id >= FaultButtonFirst && id < FaultButtonFirst + 6) {
+                const FaultButton& b = FaultButtons[id - FaultButtonFirst];
+                InterlockedExchange(&(g_state->*b.which), b.fault);
+            } else if (id == ReleaseHangsId) {
+                ReleaseHangs(*g_state);
+            }
             for (int c = 0; c < 2; ++c)
                 for (int f = 0; f < FieldCount; ++f)
                     if (LOWORD(wParam) == ControlId(c, f))
@@ -188,7 +218,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     wc.lpszClassName = L"BrelkinCameraSimulator";
     RegisterClassW(&wc);
 
-    RECT area{0, 0, 440, 320};
+    RECT area{0, 0, 440, 455};
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     AdjustWindowRect(&area, style, FALSE);
     HWND window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, wc.lpszClassName, L"Camera Simulator", style, CW_USEDEFAULT,

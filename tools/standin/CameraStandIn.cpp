@@ -54,6 +54,30 @@ StandInObject* Checked(void* self, ClassState& s)
     return object;
 }
 
+// A switched-on fault: an access violation, or a call that does not return
+// until the block's release count changes.
+void FaultIf(volatile LONG& fault)
+{
+    const LONG kind = fault;
+    if (kind == FaultNone)
+        return;
+    if ((kind == FaultCrashOnce || kind == FaultHangOnce) &&
+        InterlockedCompareExchange(&fault, FaultNone, kind) != kind)
+        return;  // another call took it
+    StandInState& block = Block();
+    InterlockedIncrement(&block.faultsFired);
+    if (kind == FaultCrashOnce || kind == FaultCrashAlways) {
+        // Through a volatile so that the compiler keeps a plain write to an
+        // unmapped page rather than a trap instruction.
+        volatile uintptr_t address = 0x10;
+        *reinterpret_cast<volatile LONG*>(address) = 1;
+        return;
+    }
+    const LONG release = block.hangRelease;
+    while (block.hangRelease == release)
+        Sleep(10);
+}
+
 }  // namespace
 
 extern "C" {
@@ -62,6 +86,7 @@ void* STANDIN_MEMBER StandInConstruct(void* self)
 {
     ClassState& s = Class();
     InterlockedIncrement(&s.calls.constructed);
+    FaultIf(Block().faultConstructor);
     auto* object = static_cast<StandInObject*>(self);
     object->magic = ObjectMagic;
     object->open = 0;
@@ -80,6 +105,7 @@ uintptr_t STANDIN_MEMBER StandInOpenInterface(void* self)
 {
     ClassState& s = Class();
     InterlockedIncrement(&s.calls.opened);
+    FaultIf(Block().faultOpen);
     StandInObject* object = Checked(self, s);
     if (!object)
         return 0;
@@ -131,6 +157,7 @@ int32_t STANDIN_MEMBER StandInIsButtonPressed(void* self)
     ClassState& s = Class();
     InterlockedIncrement(&s.calls.pressed);
     StandInState& block = Block();
+    FaultIf(block.faultPressed);
     if (const LONG busyMs = block.pressedCallMs; busyMs > 0) {
         // Spins rather than sleeps: the cost lands on the caller's processor
         // time, where the bench reads it.

@@ -1,0 +1,77 @@
+#pragma once
+// What the camera host's client needs of the operating system: finding the
+// library to read its bitness, starting and ending the host of a bitness,
+// the two pipes and the watch block. The Win32 one is in device/win32/; the
+// tests drive the client through a recording fake.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "device/CameraHostProtocol.h"
+#include "platform/CameraLibrary.h"
+
+namespace brelkin {
+
+// Posted to the window given to NotifyWindow whenever the host has sent
+// something (WM_APP + 0x31).
+constexpr uint32_t CameraHostReportMessage = 0x8000 + 0x31;
+
+// Where the library of a class is, as the host of its bitness will find it.
+struct FoundLibrary {
+    std::u16string path;  // empty: in neither place
+    unsigned bits = 0;    // 32 or 64 from the PE header; 0 unknown
+};
+
+enum class HostStartStatus { Started, Missing, Refused };
+
+struct HostStart {
+    HostStartStatus status = HostStartStatus::Started;
+    std::u16string path;  // the host program's full path
+    uint32_t errorCode = 0;
+    std::u16string errorText;
+};
+
+// How a host ended, as far as its exit code and watch block tell; the
+// client checks every field.
+struct HostEnd {
+    uint32_t exitCode = 0;
+    bool crashRecorded = false;
+    uint32_t exceptionCode = 0;
+    uint32_t call = 0;  // hostwire::HostCall, unchecked
+    std::u16string module;
+    uint64_t offset = 0;
+};
+
+struct HostWatch {
+    uint32_t call = 0;  // hostwire::HostCall, unchecked
+    uint64_t startedMs = 0;
+};
+
+class ICameraHostProcess {
+public:
+    virtual ~ICameraHostProcess() = default;
+    virtual unsigned ProgramBits() const = 0;
+    // False where a host of that bitness cannot run: 64 on 32-bit Windows.
+    virtual bool CanRun(unsigned bits) const = 0;
+    virtual FoundLibrary FindLibrary(CameraClass cameraClass) = 0;
+    virtual void NotifyWindow(uintptr_t window) = 0;
+
+    // One host at a time; a running one is ended first.
+    virtual HostStart Start(unsigned bits) = 0;
+    virtual bool Send(const std::vector<uint8_t>& bytes) = 0;
+    // What the host has sent since the last call; never waits.
+    virtual size_t Receive(uint8_t* buffer, size_t capacity) = 0;
+    virtual HostWatch Watch() = 0;
+    // True once the running host has ended; fills `end`.
+    virtual bool Ended(HostEnd& end) = 0;
+    // Ends the host now and lets go of it.
+    virtual void Kill() = 0;
+    // After a Quit: waits up to `milliseconds` for the host to end, then
+    // kills it.
+    virtual void Finish(uint32_t milliseconds) = 0;
+    // GetTickCount64: the clock of the watch block.
+    virtual uint64_t NowMs() = 0;
+};
+
+}  // namespace brelkin

@@ -1,0 +1,172 @@
+#include "host/HostPoll.h"
+
+#include <objbase.h>
+
+#include "engine/ButtonPoll.h"
+#include "engine/TimedCameraButton.h"
+
+namespace brelkin::host {
+
+using hostwire::HostCall;
+
+// The selected object with every call written into the watch block first,
+// so that Brelkin's watchdog and the crash record know which call it was.
+class WatchedCamera final : public ICameraButton {
+public:
+    WatchedCamera(HostPoll& poll, ICameraObject& camera) : m_poll(poll), m_camera(camera) {}
+    int32_t IsInterfaceValid() override {
+        m_poll.Enter(HostCall::IsInterfaceValid);
+        const int32_t r = m_camera.IsInterfaceValid();
+        m_poll.Leave();
+        return r;
+    }
+    int32_t GetPIO(uint32_t* value) override {
+        m_poll.Enter(HostCall::GetPIO);
+        const int32_t r = m_camera.GetPIO(value);
+        m_poll.Leave();
+        return r;
+    }
+    int32_t IsButtonPressed() override {
+        m_poll.Enter(HostCall::IsButtonPressed);
+        const int32_t r = m_camera.IsButtonPressed();
+        m_poll.Leave();
+        return r;
+    }
+
+private:
+    HostPoll& m_poll;
+    ICameraObject& m_camera;
+};
+
+namespace {
+// Not in older SDK headers; Windows 10 1803 and later know it.
+constexpr DWORD HighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+}  // namespace
+
+HostPoll::HostPoll(HostChannel& channel, hostwire::WatchBlock& watch, HANDLE brelkinProcess,
+                   std::wstring brelkinFolder)
+    : m_channel(channel), m_watch(watch), m_brelkin(brelkinProcess), m_library(std::move(brelkinFolder)) {
+    // The high-resolution timer where Windows has it: the plain one fires
+    // on the 15.6 ms clock tick, which makes a 50 ms period about 62.5 ms.
+    m_timer = CreateWaitableTimerExW(nullptr, nullptr, HighResolutionTimer, TIMER_ALL_ACCESS);
+    if (m_timer == nullptr) m_timer = CreateWaitableTimerW(nullptr, FALSE, nullptr);
+}
+
+HostPoll::~HostPoll() {
+    if (m_timer) CloseHandle(m_timer);
+}
+
+void HostPoll::Enter(HostCall call) {
+    m_watch.callStartedMs = GetTickCount64();
+    MemoryBarrier();
+    m_watch.call = static_cast<uint32_t>(call);
+}
+
+void HostPoll::Leave() {
+    m_watch.call = static_cast<uint32_t>(HostCall::None);
+}
+
+int HostPoll::Run() {
+    // BDA's library uses COM on the thread that calls it.
+    CoInitialize(nullptr);
+    while (!m_quit) {
+        HANDLE handles[3] = {m_channel.CommandEvent(), m_brelkin, m_timer};
+        const DWORD count = m_polling ? 3 : 2;
+        const DWORD r = WaitForMultipleObjects(count, handles, FALSE, INFINITE);
+        if (r == WAIT_OBJECT_0) {
+            hostwire::Message command;
+            while (!m_quit && m_channel.TakeCommand(command)) Handle(command);
+            if (m_channel.Broken()) m_quit = true;
+        } else if (r == WAIT_OBJECT_0 + 1) {
+            m_quit = true;  // Brelkin ended
+        } else if (r == WAIT_OBJECT_0 + 2) {
+            Tick();
+        } else {
+            m_quit = true;
+        }
+    }
+    Close(CameraClass::Wdm);
+    Close(CameraClass::Bda);
+    CoUninitialize();
+    return 0;
+}
+
+void HostPoll::Handle(const hostwire::Message& command) {
+    switch (command.kind) {
+    case hostwire::Kind::Open: Open(command.cameraClass, command.period); break;
+    case hostwire::Kind::Close: Close(command.cameraClass); break;
+    case hostwire::Kind::Quit: m_quit = true; break;
+    default: break;
+    }
+}
+
+void HostPoll::Open(CameraClass cameraClass, uint32_t basePeriod) {
+    Close(cameraClass);
+    auto& slot = Slot(cameraClass);
+    // Loading and the constructor: the library's own start-up code runs here.
+    Enter(HostCall::Constructor);
+    slot = m_library.CreateCameraObject(cameraClass);
+    Leave();
+    m_channel.Send(hostwire::EncodeLoadReport(cameraClass, m_library.LastLoad(cameraClass)));
+    hostwire::OpenOutcome outcome = hostwire::OpenOutcome::NoLibrary;
+    if (slot) {
+        Enter(HostCall::OpenInterface);
+        const bool opened = slot->OpenInterface() != 0;
+        Leave();
+        if (!opened) {
+            outcome = hostwire::OpenOutcome::OpenFailed;
+            Enter(HostCall::Destructor);
+            slot.reset();  // the library's destructor, without CloseInterface
+            Leave();
+        } else {
+            Enter(HostCall::IsInterfaceValid);
+            const bool valid = slot->IsInterfaceValid() != 0;
+            Leave();
+            outcome = valid ? hostwire::OpenOutcome::Answered : hostwire::OpenOutcome::NotValid;
+        }
+    }
+    m_channel.Send(hostwire::EncodeOpened(cameraClass, outcome));
+    m_selected = cameraClass;
+    m_period = AdaptivePollPeriod(basePeriod);
+    m_polling = slot != nullptr;
+    if (m_polling) ArmTimer(m_period.Period());
+}
+
+void HostPoll::Close(CameraClass cameraClass) {
+    auto& slot = Slot(cameraClass);
+    if (cameraClass == m_selected && m_polling) {
+        m_polling = false;
+        CancelWaitableTimer(m_timer);
+        m_armedPeriod = 0;
+    }
+    if (!slot) return;
+    Enter(HostCall::CloseInterface);
+    slot->CloseInterface();
+    Enter(HostCall::Destructor);
+    slot.reset();
+    Leave();
+}
+
+void HostPoll::ArmTimer(uint32_t period) {
+    LARGE_INTEGER due;
+    due.QuadPart = -static_cast<LONGLONG>(period) * 10000;  // relative, 100 ns units
+    SetWaitableTimer(m_timer, &due, static_cast<LONG>(period), nullptr, nullptr, FALSE);
+    m_armedPeriod = period;
+}
+
+void HostPoll::Tick() {
+    ICameraObject* camera = Slot(m_selected).get();
+    if (camera == nullptr) return;
+    const uint32_t ranAt = m_period.Period();
+    WatchedCamera watched(*this, *camera);
+    TimedCameraButton timed(watched, m_clock);
+    const ButtonReading reading = ReadButton(&timed);
+    const uint64_t end = timed.EndOfCalls();
+    const uint32_t next = m_period.AfterTick(end, timed.Microseconds());
+    uint8_t bytes[hostwire::ReadingSize];
+    hostwire::EncodeReading(reading, ranAt, bytes);
+    m_channel.Send(bytes, sizeof bytes);
+    if (next != m_armedPeriod) ArmTimer(next);
+}
+
+}  // namespace brelkin::host
