@@ -8,6 +8,13 @@ UPDATE `Component` SET `Condition` = 'PRESET OR REMOVE~="ALL"' WHERE `Component`
 UPDATE `Component` SET `Condition` = 'DRIVER="BDA" OR REMOVE~="ALL"' WHERE `Component` = 'DriverBda'
 UPDATE `Component` SET `Condition` = 'DRIVER="WDM" OR REMOVE~="ALL"' WHERE `Component` = 'DriverWdm'
 UPDATE `Component` SET `Condition` = 'POLL OR REMOVE~="ALL"' WHERE `Component` = 'PollPeriod'
+-- Brelkin in every session holds its files, so before any file is replaced or
+-- removed it is ended, as the system account of the install can: no message
+-- reaches another session's program from here (a type 34 action, deferred, not
+-- impersonated, its exit code ignored: none running is no fault).
+INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('EndBrelkin', 3170, 'TARGETDIR', '"[@SYSTEM_FOLDER@]taskkill.exe" /F /IM Brelkin.exe /IM BrelkinCameraHost.exe')
+INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('EndBrelkin', 1510)
 -- wixl schedules the removal of an older version after InstallFinalize; right
--- after InstallValidate the older one is gone before any file is compared.
-UPDATE `InstallExecuteSequence` SET `Sequence` = 1450 WHERE `Action` = 'RemoveExistingProducts'
+-- after InstallInitialize (and the action above) the older one is gone before
+-- any file is compared.
+UPDATE `InstallExecuteSequence` SET `Sequence` = 1520 WHERE `Action` = 'RemoveExistingProducts'

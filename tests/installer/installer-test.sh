@@ -104,6 +104,9 @@ for m in "$msi64" "$msi86" "${extra:-}"; do
 done
 w reg delete "$machine_key" /f /reg:64 >/dev/null 2>&1
 w reg delete "$run_key" /v Brelkin /f $view >/dev/null 2>&1
+# What an earlier run that failed midway left in this test prefix.
+w "$probe" close 10000 >/dev/null 2>&1
+rm -rf "$instdir"
 nothing_installed() {
   [ ! -e "$instdir" ] && ! has_key "$uninst_key" && ! has_key "$machine_key" /reg:64 &&
     [ -z "$(regval "$run_key" Brelkin)" ] && [ "$(msi_products)" = 0 ]
@@ -287,10 +290,13 @@ upgrade_mode() {
 }
 
 # msiexec's own exit code: Wine's exit status keeps only its low byte, and a
-# command line for cmd /c loses its quotes on the way, so a batch file runs it.
+# command line for cmd /c loses its quotes on the way, so a batch file runs it
+# and writes the code to a file (processes msiexec leaves behind may hold a pipe).
 msiexec_rc() { # <arguments as Windows quotes them>
-  printf '@echo off\r\nstart "" /wait msiexec %s\r\necho msiexec-rc=%%errorlevel%%\r\n' "$*" >"$tmp/msiexec.cmd"
-  timeout 120 wine cmd /c "$(winpath "$tmp/msiexec.cmd")" 2>/dev/null | tr -d '\r' | sed -n 's/^msiexec-rc=//p'
+  rm -f "$tmp/msiexec.rc"
+  printf '@echo off\r\nstart "" /wait msiexec %s\r\necho %%errorlevel%%> "%s"\r\n' "$*" "$(winpath "$tmp/msiexec.rc")" >"$tmp/msiexec.cmd"
+  timeout 120 wine cmd /c "$(winpath "$tmp/msiexec.cmd")" >/dev/null 2>&1
+  tr -d '\r\n ' <"$tmp/msiexec.rc" 2>/dev/null
 }
 
 msi_mode() {
@@ -354,9 +360,11 @@ ROWS
   check "and leaves no Add/Remove entry of its own" no_key "$uninst_key"
 
   if [ -f "$newer" ]; then
-    echo "=== a major upgrade replaces the older MSI version in place"
+    echo "=== a major upgrade replaces the older MSI version in place, the running Brelkin ended first"
+    check "Brelkin started" start_brelkin "\"$instdir_w\\Brelkin.exe\""
     rc=$(msiexec_rc /i "\"$(winpath "$newer")\"" /qn DRIVER=WDM NOAUTOSTART=1)
     check "the newer package installed (got $rc)" test "$rc" = 0
+    check "the running Brelkin was ended" wait_for 5 no_brelkin_process
     check "still one Add/Remove entry" test "$(msi_products)" = 1
     check "it is the newer version" grep -q 'DisplayVersion *REG_SZ *2\.0\.1' <<<"$(regq 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:64)"
     check "Brelkin.exe still installed" installed_files_are_the_builds
@@ -368,9 +376,11 @@ ROWS
   fi
 
   echo "=== msiexec /x removes what the package wrote and keeps the user's settings"
+  check "Brelkin started" start_brelkin "\"$instdir_w\\Brelkin.exe\""
   rc=$(msiexec_rc /x "\"$m64\"" /qn)
   check "msiexec /x exit code 0 (got $rc)" test "$rc" = 0
-  check "install folder removed" test ! -e "$instdir"
+  check "the running Brelkin was ended" wait_for 5 no_brelkin_process
+  check "install folder removed, though Brelkin was running" test ! -e "$instdir"
   check "Start-menu shortcut removed" no_msi_shortcut
   check "machine-wide Run value removed" test -z "$(regval "$run_key" Brelkin)"
   check "machine key removed" no_key "$machine_key" /reg:64
