@@ -3,7 +3,7 @@
 # Windows in Wine's WoW64 mode, where the 32-bit setup and both builds run):
 #   installer-test.sh nsis|upgrade|msi <folder of the setups> <WindowProbe.exe>
 #                     <PressProbe.exe> <win64 build tree> <win32 build tree>
-#                     [upgrade: the earlier BrelkinSetup-x86.exe; msi: a newer BrelkinSetup-x64.msi]
+#                     [upgrade: the folder of the earlier setups; msi: a newer BrelkinSetup-x64.msi]
 # Runs in the WINEPREFIX/DISPLAY of the caller (scripts/test). The user's settings
 # key and a previous Run value of the prefix are saved first and put back at the
 # end; the machine-wide keys that the setups own are removed.
@@ -255,16 +255,18 @@ ROWS
 
 }
 
-upgrade_mode() {
-  local legacy=$extra old_dir_w="$pf86\\Brelkin" old_dir
+# An install by an earlier setup ($1, version 2.0) in folder $2, its logon start
+# and Add/Remove entry in view $3, is replaced by BrelkinSetup.exe.
+upgrade_from() {
+  local legacy=$1 old_dir_w=$2 old_view=$3 name old_dir
+  name=$(basename "$legacy")
   old_dir=$(unixpath "$old_dir_w")
-  if [ ! -f "$legacy" ]; then echo "SKIPPED: no earlier BrelkinSetup-x86.exe to upgrade from ($legacy)"; exit 77; fi
-  echo "=== an install by the earlier BrelkinSetup-x86.exe, with settings and machine defaults"
+  echo "=== an install by the earlier $name, with settings and machine defaults"
   w "$legacy" /S '/PRESET=Kodak (F5)' /POLL=100; rc=$?
   check "the earlier setup installed (got $rc)" test "$rc" = 0
   check "it is in $old_dir_w" test -f "$old_dir/Brelkin.exe"
-  check "its Add/Remove entry is in the 32-bit view" has_key "$uninst_key" /reg:32
-  check "its logon start is in the 32-bit view" test -n "$(regval "$run_key" Brelkin /reg:32)"
+  check "its Add/Remove entry is in the $old_view view" has_key "$uninst_key" "$old_view"
+  check "its logon start is in the $old_view view" test -n "$(regval "$run_key" Brelkin "$old_view")"
   # What an administrator added by hand, beside what the old setup wrote.
   w reg add "$machine_settings" /v ShowNotifications /t REG_DWORD /d 0 /f /reg:64 >/dev/null 2>&1
   w reg add "$machine_settings\\Programs" /v dexis.exe /t REG_SZ /d 'DEXIS (Space,T)' /f /reg:64 >/dev/null 2>&1
@@ -273,7 +275,7 @@ upgrade_mode() {
   echo "=== BrelkinSetup.exe replaces it"
   w "$installer" /S; rc=$?
   check "BrelkinSetup.exe exit code 0 (got $rc)" test "$rc" = 0
-  check "the earlier folder is gone" test ! -e "$old_dir"
+  if [ "$old_dir" != "$instdir" ]; then check "the earlier folder is gone" test ! -e "$old_dir"; fi
   check "the x64 Brelkin and both hosts are in $instdir_w" installed_files_are_the_builds
   check "no Add/Remove entry in the 32-bit view" no_key "$uninst_key" /reg:32
   check "one Add/Remove entry, this setup's" test "$(regval "$uninst_key" Installer)" = BrelkinSetup.exe
@@ -287,6 +289,15 @@ upgrade_mode() {
   check "the user's settings kept" test "$(regval "$settings_key\\Settings" DelayTime)" = 0x12c
   w "$instdir/Uninstall.exe" /S >/dev/null 2>&1
   check "uninstalled again" wait_for 30 gone
+}
+
+upgrade_mode() {
+  local legacy
+  for legacy in "$extra/BrelkinSetup-x86.exe" "$extra/BrelkinSetup-x64.exe"; do
+    if [ ! -f "$legacy" ]; then echo "SKIPPED: no earlier setup to upgrade from ($legacy)"; exit 77; fi
+  done
+  upgrade_from "$extra/BrelkinSetup-x86.exe" "$pf86\\Brelkin" /reg:32
+  upgrade_from "$extra/BrelkinSetup-x64.exe" "$instdir_w" /reg:64
 }
 
 # msiexec's own exit code: Wine's exit status keeps only its low byte, and a
