@@ -1,37 +1,33 @@
-; Brelkin setup. Built by installer/CMakeLists.txt with:
-;   makensis -DARCH=x64|x86 -DBRELKIN_EXE=<path> -DREADME=<path> -DOUTFILE=<path> Brelkin.nsi
+; BrelkinSetup.exe: one setup for every Windows. Built by installer/CMakeLists.txt with:
+;   makensis -DBRELKIN_X64_EXE=<path> -DBRELKIN_X86_EXE=<path> -DHOST_X64_EXE=<path>
+;            -DHOST_X86_EXE=<path> -DREADME=<path> -DOUTFILE=<path> Brelkin.nsi
+; On 64-bit Windows it installs the x64 Brelkin with the x86 and x64 camera
+; hosts, on 32-bit Windows the x86 Brelkin with the x86 host. The setup itself
+; is a 32-bit program, so that it starts on both.
 ; Switches: /S (silent), /NOAUTOSTART (install: no start at logon),
 ; /PRESET="<a mode's menu name>", /DRIVER=WDM|BDA, /POLL=<ms, 10 to 400> (install:
 ; the machine-wide defaults), /REMOVESETTINGS (uninstall: also remove the
-; settings of the user who runs it). A bad option ends the install with exit
-; code 2 before anything is changed.
+; settings of the user who runs it).
+; Exit codes: 2 an option is not accepted, 3 Brelkin could not be closed in
+; every session, 4 the MSI package's install is present (nothing changed in
+; these three), 5 an earlier install could not be removed.
 
 Unicode true
-!ifndef ARCH
-  !error "ARCH must be x64 or x86"
-!endif
-!if "${ARCH}" == "x64"
-  Target amd64-unicode
-!else
-  Target x86-unicode
-!endif
+Target x86-unicode
 
 !define PRODUCT "Brelkin"
 !define VERSION "2.0"
 !define PUBLISHER "Brelkin Project"
-; The running program is found by its hidden frame window.
-!define FRAME_CLASS "BrelkinFrame128"
-!define FRAME_TITLE "Tolvacore"
-!define CLOSE_TIMEOUT_MS 10000
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Brelkin"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_KEY "Software\Morvane\Tolvacore"
-; The machine-wide defaults: the same value names as the user's Settings key.
-; Always in the 64-bit registry view on 64-bit Windows, for both installers,
-; because both builds of the program read it there (see RegistryProfile).
+; The machine-wide defaults: the same value names as the user's Settings key,
+; in the 64-bit registry view on 64-bit Windows, where both builds of the
+; program read them (see RegistryProfile).
 !define MACHINE_SETTINGS_KEY "${SETTINGS_KEY}\Settings"
 !define POLL_MIN 10
 !define POLL_MAX 400
+!define EXIT_BAD_OPTION 2
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
@@ -45,11 +41,8 @@ Unicode true
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
-!if "${ARCH}" == "x64"
-  InstallDir "$PROGRAMFILES64\${PRODUCT}"
-!else
-  InstallDir "$PROGRAMFILES\${PRODUCT}"
-!endif
+; The same as $PROGRAMFILES on 32-bit Windows.
+InstallDir "$PROGRAMFILES64\${PRODUCT}"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 ShowInstDetails show
@@ -77,57 +70,50 @@ Page custom PresetPage PresetPageLeave
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; Closes a running Brelkin the way its Exit command does: WM_CLOSE to the
-; hidden frame, then a bounded wait for the process to end. Files of a running
-; program cannot be replaced or removed, so giving up aborts.
-!macro CLOSE_BRELKIN un
-Function ${un}CloseBrelkin
-  StrCpy $R9 0 ; attempts
-  again:
-  FindWindow $0 "${FRAME_CLASS}" "${FRAME_TITLE}"
-  ${If} $0 = 0
-    Return
+; The registry view of the installed program: the 64-bit one on 64-bit
+; Windows, for its files, its logon start, its Add/Remove entry and the
+; machine-wide defaults alike.
+!macro NATIVE_VIEW
+  ${If} ${RunningX64}
+    SetRegView 64
   ${EndIf}
-  DetailPrint "Closing the running Brelkin"
-  System::Call 'user32::GetWindowThreadProcessId(p r0, *i 0 r1) i'
-  ; SYNCHRONIZE
-  System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'
-  SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
-  ${If} $2 P<> 0
-    System::Call 'kernel32::WaitForSingleObject(p r2, i ${CLOSE_TIMEOUT_MS}) i .r3'
-    System::Call 'kernel32::CloseHandle(p r2)'
-  ${Else}
-    ; No process handle: wait for the window instead.
-    StrCpy $3 0
-    ${Do}
-      Sleep 200
-      IntOp $3 $3 + 200
-      FindWindow $4 "${FRAME_CLASS}" "${FRAME_TITLE}"
-      ${If} $4 = 0
-        ${Break}
-      ${EndIf}
-    ${LoopUntil} $3 >= ${CLOSE_TIMEOUT_MS}
-  ${EndIf}
-  FindWindow $0 "${FRAME_CLASS}" "${FRAME_TITLE}"
-  ${If} $0 = 0
-    Return
-  ${EndIf}
-  IntOp $R9 $R9 + 1
+!macroend
+!macro DEFAULT_VIEW
+  SetRegView default
+!macroend
+
+; Ends setup with exit code $R1 and message $R0: in a box when someone is
+; watching, else on the standard error of the script that ran the silent
+; setup (or of its console).
+!macro FAIL un
+Function ${un}Fail
   ${If} ${Silent}
-  ${OrIf} $R9 > 5
-    SetErrorLevel 2
-    DetailPrint "Brelkin is still running; nothing was changed"
-    Abort "Brelkin is still running. Close it from its tray menu and try again."
+    ; No handle is null or INVALID_HANDLE_VALUE: one more than either is at most 1.
+    System::Call 'kernel32::GetStdHandle(i -12) p .r0'
+    IntPtrOp $1 $0 + 1
+    ${If} $1 P<= 1
+      System::Call 'kernel32::AttachConsole(i -1) i'
+      System::Call 'kernel32::GetStdHandle(i -12) p .r0'
+      IntPtrOp $1 $0 + 1
+    ${EndIf}
+    ${If} $1 P> 1
+      FileWrite $0 "Brelkin setup: $R0$\r$\n"
+    ${EndIf}
+  ${Else}
+    MessageBox MB_OK|MB_ICONSTOP "$R0"
   ${EndIf}
-  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-    "Brelkin is still running. Close it from its tray menu (E&xit), then choose Retry." \
-    IDRETRY again
-  SetErrorLevel 2
-  Abort "Brelkin is still running."
+  DetailPrint "$R0"
+  SetErrorLevel $R1
+  Quit
 FunctionEnd
 !macroend
+!insertmacro FAIL ""
+!insertmacro FAIL "un."
+
+!include "CloseBrelkin.nsh"
 !insertmacro CLOSE_BRELKIN ""
 !insertmacro CLOSE_BRELKIN "un."
+!include "Upgrade.nsh"
 
 ; The defaults that the options or the preset page chose; empty: leave the
 ; deployed value as it is.
@@ -159,27 +145,10 @@ Function MatchModeName
   !insertmacro BRELKIN_MODE_NAMES MATCH_MODE_NAME
 FunctionEnd
 
-; Ends the install before anything has changed, with exit code 2 and message
-; $R0: in a box when someone is watching, else on the standard error of the
-; script that ran the silent install (or of its console).
+; A bad option ends the install before anything has changed.
 Function OptionError
-  ${If} ${Silent}
-    ; No handle is null or INVALID_HANDLE_VALUE: one more than either is at most 1.
-    System::Call 'kernel32::GetStdHandle(i -12) p .r0'
-    IntPtrOp $1 $0 + 1
-    ${If} $1 P<= 1
-      System::Call 'kernel32::AttachConsole(i -1) i'
-      System::Call 'kernel32::GetStdHandle(i -12) p .r0'
-      IntPtrOp $1 $0 + 1
-    ${EndIf}
-    ${If} $1 P> 1
-      FileWrite $0 "Brelkin setup: $R0$\r$\n"
-    ${EndIf}
-  ${Else}
-    MessageBox MB_OK|MB_ICONSTOP "$R0"
-  ${EndIf}
-  SetErrorLevel 2
-  Quit
+  StrCpy $R1 ${EXIT_BAD_OPTION}
+  Call Fail
 FunctionEnd
 
 ; Reads /PRESET=, /DRIVER= and /POLL= from the command line $0. A script that
@@ -233,15 +202,6 @@ Function ReadDefaultOptions
   ${EndIf}
 FunctionEnd
 
-; The machine-wide defaults live in the 64-bit view on 64-bit Windows.
-!macro MACHINE_VIEW
-  ${If} ${RunningX64}
-    SetRegView 64
-  ${EndIf}
-!macroend
-!macro DEFAULT_VIEW
-  SetRegView default
-!macroend
 
 !macro ADD_PRESET_ITEM NAME
   ${NSD_CB_AddString} $PresetList "${NAME}"
@@ -263,7 +223,7 @@ Function PresetPage
   !insertmacro BRELKIN_MODE_NAMES ADD_PRESET_ITEM
   StrCpy $R0 $Preset
   ${If} $R0 == ""
-    !insertmacro MACHINE_VIEW
+    !insertmacro NATIVE_VIEW
     ReadRegStr $R0 HKLM "${MACHINE_SETTINGS_KEY}" "DefaultKey"
     !insertmacro DEFAULT_VIEW
     Call MatchModeName
@@ -285,11 +245,25 @@ FunctionEnd
 Section "Brelkin" SecProgram
   SectionIn RO
   Call CloseBrelkin
+  Call RemovePreviousInstalls
   SetShellVarContext all
   SetOutPath "$INSTDIR"
-  ; Only the program and its readme: the camera vendor's libraries come with
-  ; the camera and are never shipped here.
-  File "/oname=Brelkin.exe" "${BRELKIN_EXE}"
+  ; Only the program, its camera hosts and its readme: the camera vendor's
+  ; libraries come with the camera and are never shipped here.
+  ${If} ${RunningX64}
+    File "/oname=Brelkin.exe" "${BRELKIN_X64_EXE}"
+    SetOutPath "$INSTDIR\x64"
+    File "/oname=BrelkinCameraHost.exe" "${HOST_X64_EXE}"
+  ${Else}
+    File "/oname=Brelkin.exe" "${BRELKIN_X86_EXE}"
+    ; A host of the other bitness left by a copy of the folder from 64-bit Windows
+    ; cannot run here.
+    Delete "$INSTDIR\x64\BrelkinCameraHost.exe"
+    RMDir "$INSTDIR\x64"
+  ${EndIf}
+  SetOutPath "$INSTDIR\x86"
+  File "/oname=BrelkinCameraHost.exe" "${HOST_X86_EXE}"
+  SetOutPath "$INSTDIR"
   File "/oname=README.txt" "${README}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -298,6 +272,7 @@ Section "Brelkin" SecProgram
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Uninstall Brelkin.lnk" "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Brelkin Readme.lnk" "$INSTDIR\README.txt"
 
+  !insertmacro NATIVE_VIEW
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT} ${VERSION}"
   WriteRegStr HKLM "${UNINST_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
@@ -305,17 +280,17 @@ Section "Brelkin" SecProgram
   WriteRegStr HKLM "${UNINST_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKLM "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINST_KEY}" "DisplayIcon" "$INSTDIR\Brelkin.exe,0"
+  WriteRegStr HKLM "${UNINST_KEY}" "Installer" "${INSTALLER_MARK}"
   WriteRegDWORD HKLM "${UNINST_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINST_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   IntFmt $0 "0x%08X" $0
   WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" "$0"
+  !insertmacro DEFAULT_VIEW
 SectionEnd
 
-; Only the values that an option or the preset page chose: a silent reinstall
-; without options keeps what the administrator deployed before.
 Section "-Machine defaults"
-  !insertmacro MACHINE_VIEW
+  !insertmacro NATIVE_VIEW
   ${If} $Preset != ""
     WriteRegStr HKLM "${MACHINE_SETTINGS_KEY}" "DefaultKey" $Preset
   ${EndIf}
@@ -328,11 +303,12 @@ Section "-Machine defaults"
   !insertmacro DEFAULT_VIEW
 SectionEnd
 
-; The machine's Run key in this installer's own view (the 32-bit one for the
-; x86 build, where Windows also looks at logon), so that everyone who logs on
-; gets Brelkin, not only the administrator who installed it.
+; The machine's Run key, so that everyone who logs on gets Brelkin, not only
+; the administrator who installed it.
 Section "Start Brelkin at logon" SecAutoStart
+  !insertmacro NATIVE_VIEW
   WriteRegStr HKLM "${RUN_KEY}" "Brelkin" '"$INSTDIR\Brelkin.exe"'
+  !insertmacro DEFAULT_VIEW
 SectionEnd
 
 ; Earlier versions wrote the logon start into the installing account's own Run
@@ -341,7 +317,9 @@ SectionEnd
 Section "-NoAutoStart"
   DeleteRegValue HKCU "${RUN_KEY}" "Brelkin"
   ${IfNot} ${SectionIsSelected} ${SecAutoStart}
+    !insertmacro NATIVE_VIEW
     DeleteRegValue HKLM "${RUN_KEY}" "Brelkin"
+    !insertmacro DEFAULT_VIEW
   ${EndIf}
 SectionEnd
 
@@ -360,13 +338,30 @@ Function .onInit
     !insertmacro UnselectSection ${SecAutoStart}
   ${EndIf}
   Call ReadDefaultOptions
+  Call RefuseMsiInstall
+  ; A reinstall keeps the folder of the install it replaces, unless /D= names one.
+  ${If} $INSTDIR == "$PROGRAMFILES64\${PRODUCT}"
+    !insertmacro NATIVE_VIEW
+    ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
+    ReadRegStr $1 HKLM "${UNINST_KEY}" "Installer"
+    !insertmacro DEFAULT_VIEW
+    ${If} $1 == "${INSTALLER_MARK}"
+    ${AndIf} $0 != ""
+      StrCpy $INSTDIR $0
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 
 Section "un.Brelkin" UnSecProgram
   SectionIn RO
   Call un.CloseBrelkin
   SetShellVarContext all
+  !insertmacro NATIVE_VIEW
   DeleteRegValue HKLM "${RUN_KEY}" "Brelkin"
+  DeleteRegKey HKLM "${UNINST_KEY}"
+  DeleteRegKey HKLM "${SETTINGS_KEY}"
+  DeleteRegKey /ifempty HKLM "Software\Morvane"
+  !insertmacro DEFAULT_VIEW
   DeleteRegValue HKCU "${RUN_KEY}" "Brelkin"
   Delete "$SMPROGRAMS\${PRODUCT}\Brelkin.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Uninstall Brelkin.lnk"
@@ -375,13 +370,12 @@ Section "un.Brelkin" UnSecProgram
   Delete "$INSTDIR\Brelkin.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\Uninstall.exe"
+  Delete "$INSTDIR\x86\BrelkinCameraHost.exe"
+  Delete "$INSTDIR\x64\BrelkinCameraHost.exe"
   ; Only if empty: files the user put there (the camera libraries) stay.
+  RMDir "$INSTDIR\x86"
+  RMDir "$INSTDIR\x64"
   RMDir "$INSTDIR"
-  DeleteRegKey HKLM "${UNINST_KEY}"
-  !insertmacro MACHINE_VIEW
-  DeleteRegKey HKLM "${SETTINGS_KEY}"
-  DeleteRegKey /ifempty HKLM "Software\Morvane"
-  !insertmacro DEFAULT_VIEW
 SectionEnd
 
 Section /o "un.Remove my Brelkin settings" UnSecSettings

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# End-to-end test of an installer under Wine (the x86 one in Wine's WoW64 mode):
-#   installer-test.sh <BrelkinSetup-x64|x86.exe> <WindowProbe.exe> <built Brelkin.exe>
-#                     <PressProbe.exe> <folder of the stand-in camera libraries> [x64|x86]
+# End-to-end test of the setups under Wine, in the x86 run's prefix (64-bit
+# Windows in Wine's WoW64 mode, where the 32-bit setup and both builds run):
+#   installer-test.sh nsis|upgrade|msi <folder of the setups> <WindowProbe.exe>
+#                     <PressProbe.exe> <win64 build tree> <win32 build tree>
+#                     [upgrade: the folder of the earlier setups; msi: a newer BrelkinSetup-x64.msi]
 # Runs in the WINEPREFIX/DISPLAY of the caller (scripts/test). The user's settings
 # key and a previous Run value of the prefix are saved first and put back at the
-# end; the machine-wide keys that the installer owns are removed.
+# end; the machine-wide keys that the setups own are removed.
 set -uo pipefail
-installer=$1 probe=$2 built=$3 press=$4 standins=$5 arch=${6:-x64}
+mode=$1 setups=$2 probe=$3 press=$4 win64=$5 win32=$6 extra=${7:-}
+installer=$setups/BrelkinSetup.exe
+msi64=$setups/BrelkinSetup-x64.msi msi86=$setups/BrelkinSetup-x86.msi
+built=$win64/bin/Brelkin.exe
 export WINEDEBUG=-all
 # No Linux menu entries for the Start-menu shortcuts.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
@@ -16,27 +21,21 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
 check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
 
-[ -f "$built" ] || { echo "FAIL: $built is missing: Brelkin is not built, nothing to install"; exit 1; }
+[ -f "$built" ] || { echo "FAIL: $built is missing: the win64 tree is not built, nothing to install"; exit 1; }
 [ -f "$installer" ] || { echo "FAIL: $installer is missing (is makensis installed? apt-get install nsis)"; exit 1; }
+if [ "$mode" = msi ]; then
+  [ -f "$msi64" ] && [ -f "$msi86" ] || { echo "FAIL: the MSI packages are missing (apt-get install wixl msitools)"; exit 1; }
+fi
 [ -n "${WINEPREFIX:-}" ] && [ -n "${DISPLAY:-}" ] || { echo "FAIL: needs WINEPREFIX and DISPLAY (scripts/test)"; exit 1; }
 
 w() { timeout 60 wine "$@"; }
-# The x86 installer sees the 32-bit views (Program Files (x86), the Wow6432Node
-# keys): the checks look through the 32-bit reg and cmd as the program would.
-if [ "$arch" = x86 ]; then
-  reg() { w 'C:\windows\syswow64\reg.exe' "$@"; }
-  wcmd() { timeout 30 wine 'C:\windows\syswow64\cmd.exe' "$@"; }
-else
-  reg() { w reg "$@"; }
-  wcmd() { timeout 30 wine cmd "$@"; }
-fi
+wcmd() { timeout 30 wine cmd "$@"; }
 winpath() { timeout 30 winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 unixpath() { timeout 30 winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 
-# The x86 installer keeps the logon start and its Add/Remove entry in the 32-bit
-# view, the x64 one in the 64-bit view; the machine-wide defaults are in the
-# 64-bit view for both (a 64-bit prefix here).
-case "$(basename "$installer")" in *x86*) view=/reg:32 ;; *) view=/reg:64 ;; esac
+# On 64-bit Windows everything of the install is in the 64-bit view; the earlier
+# BrelkinSetup-x86.exe wrote its logon start and Add/Remove entry in the 32-bit one.
+view=/reg:64
 regq() { w reg query "$@" 2>/dev/null | tr -d '\r'; }
 regval() { # key value [view] -> data (first match)
   regq "$1" /v "$2" ${3:-$view} | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  */, ""); print; exit }'
@@ -81,10 +80,18 @@ start_brelkin() { # windows command line of the Run value, as logon would start 
 }
 
 pf=$(wcmd /c echo %ProgramFiles% 2>/dev/null | tr -d '\r')
+pf86=$(wcmd /c echo %ProgramFiles\(x86\)% 2>/dev/null | tr -d '\r')
 instdir_w="$pf\\Brelkin"
 instdir=$(unixpath "$instdir_w")
-startmenu=$(unixpath "$(wcmd /c echo %ProgramData% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs\\Brelkin")
+menu=$(unixpath "$(wcmd /c echo %ProgramData% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
+startmenu="$menu/Brelkin"
+# Wine's msi resolves ProgramMenuFolder to the installing user's menu even for a
+# per-machine package (Windows takes the all-users one).
+user_menu=$(unixpath "$(wcmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
+msi_shortcut() { test -f "$menu/Brelkin.lnk" || test -f "$user_menu/Brelkin.lnk"; }
+no_msi_shortcut() { ! msi_shortcut; }
 echo "install folder: $instdir_w ($instdir)"
+msi_products() { regq 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:64 | grep -c 'DisplayName *REG_SZ *Brelkin$'; }
 
 # Nothing from an earlier run of this test, or an install by hand in this prefix.
 gone() { [ ! -e "$instdir" ] && ! has_key "$uninst_key"; }
@@ -92,21 +99,49 @@ if [ -f "$instdir/Uninstall.exe" ]; then
   w "$instdir/Uninstall.exe" /S >/dev/null 2>&1
   wait_for 30 gone || echo "note: the earlier install could not be removed"
 fi
+for m in "$msi64" "$msi86" "${extra:-}"; do
+  case "$m" in *.msi) w msiexec /x "$(winpath "$m")" /qn >/dev/null 2>&1 ;; esac
+done
 w reg delete "$machine_key" /f /reg:64 >/dev/null 2>&1
 w reg delete "$run_key" /v Brelkin /f $view >/dev/null 2>&1
-
-echo "=== a bad option stops the install with exit code 2 before anything is changed"
+# What an earlier run that failed midway left in this test prefix.
+w "$probe" close 10000 >/dev/null 2>&1
+rm -rf "$instdir"
 nothing_installed() {
   [ ! -e "$instdir" ] && ! has_key "$uninst_key" && ! has_key "$machine_key" /reg:64 &&
-    [ -z "$(regval "$run_key" Brelkin)" ]
+    [ -z "$(regval "$run_key" Brelkin)" ] && [ "$(msi_products)" = 0 ]
 }
-# Each row: the option as a script would pass it | what the message must name.
-while IFS='|' read -r option expected; do
-  err=$(w "$installer" /S "$option" 2>&1 >/dev/null); rc=$?
-  check "$option: exit code 2 (got $rc)" test "$rc" = 2
-  check "$option: the message names the problem (got: $err)" grep -qF -- "$expected" <<<"$err"
-  check "$option: nothing installed" nothing_installed
-done <<'ROWS'
+# The installed files are those of the builds: the x64 program with both hosts.
+installed_files_are_the_builds() {
+  cmp -s "$built" "$instdir/Brelkin.exe" &&
+    cmp -s "$win64/bin/x64/BrelkinCameraHost.exe" "$instdir/x64/BrelkinCameraHost.exe" &&
+    cmp -s "$win32/bin/x86/BrelkinCameraHost.exe" "$instdir/x86/BrelkinCameraHost.exe"
+}
+# A user with no settings starts in the deployed mode, with the camera
+# libraries of $1 (the x86 or the x64 stand-ins) beside the program.
+deployed_mode_answers() {
+  local standins=$1 label=$2 expected=$3 keys
+  cp "$standins/emDLL.dll" "$standins/BDADLL.dll" "$instdir/"
+  w reg export "$settings_key" "$(winpath "$tmp")\\before.reg" >/dev/null 2>&1
+  w reg delete "$settings_key" /f >/dev/null 2>&1
+  check "hidden frame window appears" start_brelkin "$(regval "$run_key" Brelkin)"
+  keys=$(w "$press" 1 8000 | tr -d '\r')
+  check "a press with the $label stand-ins sends the deployed preset (want $expected, got: $keys)" \
+    test "$keys" = "$expected"
+  w "$probe" close 10000 >/dev/null 2>&1
+  w reg import "$(winpath "$tmp")\\before.reg" >/dev/null 2>&1
+  rm -f "$instdir/emDLL.dll" "$instdir/BDADLL.dll" 2>/dev/null
+}
+
+nsis_mode() {
+  echo "=== a bad option stops the install with exit code 2 before anything is changed"
+  # Each row: the option as a script would pass it | what the message must name.
+  while IFS='|' read -r option expected; do
+    err=$(w "$installer" /S "$option" 2>&1 >/dev/null); rc=$?
+    check "$option: exit code 2 (got $rc)" test "$rc" = 2
+    check "$option: the message names the problem (got: $err)" grep -qF -- "$expected" <<<"$err"
+    check "$option: nothing installed" nothing_installed
+  done <<'ROWS'
 /PRESET=Kodak F5|is not a mode of the Brelkin menu
 /PRESET=kodak (f5)|Use one of these names exactly as written: Joystick Button 1; Schick (Alt+F,Alt+T)
 /PRESET=&Joystick Button 1|is not a mode of the Brelkin menu
@@ -118,94 +153,257 @@ done <<'ROWS'
 /POLL=100ms|from 10 to 400
 ROWS
 
-# The settings the user made before: they must survive a plain uninstall. An
-# old per-user logon start of the installing account goes on reinstall.
-w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/null 2>&1
-w reg add "$user_run_key" /v Brelkin /t REG_SZ /d '"C:\\old\\Brelkin.exe"' /f >/dev/null 2>&1
+  # The settings the user made before: they must survive a plain uninstall. An
+  # old per-user logon start of the installing account goes on reinstall.
+  w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/null 2>&1
+  w reg add "$user_run_key" /v Brelkin /t REG_SZ /d '"C:\\old\\Brelkin.exe"' /f >/dev/null 2>&1
 
-echo "=== silent install with the machine-wide defaults"
-w "$installer" /S '/PRESET=Kodak (F5)' /DRIVER=BDA /POLL=100; rc=$?
-check "installer exit code 0 (got $rc)" test "$rc" = 0
-check "Brelkin.exe installed, same bytes as the build" cmp -s "$built" "$instdir/Brelkin.exe"
-check "README.txt installed" test -s "$instdir/README.txt"
-check "uninstaller installed" test -f "$instdir/Uninstall.exe"
-listing=$(cd "$instdir" 2>/dev/null && ls -A | sort | tr '\n' ' ')
-check "only Brelkin.exe, README.txt and Uninstall.exe, no camera libraries (got: $listing)" \
-  test "$listing" = "Brelkin.exe README.txt Uninstall.exe "
-check "Start-menu entry" test -f "$startmenu/Brelkin.lnk"
-run_value=$(regval "$run_key" Brelkin)
-check "machine-wide Run value is the quoted exe path (got: $run_value)" test "$run_value" = "\"$instdir_w\\Brelkin.exe\""
-check "the installing account's own Run value is gone" test -z "$(regval "$user_run_key" Brelkin)"
-check "machine default DefaultKey" test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
-check "machine default UseBDA" test "$(regval "$machine_settings" UseBDA /reg:64)" = 0x1
-check "machine default PollPeriod" test "$(regval "$machine_settings" PollPeriod /reg:64)" = 0x64
-check "DisplayName" test "$(regval "$uninst_key" DisplayName)" = "Brelkin 2.0"
-check "DisplayVersion" test "$(regval "$uninst_key" DisplayVersion)" = "2.0"
-check "UninstallString" test "$(regval "$uninst_key" UninstallString)" = "\"$instdir_w\\Uninstall.exe\""
-check "QuietUninstallString" test "$(regval "$uninst_key" QuietUninstallString)" = "\"$instdir_w\\Uninstall.exe\" /S"
-check "InstallLocation" test "$(regval "$uninst_key" InstallLocation)" = "$instdir_w"
-check "DisplayIcon" test "$(regval "$uninst_key" DisplayIcon)" = "$instdir_w\\Brelkin.exe,0"
-check "Publisher set" test -n "$(regval "$uninst_key" Publisher)"
-check "NoModify" test "$(regval "$uninst_key" NoModify)" = 0x1
-check "NoRepair" test "$(regval "$uninst_key" NoRepair)" = 0x1
-size=$(regval "$uninst_key" EstimatedSize)
-check "EstimatedSize in KiB, non-zero (got $size)" test "$((size))" -gt 0
+  echo "=== silent install with the machine-wide defaults"
+  w "$installer" /S '/PRESET=Kodak (F5)' /DRIVER=BDA /POLL=100; rc=$?
+  check "installer exit code 0 (got $rc)" test "$rc" = 0
+  check "the x64 Brelkin.exe and both camera hosts installed, same bytes as the builds" installed_files_are_the_builds
+  check "README.txt installed" test -s "$instdir/README.txt"
+  check "uninstaller installed" test -f "$instdir/Uninstall.exe"
+  listing=$(cd "$instdir" 2>/dev/null && ls -A | sort | tr '\n' ' ')
+  check "only Brelkin.exe, README.txt, Uninstall.exe and the host folders, no camera libraries (got: $listing)" \
+    test "$listing" = "Brelkin.exe README.txt Uninstall.exe x64 x86 "
+  check "Start-menu entry" test -f "$startmenu/Brelkin.lnk"
+  run_value=$(regval "$run_key" Brelkin)
+  check "machine-wide Run value is the quoted exe path (got: $run_value)" test "$run_value" = "\"$instdir_w\\Brelkin.exe\""
+  check "the installing account's own Run value is gone" test -z "$(regval "$user_run_key" Brelkin)"
+  check "machine default DefaultKey" test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
+  check "machine default UseBDA" test "$(regval "$machine_settings" UseBDA /reg:64)" = 0x1
+  check "machine default PollPeriod" test "$(regval "$machine_settings" PollPeriod /reg:64)" = 0x64
+  check "marked as this setup's install" test "$(regval "$uninst_key" Installer)" = BrelkinSetup.exe
+  check "DisplayName" test "$(regval "$uninst_key" DisplayName)" = "Brelkin 2.0"
+  check "DisplayVersion" test "$(regval "$uninst_key" DisplayVersion)" = "2.0"
+  check "UninstallString" test "$(regval "$uninst_key" UninstallString)" = "\"$instdir_w\\Uninstall.exe\""
+  check "QuietUninstallString" test "$(regval "$uninst_key" QuietUninstallString)" = "\"$instdir_w\\Uninstall.exe\" /S"
+  check "InstallLocation" test "$(regval "$uninst_key" InstallLocation)" = "$instdir_w"
+  check "DisplayIcon" test "$(regval "$uninst_key" DisplayIcon)" = "$instdir_w\\Brelkin.exe,0"
+  check "Publisher set" test -n "$(regval "$uninst_key" Publisher)"
+  check "NoModify" test "$(regval "$uninst_key" NoModify)" = 0x1
+  check "NoRepair" test "$(regval "$uninst_key" NoRepair)" = 0x1
+  size=$(regval "$uninst_key" EstimatedSize)
+  check "EstimatedSize in KiB, non-zero (got $size)" test "$((size))" -gt 0
 
-echo "=== a user with no settings starts in the deployed mode; their own choice then wins"
-cp "$standins/emDLL.dll" "$standins/BDADLL.dll" "$instdir/"
-w reg export "$settings_key" "$(winpath "$tmp")\\before.reg" >/dev/null 2>&1
-w reg delete "$settings_key" /f >/dev/null 2>&1
-check "hidden frame window appears" start_brelkin "$run_value"
-check "Brelkin.exe process runs" brelkin_process
-keys=$(w "$press" 1 8000 | tr -d '\r')
-check "a press sends F5, the deployed preset (got: $keys)" test "$keys" = 116
-check "the first start wrote none of the user's values" test -z "$(regval "$settings_key\\Settings" DefaultKey)"
-check "the user chooses Space in the tray menu" w "$probe" command 32790
-keys=$(w "$press" 1 8000 | tr -d '\r')
-check "a press now sends Space (got: $keys)" test "$keys" = 32
-check "the user's choice is stored for the user" test "$(regval "$settings_key\\Settings" DefaultKey)" = Space
-check "the machine default is unchanged" test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
-w "$probe" close 10000 >/dev/null 2>&1
-check "Brelkin started again" start_brelkin "$run_value"
-keys=$(w "$press" 1 8000 | tr -d '\r')
-check "after a restart the user's Space still wins (got: $keys)" test "$keys" = 32
-w reg delete "$settings_key" /f >/dev/null 2>&1
-w reg import "$(winpath "$tmp")\\before.reg" >/dev/null 2>&1
-rm -f "$instdir/emDLL.dll" "$instdir/BDADLL.dll" 2>/dev/null
+  echo "=== a user with no settings starts in the deployed mode; their own choice then wins"
+  # The 32-bit camera libraries are read through the x86 camera host.
+  deployed_mode_answers "$win32/standin" x86 116
+  cp "$win64/standin/emDLL.dll" "$win64/standin/BDADLL.dll" "$instdir/"
+  w reg export "$settings_key" "$(winpath "$tmp")\\before.reg" >/dev/null 2>&1
+  w reg delete "$settings_key" /f >/dev/null 2>&1
+  check "hidden frame window appears" start_brelkin "$run_value"
+  keys=$(w "$press" 1 8000 | tr -d '\r')
+  check "a press with the x64 stand-ins sends F5, the deployed preset (got: $keys)" test "$keys" = 116
+  check "the first start wrote none of the user's values" test -z "$(regval "$settings_key\\Settings" DefaultKey)"
+  check "the user chooses Space in the tray menu" w "$probe" command 32790
+  keys=$(w "$press" 1 8000 | tr -d '\r')
+  check "a press now sends Space (got: $keys)" test "$keys" = 32
+  check "the user's choice is stored for the user" test "$(regval "$settings_key\\Settings" DefaultKey)" = Space
+  check "the machine default is unchanged" test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
+  w "$probe" close 10000 >/dev/null 2>&1
+  check "Brelkin started again" start_brelkin "$run_value"
+  keys=$(w "$press" 1 8000 | tr -d '\r')
+  check "after a restart the user's Space still wins (got: $keys)" test "$keys" = 32
+  w reg delete "$settings_key" /f >/dev/null 2>&1
+  w reg import "$(winpath "$tmp")\\before.reg" >/dev/null 2>&1
+  rm -f "$instdir/emDLL.dll" "$instdir/BDADLL.dll" 2>/dev/null
 
-echo "=== reinstall over the running program, without the logon start"
-w "$installer" /S /NOAUTOSTART; rc=$?
-check "reinstall exit code 0 (got $rc)" test "$rc" = 0
-check "the running Brelkin was closed first" wait_for 5 no_brelkin_process
-check "Brelkin.exe still installed" cmp -s "$built" "$instdir/Brelkin.exe"
-check "/NOAUTOSTART removed the Run value" test -z "$(regval "$run_key" Brelkin)"
-w "$installer" /S; rc=$?
-check "third install brings the Run value back" test "$(regval "$run_key" Brelkin)" = "\"$instdir_w\\Brelkin.exe\""
-check "a reinstall without options keeps the machine defaults" \
-  test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
+  echo "=== a Brelkin that no message reaches (another session's) is ended through the process list"
+  mkdir -p "$tmp/other"
+  cp "$(unixpath 'C:\windows\system32\notepad.exe')" "$tmp/other/Brelkin.exe"
+  (cd "$tmp" && timeout 200 wine "$tmp/other/Brelkin.exe" >/dev/null 2>&1 &)
+  check "the stand-in Brelkin.exe runs, without a frame window" wait_for 10 brelkin_process
+  w "$installer" /S; rc=$?
+  check "reinstall exit code 0 (got $rc)" test "$rc" = 0
+  check "the stand-in Brelkin.exe was ended" wait_for 5 no_brelkin_process
 
-echo "=== silent uninstall closes the running Brelkin and keeps the settings"
-check "Brelkin started again" start_brelkin "$(regval "$run_key" Brelkin)"
-w "$instdir/Uninstall.exe" /S; rc=$?
-check "uninstaller exit code 0 (got $rc)" test "$rc" = 0
-# The uninstaller runs on from a copy in the temp folder.
-check "install folder removed" wait_for 30 gone
-check "Brelkin was closed" wait_for 5 no_brelkin_process
-check "its window is gone" no_brelkin_window
-check "Start-menu entry removed" test ! -e "$startmenu"
-check "Uninstall key removed" no_key "$uninst_key"
-check "machine-wide Run value removed" test -z "$(regval "$run_key" Brelkin)"
-check "per-user Run value removed" test -z "$(regval "$user_run_key" Brelkin)"
-check "machine-wide defaults removed" no_key "$machine_key" /reg:64
-check "settings kept" test "$(regval "$settings_key\\Settings" DelayTime)" = 0xc8
+  echo "=== reinstall over the running program, without the logon start"
+  w "$installer" /S /NOAUTOSTART; rc=$?
+  check "reinstall exit code 0 (got $rc)" test "$rc" = 0
+  check "the running Brelkin was closed first" wait_for 5 no_brelkin_process
+  check "Brelkin.exe still installed" installed_files_are_the_builds
+  check "/NOAUTOSTART removed the Run value" test -z "$(regval "$run_key" Brelkin)"
+  w "$installer" /S; rc=$?
+  check "third install brings the Run value back" test "$(regval "$run_key" Brelkin)" = "\"$instdir_w\\Brelkin.exe\""
+  check "a reinstall without options keeps the machine defaults" \
+    test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
 
-echo "=== silent uninstall with /REMOVESETTINGS"
-w "$installer" /S; rc=$?
-check "install again (got $rc)" test "$rc" = 0
-w "$instdir/Uninstall.exe" /S /REMOVESETTINGS; rc=$?
-check "install folder removed" wait_for 30 gone
-settings_gone() { ! has_key "$settings_key"; }
-check "settings removed on request" wait_for 10 settings_gone
+  echo "=== silent uninstall closes the running Brelkin and keeps the settings"
+  check "Brelkin started again" start_brelkin "$(regval "$run_key" Brelkin)"
+  w "$instdir/Uninstall.exe" /S; rc=$?
+  check "uninstaller exit code 0 (got $rc)" test "$rc" = 0
+  # The uninstaller runs on from a copy in the temp folder.
+  check "install folder removed, the hosts with it" wait_for 30 gone
+  check "Brelkin was closed" wait_for 5 no_brelkin_process
+  check "its window is gone" no_brelkin_window
+  check "Start-menu entry removed" test ! -e "$startmenu"
+  check "Uninstall key removed" no_key "$uninst_key"
+  check "machine-wide Run value removed" test -z "$(regval "$run_key" Brelkin)"
+  check "per-user Run value removed" test -z "$(regval "$user_run_key" Brelkin)"
+  check "machine-wide defaults removed" no_key "$machine_key" /reg:64
+  check "settings kept" test "$(regval "$settings_key\\Settings" DelayTime)" = 0xc8
 
+  echo "=== silent uninstall with /REMOVESETTINGS"
+  w "$installer" /S; rc=$?
+  check "install again (got $rc)" test "$rc" = 0
+  w "$instdir/Uninstall.exe" /S /REMOVESETTINGS; rc=$?
+  check "install folder removed" wait_for 30 gone
+  settings_gone() { ! has_key "$settings_key"; }
+  check "settings removed on request" wait_for 10 settings_gone
+
+}
+
+# An install by an earlier setup ($1, version 2.0) in folder $2, its logon start
+# and Add/Remove entry in view $3, is replaced by BrelkinSetup.exe.
+upgrade_from() {
+  local legacy=$1 old_dir_w=$2 old_view=$3 name old_dir
+  name=$(basename "$legacy")
+  old_dir=$(unixpath "$old_dir_w")
+  echo "=== an install by the earlier $name, with settings and machine defaults"
+  w "$legacy" /S '/PRESET=Kodak (F5)' /POLL=100; rc=$?
+  check "the earlier setup installed (got $rc)" test "$rc" = 0
+  check "it is in $old_dir_w" test -f "$old_dir/Brelkin.exe"
+  check "its Add/Remove entry is in the $old_view view" has_key "$uninst_key" "$old_view"
+  check "its logon start is in the $old_view view" test -n "$(regval "$run_key" Brelkin "$old_view")"
+  # What an administrator added by hand, beside what the old setup wrote.
+  w reg add "$machine_settings" /v ShowNotifications /t REG_DWORD /d 0 /f /reg:64 >/dev/null 2>&1
+  w reg add "$machine_settings\\Programs" /v dexis.exe /t REG_SZ /d 'DEXIS (Space,T)' /f /reg:64 >/dev/null 2>&1
+  w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 300 /f >/dev/null 2>&1
+
+  echo "=== BrelkinSetup.exe replaces it"
+  w "$installer" /S; rc=$?
+  check "BrelkinSetup.exe exit code 0 (got $rc)" test "$rc" = 0
+  if [ "$old_dir" != "$instdir" ]; then check "the earlier folder is gone" test ! -e "$old_dir"; fi
+  check "the x64 Brelkin and both hosts are in $instdir_w" installed_files_are_the_builds
+  check "no Add/Remove entry in the 32-bit view" no_key "$uninst_key" /reg:32
+  check "one Add/Remove entry, this setup's" test "$(regval "$uninst_key" Installer)" = BrelkinSetup.exe
+  check "no logon start in the 32-bit view" test -z "$(regval "$run_key" Brelkin /reg:32)"
+  check "the logon start is the new program" test "$(regval "$run_key" Brelkin)" = "\"$instdir_w\\Brelkin.exe\""
+  check "machine default DefaultKey kept" test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
+  check "machine default PollPeriod kept" test "$(regval "$machine_settings" PollPeriod /reg:64)" = 0x64
+  check "a value the administrator added kept" test "$(regval "$machine_settings" ShowNotifications /reg:64)" = 0x0
+  check "a deployed program rule kept" test "$(regval "$machine_settings\\Programs" dexis.exe /reg:64)" = 'DEXIS (Space,T)'
+  check "no copy of the defaults left behind" no_key 'HKLM\Software\Morvane\Tolvacore (setup)' /reg:64
+  check "the user's settings kept" test "$(regval "$settings_key\\Settings" DelayTime)" = 0x12c
+  w "$instdir/Uninstall.exe" /S >/dev/null 2>&1
+  check "uninstalled again" wait_for 30 gone
+}
+
+upgrade_mode() {
+  local legacy
+  for legacy in "$extra/BrelkinSetup-x86.exe" "$extra/BrelkinSetup-x64.exe"; do
+    if [ ! -f "$legacy" ]; then echo "SKIPPED: no earlier setup to upgrade from ($legacy)"; exit 77; fi
+  done
+  upgrade_from "$extra/BrelkinSetup-x86.exe" "$pf86\\Brelkin" /reg:32
+  upgrade_from "$extra/BrelkinSetup-x64.exe" "$instdir_w" /reg:64
+}
+
+# msiexec's own exit code: Wine's exit status keeps only its low byte, and a
+# command line for cmd /c loses its quotes on the way, so a batch file runs it
+# and writes the code to a file (processes msiexec leaves behind may hold a pipe).
+msiexec_rc() { # <arguments as Windows quotes them>
+  rm -f "$tmp/msiexec.rc"
+  printf '@echo off\r\nstart "" /wait msiexec %s\r\necho %%errorlevel%%> "%s"\r\n' "$*" "$(winpath "$tmp/msiexec.rc")" >"$tmp/msiexec.cmd"
+  timeout 120 wine cmd /c "$(winpath "$tmp/msiexec.cmd")" >/dev/null 2>&1
+  tr -d '\r\n ' <"$tmp/msiexec.rc" 2>/dev/null
+}
+
+msi_mode() {
+  local m64 newer=$extra
+  m64=$(winpath "$msi64")
+  echo "=== each launch condition names its property and what it accepts"
+  local conditions
+  conditions=$(msiinfo export "$msi64" LaunchCondition)
+  while IFS='|' read -r property accepts; do
+    check "$property: message names it and what it accepts" grep -qF "$property=\"[$property]\" $accepts" <<<"$conditions"
+  done <<'ROWS'
+PRESET|is not a mode of the Brelkin menu. Use one of these names exactly as written: Joystick Button 1; Schick (Alt+F,Alt+T)
+DRIVER|is not a driver kind. Use DRIVER=WDM or DRIVER=BDA.
+POLL|is not a poll period. Give the milliseconds as a whole number from 10 to 400.
+NOAUTOSTART|is not accepted. Use NOAUTOSTART=1
+ROWS
+
+  echo "=== a bad property fails with 1603 and installs nothing"
+  while read -r property; do
+    rc=$(msiexec_rc /i "\"$m64\"" /qn "$property")
+    check "$property: msiexec returns 1603 (got $rc)" test "$rc" = 1603
+    check "$property: nothing installed" nothing_installed
+  done <<'ROWS'
+"PRESET=Kodak F5"
+"PRESET=kodak (f5)"
+DRIVER=USB
+POLL=9
+POLL=401
+POLL=0x20
+POLL=100ms
+NOAUTOSTART=yes
+ROWS
+  rc=$(msiexec_rc /i "\"$(winpath "$msi86")\"" /qn)
+  check "BrelkinSetup-x86.msi refuses 64-bit Windows with 1603 (got $rc)" test "$rc" = 1603
+  check "and installs nothing" nothing_installed
+
+  echo "=== the MSI and BrelkinSetup.exe refuse each other"
+  w "$installer" /S; rc=$?
+  check "BrelkinSetup.exe installed (got $rc)" test "$rc" = 0
+  rc=$(msiexec_rc /i "\"$m64\"" /qn)
+  check "the MSI refuses while BrelkinSetup.exe's install is present (got $rc)" test "$rc" = 1603
+  check "no MSI product" test "$(msi_products)" = 0
+  w "$instdir/Uninstall.exe" /S >/dev/null 2>&1
+  check "BrelkinSetup.exe's install removed" wait_for 30 gone
+
+  echo "=== msiexec /i with PRESET, DRIVER and POLL"
+  w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/null 2>&1
+  rc=$(msiexec_rc /i "\"$m64\"" /qn '"PRESET=Kodak (F5)"' DRIVER=BDA POLL=100)
+  check "msiexec exit code 0 (got $rc)" test "$rc" = 0
+  check "the x64 Brelkin.exe and both camera hosts installed" installed_files_are_the_builds
+  check "README.txt installed" test -s "$instdir/README.txt"
+  check "one Add/Remove entry" test "$(msi_products)" = 1
+  check "machine-wide Run value (got: $(regval "$run_key" Brelkin))" test "$(regval "$run_key" Brelkin)" = "\"$instdir_w\\Brelkin.exe\""
+  check "machine default DefaultKey" test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
+  check "machine default UseBDA" test "$(regval "$machine_settings" UseBDA /reg:64)" = 0x1
+  check "machine default PollPeriod" test "$(regval "$machine_settings" PollPeriod /reg:64)" = 0x64
+  check "Start-menu shortcut" msi_shortcut
+  deployed_mode_answers "$win64/standin" x64 116
+  w "$installer" /S; rc=$?
+  check "BrelkinSetup.exe refuses while the MSI's install is present: exit code 4 (got $rc)" test "$rc" = 4
+  check "and leaves no Add/Remove entry of its own" no_key "$uninst_key"
+
+  if [ -f "$newer" ]; then
+    echo "=== a major upgrade replaces the older MSI version in place, the running Brelkin ended first"
+    check "Brelkin started" start_brelkin "\"$instdir_w\\Brelkin.exe\""
+    rc=$(msiexec_rc /i "\"$(winpath "$newer")\"" /qn DRIVER=WDM NOAUTOSTART=1)
+    check "the newer package installed (got $rc)" test "$rc" = 0
+    check "the running Brelkin was ended" wait_for 5 no_brelkin_process
+    check "still one Add/Remove entry" test "$(msi_products)" = 1
+    check "it is the newer version" grep -q 'DisplayVersion *REG_SZ *2\.0\.1' <<<"$(regq 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:64)"
+    check "Brelkin.exe still installed" installed_files_are_the_builds
+    check "the newer package's UseBDA" test "$(regval "$machine_settings" UseBDA /reg:64)" = 0x0
+    check "NOAUTOSTART=1: no Run value" test -z "$(regval "$run_key" Brelkin)"
+    m64=$(winpath "$newer")
+  else
+    fail "no newer MSI package to upgrade to ($newer)"
+  fi
+
+  echo "=== msiexec /x removes what the package wrote and keeps the user's settings"
+  check "Brelkin started" start_brelkin "\"$instdir_w\\Brelkin.exe\""
+  rc=$(msiexec_rc /x "\"$m64\"" /qn)
+  check "msiexec /x exit code 0 (got $rc)" test "$rc" = 0
+  check "the running Brelkin was ended" wait_for 5 no_brelkin_process
+  check "install folder removed, though Brelkin was running" test ! -e "$instdir"
+  check "Start-menu shortcut removed" no_msi_shortcut
+  check "machine-wide Run value removed" test -z "$(regval "$run_key" Brelkin)"
+  check "machine key removed" no_key "$machine_key" /reg:64
+  check "no MSI product left" test "$(msi_products)" = 0
+  check "the user's settings kept" test "$(regval "$settings_key\\Settings" DelayTime)" = 0xc8
+}
+
+case "$mode" in
+  nsis) nsis_mode ;;
+  upgrade) upgrade_mode ;;
+  msi) msi_mode ;;
+  *) echo "FAIL: unknown mode $mode (nsis, upgrade or msi)"; exit 1 ;;
+esac
 echo "=== $failures failure(s)"
 [ "$failures" = 0 ]
