@@ -7,7 +7,7 @@
 
 #include "engine/DriverKind.h"
 #include "engine/ActionPreset.h"
-#include "engine/CameraButton.h"
+#include "platform/CameraButton.h"
 #include "engine/PressFilter.h"
 #include "platform/CameraLibrary.h"
 #include "platform/Com.h"

@@ -5,7 +5,7 @@
 #include "device/JoystickStatus.h"
 #include "device/PPJoyOutput.h"
 #include "device/VJoyOutput.h"
-#include "engine/CameraButton.h"
+#include "engine/JoystickButtonSink.h"
 #include "platform/DeviceIo.h"
 #include "platform/VJoyFeeder.h"
 

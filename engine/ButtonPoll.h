@@ -4,9 +4,10 @@
 #include <cstdint>
 
 #include "engine/ActionPreset.h"
-#include "engine/CameraButton.h"
 #include "engine/ChordSender.h"
+#include "engine/JoystickButtonSink.h"
 #include "engine/PressFilter.h"
+#include "platform/CameraButton.h"
 
 namespace brelkin {
 

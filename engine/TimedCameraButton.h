@@ -5,7 +5,7 @@
 // and delays) comes after IsButtonPressed and is not counted. Two clock
 // reads a tick: the start, and the end of IsButtonPressed or, on a tick
 // that stopped before it, the moment EndOfCalls is asked.
-#include "engine/CameraButton.h"
+#include "platform/CameraButton.h"
 #include "platform/Clock.h"
 
 namespace brelkin {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/CameraButton.h"
+#include "platform/CameraButton.h"
 
 namespace brelkin {
 

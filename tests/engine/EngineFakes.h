@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/CameraButton.h"
+#include "engine/JoystickButtonSink.h"
+#include "platform/CameraButton.h"
 #include "platform/Clock.h"
 #include "platform/ForegroundProgram.h"
 #include "platform/KeyboardInput.h"

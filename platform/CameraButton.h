@@ -13,15 +13,4 @@ public:
     virtual int32_t IsButtonPressed() = 0;           // non-zero: pressed
 };
 
-// Where the poll reports the button in joystick mode.
-class IJoystickButtonSink {
-public:
-    virtual ~IJoystickButtonSink() = default;
-    virtual void SendJoystickButton(bool pressed) = 0;
-    // The camera went away (closed, no object, interface not valid, host
-    // failed): one released state if the button was last reported down,
-    // nothing otherwise.
-    virtual void ReleaseIfHeld() = 0;
-};
-
 }  // namespace brelkin
