@@ -19,23 +19,6 @@ void PutLe32(DeviceInterfaceFilter& bytes, size_t offset, uint32_t value)
 
 }  // namespace
 
-const char* CameraOpenCauseName(CameraOpenCause cause)
-{
-    switch (cause) {
-    case CameraOpenCause::StartUp: return "start-up";
-    case CameraOpenCause::Arrival: return "device arrival";
-    case CameraOpenCause::UserRescan: return "rescan asked by the user";
-    case CameraOpenCause::DriverChoice: return "driver kind chosen by the user";
-    case CameraOpenCause::HostRestart: return "restart after a camera library fault";
-    }
-    return "?";
-}
-
-std::string CameraLine(const char* what, DriverKind kind)
-{
-    return std::string(what) + " (" + DriverKindName(kind) + ")";
-}
-
 DeviceInterfaceFilter CameraArrivalFilter()
 {
     DeviceInterfaceFilter bytes{};
@@ -120,27 +103,26 @@ void CameraButtonSource::OpenCamera(DriverKind kind, CameraOpenCause cause)
     const LibraryLoadReport report = m_library.LastLoad(cameraClass);
     if (report.attempted)
         m_log->Write(LibraryLoadLine(report));
-    const std::string opened = CameraLine("Camera open", kind) + ", " + CameraOpenCauseName(cause) + ": ";
     const bool userAsked =
         cause == CameraOpenCause::UserRescan || cause == CameraOpenCause::DriverChoice;
     bool silent = false;
     if (!slot) {
-        m_log->Write(opened + "no camera library");
+        m_log->Write(CameraOpenLine(kind, cause, CameraOpenOutcome::NoLibrary));
         // A configuration problem shows at start-up and again whenever the
         // user rescans; an arrival only repeats what the user was told.
         if (report.status != LibraryLoadStatus::Loaded && cause != CameraOpenCause::Arrival)
             m_notifier->Notify(LibraryProblemText(report));
     } else if (slot->OpenInterface() == 0) {
-        m_log->Write(opened + "the camera did not answer (OpenInterface failed)");
+        m_log->Write(CameraOpenLine(kind, cause, CameraOpenOutcome::DidNotAnswer));
         slot.reset();  // the library's destructor, without CloseInterface
         silent = true;
     } else if (slot->IsInterfaceValid() == 0) {
         // Kept open: the poll skips an invalid interface, and it may become
         // valid once the camera has settled.
-        m_log->Write(opened + "opened, but the interface is not valid");
+        m_log->Write(CameraOpenLine(kind, cause, CameraOpenOutcome::NotValid));
         silent = true;
     } else {
-        m_log->Write(opened + "the camera answered");
+        m_log->Write(CameraOpenLine(kind, cause, CameraOpenOutcome::Answered));
     }
     if (!slot)
         m_com.CoUninitialize();
@@ -155,7 +137,7 @@ void CameraButtonSource::CloseCamera(DriverKind kind)
     auto& slot = Slot(kind);
     if (!slot)
         return;
-    m_log->Write(CameraLine("Camera close", kind));
+    m_log->Write(CameraCloseLine(kind));
     slot->CloseInterface();
     slot.reset();
     m_press.Forget();
@@ -164,7 +146,7 @@ void CameraButtonSource::CloseCamera(DriverKind kind)
 
 void CameraButtonSource::RescanCamera(CameraOpenCause cause)
 {
-    m_log->Write(CameraLine("Rescan", m_driverKind) + ", " + CameraOpenCauseName(cause));
+    m_log->Write(CameraRescanLine(m_driverKind, cause));
     // Only the selected kind: an object of the other kind stays held until
     // its kind is rescanned again or the frame goes.
     CloseCamera(m_driverKind);
@@ -177,7 +159,7 @@ intptr_t CameraButtonSource::HandleDeviceChange(uintptr_t event, intptr_t data)
     // filter already limits them. Removal is ignored: the poll copes with an
     // interface that is no longer valid, and the next arrival reopens it.
     if (event == DeviceArrivalEvent) {
-        m_log->Write("Device arrival");
+        m_log->Write(DeviceArrivalLine());
         RescanCamera(CameraOpenCause::Arrival);
     }
     return 0;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "device/CameraOpenCause.h"
 #include "engine/DriverKind.h"
 #include "engine/ActionPreset.h"
 #include "platform/CameraButton.h"
@@ -26,21 +27,6 @@ DeviceInterfaceFilter CameraArrivalFilter();
 
 // 5.0 and 5.1 use the WDM library; 5.2 and everything later the BDA one.
 DriverKind DefaultDriverKindFor(OsVersion version);
-
-// What opened or rescanned the camera. Only a user's own request makes a
-// silent camera a notification: at logon or on an arrival a camera that is
-// not there yet is normal.
-enum class CameraOpenCause {
-    StartUp,
-    Arrival,
-    UserRescan,    // "Rescan Camera" or a double click on the icon
-    DriverChoice,  // a new kind chosen under "WDM/BDA Setting"
-    HostRestart,   // the camera host started again after a fault
-};
-
-// The words the support log uses for a cause, and for a camera line of a kind.
-const char* CameraOpenCauseName(CameraOpenCause cause);
-std::string CameraLine(const char* what, DriverKind kind);
 
 class CameraButtonSource {
 public:

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "device/CameraHostNotices.h"
 #include "device/CameraNotices.h"
 
 namespace brelkin {
@@ -88,8 +87,7 @@ void CameraHostSource::OpenCamera(DriverKind kind, CameraOpenCause cause) {
     m_sequenceStep = 0;
     m_press.Forget();
     if (m_stopped) {
-        m_log->Write(CameraLine("Camera open", kind) + ", " + CameraOpenCauseName(cause) +
-                     ": not opened, restarts of the camera host are stopped");
+        m_log->Write(CameraOpenLine(kind, cause, CameraOpenOutcome::RestartsStopped));
         return;
     }
     StartAndOpen();
@@ -97,8 +95,6 @@ void CameraHostSource::OpenCamera(DriverKind kind, CameraOpenCause cause) {
 
 void CameraHostSource::StartAndOpen() {
     const CameraClass cameraClass = ClassOf(m_driverKind);
-    const std::string opened =
-        CameraLine("Camera open", m_driverKind) + ", " + CameraOpenCauseName(m_cause) + ": ";
     const bool tell = m_cause != CameraOpenCause::Arrival;
     const FoundLibrary found = m_process.FindLibrary(cameraClass);
     // A library that is not there, or is no program file, goes to the host
@@ -114,7 +110,7 @@ void CameraHostSource::StartAndOpen() {
     refused.programBits = m_process.ProgramBits();
     if (!m_process.CanRun(bits)) {
         m_log->Write(LibraryLoadLine(refused));
-        m_log->Write(opened + "no camera library");
+        m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
         if (tell) m_notifier->Notify(LibraryNeedsWiderWindowsText(found.path));
         Gone();
         return;
@@ -125,7 +121,7 @@ void CameraHostSource::StartAndOpen() {
         m_process.Send(hostwire::EncodeQuit());
         m_process.Finish(HostQuitWaitMs);
         for (int i = 0; i < 2; ++i)
-            if (m_held[i]) m_log->Write(CameraLine("Camera close", i == 0 ? DriverWdm : DriverBda));
+            if (m_held[i]) m_log->Write(CameraCloseLine(i == 0 ? DriverWdm : DriverBda));
         m_held[0] = m_held[1] = false;
         m_hostBits = 0;
     }
@@ -136,11 +132,11 @@ void CameraHostSource::StartAndOpen() {
                 // This installation has no host of the library's bitness:
                 // the other setup has.
                 m_log->Write(LibraryLoadLine(refused));
-                m_log->Write(opened + "no camera library");
+                m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
                 if (tell) m_notifier->Notify(LibraryProblemText(refused));
             } else {
                 m_log->Write(HostStartFailedLine(start));
-                m_log->Write(opened + "no camera host");
+                m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoHost));
                 if (tell) m_notifier->Notify(HostStartFailedText(start));
             }
             Gone();
@@ -158,21 +154,21 @@ void CameraHostSource::StartAndOpen() {
 void CameraHostSource::CloseCamera(DriverKind kind) {
     bool& held = m_held[IsBda(kind) ? 1 : 0];
     if (!held) return;
-    m_log->Write(CameraLine("Camera close", kind));
+    m_log->Write(CameraCloseLine(kind));
     m_process.Send(hostwire::EncodeClose(ClassOf(kind)));
     held = false;
     if (kind == m_driverKind) Gone();
 }
 
 void CameraHostSource::RescanCamera(CameraOpenCause cause) {
-    m_log->Write(CameraLine("Rescan", m_driverKind) + ", " + CameraOpenCauseName(cause));
+    m_log->Write(CameraRescanLine(m_driverKind, cause));
     CloseCamera(m_driverKind);
     OpenCamera(m_driverKind, cause);
 }
 
 intptr_t CameraHostSource::HandleDeviceChange(uintptr_t event, intptr_t data) {
     if (event == DeviceArrivalEvent) {
-        m_log->Write("Device arrival");
+        m_log->Write(DeviceArrivalLine());
         RescanCamera(CameraOpenCause::Arrival);
     }
     return 0;
@@ -216,26 +212,26 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
         // An earlier open that a rescan overtook: the host has already
         // replaced its object.
         if (--m_pendingOpens > 0) return;
-        const std::string opened =
-            CameraLine("Camera open", m_driverKind) + ", " + CameraOpenCauseName(m_cause) + ": ";
+        CameraOpenOutcome outcome = CameraOpenOutcome::NoLibrary;
         bool silent = false;
         bool& held = m_held[selected == CameraClass::Bda ? 1 : 0];
         switch (m.outcome) {
-        case hostwire::OpenOutcome::NoLibrary: m_log->Write(opened + "no camera library"); break;
+        case hostwire::OpenOutcome::NoLibrary: break;
         case hostwire::OpenOutcome::OpenFailed:
-            m_log->Write(opened + "the camera did not answer (OpenInterface failed)");
+            outcome = CameraOpenOutcome::DidNotAnswer;
             silent = true;
             break;
         case hostwire::OpenOutcome::NotValid:
-            m_log->Write(opened + "opened, but the interface is not valid");
+            outcome = CameraOpenOutcome::NotValid;
             held = true;
             silent = true;
             break;
         case hostwire::OpenOutcome::Answered:
-            m_log->Write(opened + "the camera answered");
+            outcome = CameraOpenOutcome::Answered;
             held = true;
             break;
         }
+        m_log->Write(CameraOpenLine(m_driverKind, m_cause, outcome));
         if (silent && UserAsked(m_cause)) m_notifier->Notify(CameraSilentText(m_driverKind));
         m_press.Forget();
         return;

@@ -1,18 +1,61 @@
 #pragma once
-// The words for what went wrong with a camera library or the camera: one
-// support-log line per load, and the notification that names the cause and
-// the next step.
+// Every word the device part writes to the support log or shows in a balloon:
+// what went wrong with a camera library or the camera, each open, close and
+// rescan, and the camera host's faults. The sources decide when a line or a
+// balloon is due; the words are here, kept together so that they read alike.
+#include <cstdint>
 #include <string>
 
+#include "device/CameraHostProcess.h"
+#include "device/CameraOpenCause.h"
 #include "engine/DriverKind.h"
 #include "platform/CameraLibrary.h"
 
 namespace brelkin {
 
+const char* DriverKindName(DriverKind kind);
+
+// The camera library: one support-log line per load, and the balloon that
+// names the cause and the next step.
 std::string LibraryLoadLine(const LibraryLoadReport& report);
 // Empty for a library that loaded.
 std::u16string LibraryProblemText(const LibraryLoadReport& report);
+// A 64-bit library where Windows runs no 64-bit program.
+std::u16string LibraryNeedsWiderWindowsText(const std::u16string& path);
+
+// How an open ended, as its support-log line says it.
+enum class CameraOpenOutcome {
+    NoLibrary,
+    NoHost,           // the camera host did not start
+    RestartsStopped,  // not tried: too many faults of the camera host
+    DidNotAnswer,     // OpenInterface failed
+    NotValid,         // opened, but IsInterfaceValid said no
+    Answered,
+};
+
+std::string CameraOpenLine(DriverKind kind, CameraOpenCause cause, CameraOpenOutcome outcome);
+std::string CameraCloseLine(DriverKind kind);
+std::string CameraRescanLine(DriverKind kind, CameraOpenCause cause);
+std::string DeviceArrivalLine();
+// A camera that did not answer an open the user asked for.
 std::u16string CameraSilentText(DriverKind kind);
-const char* DriverKindName(DriverKind kind);
+
+// The camera host's faults.
+std::string HostCrashLine(const std::u16string& library, const HostEnd& end);
+std::string HostEndedLine(const std::u16string& library, uint32_t exitCode);
+std::string HostHangLine(const std::u16string& library, uint32_t call, uint64_t milliseconds);
+std::string HostRestartLine(uint64_t delayMs);
+std::string HostStoppedLine(unsigned faults);
+std::string HostStartFailedLine(const HostStart& start);
+std::string HostRejectedLine(uint32_t rejected);
+
+std::u16string HostCrashText(const std::u16string& library, uint32_t call);
+std::u16string HostEndedText(const std::u16string& library);
+std::u16string HostHangText(const std::u16string& library, uint32_t call);
+std::u16string HostStoppedText(const std::u16string& library);
+std::u16string HostStartFailedText(const HostStart& start);
+
+// "IsButtonPressed", or "an unknown call" for a value that is none.
+const char* HostCallText(uint32_t call);
 
 }  // namespace brelkin

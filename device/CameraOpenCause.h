@@ -1,0 +1,16 @@
+#pragma once
+
+namespace brelkin {
+
+// What opened or rescanned the camera. Only a user's own request makes a
+// silent camera a notification: at logon or on an arrival a camera that is
+// not there yet is normal.
+enum class CameraOpenCause {
+    StartUp,
+    Arrival,
+    UserRescan,    // "Rescan Camera" or a double click on the icon
+    DriverChoice,  // a new kind chosen under "WDM/BDA Setting"
+    HostRestart,   // the camera host started again after a fault
+};
+
+}  // namespace brelkin
