@@ -13,7 +13,7 @@
 #include "settings/PollPeriodSetting.h"
 #include "settings/SettingsReport.h"
 #include "settings/Tooltip.h"
-#include "support/Utf8.h"
+#include "shell/FrameTexts.h"
 
 namespace brelkin {
 
@@ -69,8 +69,7 @@ CMainFrame::~CMainFrame() {
     m_devices->CloseJoystickOutput(m_trigger.triggerMode == 0);
     m_devices->ReleaseCameraSource();
     const unsigned long sent = m_chordsSent > unsent ? m_chordsSent - unsent : 0;
-    m_log.Write("Exit: " + std::to_string(m_presses) + " presses, " + std::to_string(sent) + " chords sent, " +
-                std::to_string(m_unanswered) + " presses not answered while chords went out");
+    m_log.Write(ExitLine(m_presses, sent, m_unanswered));
 }
 
 int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
@@ -79,8 +78,8 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     // At the size the notification area draws it, not the large image scaled down.
     m_trayIcon.reset(LoadIconForMetric(::GetModuleHandleW(nullptr), IDI_TRAY, IconMetric::Small));
     if (!m_tray.Create(m_trayIcon.get())) {
-        m_log.Write("Tray Icon Error: the notification area did not take the icon");
-        MessageBox(L"Tray Icon Error", L"Brelkin", MB_OK);
+        m_log.Write(TrayIconErrorLine());
+        MessageBox(TrayIconErrorBox, AppTitle, MB_OK);
         return -1;
     }
     m_devices->AttachSupport(m_log, m_notifications);
@@ -88,12 +87,11 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     m_devices->OpenJoystickOutput();
     const JoystickStatus joystick = m_devices->JoystickOutputStatus();
     // PPJoy is tried first; only where its device did not open is vJoy asked.
-    m_log.Write(joystick.backEnd == JoystickBackEnd::PPJoy ? "Joystick device \\\\.\\PPJoyIOCTL1: opened"
-                                                           : "Joystick device \\\\.\\PPJoyIOCTL1: could not be opened");
+    m_log.Write(PPJoyDeviceLine(joystick.backEnd == JoystickBackEnd::PPJoy));
     if (joystick.backEnd == JoystickBackEnd::VJoy) {
-        m_log.Write("Joystick: vJoy device 1 acquired");
+        m_log.Write(VJoyAcquiredLine());
     } else if (joystick.backEnd == JoystickBackEnd::None) {
-        m_log.Write(std::string("Joystick: no driver: ") + DescribeJoystickRefusal(joystick.refusal));
+        m_log.Write(NoJoystickDriverLine(joystick.refusal));
     }
     m_devices->RegisterCameraArrival(reinterpret_cast<uintptr_t>(m_hWnd));
     m_devices->ChooseDefaultDriverKind();
@@ -134,8 +132,7 @@ void CMainFrame::CompleteTrayMenu() {
 void CMainFrame::ApplyProgramRules() {
     for (std::size_t index : m_pressRows.SetRules(m_programs, m_trigger.presets)) {
         const ProgramRule& rule = m_programs.rules[index];
-        m_log.Write("Programs: the rule for " + ToUtf8(rule.program) + " names no mode (\"" +
-                    ToUtf8(rule.mode) + "\") and is ignored");
+        m_log.Write(IgnoredProgramRuleLine(rule.program, rule.mode));
     }
 }
 
@@ -165,8 +162,7 @@ void CMainFrame::PollCamera() {
         // Setting the same id again replaces the timer's period.
         const UINT period = outcome.nextPeriod;
         if (period != 0 && period != m_pollPeriod && SetTimer(PollTimerId, m_devices->TimerPeriod(period)) != 0) {
-            m_log.Write("Poll period: " + std::to_string(period) + " ms (camera calls " +
-                        (period > m_pollPeriod ? "slow" : "cheap again") + ")");
+            m_log.Write(PollPeriodLine(period, period > m_pollPeriod));
             m_pollPeriod = period;
         }
     }
@@ -195,18 +191,13 @@ void CMainFrame::SelectJoystickMode() {
 
 void CMainFrame::LogMode() {
     const TriggerMode mode = m_trigger.triggerMode;
-    m_log.Write("Mode: " + (mode == 0 ? ToUtf8(JoystickModeName)
-                                      : ToUtf8(PresetText(m_trigger.presets[mode - 1].Name))));
+    m_log.Write(ModeLine(mode == 0 ? JoystickModeName : PresetText(m_trigger.presets[mode - 1].Name)));
 }
 
 void CMainFrame::NotifyIfJoystickMissing() {
     const JoystickStatus joystick = m_devices->JoystickOutputStatus();
     if (m_trigger.triggerMode != 0 || joystick.backEnd != JoystickBackEnd::None) return;
-    // The refusal says what of vJoy is wrong, or that neither driver is there.
-    const std::string why = DescribeJoystickRefusal(joystick.refusal);
-    m_notifications.Notify(
-        u"Joystick mode needs the PPJoy joystick driver or vJoy, and neither could be used: " +
-        std::u16string(why.begin(), why.end()) + u". The key modes work without it.");
+    m_notifications.Notify(JoystickMissingText(joystick.refusal));
 }
 
 // Only what the user changed reaches their key; the rest keeps following the
@@ -218,22 +209,18 @@ void CMainFrame::SaveSettings(bool modeChosen) {
 // Once per program and session: a user who pressed on purpose learns why
 // nothing came, and a chart left in front is not named again at every press.
 void CMainFrame::NotifyUnlistedProgram(std::u16string_view program) {
-    const std::u16string name = program.empty() ? u"the program in front" : std::u16string(program);
+    const std::u16string name(program.empty() ? UnnamedProgramInFront : program);
     for (const std::u16string& known : m_unlistedNotified)
         if (known == name) return;
     m_unlistedNotified.push_back(name);
-    m_notifications.Notify(u"Brelkin sent no keys to " + name +
-                           u": it is not in the Programs list, and \"Send keys only to these programs\" is on. "
-                           u"Add it under Programs... in the tray menu, or turn that option off.");
+    m_notifications.Notify(UnlistedProgramText(name));
 }
 
 void CMainFrame::ReportSaveFailure() {
-    m_log.Write("Settings write failed: the registry refused at least one value");
+    m_log.Write(SaveFailureLine());
     if (m_saveFailureShown) return;
     m_saveFailureShown = true;
-    m_notifications.Notify(
-        u"Brelkin could not save its settings in the registry. The change holds until Brelkin ends; "
-        u"ask whoever manages this computer to let you write to HKEY_CURRENT_USER\\Software\\Morvane.");
+    m_notifications.Notify(SaveFailureText());
 }
 
 void CMainFrame::OnPreset(UINT id) {

@@ -4,6 +4,7 @@
 
 #include "framework/WinApp.h"
 #include "resources/resource.h"
+#include "shell/FrameTexts.h"
 
 namespace brelkin {
 
@@ -45,7 +46,7 @@ bool CSystemTray::Create(HICON icon) {
     m_record.uID = TrayIconId;
     m_record.hIcon = icon;
     m_record.uCallbackMessage = TrayCallbackMessage;
-    ::lstrcpynW(m_record.szTip, L"Brelkin - Space", 128);
+    ::lstrcpynW(m_record.szTip, StartTooltip, 128);
 
     m_menu.reset(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconId)));
 
@@ -71,7 +72,7 @@ bool CSystemTray::ModifyBalloon(std::u16string_view text) {
     const size_t length = std::min(text.size(), std::size(m_record.szInfo) - 1);
     std::copy_n(text.begin(), length, m_record.szInfo);
     m_record.szInfo[length] = L'\0';
-    ::lstrcpynW(m_record.szInfoTitle, L"Brelkin", static_cast<int>(std::size(m_record.szInfoTitle)));
+    ::lstrcpynW(m_record.szInfoTitle, AppTitle, static_cast<int>(std::size(m_record.szInfoTitle)));
     m_record.dwInfoFlags = NIIF_WARNING;
     m_record.uTimeout = 10000;  // ignored since Vista; older shells need it
     m_record.uFlags = NIF_INFO;

@@ -8,6 +8,7 @@
 
 #include "resources/resource.h"
 #include "settings/LayeredProfile.h"
+#include "shell/FrameTexts.h"
 #include "shell/MainFrame.h"
 
 namespace brelkin {
@@ -75,9 +76,8 @@ void CTolvacoreApp::LogStart() {
             reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "RtlGetVersion")));
         if (get) get(&version);
     }
-    m_supportLog.Write(std::string("Start: Brelkin ") + BRELKIN_VERSION + (sizeof(void*) == 8 ? ", x64" : ", x86") +
-                       ", Windows " + std::to_string(version.dwMajorVersion) + "." +
-                       std::to_string(version.dwMinorVersion) + "." + std::to_string(version.dwBuildNumber));
+    m_supportLog.Write(StartLine(BRELKIN_VERSION, sizeof(void*) == 8,
+                                 {version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber}));
 }
 
 int CTolvacoreApp::ExitInstance() {

@@ -1,9 +1,8 @@
 #include "support/ElevatedTargetCheck.h"
 
 #include <algorithm>
-#include <string>
 
-#include "support/Utf8.h"
+#include "support/SupportTexts.h"
 
 namespace brelkin {
 
@@ -19,12 +18,9 @@ bool ElevatedTargetCheck::CheckKeyTarget() {
     m_reported.push_back(target);
 
     std::u16string program = m_integrity.ProgramFile(target);
-    if (program.empty()) program = u"The program with the focus";
-    m_log.Write("Keys dropped: process " + std::to_string(target) + " (" + ToUtf8(program) +
-                ") runs at a higher integrity level than Brelkin");
-    m_notifier.Notify(program +
-                      u" runs as administrator, so Windows drops the keys that Brelkin types into it. "
-                      u"Run the imaging program without elevation, or Brelkin at the same level.");
+    if (program.empty()) program = UnnamedFocusProgram;
+    m_log.Write(KeysDroppedLine(target, program));
+    m_notifier.Notify(KeysDroppedText(program));
     return true;
 }
 

@@ -1,13 +1,13 @@
 #include "support/Notifications.h"
 
-#include "support/Utf8.h"
+#include "support/SupportTexts.h"
 
 namespace brelkin {
 
 void Notifications::Notify(std::u16string_view text) {
-    m_log.Write((m_showBalloons ? "Notification: " : "Notification (balloons off): ") + ToUtf8(text));
+    m_log.Write(NotificationLine(m_showBalloons, text));
     if (m_showBalloons && !m_balloons.ShowBalloon(text)) {
-        m_log.Write("Notification not shown: too many balloons wait to be shown");
+        m_log.Write(BalloonQueueFullLine());
     }
 }
 

@@ -1,5 +1,7 @@
 #include "support/RotatingSupportLog.h"
 
+#include "support/SupportTexts.h"
+
 namespace brelkin {
 
 std::string RotatingSupportLog::Line(std::string_view event) {
@@ -25,8 +27,7 @@ void RotatingSupportLog::Write(std::string_view event) {
             // Typically Brelkin.log.1 open in an editor that does not share
             // deleting. Appending anyway would let the file grow without end.
             if (!m_store.Truncate()) return;
-            const std::string note =
-                Line("Support log: the older file could not be replaced, so this file was emptied instead");
+            const std::string note = Line(LogEmptiedLine());
             if (note.size() + line.size() <= m_cap) (void)m_store.Append(note);
         }
         (void)m_store.Append(line);

@@ -1,14 +1,12 @@
 // The camera host's client over a recording fake of the process: which host
-// starts, what is taken from it, and what its faults lead to.
-#include "device/CameraHostSource.h"
-
+// starts, what it is told and what is taken from it, and the messages each side
+// of the pipe takes.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <deque>
 
-#include "RecordingDeviceFakes.h"
-#include "tests/support/RecordingSupport.h"
+#include "tests/device/CameraHostFixture.h"
 
 namespace brelkin::test {
 namespace {
@@ -16,117 +14,6 @@ namespace {
 using hostwire::HostCall;
 using hostwire::Kind;
 using ::testing::ElementsAre;
-
-class FakeHostProcess final : public ICameraHostProcess {
-public:
-    unsigned programBits = 64;
-    bool canRun64 = true;
-    FoundLibrary found{u"C:\\Brelkin\\BDADLL.dll", 32};
-    HostStartStatus startStatus = HostStartStatus::Started;
-    std::vector<unsigned> starts;
-    std::vector<Kind> sent;
-    int kills = 0;
-    std::vector<uint8_t> pending;
-    bool ended = false;
-    HostEnd end;
-    HostWatch watch;
-    uint64_t now = 1000000;
-
-    unsigned ProgramBits() const override { return programBits; }
-    bool CanRun(unsigned bits) const override { return bits != 64 || canRun64; }
-    FoundLibrary FindLibrary(CameraClass) override { return found; }
-    void NotifyWindow(uintptr_t) override {}
-    HostStart Start(unsigned bits) override {
-        starts.push_back(bits);
-        HostStart s;
-        s.status = startStatus;
-        s.path = bits == 32 ? u"C:\\Brelkin\\x86\\BrelkinCameraHost.exe" : u"C:\\Brelkin\\x64\\BrelkinCameraHost.exe";
-        s.errorCode = 1260;
-        s.errorText = u"blocked by policy";
-        ended = false;
-        watch = {};
-        return s;
-    }
-    bool Send(const std::vector<uint8_t>& bytes) override {
-        sent.push_back(static_cast<Kind>(bytes[4] | (bytes[5] << 8)));
-        return true;
-    }
-    size_t Receive(uint8_t* buffer, size_t capacity) override {
-        const size_t n = std::min(capacity, pending.size());
-        std::copy(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(n), buffer);
-        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(n));
-        return n;
-    }
-    HostWatch Watch() override { return watch; }
-    bool Ended(HostEnd& e) override {
-        if (!ended) return false;
-        e = end;
-        ended = false;
-        return true;
-    }
-    void Kill() override { ++kills; }
-    void Finish(uint32_t) override {}
-    uint64_t NowMs() override { return now; }
-
-    void Report(const std::vector<uint8_t>& bytes) { pending.insert(pending.end(), bytes.begin(), bytes.end()); }
-    void Reading(ButtonReading reading, uint32_t period = 50) {
-        uint8_t bytes[hostwire::ReadingSize];
-        hostwire::EncodeReading(reading, period, bytes);
-        pending.insert(pending.end(), bytes, bytes + sizeof bytes);
-    }
-    void Crash(uint32_t call) {
-        ended = true;
-        end = HostEnd{};
-        end.exitCode = hostwire::HostExitCrashed;
-        end.crashRecorded = true;
-        end.exceptionCode = 0xC0000005;
-        end.call = call;
-        end.module = u"BDADLL.dll";
-        end.offset = 0x16F6;
-    }
-};
-
-class RecordingAnswer final : public IReadingAnswer {
-public:
-    std::vector<std::string> calls;
-    void Answer(ButtonReading reading, uint32_t period) override {
-        calls.push_back("reading " + std::to_string(static_cast<int>(reading)) + " at " + std::to_string(period));
-    }
-    void CameraGone() override { calls.push_back("gone"); }
-};
-
-LibraryLoadReport Loaded() {
-    LibraryLoadReport r;
-    r.attempted = true;
-    r.library = u"BDADLL.dll";
-    r.path = u"C:\\Brelkin\\BDADLL.dll";
-    return r;
-}
-
-struct HostFixture : ::testing::Test {
-    CallLog calls;
-    FakeHostProcess process;
-    FakeOsVersion osVersion;
-    FakeDeviceNotification notification{calls};
-    SequenceStep step = 2;
-    RecordingSupportLog log;
-    RecordingNotifier notifier;
-    RecordingAnswer answer;
-    CameraHostSource source{process, osVersion, notification, step};
-
-    HostFixture() {
-        source.AttachSupport(log, notifier);
-        source.AttachAnswer(answer);
-        source.Kind() = DriverBda;
-    }
-    // The host opened the BDA camera and it answered.
-    void OpenAnswered(CameraOpenCause cause = CameraOpenCause::StartUp) {
-        source.OpenCamera(DriverBda, cause);
-        process.Report(hostwire::EncodeLoadReport(CameraClass::Bda, Loaded()));
-        process.Report(hostwire::EncodeOpened(CameraClass::Bda, hostwire::OpenOutcome::Answered));
-        source.Pump();
-    }
-};
 
 TEST(CameraHostSchedule, RestartsBackOffFromZeroToAMinute) {
     const struct { unsigned fault; uint64_t delay; } rows[] = {
@@ -270,120 +157,6 @@ TEST_F(HostFixture, ReadingsBeforeTheOpenIsAnsweredAreNotTaken) {
     EXPECT_TRUE(answer.calls.empty());
 }
 
-TEST_F(HostFixture, ACrashIsLoggedAnsweredAsGoneAndRestartedAtOnceWithOneBalloon) {
-    OpenAnswered();
-    answer.calls.clear();
-    process.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
-    source.Pump();
-    EXPECT_TRUE(log.Has("Camera library crashed: BDADLL.dll, exception 0xC0000005 at BDADLL.dll+0x16F6 in IsButtonPressed"));
-    EXPECT_TRUE(log.Has("Camera host: restarting now"));
-    EXPECT_THAT(process.starts, ElementsAre(32u, 32u));
-    EXPECT_THAT(answer.calls, ElementsAre("gone"));
-    EXPECT_FALSE(source.IsHeld(DriverBda));
-    ASSERT_EQ(notifier.texts.size(), 1u);
-    EXPECT_THAT(notifier.texts[0], ::testing::HasSubstr("crashed in IsButtonPressed"));
-    process.Report(hostwire::EncodeLoadReport(CameraClass::Bda, Loaded()));
-    process.Report(hostwire::EncodeOpened(CameraClass::Bda, hostwire::OpenOutcome::Answered));
-    source.Pump();
-    EXPECT_TRUE(log.Has("Camera open (BDA), restart after a camera library fault: the camera answered"));
-    // The second crash is logged, not shown again.
-    process.Crash(static_cast<uint32_t>(HostCall::GetPIO));
-    source.Pump();
-    EXPECT_EQ(notifier.texts.size(), 1u);
-    EXPECT_TRUE(log.Has("Camera host: restarting in 1 s"));
-}
-
-TEST_F(HostFixture, ACallPastTheDeadlineEndsTheHost) {
-    OpenAnswered();
-    process.watch = {static_cast<uint32_t>(HostCall::IsButtonPressed), process.now};
-    process.now += 2000;
-    source.Pump();
-    EXPECT_EQ(process.kills, 0) << "2 s is still in time";
-    process.now += 1;
-    source.Pump();
-    EXPECT_GE(process.kills, 1);
-    EXPECT_TRUE(log.Has("Camera library hung: BDADLL.dll, IsButtonPressed had not returned after 2001 ms"));
-    EXPECT_THAT(process.starts, ElementsAre(32u, 32u));
-}
-
-TEST_F(HostFixture, AtALongPeriodTheDeadlineIsTwentyPeriods) {
-    OpenAnswered();
-    process.Reading(ButtonReading::Up, 200);
-    source.Pump();
-    process.watch = {static_cast<uint32_t>(HostCall::GetPIO), process.now};
-    process.now += 3999;
-    source.Pump();
-    EXPECT_EQ(process.kills, 0);
-    process.now += 2;
-    source.Pump();
-    EXPECT_EQ(process.kills, 1);
-}
-
-TEST_F(HostFixture, AWatchBlockWithValuesThatMeanNothingIsIgnored) {
-    OpenAnswered();
-    const HostWatch rows[] = {{99, 0}, {static_cast<uint32_t>(HostCall::Count), 0},
-                              {static_cast<uint32_t>(HostCall::GetPIO), process.now + 100000}};
-    for (const HostWatch& w : rows) {
-        process.watch = w;
-        source.Pump();
-    }
-    EXPECT_EQ(process.kills, 0);
-}
-
-TEST_F(HostFixture, FiveFaultsInTenMinutesStopTheRestartsUntilTheUserRescans) {
-    OpenAnswered();
-    for (unsigned fault = 1; fault <= 5; ++fault) {
-        process.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
-        source.Pump();
-        process.now += RestartDelayMs(fault + 1);
-        source.Pump();  // the restart falls due
-    }
-    EXPECT_EQ(process.starts.size(), 5u);
-    EXPECT_TRUE(source.RestartsStopped());
-    EXPECT_TRUE(log.Has("Camera host: 5 faults within 10 minutes, not restarted until \"Rescan Camera\" or a driver choice"));
-    EXPECT_THAT(notifier.texts.back(), ::testing::HasSubstr("stopped restarting it"));
-    process.now += 3600000;
-    source.Pump();
-    source.HandleDeviceChange(DeviceArrivalEvent, 0);
-    EXPECT_EQ(process.starts.size(), 5u) << "neither time nor an arrival restarts it";
-    source.RescanCamera(CameraOpenCause::UserRescan);
-    EXPECT_EQ(process.starts.size(), 6u);
-    EXPECT_FALSE(source.RestartsStopped());
-}
-
-TEST_F(HostFixture, FaultsOlderThanTenMinutesNoLongerCount) {
-    OpenAnswered();
-    for (int fault = 0; fault < 8; ++fault) {
-        process.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
-        source.Pump();
-        process.now += 3 * 60 * 1000;  // one fault every three minutes
-        source.Pump();
-    }
-    EXPECT_FALSE(source.RestartsStopped());
-    EXPECT_EQ(process.starts.size(), 9u);
-}
-
-TEST_F(HostFixture, CloseAndExitAreLoggedAsBeforeAndAnsweredAsGone) {
-    OpenAnswered();
-    answer.calls.clear();
-    source.RescanCamera(CameraOpenCause::UserRescan);
-    EXPECT_THAT(process.sent, ElementsAre(Kind::Open, Kind::Close, Kind::Open));
-    EXPECT_TRUE(log.Has("Rescan (BDA), rescan asked by the user"));
-    EXPECT_TRUE(log.Has("Camera close (BDA)"));
-    EXPECT_THAT(answer.calls, ElementsAre("gone"));
-    process.Report(hostwire::EncodeOpened(CameraClass::Bda, hostwire::OpenOutcome::OpenFailed));
-    source.Pump();
-    EXPECT_TRUE(log.Has("Camera open (BDA), rescan asked by the user: the camera did not answer (OpenInterface failed)"));
-    EXPECT_EQ(notifier.texts.size(), 1u) << "a silent camera on the user's rescan";
-    source.ReleaseCameraSource();
-    EXPECT_EQ(process.sent.back(), Kind::Quit);
-}
-
-}  // namespace
-}  // namespace brelkin::test
-
-namespace brelkin::test {
-namespace {
 
 // One side's messages are never taken by the other: a host cannot be told to
 // open by its own output, and Brelkin takes no command for a report.

@@ -7,6 +7,8 @@
 #include "support/ElevatedTargetCheck.h"
 #include "support/Notifications.h"
 #include "support/RotatingSupportLog.h"
+#include "support/SupportTexts.h"
+#include "support/Utf8.h"
 #include "tests/support/RecordingSupport.h"
 
 namespace brelkin::test {
@@ -143,6 +145,15 @@ TEST(ElevatedTarget, NamesAHigherProcessOnceAndIgnoresEqualOrUnknownOnes) {
     ElevatedTargetCheck(integrity, log, notifier).CheckKeyTarget();
     ASSERT_EQ(notifier.texts.size(), 1u);
     EXPECT_EQ(notifier.texts[0].rfind("C:\\Imaging\\Viewer.exe runs as administrator", 0), 0u) << notifier.texts[0];
+}
+
+// Support scripts match these lines exactly.
+TEST(SupportTexts, KeyTargetLinesReadAsSupportExpects) {
+    EXPECT_EQ(KeysDroppedLine(7, UnnamedFocusProgram),
+              "Keys dropped: process 7 (The program with the focus) runs at a higher integrity level than Brelkin");
+    EXPECT_EQ(ToUtf8(KeysDroppedText(u"viewer.exe")),
+              "viewer.exe runs as administrator, so Windows drops the keys that Brelkin types into it. "
+              "Run the imaging program without elevation, or Brelkin at the same level.");
 }
 
 }  // namespace

@@ -1,0 +1,46 @@
+#pragma once
+// What the shell says: the support-log lines and balloons of the main frame,
+// the tray icon and the application object. The frame decides when each one
+// is said; the wording lives here, where support and translators find all of
+// it at once. Support scripts and the tests match these lines exactly.
+#include <string>
+#include <string_view>
+
+#include "device/JoystickStatus.h"
+
+namespace brelkin {
+
+// The application's name as the tray balloons and message boxes show it.
+constexpr const wchar_t* AppTitle = L"Brelkin";
+// The tooltip the icon is added with, before the settings name the mode.
+constexpr const wchar_t* StartTooltip = L"Brelkin - Space";
+constexpr const wchar_t* TrayIconErrorBox = L"Tray Icon Error";
+
+struct WindowsVersion {
+    unsigned long major = 0;
+    unsigned long minor = 0;
+    unsigned long build = 0;
+};
+
+std::string StartLine(std::string_view version, bool x64, WindowsVersion windows);
+std::string ExitLine(unsigned long presses, unsigned long chordsSent, unsigned long unanswered);
+std::string TrayIconErrorLine();
+
+// The joystick driver found at start-up: PPJoy is tried first, then vJoy.
+std::string PPJoyDeviceLine(bool opened);
+std::string VJoyAcquiredLine();
+std::string NoJoystickDriverLine(JoystickRefusal refusal);
+std::u16string JoystickMissingText(JoystickRefusal refusal);
+
+std::string ModeLine(std::u16string_view modeName);
+std::string PollPeriodLine(unsigned period, bool slower);
+std::string IgnoredProgramRuleLine(std::u16string_view program, std::u16string_view mode);
+
+// The name the unlisted-program balloon uses when the program in front has none.
+constexpr std::u16string_view UnnamedProgramInFront = u"the program in front";
+std::u16string UnlistedProgramText(std::u16string_view name);
+
+std::string SaveFailureLine();
+std::u16string SaveFailureText();
+
+}  // namespace brelkin

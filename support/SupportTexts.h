@@ -1,0 +1,20 @@
+#pragma once
+// What the support layer itself says: the lines about the log and the
+// balloons, and the notice about keys that an elevated program drops. Support
+// scripts and the tests match these lines exactly.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace brelkin {
+
+std::string NotificationLine(bool balloonsShown, std::u16string_view text);
+std::string BalloonQueueFullLine();
+std::string LogEmptiedLine();
+
+// The name used when the program with the focus cannot be named.
+constexpr std::u16string_view UnnamedFocusProgram = u"The program with the focus";
+std::string KeysDroppedLine(uint32_t process, std::u16string_view program);
+std::u16string KeysDroppedText(std::u16string_view program);
+
+}  // namespace brelkin

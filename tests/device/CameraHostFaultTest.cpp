@@ -1,0 +1,125 @@
+// The camera host's faults as its client sees them: a crash, a call past its
+// deadline, a watch block that means nothing, and the limit on restarts.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/device/CameraHostFixture.h"
+
+namespace brelkin::test {
+namespace {
+
+using hostwire::HostCall;
+using hostwire::Kind;
+using ::testing::ElementsAre;
+
+TEST_F(HostFixture, ACrashIsLoggedAnsweredAsGoneAndRestartedAtOnceWithOneBalloon) {
+    OpenAnswered();
+    answer.calls.clear();
+    process.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
+    source.Pump();
+    EXPECT_TRUE(log.Has("Camera library crashed: BDADLL.dll, exception 0xC0000005 at BDADLL.dll+0x16F6 in IsButtonPressed"));
+    EXPECT_TRUE(log.Has("Camera host: restarting now"));
+    EXPECT_THAT(process.starts, ElementsAre(32u, 32u));
+    EXPECT_THAT(answer.calls, ElementsAre("gone"));
+    EXPECT_FALSE(source.IsHeld(DriverBda));
+    ASSERT_EQ(notifier.texts.size(), 1u);
+    EXPECT_THAT(notifier.texts[0], ::testing::HasSubstr("crashed in IsButtonPressed"));
+    process.Report(hostwire::EncodeLoadReport(CameraClass::Bda, Loaded()));
+    process.Report(hostwire::EncodeOpened(CameraClass::Bda, hostwire::OpenOutcome::Answered));
+    source.Pump();
+    EXPECT_TRUE(log.Has("Camera open (BDA), restart after a camera library fault: the camera answered"));
+    // The second crash is logged, not shown again.
+    process.Crash(static_cast<uint32_t>(HostCall::GetPIO));
+    source.Pump();
+    EXPECT_EQ(notifier.texts.size(), 1u);
+    EXPECT_TRUE(log.Has("Camera host: restarting in 1 s"));
+}
+
+TEST_F(HostFixture, ACallPastTheDeadlineEndsTheHost) {
+    OpenAnswered();
+    process.watch = {static_cast<uint32_t>(HostCall::IsButtonPressed), process.now};
+    process.now += 2000;
+    source.Pump();
+    EXPECT_EQ(process.kills, 0) << "2 s is still in time";
+    process.now += 1;
+    source.Pump();
+    EXPECT_GE(process.kills, 1);
+    EXPECT_TRUE(log.Has("Camera library hung: BDADLL.dll, IsButtonPressed had not returned after 2001 ms"));
+    EXPECT_THAT(process.starts, ElementsAre(32u, 32u));
+}
+
+TEST_F(HostFixture, AtALongPeriodTheDeadlineIsTwentyPeriods) {
+    OpenAnswered();
+    process.Reading(ButtonReading::Up, 200);
+    source.Pump();
+    process.watch = {static_cast<uint32_t>(HostCall::GetPIO), process.now};
+    process.now += 3999;
+    source.Pump();
+    EXPECT_EQ(process.kills, 0);
+    process.now += 2;
+    source.Pump();
+    EXPECT_EQ(process.kills, 1);
+}
+
+TEST_F(HostFixture, AWatchBlockWithValuesThatMeanNothingIsIgnored) {
+    OpenAnswered();
+    const HostWatch rows[] = {{99, 0}, {static_cast<uint32_t>(HostCall::Count), 0},
+                              {static_cast<uint32_t>(HostCall::GetPIO), process.now + 100000}};
+    for (const HostWatch& w : rows) {
+        process.watch = w;
+        source.Pump();
+    }
+    EXPECT_EQ(process.kills, 0);
+}
+
+TEST_F(HostFixture, FiveFaultsInTenMinutesStopTheRestartsUntilTheUserRescans) {
+    OpenAnswered();
+    for (unsigned fault = 1; fault <= 5; ++fault) {
+        process.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
+        source.Pump();
+        process.now += RestartDelayMs(fault + 1);
+        source.Pump();  // the restart falls due
+    }
+    EXPECT_EQ(process.starts.size(), 5u);
+    EXPECT_TRUE(source.RestartsStopped());
+    EXPECT_TRUE(log.Has("Camera host: 5 faults within 10 minutes, not restarted until \"Rescan Camera\" or a driver choice"));
+    EXPECT_THAT(notifier.texts.back(), ::testing::HasSubstr("stopped restarting it"));
+    process.now += 3600000;
+    source.Pump();
+    source.HandleDeviceChange(DeviceArrivalEvent, 0);
+    EXPECT_EQ(process.starts.size(), 5u) << "neither time nor an arrival restarts it";
+    source.RescanCamera(CameraOpenCause::UserRescan);
+    EXPECT_EQ(process.starts.size(), 6u);
+    EXPECT_FALSE(source.RestartsStopped());
+}
+
+TEST_F(HostFixture, FaultsOlderThanTenMinutesNoLongerCount) {
+    OpenAnswered();
+    for (int fault = 0; fault < 8; ++fault) {
+        process.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
+        source.Pump();
+        process.now += 3 * 60 * 1000;  // one fault every three minutes
+        source.Pump();
+    }
+    EXPECT_FALSE(source.RestartsStopped());
+    EXPECT_EQ(process.starts.size(), 9u);
+}
+
+TEST_F(HostFixture, CloseAndExitAreLoggedAsBeforeAndAnsweredAsGone) {
+    OpenAnswered();
+    answer.calls.clear();
+    source.RescanCamera(CameraOpenCause::UserRescan);
+    EXPECT_THAT(process.sent, ElementsAre(Kind::Open, Kind::Close, Kind::Open));
+    EXPECT_TRUE(log.Has("Rescan (BDA), rescan asked by the user"));
+    EXPECT_TRUE(log.Has("Camera close (BDA)"));
+    EXPECT_THAT(answer.calls, ElementsAre("gone"));
+    process.Report(hostwire::EncodeOpened(CameraClass::Bda, hostwire::OpenOutcome::OpenFailed));
+    source.Pump();
+    EXPECT_TRUE(log.Has("Camera open (BDA), rescan asked by the user: the camera did not answer (OpenInterface failed)"));
+    EXPECT_EQ(notifier.texts.size(), 1u) << "a silent camera on the user's rescan";
+    source.ReleaseCameraSource();
+    EXPECT_EQ(process.sent.back(), Kind::Quit);
+}
+
+}  // namespace
+}  // namespace brelkin::test

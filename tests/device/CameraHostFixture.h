@@ -1,0 +1,127 @@
+#pragma once
+// The camera host's client over a recording fake of the process, for the
+// tests of which host starts, what is taken from it, and what its faults lead to.
+#include "device/CameraHostSource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "RecordingDeviceFakes.h"
+#include "tests/support/RecordingSupport.h"
+
+namespace brelkin::test {
+
+class FakeHostProcess final : public ICameraHostProcess {
+public:
+    unsigned programBits = 64;
+    bool canRun64 = true;
+    FoundLibrary found{u"C:\\Brelkin\\BDADLL.dll", 32};
+    HostStartStatus startStatus = HostStartStatus::Started;
+    std::vector<unsigned> starts;
+    std::vector<hostwire::Kind> sent;
+    int kills = 0;
+    std::vector<uint8_t> pending;
+    bool ended = false;
+    HostEnd end;
+    HostWatch watch;
+    uint64_t now = 1000000;
+
+    unsigned ProgramBits() const override { return programBits; }
+    bool CanRun(unsigned bits) const override { return bits != 64 || canRun64; }
+    FoundLibrary FindLibrary(CameraClass) override { return found; }
+    void NotifyWindow(uintptr_t) override {}
+    HostStart Start(unsigned bits) override {
+        starts.push_back(bits);
+        HostStart s;
+        s.status = startStatus;
+        s.path = bits == 32 ? u"C:\\Brelkin\\x86\\BrelkinCameraHost.exe" : u"C:\\Brelkin\\x64\\BrelkinCameraHost.exe";
+        s.errorCode = 1260;
+        s.errorText = u"blocked by policy";
+        ended = false;
+        watch = {};
+        return s;
+    }
+    bool Send(const std::vector<uint8_t>& bytes) override {
+        sent.push_back(static_cast<hostwire::Kind>(bytes[4] | (bytes[5] << 8)));
+        return true;
+    }
+    size_t Receive(uint8_t* buffer, size_t capacity) override {
+        const size_t n = std::min(capacity, pending.size());
+        std::copy(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(n), buffer);
+        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(n));
+        return n;
+    }
+    HostWatch Watch() override { return watch; }
+    bool Ended(HostEnd& e) override {
+        if (!ended) return false;
+        e = end;
+        ended = false;
+        return true;
+    }
+    void Kill() override { ++kills; }
+    void Finish(uint32_t) override {}
+    uint64_t NowMs() override { return now; }
+
+    void Report(const std::vector<uint8_t>& bytes) { pending.insert(pending.end(), bytes.begin(), bytes.end()); }
+    void Reading(ButtonReading reading, uint32_t period = 50) {
+        uint8_t bytes[hostwire::ReadingSize];
+        hostwire::EncodeReading(reading, period, bytes);
+        pending.insert(pending.end(), bytes, bytes + sizeof bytes);
+    }
+    void Crash(uint32_t call) {
+        ended = true;
+        end = HostEnd{};
+        end.exitCode = hostwire::HostExitCrashed;
+        end.crashRecorded = true;
+        end.exceptionCode = 0xC0000005;
+        end.call = call;
+        end.module = u"BDADLL.dll";
+        end.offset = 0x16F6;
+    }
+};
+
+class RecordingAnswer final : public IReadingAnswer {
+public:
+    std::vector<std::string> calls;
+    void Answer(ButtonReading reading, uint32_t period) override {
+        calls.push_back("reading " + std::to_string(static_cast<int>(reading)) + " at " + std::to_string(period));
+    }
+    void CameraGone() override { calls.push_back("gone"); }
+};
+inline LibraryLoadReport Loaded() {
+    LibraryLoadReport r;
+    r.attempted = true;
+    r.library = u"BDADLL.dll";
+    r.path = u"C:\\Brelkin\\BDADLL.dll";
+    return r;
+}
+
+struct HostFixture : ::testing::Test {
+    CallLog calls;
+    FakeHostProcess process;
+    FakeOsVersion osVersion;
+    FakeDeviceNotification notification{calls};
+    SequenceStep step = 2;
+    RecordingSupportLog log;
+    RecordingNotifier notifier;
+    RecordingAnswer answer;
+    CameraHostSource source{process, osVersion, notification, step};
+
+    HostFixture() {
+        source.AttachSupport(log, notifier);
+        source.AttachAnswer(answer);
+        source.Kind() = DriverBda;
+    }
+    // The host opened the BDA camera and it answered.
+    void OpenAnswered(CameraOpenCause cause = CameraOpenCause::StartUp) {
+        source.OpenCamera(DriverBda, cause);
+        process.Report(hostwire::EncodeLoadReport(CameraClass::Bda, Loaded()));
+        process.Report(hostwire::EncodeOpened(CameraClass::Bda, hostwire::OpenOutcome::Answered));
+        source.Pump();
+    }
+};
+
+}  // namespace brelkin::test

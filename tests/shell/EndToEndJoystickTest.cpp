@@ -1,0 +1,96 @@
+// Joystick mode with the vJoy stand-in and without any joystick driver.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/shell/EndToEndDeviceFixture.h"
+#include "tools/VJoyStandInState.h"
+
+namespace {
+
+using namespace e2e;
+
+TEST_F(EndToEndDevice, WithoutPPJoyVJoyButtonOneFollowsTheCameraAndIsNeverLeftHeld) {
+    HANDLE vjoyMapping = nullptr;
+    standin::VJoyStandInState* vjoy = standin::OpenVJoyStandInState(&vjoyMapping);
+    ASSERT_NE(vjoy, nullptr);
+    struct Cleanup {
+        standin::VJoyStandInState* block;
+        HANDLE mapping;
+        ~Cleanup() {  // also after a failed assertion: the other tests run without vJoy
+            standin::UnregisterVJoyStandIn();
+            standin::CloseSharedStateBlock(block, mapping);
+        }
+    } cleanup{vjoy, vjoyMapping};
+    standin::ResetVJoyStandInState(*vjoy);
+    ASSERT_TRUE(standin::RegisterVJoyStandIn(WinPath(BRELKIN_STANDIN_DIR) + L"\\vjoy"));
+
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return vjoy->ownerProcess == static_cast<LONG>(p.pi.dwProcessId); }))
+        << "vJoy device 1 not acquired";
+    PostMessageW(frame, WM_COMMAND, 32777, 0);  // joystick mode
+    InterlockedExchange(&Bda().buttonPressed, 1);
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000)) << "the press did not reach vJoy";
+    InterlockedExchange(&Bda().buttonPressed, 0);
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "the release did not reach vJoy";
+
+    // Held while the camera stops answering, then while a rescan finds none:
+    // released each time, though the button stays down.
+    InterlockedExchange(&Bda().buttonPressed, 1);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
+    InterlockedExchange(&Bda().interfaceValid, 0);
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "left held with the interface not valid";
+    InterlockedExchange(&Bda().interfaceValid, 1);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
+    InterlockedExchange(&Bda().openResult, 0);
+    PostMessageW(frame, WM_COMMAND, 32775, 0);  // Rescan Camera
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "left held after a rescan without a camera";
+    InterlockedExchange(&Bda().openResult, 1);
+    const LONG opened = Bda().calls.opened;
+    PostMessageW(frame, WM_COMMAND, 32775, 0);
+    ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened > opened; }, 5000));
+    InterlockedExchange(&Bda().buttonPressed, 0);
+
+    // Held while a preset is chosen: released at once, though no tick writes it.
+    InterlockedExchange(&Bda().buttonPressed, 1);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
+    PostMessageW(frame, WM_COMMAND, 32782, 0);
+    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "left held on leaving joystick mode";
+
+    // Held at exit: released, then relinquished.
+    PostMessageW(frame, WM_COMMAND, 32777, 0);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000));
+    EXPECT_EQ(Exit(p, frame), 0u);
+    InterlockedExchange(&Bda().buttonPressed, 0);
+    EXPECT_EQ(vjoy->button1, 0);
+    EXPECT_EQ(vjoy->ownerProcess, 0);
+    EXPECT_EQ(vjoy->misuse, 0);
+    const LONG last = std::min(LONG{vjoy->callCount}, standin::VJoyCallCapacity);
+    ASSERT_GE(last, 2);
+    EXPECT_EQ(vjoy->calls[last - 2], standin::CallSetBtnReleased);
+    EXPECT_EQ(vjoy->calls[last - 1], standin::CallRelinquishVJD);
+}
+
+TEST_F(EndToEndDevice, JoystickModeWithoutTheDeviceIsNotifiedAndBalloonsCanBeTurnedOff) {
+    for (DWORD show : {1u, 0u}) {
+        SCOPED_TRACE(show ? "balloons on" : "balloons off");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Morvane");
+        StoreDword(L"ShowNotifications", show);
+        Process p;
+        HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(WaitForLog("Joystick device \\\\.\\PPJoyIOCTL1: could not be opened")) << SupportLog();
+        PostMessageW(frame, WM_COMMAND, 32777, 0);
+        EXPECT_TRUE(WaitForLog(show ? "Notification: Joystick mode needs the PPJoy joystick driver"
+                                    : "Notification (balloons off): Joystick mode needs")) << SupportLog();
+        EXPECT_TRUE(WaitForLog("Mode: Joystick Button 1"));
+        EXPECT_EQ(Exit(p, frame), 0u);
+        EXPECT_EQ(StoredDword(L"ShowNotifications", 99), show) << "the setting was written";
+    }
+}
+
+}  // namespace

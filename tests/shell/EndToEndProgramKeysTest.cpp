@@ -1,0 +1,168 @@
+// The program's chords in the program in front: each listed program gets its
+// rule's chord and an unlisted one nothing, and a row of chords goes out
+// beside the frame and stops when the focus moves.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/shell/EndToEndDeviceFixture.h"
+#include "tests/shell/probe/KeyTargetBlock.h"
+
+namespace {
+
+using namespace e2e;
+
+// The key target copied under a program file name, started, and in front.
+struct KeyTarget {
+    HANDLE mapping = nullptr;
+    brelkin::probe::KeyTargetBlock* block = nullptr;
+    Process process;
+
+    bool Start(const std::wstring& folder, const wchar_t* fileName) {
+        const std::wstring name = std::wstring(L"BrelkinKeyTarget-") + fileName;
+        mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                     sizeof(brelkin::probe::KeyTargetBlock), name.c_str());
+        if (!mapping) return false;
+        block = static_cast<brelkin::probe::KeyTargetBlock*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+        ZeroMemory(block, sizeof *block);
+        const std::wstring exe = folder + L"\\" + fileName;
+        CopyFileW((WinPath(BRELKIN_BIN_DIR) + std::wstring(L"\\BrelkinKeyTarget.exe")).c_str(), exe.c_str(), FALSE);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        std::wstring cmd = L"\"" + exe + L"\" " + name;
+        if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process.pi))
+            return false;
+        return WaitFor([&] { return block->focused != 0; }, 10000);
+    }
+    ~KeyTarget() {
+        if (block) {
+            InterlockedExchange(&block->quit, 1);
+            process.WaitExit(5000);
+            UnmapViewOfFile(block);
+        }
+        if (mapping) CloseHandle(mapping);
+    }
+};
+
+void StoreRule(const wchar_t* program, const wchar_t* mode) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings\\Programs", program, REG_SZ, mode,
+                    static_cast<DWORD>((wcslen(mode) + 1) * sizeof(wchar_t)));
+}
+
+TEST_F(EndToEndDevice, EachProgramGetsItsRulesChordAndAnUnlistedOneNothing) {
+    StoreRule(L"imaging-one.exe", L"Kodak (F5)");
+    StoreRule(L"IMAGING-TWO.EXE", L"CADI (G)");
+    const DWORD on = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", L"OnlyListedPrograms", REG_DWORD,
+                    &on, sizeof on);
+
+    const std::wstring exe = Install(L"BrelkinProbe.exe");
+    const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, exe);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened == 1; }));
+
+    const struct { const wchar_t* program; LONG key; } rows[] = {
+        {L"imaging-one.exe", VK_F5}, {L"imaging-two.exe", 'G'}, {L"chart.exe", 0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.program, r.program + wcslen(r.program)));
+        KeyTarget target;
+        ASSERT_TRUE(target.Start(folder, r.program)) << "the key target did not start or get the focus";
+        const LONG pressedBefore = Bda().calls.pressed;
+        InterlockedExchange(&Bda().buttonPressed, 1);
+        if (r.key) {
+            EXPECT_TRUE(WaitFor([&] { return target.block->count >= 2; }, 8000));
+        } else {
+            WaitFor([&] { return Bda().calls.pressed - pressedBefore >= 3; }, 8000);
+        }
+        InterlockedExchange(&Bda().buttonPressed, 0);
+        Sleep(600);
+        EXPECT_GE(Bda().calls.pressed - pressedBefore, 2) << "the poll did not read the button";
+        const std::vector<LONG> keys(target.block->keys, target.block->keys + target.block->count);
+        if (r.key) {
+            ASSERT_GE(keys.size(), 2u);
+            EXPECT_EQ(keys, std::vector<LONG>(keys.size(), r.key));
+        } else {
+            EXPECT_TRUE(keys.empty()) << "an unlisted program got " << keys.size() << " keys";
+        }
+    }
+    EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+
+// A custom row of three chords with 2 s after each goes out beside the frame,
+// which keeps answering; when another program comes to the front after the
+// first chord, it gets none of the rest.
+TEST_F(EndToEndDevice, ARowGoesOutWhileTheFrameAnswersAndStopsWhenTheFocusMoves) {
+    const struct { const wchar_t* name; DWORD value; } values[] = {
+        {L"Key1", 'A'}, {L"Key2", 'B'}, {L"Key3", 'C'}, {L"KeyEx1", 0}, {L"KeyEx2", 0}, {L"KeyEx3", 0},
+        {L"OneByOne", 0}, {L"DelayTime", 2000}};
+    for (const auto& v : values) StoreDword(v.name, v.value);
+    const wchar_t custom[] = L"Custom Setting";
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", L"DefaultKey", REG_SZ, custom,
+                    sizeof custom);
+
+    const std::wstring exe = Install(L"BrelkinProbe.exe");
+    const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, exe);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened == 1; }));
+    KeyTarget imaging;
+    ASSERT_TRUE(imaging.Start(folder, L"imaging-one.exe")) << "the key target did not start or get the focus";
+
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    standin::SetTimedPress(*state, 10, 150);
+    ASSERT_TRUE(WaitFor([&] { return imaging.block->count >= 1; }, 5000)) << "no chord arrived";
+    // The row takes 6 s; the frame is asked every 50 ms meanwhile.
+    double slowestMs = 0;
+    const ULONGLONG until = GetTickCount64() + 9000;
+    while (imaging.block->count < 3 && GetTickCount64() < until) {
+        LARGE_INTEGER t0, t1;
+        DWORD_PTR result = 0;
+        QueryPerformanceCounter(&t0);
+        const LRESULT answered = SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
+        QueryPerformanceCounter(&t1);
+        EXPECT_NE(answered, 0) << "the frame did not answer within 1 s";
+        slowestMs = std::max(slowestMs, double(t1.QuadPart - t0.QuadPart) * 1000.0 / double(frequency.QuadPart));
+        Sleep(50);
+    }
+    EXPECT_LT(slowestMs, 200.0) << "the frame stopped answering while the row went out";
+    EXPECT_EQ(std::vector<LONG>(imaging.block->keys, imaging.block->keys + imaging.block->count),
+              (std::vector<LONG>{'A', 'B', 'C'}));
+
+    // The delay after the last chord, then the second press.
+    Sleep(2500);
+    InterlockedExchange(&imaging.block->count, 0);
+    standin::SetTimedPress(*state, 10, 150);
+    ASSERT_TRUE(WaitFor([&] { return imaging.block->count >= 1; }, 5000)) << "the second press sent nothing";
+    InterlockedExchange(&imaging.block->yield, 1);
+    target = CreateKeyWindow();
+    ASSERT_TRUE(Focus(target)) << "the test window did not get the focus";
+    g_keyDowns.clear();
+    Pump(5000);  // chords 2 and 3 would have come 2 and 4 s after the first
+    EXPECT_TRUE(g_keyDowns.empty()) << g_keyDowns.size() << " key downs reached the window now in front";
+    EXPECT_EQ(imaging.block->count, 1);
+
+    // Exit during a row: after its first chord, without waiting out the delays.
+    standin::SetTimedPress(*state, 10, 150);
+    const ULONGLONG keyUntil = GetTickCount64() + 5000;
+    while (g_keyDowns.empty() && GetTickCount64() < keyUntil) Pump(20);
+    ASSERT_EQ(g_keyDowns, std::vector<WPARAM>{'A'});
+    EXPECT_EQ(Exit(p, frame), 0u);
+    Pump(3000);
+    EXPECT_EQ(g_keyDowns, std::vector<WPARAM>{'A'}) << "a chord went out after Exit";
+    EXPECT_EQ(GetAsyncKeyState('A') & 0x8000, 0) << "the chord's key was left down";
+    const std::string log = SupportLog();
+    EXPECT_NE(log.find(" came to the front after the press in imaging-one.exe; the rest of the press (2 chords) "
+                       "is not sent"), std::string::npos) << log;
+    EXPECT_NE(log.find("Exit: 3 presses, 5 chords sent, 0 presses not answered"), std::string::npos) << log;
+}
+
+}  // namespace
