@@ -70,21 +70,6 @@ const char* MemberName(ClassMember member)
     return "?";
 }
 
-std::u16string U16(const std::wstring& text)
-{
-    return std::u16string(text.begin(), text.end());
-}
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return {};
-    std::wstring folder(path, n);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
 // The folder the loader really reads for this program's bitness: an x86
 // program on 64-bit Windows is sent from System32 to SysWOW64.
 std::wstring SystemFolder()
@@ -98,6 +83,23 @@ std::wstring SystemFolder()
     }
     const UINT n = GetSystemDirectoryW(path, MAX_PATH);
     return n == 0 || n >= MAX_PATH ? std::wstring() : std::wstring(path, n);
+}
+
+}  // namespace
+
+std::u16string U16(const std::wstring& text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+
+std::wstring ProgramFolder()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return {};
+    std::wstring folder(path, n);
+    return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
 bool IsFile(const std::wstring& path)
@@ -118,6 +120,8 @@ std::u16string SystemErrorText(DWORD code)
         result.pop_back();
     return U16(result);
 }
+
+namespace {
 
 // Why a library that is there did not load: the other bitness, no program
 // library at all, or the loader's own reason.

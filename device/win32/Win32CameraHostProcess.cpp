@@ -8,36 +8,9 @@ namespace brelkin {
 
 namespace {
 
-std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return {};
-    std::wstring folder(path, n);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool OnWow64() {
     BOOL wow64 = FALSE;
     return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
-
-std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-std::u16string ErrorText(DWORD code) {
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result(text ? text : L"", n);
-    LocalFree(text);
-    while (!result.empty() && (result.back() == L'\r' || result.back() == L'\n' || result.back() == L' '))
-        result.pop_back();
-    return U16(result);
 }
 
 // The system folders a host of each bitness reads, 32-bit first: the camera
@@ -62,7 +35,7 @@ std::vector<std::wstring> SystemFolders() {
 
 }  // namespace
 
-Win32CameraHostProcess::Win32CameraHostProcess() : m_folder(OwnFolder()) {
+Win32CameraHostProcess::Win32CameraHostProcess() : m_folder(ProgramFolder()) {
     InitializeCriticalSection(&m_lock);
     m_job = CreateJobObjectW(nullptr, nullptr);
     if (m_job) {
@@ -113,7 +86,7 @@ HostStart Win32CameraHostProcess::Start(unsigned bits) {
     auto fail = [&](DWORD error) {
         result.status = HostStartStatus::Refused;
         result.errorCode = error;
-        result.errorText = ErrorText(error);
+        result.errorText = SystemErrorText(error);
         for (HANDLE h : {commandsRead, reportsWrite, self, section})
             if (h) CloseHandle(h);
         m_section = nullptr;
