@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "support/Utf8.h"
+#include "engine/Utf8.h"
 
 namespace brelkin {
 

@@ -4,41 +4,17 @@
 
 #include "engine/KeySynthesis.h"
 #include "engine/ProgramRules.h"
+#include "engine/Utf8.h"
 
 namespace brelkin {
 
 namespace {
 
-// UTF-8 for the log line. The engine does not use the support library, and
-// this is the only text it writes: a lone surrogate becomes U+FFFD there too.
+// The program's file name for the log line.
 std::string NameForLog(std::u16string_view path) {
     const std::u16string_view name = ImageFileName(path);
     if (name.empty()) return "a program whose name cannot be read";
-    std::string text;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        uint32_t c = name[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (name[++i] - 0xDC00);
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            text += static_cast<char>(c);
-        } else if (c < 0x800) {
-            text += static_cast<char>(0xC0 | (c >> 6));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            text += static_cast<char>(0xE0 | (c >> 12));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | (c >> 18));
-            text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return text;
+    return ToUtf8(name);
 }
 
 }  // namespace

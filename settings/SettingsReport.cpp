@@ -5,7 +5,7 @@
 #include "settings/AppSettings.h"
 #include "settings/PollPeriodSetting.h"
 #include "settings/Tooltip.h"
-#include "support/Utf8.h"
+#include "engine/Utf8.h"
 
 namespace brelkin {
 

@@ -1,6 +1,6 @@
 #include "support/SupportTexts.h"
 
-#include "support/Utf8.h"
+#include "engine/Utf8.h"
 
 namespace brelkin {
 

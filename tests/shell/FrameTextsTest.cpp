@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Utf8.h"
+#include "engine/Utf8.h"
 
 namespace brelkin {
 namespace {

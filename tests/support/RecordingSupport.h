@@ -9,7 +9,7 @@
 #include "platform/Notifier.h"
 #include "platform/ProcessIntegrity.h"
 #include "platform/SupportLog.h"
-#include "support/Utf8.h"
+#include "engine/Utf8.h"
 
 namespace brelkin::test {
 

@@ -8,7 +8,7 @@
 #include "support/Notifications.h"
 #include "support/RotatingSupportLog.h"
 #include "support/SupportTexts.h"
-#include "support/Utf8.h"
+#include "engine/Utf8.h"
 #include "tests/support/RecordingSupport.h"
 
 namespace brelkin::test {

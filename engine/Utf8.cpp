@@ -1,4 +1,4 @@
-#include "support/Utf8.h"
+#include "engine/Utf8.h"
 
 #include <cstdint>
 
