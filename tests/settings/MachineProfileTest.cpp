@@ -5,15 +5,8 @@
 namespace brelkin {
 namespace {
 
-using test::DeleteTree;
-using test::FakeTooltip;
-using test::KeyExists;
-using test::RawValue;
-using test::ReadRaw;
-using test::RegistryProfileTest;
-using test::TestRoot;
-using test::TestSection;
-using test::WriteRaw;
+// The test key, its raw reads and writes and the fixture (RegistryTestKey.h).
+using namespace test;
 
 // The machine-wide defaults under HKLM, as the installer writes them: in the
 // 64-bit view, which a 32-bit process reaches only by asking for it.

@@ -6,15 +6,8 @@
 namespace brelkin {
 namespace {
 
-using test::DeleteTree;
-using test::FakeTooltip;
-using test::KeyExists;
-using test::RawValue;
-using test::ReadRaw;
-using test::RegistryProfileTest;
-using test::TestRoot;
-using test::TestSection;
-using test::WriteRaw;
+// The test key, its raw reads and writes and the fixture (RegistryTestKey.h).
+using namespace test;
 
 TEST_F(RegistryProfileTest, FirstLoadCreatesTheEmptyKeyPathAndWritesNothing) {
     ASSERT_FALSE(KeyExists(TestRoot));
