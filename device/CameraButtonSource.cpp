@@ -82,15 +82,28 @@ DriverKind CameraButtonSource::ChooseDefaultDriverKind()
     return m_driverKind;
 }
 
-void CameraButtonSource::RegisterCameraArrival(uintptr_t window)
+void CameraArrivalRegistration::Register(IDeviceNotification& notification, uintptr_t window)
 {
-    m_arrivalRegistration = NoDeviceNotify;
-    m_entries = m_notification.LookUpEntries();
+    m_handle = NoDeviceNotify;
+    m_entries = notification.LookUpEntries();
     if (m_entries.registerFound) {
         // Flags 0: DEVICE_NOTIFY_WINDOW_HANDLE, delivered as WM_DEVICECHANGE.
-        m_arrivalRegistration =
-            m_notification.RegisterNotification(window, CameraArrivalFilter(), 0);
+        m_handle = notification.RegisterNotification(window, CameraArrivalFilter(), 0);
     }
+}
+
+void CameraArrivalRegistration::Unregister(IDeviceNotification& notification)
+{
+    if (m_handle == NoDeviceNotify)
+        return;
+    if (m_entries.unregisterFound)
+        notification.UnregisterNotification(m_handle);
+    m_handle = NoDeviceNotify;
+}
+
+void CameraButtonSource::RegisterCameraArrival(uintptr_t window)
+{
+    m_arrival.Register(m_notification, window);
 }
 
 void CameraButtonSource::OpenCamera(DriverKind kind, CameraOpenCause cause)
@@ -169,11 +182,7 @@ void CameraButtonSource::ReleaseCameraSource()
 {
     CloseCamera(DriverWdm);
     CloseCamera(DriverBda);
-    if (m_arrivalRegistration != NoDeviceNotify) {
-        if (m_entries.unregisterFound)
-            m_notification.UnregisterNotification(m_arrivalRegistration);
-        m_arrivalRegistration = NoDeviceNotify;
-    }
+    m_arrival.Unregister(m_notification);
 }
 
 }  // namespace brelkin

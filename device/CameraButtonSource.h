@@ -28,6 +28,19 @@ DeviceInterfaceFilter CameraArrivalFilter();
 // 5.0 and 5.1 use the WDM library; 5.2 and everything later the BDA one.
 DriverKind DefaultDriverKindFor(OsVersion version);
 
+// The registration for camera arrivals on the frame's window, which either
+// camera source holds until it is released. Where the system lacks the
+// entry points there is none, and nothing to end.
+class CameraArrivalRegistration {
+public:
+    void Register(IDeviceNotification& notification, uintptr_t window);
+    void Unregister(IDeviceNotification& notification);
+
+private:
+    DeviceNotifyHandle m_handle = NoDeviceNotify;
+    DeviceNotificationEntries m_entries;
+};
+
 class CameraButtonSource {
 public:
     CameraButtonSource(ICameraLibrary& library, ICom& com, IOsVersion& osVersion,
@@ -69,8 +82,7 @@ private:
     std::unique_ptr<ICameraObject> m_bdaObject;
     DriverKind m_driverKind = DriverWdm;
     PressFilter m_press;
-    DeviceNotifyHandle m_arrivalRegistration = NoDeviceNotify;
-    DeviceNotificationEntries m_entries;
+    CameraArrivalRegistration m_arrival;
     ISupportLog* m_log;
     INotifier* m_notifier;
 };

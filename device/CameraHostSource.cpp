@@ -66,10 +66,7 @@ DriverKind CameraHostSource::ChooseDefaultDriverKind() {
 
 void CameraHostSource::RegisterCameraArrival(uintptr_t window) {
     m_process.NotifyWindow(window);
-    m_arrivalRegistration = NoDeviceNotify;
-    m_entries = m_notification.LookUpEntries();
-    if (m_entries.registerFound)
-        m_arrivalRegistration = m_notification.RegisterNotification(window, CameraArrivalFilter(), 0);
+    m_arrival.Register(m_notification, window);
 }
 
 std::u16string CameraHostSource::LibraryName() const {
@@ -184,10 +181,7 @@ void CameraHostSource::ReleaseCameraSource() {
     }
     m_restartDue = false;
     m_pendingOpens = 0;
-    if (m_arrivalRegistration != NoDeviceNotify) {
-        if (m_entries.unregisterFound) m_notification.UnregisterNotification(m_arrivalRegistration);
-        m_arrivalRegistration = NoDeviceNotify;
-    }
+    m_arrival.Unregister(m_notification);
 }
 
 void CameraHostSource::Gone() {

@@ -87,8 +87,7 @@ private:
 
     DriverKind m_driverKind = DriverWdm;
     PressFilter m_press;
-    DeviceNotifyHandle m_arrivalRegistration = NoDeviceNotify;
-    DeviceNotificationEntries m_entries;
+    CameraArrivalRegistration m_arrival;
 
     uint32_t m_basePeriod = DefaultPollPeriod;
     uint32_t m_period = DefaultPollPeriod;
