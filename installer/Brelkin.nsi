@@ -1,6 +1,6 @@
 ; BrelkinSetup.exe: one setup for every Windows. Built by installer/CMakeLists.txt with:
 ;   makensis -DBRELKIN_X64_EXE=<path> -DBRELKIN_X86_EXE=<path> -DHOST_X64_EXE=<path>
-;            -DHOST_X86_EXE=<path> -DREADME=<path> -DOUTFILE=<path> Brelkin.nsi
+;            -DHOST_X86_EXE=<path> -DREADME=<path> -DPRESETS_NSH=<path> -DOUTFILE=<path> Brelkin.nsi
 ; On 64-bit Windows it installs the x64 Brelkin with the x86 and x64 camera
 ; hosts, on 32-bit Windows the x86 Brelkin with the x86 host. The setup itself
 ; is a 32-bit program, so that it starts on both.
@@ -37,7 +37,7 @@ Target x86-unicode
 !include "WinMessages.nsh"
 !include "nsDialogs.nsh"
 !include "x64.nsh"
-!include "Presets.nsh"
+!include "${PRESETS_NSH}"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
