@@ -1,6 +1,7 @@
 ; BrelkinSetup.exe: one setup for every Windows. Built by installer/CMakeLists.txt with:
 ;   makensis -DBRELKIN_X64_EXE=<path> -DBRELKIN_X86_EXE=<path> -DHOST_X64_EXE=<path>
-;            -DHOST_X86_EXE=<path> -DREADME=<path> -DPRESETS_NSH=<path> -DOUTFILE=<path> Brelkin.nsi
+;            -DHOST_X86_EXE=<path> -DREADME=<path> -DPRESETS_NSH=<path> -DOUTFILE=<path>
+;            [-DSIGN_UNINSTALLER=<command that signs the file %1>] Brelkin.nsi
 ; On 64-bit Windows it installs the x64 Brelkin with the x86 and x64 camera
 ; hosts, on 32-bit Windows the x86 Brelkin with the x86 host. The setup itself
 ; is a 32-bit program, so that it starts on both.
@@ -41,6 +42,11 @@ Target x86-unicode
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
+; A signed build (installer/CMakeLists.txt) signs the uninstaller before it is
+; packed into the setup, so that the one written at install time is signed too.
+!ifdef SIGN_UNINSTALLER
+  !uninstfinalize '${SIGN_UNINSTALLER}' = 0
+!endif
 ; The same as $PROGRAMFILES on 32-bit Windows.
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
 RequestExecutionLevel admin

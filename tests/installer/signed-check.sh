@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The signed packages' check: makes a throwaway certificate authority and a
+# code-signing certificate, builds the setup and both MSI packages signed with
+# it (the target signed_packages, through the same rules as a signed release),
+# and verifies against that authority every file they ship: the packages, the
+# program files in them, and the uninstaller, which only exists once the setup
+# has run (silently, in the caller's Wine prefix, then removed again).
+#   signed-check.sh <win32 build tree> <folder of the signed packages>
+set -uo pipefail
+tree=$1 out=$2
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+for tool in openssl osslsigncode msiextract; do
+  command -v $tool >/dev/null || { echo "FAIL: $tool not found (scripts/lib/deps.sh installs it)"; exit 1; }
+done
+[ -n "${WINEPREFIX:-}" ] || { echo "FAIL: needs the WINEPREFIX of the x86 run (scripts/test)"; exit 1; }
+export WINEDEBUG=-all WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
+
+rm -rf "$out" && mkdir -p "$out/certs" || exit 1
+certs=$out/certs
+ext() { printf '%s\n' "$@" >"$certs/ext"; }
+{
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Brelkin Test CA" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
+    -keyout "$certs/ca.key" -out "$certs/ca.pem" &&
+    openssl req -newkey rsa:2048 -nodes -subj "/CN=Brelkin Test Signing" \
+      -keyout "$certs/sign.key" -out "$certs/sign.csr" &&
+    ext basicConstraints=CA:FALSE keyUsage=critical,digitalSignature extendedKeyUsage=codeSigning &&
+    openssl x509 -req -days 2 -in "$certs/sign.csr" -CA "$certs/ca.pem" -CAkey "$certs/ca.key" \
+      -CAcreateserial -extfile "$certs/ext" -out "$certs/sign.pem" &&
+    printf 'throwaway password' >"$certs/password" &&
+    openssl pkcs12 -export -inkey "$certs/sign.key" -in "$certs/sign.pem" -certfile "$certs/ca.pem" \
+      -passout "file:$certs/password" -out "$certs/sign.p12"
+} >"$certs/openssl.log" 2>&1 || { cat "$certs/openssl.log"; echo "FAIL: openssl could not make the certificates"; exit 1; }
+# As a release build's cache variables would name them (Sign.cmake reads this file).
+printf 'set(BRELKIN_SIGN_PKCS12 [==[%s]==])\nset(BRELKIN_SIGN_PASSWORD_FILE [==[%s]==])\n' \
+  "$certs/sign.p12" "$certs/password" >"$out/sign-settings.cmake"
+
+echo "=== building the signed packages"
+cmake --build "$tree" --target signed_packages || { echo "FAIL: the signed packages did not build"; exit 1; }
+
+verify() { # file label
+  local log
+  if log=$(osslsigncode verify -CAfile "$certs/ca.pem" -in "$1" 2>&1) &&
+    grep -q 'Subject: /CN=Brelkin Test Signing' <<<"$log" && grep -q 'digest algorithm *: SHA256' <<<"$log"; then
+    pass "$2: signed with SHA-256 by the test certificate, verified against the test authority"
+  else
+    fail "$2 does not verify: $(tail -n 3 <<<"$log" | tr '\n' ' ')"
+  fi
+}
+echo "=== the packages and the program files in them"
+verify "$out/BrelkinSetup.exe" BrelkinSetup.exe
+for arch in x64 x86; do
+  msi=$out/BrelkinSetup-$arch.msi
+  verify "$msi" "BrelkinSetup-$arch.msi"
+  mkdir -p "$out/extract-$arch"
+  (cd "$out/extract-$arch" && msiextract "$msi" >/dev/null) || fail "msiextract $msi"
+  mapfile -t pes < <(find "$out/extract-$arch" -iname '*.exe' | sort)
+  want=3; [ "$arch" = x86 ] && want=2
+  [ "${#pes[@]}" = "$want" ] || fail "BrelkinSetup-$arch.msi carries ${#pes[@]} programs, not $want"
+  for pe in "${pes[@]}"; do verify "$pe" "BrelkinSetup-$arch.msi: ${pe#"$out/extract-$arch/"}"; done
+done
+
+echo "=== what the setup installs, the uninstaller included"
+dir_w='C:\BrelkinSignedCheck'
+dir=$(winepath -u "$dir_w" 2>/dev/null | tr -d '\r')
+timeout 120 wine "$out/BrelkinSetup.exe" /S /NOAUTOSTART "/D=$dir_w"; rc=$?
+if [ "$rc" = 0 ] && [ -f "$dir/Uninstall.exe" ]; then
+  for f in Uninstall.exe Brelkin.exe x64/BrelkinCameraHost.exe x86/BrelkinCameraHost.exe; do
+    verify "$dir/$f" "installed $f"
+  done
+else
+  fail "the signed setup did not install (exit code $rc)"
+fi
+if [ -f "$dir/Uninstall.exe" ]; then
+  timeout 120 wine "$dir/Uninstall.exe" /S >/dev/null 2>&1 || fail "the signed uninstaller failed"
+  for _ in $(seq 1 60); do [ -e "$dir" ] || break; sleep 0.5; done
+  [ ! -e "$dir" ] || fail "the signed uninstaller left $dir_w behind"
+fi
+
+if [ "$failures" -gt 0 ]; then echo "$failures check(s) failed"; exit 1; fi
+echo "all signed package checks passed"
