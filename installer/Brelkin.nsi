@@ -9,9 +9,10 @@
 ; /PRESET="<a mode's menu name>", /DRIVER=WDM|BDA, /POLL=<ms, 10 to 400> (install:
 ; the machine-wide defaults), /REMOVESETTINGS (uninstall: also remove the
 ; settings of the user who runs it).
-; Exit codes: 2 an option is not accepted, 3 Brelkin could not be closed in
-; every session, 4 the MSI package's install is present (nothing changed in
-; these three), 5 an earlier install could not be removed.
+; Exit codes: 2 an option is not accepted, 4 the MSI package's install is
+; present, 1618 Brelkin could not be closed in every session or another
+; install is running (nothing changed in these three), 5 an earlier install
+; could not be removed.
 
 Unicode true
 Target x86-unicode
@@ -149,6 +150,29 @@ Var PresetList
 Function MatchModeName
   StrCpy $R1 ""
   !insertmacro BRELKIN_MODE_NAMES MATCH_MODE_NAME
+FunctionEnd
+
+; Another install running: a second BrelkinSetup.exe (this mutex, held until
+; the setup ends) or a Windows Installer package (msiexec holds _MSIExecute
+; while it changes the computer). Either may replace what this one installs.
+!define SETUP_MUTEX "Global\BrelkinSetup"
+!define ERROR_ALREADY_EXISTS 183
+Function RefuseWhileAnotherInstallRuns
+  System::Call 'kernel32::CreateMutexW(p 0, i 0, w "${SETUP_MUTEX}") p .r1 ?e'
+  Pop $0
+  ${If} $0 = ${ERROR_ALREADY_EXISTS}
+    StrCpy $R0 "Another Brelkin setup is running. Try again when it has finished. Nothing was changed."
+    StrCpy $R1 ${EXIT_RETRY_LATER}
+    Call Fail
+  ${EndIf}
+  ; SYNCHRONIZE
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "Global\_MSIExecute") p .r1'
+  ${If} $1 P<> 0
+    System::Call 'kernel32::CloseHandle(p r1)'
+    StrCpy $R0 "Another installation (a Windows Installer package) is in progress. Try again when it has finished. Nothing was changed."
+    StrCpy $R1 ${EXIT_RETRY_LATER}
+    Call Fail
+  ${EndIf}
 FunctionEnd
 
 ; A bad option ends the install before anything has changed.
@@ -344,6 +368,7 @@ Function .onInit
     !insertmacro UnselectSection ${SecAutoStart}
   ${EndIf}
   Call ReadDefaultOptions
+  Call RefuseWhileAnotherInstallRuns
   Call RefuseMsiInstall
   ; A reinstall keeps the folder of the install it replaces, unless /D= names one.
   ${If} $INSTDIR == "$PROGRAMFILES64\${PRODUCT}"
