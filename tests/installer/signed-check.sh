@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# The signed packages' check: makes a throwaway certificate authority and a
-# code-signing certificate, builds the setup and both MSI packages signed with
-# it (the target signed_packages, through the same rules as a signed release),
-# and verifies against that authority every file they ship: the packages, the
-# program files in them, and the uninstaller, which only exists once the setup
-# has run (silently, in the caller's Wine prefix, then removed again).
+# The signed packages' check: makes a throwaway certificate authority with a
+# code-signing and a time-stamping certificate, serves RFC 3161 time stamps on
+# 127.0.0.1 (timestamp-server.py), builds the setup and both MSI packages signed
+# and time-stamped with them (the target signed_packages, through the same rules
+# as a signed release), and verifies against that authority every file they
+# ship: the packages, the program files in them, and the uninstaller, which only
+# exists once the setup has run (silently, in the caller's Wine prefix, then
+# removed again).
 #   signed-check.sh <win32 build tree> <folder of the signed packages>
 set -uo pipefail
 tree=$1 out=$2
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
-for tool in openssl osslsigncode msiextract; do
+for tool in openssl osslsigncode msiextract python3; do
   command -v $tool >/dev/null || { echo "FAIL: $tool not found (scripts/lib/deps.sh installs it)"; exit 1; }
 done
 [ -n "${WINEPREFIX:-}" ] || { echo "FAIL: needs the WINEPREFIX of the x86 run (scripts/test)"; exit 1; }
@@ -29,22 +31,41 @@ ext() { printf '%s\n' "$@" >"$certs/ext"; }
     ext basicConstraints=CA:FALSE keyUsage=critical,digitalSignature extendedKeyUsage=codeSigning &&
     openssl x509 -req -days 2 -in "$certs/sign.csr" -CA "$certs/ca.pem" -CAkey "$certs/ca.key" \
       -CAcreateserial -extfile "$certs/ext" -out "$certs/sign.pem" &&
+    openssl req -newkey rsa:2048 -nodes -subj "/CN=Brelkin Test Time Stamps" \
+      -keyout "$certs/tsa.key" -out "$certs/tsa.csr" &&
+    ext basicConstraints=CA:FALSE keyUsage=critical,digitalSignature extendedKeyUsage=critical,timeStamping &&
+    openssl x509 -req -days 2 -in "$certs/tsa.csr" -CA "$certs/ca.pem" -CAkey "$certs/ca.key" \
+      -CAcreateserial -extfile "$certs/ext" -out "$certs/tsa.pem" &&
     printf 'throwaway password' >"$certs/password" &&
     openssl pkcs12 -export -inkey "$certs/sign.key" -in "$certs/sign.pem" -certfile "$certs/ca.pem" \
       -passout "file:$certs/password" -out "$certs/sign.p12"
 } >"$certs/openssl.log" 2>&1 || { cat "$certs/openssl.log"; echo "FAIL: openssl could not make the certificates"; exit 1; }
+printf '[tsa]\ndefault_tsa = test\n[test]\nserial = %s\nsigner_cert = %s\nsigner_key = %s\ncerts = %s\n%s\n' \
+  "$certs/tsa.serial" "$certs/tsa.pem" "$certs/tsa.key" "$certs/ca.pem" \
+  'signer_digest = sha256
+default_policy = 1.2.3.4.1
+digests = sha256
+ess_cert_id_alg = sha256' >"$certs/tsa.cnf"
+echo 01 >"$certs/tsa.serial"
+python3 "$(dirname "$0")/timestamp-server.py" "$certs/tsa.cnf" "$certs/tsa.port" &
+server=$!
+trap 'kill $server 2>/dev/null' EXIT
+for _ in $(seq 1 50); do [ -s "$certs/tsa.port" ] && break; sleep 0.1; done
+[ -s "$certs/tsa.port" ] || { echo "FAIL: the time-stamping service did not start"; exit 1; }
+export no_proxy=127.0.0.1 NO_PROXY=127.0.0.1
 # As a release build's cache variables would name them (Sign.cmake reads this file).
-printf 'set(BRELKIN_SIGN_PKCS12 [==[%s]==])\nset(BRELKIN_SIGN_PASSWORD_FILE [==[%s]==])\n' \
-  "$certs/sign.p12" "$certs/password" >"$out/sign-settings.cmake"
+printf 'set(BRELKIN_SIGN_PKCS12 [==[%s]==])\nset(BRELKIN_SIGN_PASSWORD_FILE [==[%s]==])\nset(BRELKIN_SIGN_TIMESTAMP_URL %s)\n' \
+  "$certs/sign.p12" "$certs/password" "http://127.0.0.1:$(cat "$certs/tsa.port")/" >"$out/sign-settings.cmake"
 
 echo "=== building the signed packages"
 cmake --build "$tree" --target signed_packages || { echo "FAIL: the signed packages did not build"; exit 1; }
 
 verify() { # file label
   local log
-  if log=$(osslsigncode verify -CAfile "$certs/ca.pem" -in "$1" 2>&1) &&
-    grep -q 'Subject: /CN=Brelkin Test Signing' <<<"$log" && grep -q 'digest algorithm *: SHA256' <<<"$log"; then
-    pass "$2: signed with SHA-256 by the test certificate, verified against the test authority"
+  if log=$(osslsigncode verify -CAfile "$certs/ca.pem" -TSA-CAfile "$certs/ca.pem" -in "$1" 2>&1) &&
+    grep -q 'Subject: /CN=Brelkin Test Signing' <<<"$log" && grep -q 'digest algorithm *: SHA256' <<<"$log" &&
+    grep -q 'Timestamp Server Signature verification: ok' <<<"$log"; then
+    pass "$2: signed with SHA-256 by the test certificate and time-stamped, verified against the test authority"
   else
     fail "$2 does not verify: $(tail -n 3 <<<"$log" | tr '\n' ' ')"
   fi
