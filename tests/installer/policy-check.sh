@@ -68,6 +68,14 @@ for set in "" _Recommended; do
     check "policy $p$set for computers and users (class: $class)" test "$class" = Both
   done
 done
+# What Intune's import needs beyond the format: every policy in a category, and
+# the text of a supportedOn definition under the definition's own name.
+orphans=$(xpath "$admx" "//$(el policy)[not($(el parentCategory))]/@name" | tr '\n' ' ')
+check "every policy has a category (without: $orphans)" test -z "$orphans"
+while IFS= read -r name; do
+  ref=$(xpath "$admx" "string(//$(el definition)[@name=\"$name\"]/@displayName)")
+  check "supportedOn $name names its text by its own name (got $ref)" test "$ref" = "\$(string.$name)"
+done < <(xpath "$admx" "//$(el definition)/@name")
 
 echo "=== the modes of the preset table, in menu order, everywhere"
 check "the mode list runs from the joystick to Custom Setting" \
