@@ -7,8 +7,7 @@
 #   BRELKIN_SIGN_PKCS12           a PKCS#12 file with the certificate and its key
 #   BRELKIN_SIGN_PKCS11_MODULE    or a PKCS#11 module (a hardware token, a cloud key) ...
 #   BRELKIN_SIGN_PKCS11_KEY       ... and the key's id on it (a pkcs11: URI or an id)
-#   BRELKIN_SIGN_CERT             the certificate chain (PEM) of that key; without it the
-#                                 token's certificate of the same id is used
+#   BRELKIN_SIGN_CERT             ... with the certificate chain (PEM) of that key
 #   BRELKIN_SIGN_PASSWORD_FILE    the PKCS#12 password or the token's PIN, as a file
 #   BRELKIN_SIGN_TIMESTAMP_URL    an RFC 3161 time-stamping service
 cmake_minimum_required(VERSION 3.21)
@@ -19,6 +18,9 @@ foreach(_v PKCS12 PKCS11_MODULE PKCS11_KEY CERT PASSWORD_FILE TIMESTAMP_URL)
   if(NOT BRELKIN_SIGN_${_v} AND DEFINED ENV{BRELKIN_SIGN_${_v}})
     set(BRELKIN_SIGN_${_v} "$ENV{BRELKIN_SIGN_${_v}}")
   endif()
+  # Each stays one argument of the command line: a pkcs11: URI holds semicolons,
+  # which would split it as a CMake list.
+  string(REPLACE ";" "\\;" BRELKIN_SIGN_${_v} "${BRELKIN_SIGN_${_v}}")
 endforeach()
 
 find_program(_osslsigncode osslsigncode)
@@ -27,16 +29,13 @@ if(NOT _osslsigncode)
 endif()
 if(BRELKIN_SIGN_PKCS12)
   set(_key -pkcs12 "${BRELKIN_SIGN_PKCS12}")
-elseif(BRELKIN_SIGN_PKCS11_MODULE AND BRELKIN_SIGN_PKCS11_KEY)
-  set(_key -pkcs11module "${BRELKIN_SIGN_PKCS11_MODULE}" -key "${BRELKIN_SIGN_PKCS11_KEY}")
-  if(BRELKIN_SIGN_CERT)
-    list(APPEND _key -certs "${BRELKIN_SIGN_CERT}")
-  else()
-    list(APPEND _key -pkcs11cert "${BRELKIN_SIGN_PKCS11_KEY}")
-  endif()
+elseif(BRELKIN_SIGN_PKCS11_MODULE AND BRELKIN_SIGN_PKCS11_KEY AND BRELKIN_SIGN_CERT)
+  set(_key -pkcs11module "${BRELKIN_SIGN_PKCS11_MODULE}" -key "${BRELKIN_SIGN_PKCS11_KEY}"
+           -certs "${BRELKIN_SIGN_CERT}")
 else()
   message(FATAL_ERROR "signing is on (BRELKIN_SIGN) but no certificate is given: set BRELKIN_SIGN_PKCS12 "
-                      "(and BRELKIN_SIGN_PASSWORD_FILE), or BRELKIN_SIGN_PKCS11_MODULE and BRELKIN_SIGN_PKCS11_KEY, "
+                      "(and BRELKIN_SIGN_PASSWORD_FILE), or BRELKIN_SIGN_PKCS11_MODULE, BRELKIN_SIGN_PKCS11_KEY and "
+                      "BRELKIN_SIGN_CERT, "
                       "as cache or environment variables")
 endif()
 # The password is read from its file by osslsigncode: it never shows on a command line.

@@ -13,7 +13,7 @@ tree=$1 out=$2
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
-for tool in openssl osslsigncode msiextract python3; do
+for tool in openssl osslsigncode msiextract python3 softhsm2-util; do
   command -v $tool >/dev/null || { echo "FAIL: $tool not found (scripts/lib/deps.sh installs it)"; exit 1; }
 done
 [ -n "${WINEPREFIX:-}" ] || { echo "FAIL: needs the WINEPREFIX of the x86 run (scripts/test)"; exit 1; }
@@ -82,6 +82,27 @@ for arch in x64 x86; do
   [ "${#pes[@]}" = "$want" ] || fail "BrelkinSetup-$arch.msi carries ${#pes[@]} programs, not $want"
   for pe in "${pes[@]}"; do verify "$pe" "BrelkinSetup-$arch.msi: ${pe#"$out/extract-$arch/"}"; done
 done
+
+echo "=== the same key on a PKCS#11 token (SoftHSM) instead of in a file"
+module=$(find /usr/lib -name libsofthsm2.so -print -quit 2>/dev/null)
+export SOFTHSM2_CONF=$out/hsm/softhsm2.conf
+mkdir -p "$out/hsm/tokens" && printf 'directories.tokendir = %s\n' "$out/hsm/tokens" >"$SOFTHSM2_CONF"
+printf 1234 >"$certs/pin"
+cat "$certs/sign.pem" "$certs/ca.pem" >"$certs/chain.pem"
+if [ -n "$module" ] &&
+  softhsm2-util --init-token --free --label brelkin --pin 1234 --so-pin 5678 >/dev/null &&
+  openssl pkcs8 -topk8 -nocrypt -in "$certs/sign.key" -out "$certs/sign.pk8" &&
+  softhsm2-util --import "$certs/sign.pk8" --token brelkin --label release --id 01 --pin 1234 >/dev/null; then
+  # As a release script would name them, through the environment.
+  BRELKIN_SIGN_PKCS11_MODULE=$module BRELKIN_SIGN_PKCS11_KEY='pkcs11:token=brelkin;object=release;type=private' \
+    BRELKIN_SIGN_CERT=$certs/chain.pem BRELKIN_SIGN_PASSWORD_FILE=$certs/pin \
+    BRELKIN_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat "$certs/tsa.port")/" \
+    cmake -DIN="$tree/bin/x86/BrelkinCameraHost.exe" -DOUT="$out/token-signed.exe" \
+    -P "$(dirname "$0")/../../installer/Sign.cmake" || fail "Sign.cmake could not sign with the token"
+  verify "$out/token-signed.exe" "BrelkinCameraHost.exe signed on the token"
+else
+  fail "no SoftHSM token to sign with (softhsm2 and libengine-pkcs11-openssl, scripts/lib/deps.sh)"
+fi
 
 echo "=== what the setup installs, the uninstaller included"
 dir_w='C:\BrelkinSignedCheck'
