@@ -16,6 +16,7 @@
 #include "settings/ProgramSettings.h"
 #include "device/CameraHostProcess.h"
 #include "shell/FrameDevices.h"
+#include "shell/FrameTexts.h"
 #include "shell/ShellServices.h"
 #include "shell/SystemTray.h"
 #include "support/ElevatedTargetCheck.h"
@@ -30,9 +31,8 @@ constexpr UINT TrayMenuDefaultPosition = 17;  // "&Rescan Camera" once the menu 
 class CMainFrame : public CFrameWnd {
 public:
     explicit CMainFrame(ShellServices& services);
-    // Stops the chords going out, then releases the joystick, the camera
-    // objects and the arrival registration; the tray icon goes last, with the
-    // members.
+    // As TearDown, unless the end of the session did it; the tray icon goes
+    // last, with the members.
     ~CMainFrame() override;
 
     void SelectPreset(int row);
@@ -47,6 +47,7 @@ protected:
     void OnTimer(UINT_PTR id);
     LRESULT OnDeviceChange(WPARAM event, LPARAM data);
     LRESULT OnCameraReport(WPARAM, LPARAM);
+    void OnEndSession(bool ending, UINT flags);
     void OnPreset(UINT id);
     void OnUpdatePreset(CCmdUI* cmdUI);
     void OnCustomSetting();
@@ -61,6 +62,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Stops the chords going out, then releases the joystick, the camera
+    // objects and the arrival registration, and writes the exit line. Once.
+    void TearDown(ProgramEnd end);
     void CompleteTrayMenu();
     void PollCamera();
     void ApplyProgramRules();
@@ -88,6 +92,7 @@ private:
     Notifications m_notifications;
     std::unique_ptr<ElevatedTargetCheck> m_keyTarget;
     bool m_saveFailureShown = false;
+    bool m_tornDown = false;
     unsigned long m_presses = 0;
     unsigned long m_chordsSent = 0;  // handed to the sender
     unsigned long m_unanswered = 0;  // presses while the chords of the one before went out
