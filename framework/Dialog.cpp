@@ -14,8 +14,11 @@ namespace {
 // WM_SETFONT before WM_INITDIALOG brings the creation parameter.
 thread_local CDialog* t_opening = nullptr;
 
-// The open modeless dialogs of this thread; empty, the loop pays nothing.
-thread_local std::vector<HWND> t_modeless;
+// The open modeless dialogs; empty, the loop pays nothing. They live on the
+// thread of the application's loop only. Not thread_local: built with
+// MinGW, a thread-local vector here made every window creation of the
+// framework's tests fail under Wine.
+std::vector<HWND> g_modeless;
 
 // Messages whose dialog-procedure return value is the result itself, not a
 // handled flag (the rest go through DWLP_MSGRESULT).
@@ -141,15 +144,15 @@ bool CDialog::Create(HWND owner) {
                                      &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
     t_opening = outer;
     if (!hwnd) return false;
-    t_modeless.push_back(hwnd);
+    g_modeless.push_back(hwnd);
     ::ShowWindow(hwnd, SW_SHOW);
     return true;
 }
 
 bool CDialog::PreTranslateModeless(MSG& msg) {
     // By index: a message the dialog takes may destroy it, and the list with it.
-    for (std::size_t i = 0; i < t_modeless.size(); ++i) {
-        if (::IsDialogMessageW(t_modeless[i], &msg)) return true;
+    for (std::size_t i = 0; i < g_modeless.size(); ++i) {
+        if (::IsDialogMessageW(g_modeless[i], &msg)) return true;
     }
     return false;
 }
@@ -294,7 +297,7 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wPara
     bool unhandled = false;
     dialog->m_unhandled = &unhandled;
     if (message == WM_NCDESTROY) {
-        auto& open = t_modeless;
+        auto& open = g_modeless;
         for (auto it = open.begin(); it != open.end(); ++it) {
             if (*it == hwnd) {
                 open.erase(it);
