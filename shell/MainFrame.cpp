@@ -166,7 +166,7 @@ void CMainFrame::PollCamera() {
         }
         if (trial) m_trigger.pressRows = nullptr;
         const PollOutcome outcome = m_devices->PollButton(m_trigger);
-        m_trigger.pressRows = &m_pressRows;
+        if (trial) m_trigger.pressRows = &m_pressRows;
         if (outcome.unanswered) ++m_unanswered;
         if (outcome.pressed) {
             ++m_presses;
