@@ -105,7 +105,12 @@ void CameraHostSource::StartAndOpen() {
     refused.path = found.path;
     refused.libraryBits = bits;
     refused.programBits = m_process.ProgramBits();
+    m_status.library = refused;
+    m_status.library.status = found.path.empty() ? LibraryLoadStatus::Missing : LibraryLoadStatus::Loaded;
     if (!m_process.CanRun(bits)) {
+        m_status.library.status = LibraryLoadStatus::WrongBitness;
+        m_status.host = HostState::CannotStart;
+        m_status.cannotStart = LibraryNeedsWiderWindowsText(found.path);
         m_log->Write(LibraryLoadLine(refused));
         m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
         if (tell) m_notifier->Notify(LibraryNeedsWiderWindowsText(found.path));
@@ -131,15 +136,21 @@ void CameraHostSource::StartAndOpen() {
                 m_log->Write(LibraryLoadLine(refused));
                 m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
                 if (tell) m_notifier->Notify(LibraryProblemText(refused));
+                m_status.library.status = LibraryLoadStatus::WrongBitness;
+                m_status.cannotStart = LibraryProblemText(refused);
             } else {
                 m_log->Write(HostStartFailedLine(start));
                 m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoHost));
                 if (tell) m_notifier->Notify(HostStartFailedText(start));
+                m_status.cannotStart = HostStartFailedText(start);
             }
+            m_status.host = HostState::CannotStart;
             Gone();
             return;
         }
         m_hostBits = bits;
+        m_status.host = HostState::Running;
+        m_status.hostBits = bits;
         m_reader = hostwire::MessageReader(false);
         m_rejectedLogged = 0;
     }
@@ -179,6 +190,7 @@ void CameraHostSource::ReleaseCameraSource() {
         m_process.Finish(HostQuitWaitMs);
         m_hostBits = 0;
     }
+    m_status.host = HostState::NotStarted;
     m_restartDue = false;
     m_pendingOpens = 0;
     m_arrival.Unregister(m_notification);
@@ -186,6 +198,8 @@ void CameraHostSource::ReleaseCameraSource() {
 
 void CameraHostSource::Gone() {
     m_press.Forget();
+    m_status.camera = CameraState::NoCameraObject;
+    m_status.reading = ButtonReading::NoReading;
     if (m_answer) m_answer->CameraGone();
 }
 
@@ -195,6 +209,8 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
     case hostwire::Kind::LoadReport:
         if (m.cameraClass != selected || m_pendingOpens == 0) return;
         if (m.report.attempted) m_log->Write(LibraryLoadLine(m.report));
+        if (m.report.attempted) m_status.library = m.report;
+        if (m.report.status != LibraryLoadStatus::Loaded) Remember(LibraryLoadLine(m.report));
         // A configuration problem shows at start-up and whenever the user
         // rescans; an arrival only repeats what the user was told.
         if (m.report.status != LibraryLoadStatus::Loaded && m_cause != CameraOpenCause::Arrival &&
@@ -226,6 +242,10 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
             break;
         }
         m_log->Write(CameraOpenLine(m_driverKind, m_cause, outcome));
+        m_status.camera = held ? CameraStateOf(outcome == CameraOpenOutcome::NotValid ? ButtonReading::NoReading
+                                                                                       : ButtonReading::Up)
+                               : CameraState::NoCameraObject;
+        if (outcome != CameraOpenOutcome::Answered) Remember(CameraOpenLine(m_driverKind, m_cause, outcome));
         if (silent && UserAsked(m_cause)) m_notifier->Notify(CameraSilentText(m_driverKind));
         m_press.Forget();
         return;
@@ -234,6 +254,8 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
         if (m_pendingOpens > 0 || !m_held[selected == CameraClass::Bda ? 1 : 0]) return;
         if (m.period < MinPollPeriod || m.period > MaxPollPeriod) return;
         m_period = m.period;
+        m_status.reading = m.reading;
+        m_status.camera = CameraStateOf(m.reading);
         if (m_answer) m_answer->Answer(m.reading, m.period);
         return;
     default: return;
@@ -277,8 +299,14 @@ void CameraHostSource::Pump() {
     Fault(HostHangLine(library, watch.call, took), HostHangText(library, watch.call));
 }
 
+void CameraHostSource::Remember(std::string line) {
+    m_status.lastFault = std::move(line);
+    m_status.lastFaultMs = m_process.NowMs();
+}
+
 void CameraHostSource::Fault(std::string line, std::u16string balloon) {
     m_log->Write(line);
+    Remember(line);
     m_process.Kill();
     m_hostBits = 0;
     m_held[0] = m_held[1] = false;
@@ -291,6 +319,7 @@ void CameraHostSource::Fault(std::string line, std::u16string balloon) {
     m_faults.push_back(now);
     if (m_faults.size() >= FaultsThatStopRestarts) {
         m_stopped = true;
+        m_status.host = HostState::Stopped;
         m_restartDue = false;
         m_log->Write(HostStoppedLine(static_cast<unsigned>(m_faults.size())));
         m_notifier->Notify(HostStoppedText(LibraryName()));
@@ -306,6 +335,8 @@ void CameraHostSource::Fault(std::string line, std::u16string balloon) {
     m_log->Write(HostRestartLine(delay));
     m_restartDue = true;
     m_restartAt = now + delay;
+    m_status.host = HostState::Restarting;
+    m_status.restartAtMs = m_restartAt;
     if (delay == 0) {
         m_restartDue = false;
         m_cause = CameraOpenCause::HostRestart;

@@ -13,6 +13,7 @@
 #include "device/CameraHostProtocol.h"
 #include "device/CameraOpenCause.h"
 #include "device/DefaultDriverKind.h"
+#include "device/CameraStatus.h"
 #include "engine/AdaptivePollPeriod.h"
 #include "engine/ButtonPoll.h"
 #include "engine/PressFilter.h"
@@ -54,6 +55,8 @@ public:
     // The period of the host's last reading, or the setting before one.
     uint32_t Period() const { return m_period; }
     bool RestartsStopped() const { return m_stopped; }
+    // For the Camera Status window.
+    const CameraStatus& Status() const { return m_status; }
 
     void AttachSupport(ISupportLog& log, INotifier& notifier);
     void AttachAnswer(IReadingAnswer& answer) { m_answer = &answer; }
@@ -78,6 +81,8 @@ private:
     void StartAndOpen();
     void Handle(const hostwire::Message& message);
     void Fault(std::string line, std::u16string balloon);
+    // The last fault, for the Camera Status window.
+    void Remember(std::string line);
     void Gone();
     CameraClass ClassOf(DriverKind kind) const { return IsBda(kind) ? CameraClass::Bda : CameraClass::Wdm; }
     std::u16string LibraryName() const;
@@ -110,6 +115,7 @@ private:
     bool m_restartDue = false;
     uint64_t m_restartAt = 0;
     bool m_faultBalloonShown = false;
+    CameraStatus m_status;
 };
 
 }  // namespace brelkin

@@ -2,11 +2,20 @@
 
 #include "dialogs/AboutDialog.h"
 #include "dialogs/BdaSettingDialog.h"
+#include "dialogs/CameraStatusDialog.h"
 #include "dialogs/CustomSettingDialog.h"
 #include "dialogs/ProgramsDialog.h"
 #include "platform/win32/Win32ForegroundProgram.h"
 
 namespace brelkin {
+
+DialogRunner::DialogRunner() = default;
+DialogRunner::~DialogRunner() = default;
+
+ICameraStatusWindow& DialogRunner::CameraStatus() {
+    if (!m_cameraStatus) m_cameraStatus = std::make_unique<CDlgCameraStatus>();
+    return *m_cameraStatus;
+}
 
 bool DialogRunner::EditCustomRow(ActionPreset& row) {
     CDlgCustomSetting dialog;

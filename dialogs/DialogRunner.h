@@ -3,11 +3,45 @@
 // application see them: the interface, a runner that cancels everything (the
 // shell keeps it until the dialogs are plugged in through
 // CTolvacoreApp::SetDialogRunner) and the runner over the real dialogs.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "engine/ActionPreset.h"
 #include "engine/DriverKind.h"
 #include "engine/ProgramRules.h"
 
 namespace brelkin {
+
+// The Camera Status window as the frame sees it: open or not, in front or
+// not, and the values of its lines.
+class ICameraStatusWindow {
+public:
+    // Given the window's lines ("label value", one a line), the whole text
+    // that Copy Details puts on the clipboard.
+    using StatusDetails = std::function<std::u16string(std::u16string_view lines)>;
+
+    virtual ~ICameraStatusWindow() = default;
+    // Opens it, owned by the window `owner`, or brings the open one to the front.
+    virtual void Open(uintptr_t owner, StatusDetails details) = 0;
+    virtual bool IsOpen() = 0;
+    // The active window: a press is tried there, not sent.
+    virtual bool IsActive() = 0;
+    // One value per line, in the window's order; only what changed is set.
+    virtual void Show(const std::vector<std::u16string>& values, bool buttonDown) = 0;
+};
+
+// Never open.
+class NoCameraStatusWindow final : public ICameraStatusWindow {
+public:
+    void Open(uintptr_t, StatusDetails) override {}
+    bool IsOpen() override { return false; }
+    bool IsActive() override { return false; }
+    void Show(const std::vector<std::u16string>&, bool) override {}
+};
 
 class IDialogRunner {
 public:
@@ -21,6 +55,11 @@ public:
     // the rows of `presets`; a new rule starts with `current` when that is a
     // key mode, else with the first row.
     virtual bool EditProgramRules(ProgramRuleSet& rules, const PresetTable& presets, TriggerMode current) = 0;
+    // The one Camera Status window, whether it is open or not.
+    virtual ICameraStatusWindow& CameraStatus() {
+        static NoCameraStatusWindow none;
+        return none;
+    }
 };
 
 // Cancels every dialog without showing anything.
@@ -35,10 +74,16 @@ public:
 // The real settings dialogs.
 class DialogRunner final : public IDialogRunner {
 public:
+    DialogRunner();
+    ~DialogRunner() override;
     bool EditCustomRow(ActionPreset& customRow) override;
     bool ChooseDriverKind(DriverKind current, DriverKind& chosen) override;
     void ShowAbout() override;
     bool EditProgramRules(ProgramRuleSet& rules, const PresetTable& presets, TriggerMode current) override;
+    ICameraStatusWindow& CameraStatus() override;
+
+private:
+    std::unique_ptr<ICameraStatusWindow> m_cameraStatus;
 };
 
 }  // namespace brelkin

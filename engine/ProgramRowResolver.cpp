@@ -5,6 +5,7 @@ namespace brelkin {
 std::vector<std::size_t> ProgramRowResolver::SetRules(const ProgramRuleSet& set, const PresetTable& presets) {
     std::vector<std::size_t> namingNothing;
     m_rules.clear();
+    m_lastRule = {};
     for (std::size_t i = 0; i < set.rules.size(); ++i) {
         const TriggerMode mode = KeyModeNamed(presets, set.rules[i].mode);
         if (mode == 0) {
@@ -22,6 +23,7 @@ bool ProgramRowResolver::ResolvePressRow(TriggerState& state, TriggerMode& mode,
     // A process whose name cannot be read is a program without a rule.
     program.length = length > ImagePathCapacity ? 0 : length;
     program.known = true;
+    m_lastRule = {};
     if (!m_rules.empty() || m_onlyListed) {
         const std::u16string_view name = program.length == 0
                                              ? std::u16string_view()
@@ -40,7 +42,10 @@ bool ProgramRowResolver::ResolvePressRow(TriggerState& state, TriggerMode& mode,
             m_refusedPending = true;
             return false;
         }
-        if (ruled != nullptr) mode = ruled->mode;
+        if (ruled != nullptr) {
+            mode = ruled->mode;
+            m_lastRule = ruled->program;
+        }
     }
     if (mode != m_lastMode) {
         state.sequenceStep = 0;

@@ -28,6 +28,11 @@ public:
     // process whose name could not be read), once; false when there is none.
     bool TakeRefusedProgram(std::u16string_view& program);
 
+    // The mode the last press that sent something used, and the program
+    // whose rule chose it (empty: the mode checked in the menu).
+    TriggerMode LastMode() const { return m_lastMode; }
+    std::u16string_view LastRuleProgram() const { return m_lastRule; }
+
 private:
     struct ResolvedRule {
         std::u16string program;
@@ -40,6 +45,7 @@ private:
     // The row the previous press sent: a press that sends another one starts
     // that row's one-by-one sequence from its first chord.
     TriggerMode m_lastMode = -1;
+    std::u16string_view m_lastRule;  // into m_rules, which only SetRules changes
     // Kept in place so that a refused press allocates nothing.
     char16_t m_refused[ImagePathCapacity] = {};
     std::size_t m_refusedLength = 0;

@@ -35,4 +35,37 @@ std::string ToUtf8(std::u16string_view text) {
     return out;
 }
 
+std::u16string FromUtf8(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        size_t extra = 0;
+        if (lead >= 0xF0 && lead < 0xF8) extra = 3;
+        else if (lead >= 0xE0) extra = 2;
+        else if (lead >= 0xC0) extra = 1;
+        bool whole = lead < 0x80 || (extra > 0 && lead < 0xF8 && i + extra < text.size());
+        uint32_t c = extra == 0 ? lead : lead & (0x3Fu >> extra);
+        for (size_t k = 1; whole && k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            whole = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3Fu);
+        }
+        if (!whole) {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        i += extra + 1;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (c >> 10));
+            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
 }  // namespace brelkin

@@ -14,6 +14,12 @@ namespace {
 // WM_SETFONT before WM_INITDIALOG brings the creation parameter.
 thread_local CDialog* t_opening = nullptr;
 
+// The open modeless dialogs; empty, the loop pays nothing. They live on the
+// thread of the application's loop only. Not thread_local: built with
+// MinGW, a thread-local vector here made every window creation of the
+// framework's tests fail under Wine.
+std::vector<HWND> g_modeless;
+
 // Messages whose dialog-procedure return value is the result itself, not a
 // handled flag (the rest go through DWLP_MSGRESULT).
 bool ReturnsResultDirectly(UINT message) {
@@ -130,8 +136,34 @@ INT_PTR CDialog::DoModal() {
     return result;
 }
 
+bool CDialog::Create(HWND owner) {
+    CDialog* outer = t_opening;
+    t_opening = this;
+    m_modeless = true;
+    HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner,
+                                     &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    t_opening = outer;
+    if (!hwnd) return false;
+    g_modeless.push_back(hwnd);
+    ::ShowWindow(hwnd, SW_SHOW);
+    return true;
+}
+
+bool CDialog::PreTranslateModeless(MSG& msg) {
+    // By index: a message the dialog takes may destroy it, and the list with it.
+    for (std::size_t i = 0; i < g_modeless.size(); ++i) {
+        if (::IsDialogMessageW(g_modeless[i], &msg)) return true;
+    }
+    return false;
+}
+
 void CDialog::EndDialog(INT_PTR result) {
-    if (m_hWnd) ::EndDialog(m_hWnd, result);
+    if (!m_hWnd) return;
+    if (m_modeless) {
+        ::DestroyWindow(m_hWnd);
+        return;
+    }
+    ::EndDialog(m_hWnd, result);
 }
 
 bool CDialog::UpdateData(bool saveAndValidate) {
@@ -264,6 +296,15 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM wPara
     bool* outer = dialog->m_unhandled;
     bool unhandled = false;
     dialog->m_unhandled = &unhandled;
+    if (message == WM_NCDESTROY) {
+        auto& open = g_modeless;
+        for (auto it = open.begin(); it != open.end(); ++it) {
+            if (*it == hwnd) {
+                open.erase(it);
+                break;
+            }
+        }
+    }
     const LRESULT result = CWnd::RouteMessage(dialog, hwnd, message, wParam, lParam);
     // RouteMessage detaches the object on WM_NCDESTROY; it is still alive here.
     dialog->m_unhandled = outer;

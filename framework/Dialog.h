@@ -1,7 +1,9 @@
 #pragma once
-// A modal dialog over a dialog template of the executable's resources. The
-// system's own modal loop (DialogBoxParamW) runs it; its messages go through
-// the same static message maps as every other window of the framework.
+// A dialog over a dialog template of the executable's resources: modal, run
+// by the system's own modal loop (DialogBoxParamW), or modeless, whose
+// keyboard the application's message loop hands to IsDialogMessage. Its
+// messages go through the same static message maps as every other window of
+// the framework.
 #include <windows.h>
 
 #include "platform/win32/Handles.h"
@@ -25,7 +27,15 @@ public:
     // IDOK, IDCANCEL (Cancel, Escape, the close box), or -1 if the template
     // could not be loaded.
     INT_PTR DoModal();
+    // Modeless, owned by `owner`, shown and in front; false when the template
+    // could not be loaded. Ending it destroys the window; the object stays.
+    bool Create(HWND owner);
+    // Modal: the result DoModal returns. Modeless: the window is destroyed.
     void EndDialog(INT_PTR result);
+
+    // The application's loop asks this first for each message: true when an
+    // open modeless dialog took it (Tab, the access keys, Enter, Escape).
+    static bool PreTranslateModeless(MSG& msg);
 
     // true: controls to members, with validation; false: members to controls.
     bool UpdateData(bool saveAndValidate = true);
@@ -57,6 +67,7 @@ private:
 
     UINT m_templateId;
     CWnd* m_parent;
+    bool m_modeless = false;
     // Set by DefWindowProc for the message being handled: the dialog manager
     // then applies its own default.
     bool* m_unhandled = nullptr;

@@ -1,5 +1,6 @@
 #include "framework/WinApp.h"
 
+#include "framework/Dialog.h"
 #include "framework/Wnd.h"
 
 namespace {
@@ -55,6 +56,7 @@ int CWinApp::Run() {
             break;
         }
         if (got == -1) break;
+        if (CDialog::PreTranslateModeless(msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

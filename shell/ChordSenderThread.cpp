@@ -48,6 +48,9 @@ DWORD WINAPI ChordSenderThread::Run(void* self) {
     while (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
         const int sent = sender->m_sender.SendRow(sender->m_press);
         sender->m_unsent += static_cast<unsigned long>(sender->m_press.count - sent);
+        // Counted before the next press may be handed over.
+        if (sent < sender->m_press.count && ::WaitForSingleObject(sender->m_stop, 0) == WAIT_TIMEOUT)
+            ++sender->m_dropped;
         sender->m_sending.store(false);
     }
     return 0;

@@ -27,6 +27,8 @@ public:
     // are released once more. Returns the number of handed-over chords that
     // were never sent, for the exit count. Safe to call twice.
     unsigned long Stop();
+    // Rows cut short because another program came to the front (not by Stop).
+    unsigned long Dropped() const { return m_dropped.load(); }
 
 private:
     static DWORD WINAPI Run(void* self);
@@ -41,6 +43,7 @@ private:
     PressChords m_press;  // written by the poll only while not Sending()
     std::atomic<bool> m_sending{false};
     std::atomic<unsigned long> m_unsent{0};
+    std::atomic<unsigned long> m_dropped{0};
 };
 
 }  // namespace brelkin

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "device/CameraOpenCause.h"
+#include "device/CameraStatus.h"
 #include "engine/DriverKind.h"
 #include "device/JoystickStatus.h"
 #include "engine/ActionPreset.h"
@@ -54,6 +55,18 @@ public:
     // timer polls; longer where readings arrive by themselves and the timer
     // only keeps watch.
     virtual uint32_t TimerPeriod(uint32_t pollPeriod) { return pollPeriod; }
+
+    // For the Camera Status window. While `trial` is set (the window is the
+    // active one) a press is recorded with its chords, and nothing is typed
+    // and no joystick button moves.
+    virtual void SetTrial(bool) {}
+    // The chords the last key-mode press handed over, or took on trial.
+    virtual PressChords LastPressChords() { return {}; }
+    // Presses whose rest was dropped because another program came to the front.
+    virtual unsigned long DroppedPresses() { return 0; }
+    virtual CameraStatus CameraStatusNow() { return {}; }
+    // The file version of a library from its version resource; empty: none.
+    virtual std::u16string LibraryVersion(const std::u16string&) { return {}; }
 };
 
 // The real devices; `sequenceStep` is the frame's, which opening the camera resets.

@@ -12,6 +12,9 @@
 #include "resources/resource.h"
 #include "settings/PollPeriodSetting.h"
 #include "settings/SettingsReport.h"
+#include "engine/KeyChordNames.h"
+#include "engine/ProgramRules.h"
+#include "engine/Utf8.h"
 #include "settings/Tooltip.h"
 #include "shell/FrameTexts.h"
 
@@ -33,6 +36,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_DRIVER_SETTING, OnDriverSetting)
     ON_COMMAND(ID_PROGRAMS, OnPrograms)
     ON_COMMAND(ID_SHOW_SUPPORT_LOG, OnShowSupportLog)
+    ON_COMMAND(ID_CAMERA_STATUS, OnCameraStatus)
 END_MESSAGE_MAP()
 
 namespace {
@@ -118,6 +122,7 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     m_programs = m_programSettings.Load();
     ApplyProgramRules();
     m_pollPeriod = ReadPollPeriod(CWinApp::Get()->Profile());
+    m_configuredPeriod = m_pollPeriod;
     // Before the camera opens: its problems are the first notifications.
     m_notifications.SetShowBalloons(ReadShowNotifications(CWinApp::Get()->Profile()));
     LogSettingsRead(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_pollPeriod, m_log);
@@ -171,14 +176,29 @@ void CMainFrame::PollCamera() {
     // A report that came after the end of the session.
     if (m_tornDown) return;
     {
+        ICameraStatusWindow& status = m_services.dialogs->CameraStatus();
+        const bool open = status.IsOpen();
+        // A press tried in the Camera Status window goes nowhere, and in the
+        // current mode: Brelkin itself is the program in front.
+        const bool trial = open && status.IsActive();
+        if (trial != m_trial) {
+            m_devices->SetTrial(trial);
+            m_trial = trial;
+        }
+        if (trial) m_trigger.pressRows = nullptr;
         const PollOutcome outcome = m_devices->PollButton(m_trigger);
+        if (trial) m_trigger.pressRows = &m_pressRows;
         if (outcome.unanswered) ++m_unanswered;
         if (outcome.pressed) {
             ++m_presses;
-            m_chordsSent += static_cast<unsigned long>(outcome.chordsSent);
-            if (outcome.chordsSent > 0 && m_keyTarget) m_keyTarget->CheckKeyTarget();
             std::u16string_view refused;
-            if (m_pressRows.TakeRefusedProgram(refused)) NotifyUnlistedProgram(refused);
+            const bool wasRefused = m_pressRows.TakeRefusedProgram(refused);
+            RecordPress(outcome, trial, wasRefused, refused);
+            if (!trial) {
+                m_chordsSent += static_cast<unsigned long>(outcome.chordsSent);
+                if (outcome.chordsSent > 0 && m_keyTarget) m_keyTarget->CheckKeyTarget();
+                if (wasRefused) NotifyUnlistedProgram(refused);
+            }
         }
         // Setting the same id again replaces the timer's period.
         const UINT period = outcome.nextPeriod;
@@ -186,7 +206,108 @@ void CMainFrame::PollCamera() {
             m_log.Write(PollPeriodLine(period, period > m_pollPeriod));
             m_pollPeriod = period;
         }
+        if (open) RefreshStatus();
     }
+}
+
+void CMainFrame::RecordPress(const PollOutcome& outcome, bool trial, bool refused,
+                             std::u16string_view refusedProgram) {
+    LastPress& last = m_lastPress;
+    ::GetLocalTime(&last.time);
+    last.mode = m_trigger.triggerMode;
+    last.ruleProgram.clear();
+    last.chords = PressChords{};
+    last.refusedProgram.clear();
+    last.notSent = trial ? PressNotSent::StatusInFront : PressNotSent::None;
+    if (m_trigger.triggerMode == 0) {
+        if (!trial) last.notSent = PressNotSent::JoystickMode;
+    } else if (outcome.unanswered) {
+        last.notSent = PressNotSent::WhileChordsWentOut;
+    } else if (refused) {
+        last.notSent = PressNotSent::OnlyListedPrograms;
+        last.refusedProgram.assign(refusedProgram);
+    } else if (outcome.chordsSent > 0) {
+        last.chords = m_devices->LastPressChords();
+        last.droppedBefore = m_devices->DroppedPresses();
+        if (!trial) {
+            last.mode = m_pressRows.LastMode();
+            last.ruleProgram.assign(m_pressRows.LastRuleProgram());
+        }
+    }
+}
+
+void CMainFrame::RefreshStatus() {
+    ICameraStatusWindow& window = m_services.dialogs->CameraStatus();
+    if (!window.IsOpen()) return;
+    CameraStatusView view;
+    view.camera = m_devices->CameraStatusNow();
+    if (!view.camera.library.path.empty()) view.libraryVersion = m_devices->LibraryVersion(view.camera.library.path);
+    view.driver = m_devices->Kind();
+    view.nowMs = ::GetTickCount64();
+    view.period = m_pollPeriod;
+    view.configuredPeriod = m_configuredPeriod;
+    view.joystick = m_devices->JoystickOutputStatus();
+    if (!view.camera.lastFault.empty()) {
+        // The fault's time on the host clock, as the local time it happened.
+        FILETIME now{};
+        ::GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER at{};
+        at.LowPart = now.dwLowDateTime;
+        at.HighPart = now.dwHighDateTime;
+        const uint64_t ago = view.nowMs > view.camera.lastFaultMs ? view.nowMs - view.camera.lastFaultMs : 0;
+        at.QuadPart -= std::min<uint64_t>(at.QuadPart, ago * 10000);
+        const FILETIME then{at.LowPart, at.HighPart};
+        SYSTEMTIME utc{}, local{};
+        if (::FileTimeToSystemTime(&then, &utc) && ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+            view.lastFaultTime = {local.wHour, local.wMinute, local.wSecond};
+    }
+    PressRecord& press = view.press;
+    const LastPress& last = m_lastPress;
+    press.count = m_presses;
+    press.time = {last.time.wHour, last.time.wMinute, last.time.wSecond};
+    if (last.mode == 0)
+        press.mode = JoystickModeName;
+    else if (last.mode >= 1 && last.mode <= PresetRowCount)
+        press.mode = ModeName(m_trigger.presets[static_cast<std::size_t>(last.mode - 1)]);
+    press.ruleProgram = last.ruleProgram;
+    for (int i = 0; i < last.chords.count && i < 3; ++i) {
+        if (i > 0) press.chords += u", ";
+        press.chords += FormatKeyChord(last.chords.chords[i].key, last.chords.chords[i].modifiers);
+    }
+    press.notSent = last.notSent;
+    // Only one row goes out at a time: a row dropped since this press was
+    // handed over is this press's.
+    if (last.notSent == PressNotSent::None && last.chords.count > 0 &&
+        m_devices->DroppedPresses() > last.droppedBefore)
+        press.notSent = PressNotSent::OtherProgramInFront;
+    press.refusedProgram = last.refusedProgram;
+    const CameraStatusValues values = DescribeCameraStatus(view);
+    window.Show(std::vector<std::u16string>(values.begin(), values.end()),
+                view.camera.reading == ButtonReading::Down);
+}
+
+namespace {
+
+// The settings lines as the support log's start records them.
+class LinesLog final : public ISupportLog {
+public:
+    void Write(std::string_view event) override { text += FromUtf8(event) + u"\r\n"; }
+    std::u16string text;
+};
+
+}  // namespace
+
+std::u16string CMainFrame::StatusDetails(std::u16string_view lines) {
+    LinesLog settings;
+    LogSettingsRead(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_configuredPeriod, settings);
+    return StatusDetailsTitle(FromUtf8(BRELKIN_VERSION), sizeof(void*) == 8) + u"\r\n" + std::u16string(lines) +
+           StatusDetailsSettingsHeading() + u"\r\n" + settings.text;
+}
+
+void CMainFrame::OnCameraStatus() {
+    m_services.dialogs->CameraStatus().Open(reinterpret_cast<uintptr_t>(m_hWnd),
+                                            [this](std::u16string_view lines) { return StatusDetails(lines); });
+    RefreshStatus();
 }
 
 LRESULT CMainFrame::OnDeviceChange(WPARAM event, LPARAM data) {
@@ -202,6 +323,7 @@ void CMainFrame::SelectPreset(int row) {
     if (m_tray.IsIconPresent()) m_tray.SetTooltipText(PresetTooltip(m_trigger.presets[row]));
     LogMode();
     SaveSettings(true);
+    RefreshStatus();
 }
 
 void CMainFrame::SelectJoystickMode() {
@@ -210,6 +332,7 @@ void CMainFrame::SelectJoystickMode() {
     LogMode();
     NotifyIfJoystickMissing();
     SaveSettings(true);
+    RefreshStatus();
 }
 
 void CMainFrame::LogMode() {
@@ -285,6 +408,7 @@ void CMainFrame::OnUpdateJoystick(CCmdUI* cmdUI) {
 
 void CMainFrame::OnRescanCamera() {
     m_devices->RescanCamera(CameraOpenCause::UserRescan);
+    RefreshStatus();
 }
 
 void CMainFrame::OnShowSupportLog() {
@@ -298,6 +422,7 @@ void CMainFrame::OnDriverSetting() {
     m_devices->Kind() = chosen;
     SaveSettings(false);
     m_devices->RescanCamera(CameraOpenCause::DriverChoice);
+    RefreshStatus();
 }
 
 void CMainFrame::OnPrograms() {
@@ -308,6 +433,7 @@ void CMainFrame::OnPrograms() {
     if (!m_programSettings.Save(m_programs, edited)) ReportSaveFailure();
     m_programs = std::move(edited);
     ApplyProgramRules();
+    RefreshStatus();
 }
 
 }  // namespace brelkin

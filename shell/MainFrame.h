@@ -15,6 +15,7 @@
 #include "settings/AppSettings.h"
 #include "settings/ProgramSettings.h"
 #include "device/CameraHostProcess.h"
+#include "device/CameraStatusLines.h"
 #include "shell/FrameDevices.h"
 #include "shell/FrameTexts.h"
 #include "shell/ShellServices.h"
@@ -26,7 +27,7 @@
 namespace brelkin {
 
 constexpr UINT_PTR PollTimerId = 1;
-constexpr UINT TrayMenuDefaultPosition = 17;  // "&Rescan Camera" once the menu is complete
+constexpr UINT TrayMenuDefaultPosition = 18;  // "&Rescan Camera" once the menu is complete
 
 class CMainFrame : public CFrameWnd {
 public:
@@ -58,6 +59,7 @@ protected:
     void OnDriverSetting();
     void OnPrograms();
     void OnShowSupportLog();
+    void OnCameraStatus();
 
     DECLARE_MESSAGE_MAP()
 
@@ -74,6 +76,11 @@ private:
     void NotifyUnlistedProgram(std::u16string_view program);
     void NotifyIfJoystickMissing();
     void LogMode();
+    // The last press, as the Camera Status window shows it.
+    void RecordPress(const PollOutcome& outcome, bool trial, bool refused, std::u16string_view refusedProgram);
+    // Sets the Camera Status window's values; nothing while it is closed.
+    void RefreshStatus();
+    std::u16string StatusDetails(std::u16string_view lines);
 
     ShellServices& m_services;
     UniqueIcon m_trayIcon;  // outlives the icon's record in the shell
@@ -82,6 +89,7 @@ private:
     std::unique_ptr<IFrameDevices> m_devices;
     AppSettings m_settings;
     UINT m_pollPeriod = 0;  // what timer 1 runs at now
+    UINT m_configuredPeriod = 0;  // the PollPeriod setting
     ProgramSettings m_programSettings;
     ProgramRuleSet m_programs;
     ProgramRowResolver m_pressRows;
@@ -97,6 +105,18 @@ private:
     unsigned long m_chordsSent = 0;  // handed to the sender
     unsigned long m_unanswered = 0;  // presses while the chords of the one before went out
     std::vector<std::u16string> m_unlistedNotified;
+    bool m_trial = false;  // the Camera Status window was the active one at the last poll
+    // The last press for the Camera Status window, recorded whether it is
+    // open or not, and put into words only while it is open.
+    struct LastPress {
+        SYSTEMTIME time{};
+        TriggerMode mode = 0;
+        std::u16string ruleProgram;
+        PressChords chords;
+        PressNotSent notSent = PressNotSent::None;
+        std::u16string refusedProgram;
+        unsigned long droppedBefore = 0;  // rows the sender had dropped before this one
+    } m_lastPress;
 };
 
 }  // namespace brelkin

@@ -23,7 +23,14 @@ CTolvacoreApp::CTolvacoreApp() : m_logFile(SupportLogPath()), m_supportLog(m_log
     m_services.supportLog = &m_supportLog;
     m_services.integrity = &m_integrity;
     m_services.openSupportLog = [this] {
-        ::ShellExecuteW(nullptr, L"open", m_logFile.Path().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        const std::wstring& path = m_logFile.Path();
+        // No program is associated with .log on a bare system: Notepad is on every one.
+        const auto opened = reinterpret_cast<INT_PTR>(
+            ::ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        if (opened <= 32) {
+            const std::wstring quoted = L"\"" + path + L"\"";
+            ::ShellExecuteW(nullptr, L"open", L"notepad.exe", quoted.c_str(), nullptr, SW_SHOWNORMAL);
+        }
     };
     m_services.notifyIcon = &m_shellNotifyIcon;
     m_services.dialogs = &m_noDialogs;

@@ -3,6 +3,9 @@
 // answer to each reading over real input injection.
 #include "shell/FrameDevices.h"
 
+#include <string>
+#include <vector>
+
 #include "device/CameraHostSource.h"
 #include "device/win32/Win32CameraHostProcess.h"
 #include "device/win32/Win32DevicePlatform.h"
@@ -15,6 +18,49 @@
 namespace brelkin {
 namespace {
 
+// Between the poll and the sender: keeps the last press's chords for the
+// Camera Status window, and on trial keeps them from going out at all.
+class TrialSender final : public IPressSender {
+public:
+    explicit TrialSender(IPressSender& sender) : m_sender(sender) {}
+    bool trial = false;
+    PressChords last;
+
+    bool Sending() override { return !trial && m_sender.Sending(); }
+    void Send(const PressChords& press) override {
+        last = press;
+        if (!trial) m_sender.Send(press);
+    }
+
+private:
+    IPressSender& m_sender;
+};
+
+class NoJoystick final : public IJoystickButtonSink {
+public:
+    void SendJoystickButton(bool) override {}
+    void ReleaseIfHeld() override {}
+};
+
+std::u16string FileVersion(const std::u16string& path) {
+    const auto* name = reinterpret_cast<const wchar_t*>(path.c_str());
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(name, &ignored);
+    if (size == 0) return {};
+    std::vector<BYTE> data(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!::GetFileVersionInfoW(name, 0, size, data.data()) ||
+        !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || fixed == nullptr ||
+        length < sizeof *fixed || fixed->dwSignature != 0xFEEF04BD)
+        return {};
+    const std::string text = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                             std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                             std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
+                             std::to_string(LOWORD(fixed->dwFileVersionLS));
+    return std::u16string(text.begin(), text.end());
+}
+
 // The host's readings turned into input, as the in-process poll did on its
 // tick, with what the ticks did added up for the frame. A press's chords go
 // to the sender; the reading's time is when the frame takes it.
@@ -22,6 +68,14 @@ class ReadingAnswer final : public IReadingAnswer {
 public:
     ReadingAnswer(PressFilter& press, JoystickOutput& joystick, IPressSender& sender)
         : m_press(press), m_joystick(joystick), m_sender(sender) {}
+
+    TrialSender& Trial() { return m_sender; }
+    void SetTrial(bool trial) {
+        // A button held down for the imaging program is let go before the
+        // presses stop reaching it.
+        if (trial && !m_sender.trial) m_joystick.ReleaseIfHeld();
+        m_sender.trial = trial;
+    }
 
     void Begin(TriggerState& state) {
         m_state = &state;
@@ -33,7 +87,8 @@ public:
         if (m_state == nullptr) return;
         m_press.SetPeriod(period);
         const PollOutcome one =
-            AnswerReading(*m_state, reading, m_clock.NowMicroseconds(), m_press, m_joystick, m_sender);
+            AnswerReading(*m_state, reading, m_clock.NowMicroseconds(), m_press,
+                          m_sender.trial ? static_cast<IJoystickButtonSink&>(m_noJoystick) : m_joystick, m_sender);
         m_outcome.pressed = m_outcome.pressed || one.pressed;
         m_outcome.chordsSent += one.chordsSent;
     }
@@ -48,7 +103,8 @@ public:
 private:
     PressFilter& m_press;
     JoystickOutput& m_joystick;
-    IPressSender& m_sender;
+    NoJoystick m_noJoystick;
+    TrialSender m_sender;
     Win32Clock m_clock;
     TriggerState* m_state = nullptr;
     PollOutcome m_outcome;
@@ -94,6 +150,19 @@ public:
     }
     unsigned long StopSending() override { return m_sender.Stop(); }
 
+    void SetTrial(bool trial) override { m_answer.SetTrial(trial); }
+    PressChords LastPressChords() override { return m_answer.Trial().last; }
+    unsigned long DroppedPresses() override { return m_sender.Dropped(); }
+    CameraStatus CameraStatusNow() override { return m_camera.Status(); }
+    std::u16string LibraryVersion(const std::u16string& path) override {
+        // Read once per library, not on every update of the window.
+        if (path != m_versionPath) {
+            m_versionPath = path;
+            m_version = path.empty() ? std::u16string() : FileVersion(path);
+        }
+        return m_version;
+    }
+
 private:
     Win32JoystickOutput m_joystick;
     Win32OsVersion m_osVersion;
@@ -105,6 +174,8 @@ private:
     ChordSenderThread m_sender{m_keyboard, m_keyboard, m_foreground};
     CameraHostSource m_camera;
     ReadingAnswer m_answer;
+    std::u16string m_versionPath;
+    std::u16string m_version;
 };
 
 }  // namespace

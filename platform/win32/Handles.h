@@ -59,6 +59,7 @@ using Module = NullIsInvalid<HMODULE, &::FreeLibrary>;
 using RegistryKey = NullIsInvalid<HKEY, &::RegCloseKey>;
 using Hook = NullIsInvalid<HHOOK, &::UnhookWindowsHookEx>;
 using Font = NullIsInvalid<HFONT, &::DeleteObject>;
+using Brush = NullIsInvalid<HBRUSH, &::DeleteObject>;
 using Icon = NullIsInvalid<HICON, &::DestroyIcon>;
 
 }  // namespace handle_traits
@@ -69,4 +70,5 @@ using UniqueModule = UniqueHandle<handle_traits::Module>;
 using UniqueRegistryKey = UniqueHandle<handle_traits::RegistryKey>;
 using UniqueHook = UniqueHandle<handle_traits::Hook>;
 using UniqueFont = UniqueHandle<handle_traits::Font>;
+using UniqueBrush = UniqueHandle<handle_traits::Brush>;
 using UniqueIcon = UniqueHandle<handle_traits::Icon>;

@@ -8,6 +8,7 @@
 #define IDD_KEY_SET             134
 #define IDD_BDA_SETTING         135
 #define IDD_PROGRAMS            136
+#define IDD_CAMERA_STATUS       137
 
 // The application icon shown in the About box; the shell's resources provide it.
 #define IDI_ABOUT_APP_ICON      128
@@ -45,3 +46,22 @@
 #define IDC_PROGRAM_BROWSE      1016
 #define IDC_ONLY_LISTED         1017
 #define IDC_PROGRAM_NOTE        1018
+
+// Camera Status controls: each value follows its label, in the order of the
+// window's lines; then the mark and the buttons.
+#define IDC_STATUS_VALUE_FIRST  1100
+#define IDC_STATUS_LIBRARY      1100
+#define IDC_STATUS_DRIVER       1101
+#define IDC_STATUS_HOST         1102
+#define IDC_STATUS_CAMERA       1103
+#define IDC_STATUS_BUTTON       1104
+#define IDC_STATUS_POLL_PERIOD  1105
+#define IDC_STATUS_PRESSES      1106
+#define IDC_STATUS_JOYSTICK     1107
+#define IDC_STATUS_LAST_FAULT   1108
+#define IDC_STATUS_VALUE_COUNT  9
+#define IDC_STATUS_LABEL_FIRST  1120    // the label of value n is 1120 + n
+#define IDC_STATUS_MARK         1130
+#define IDC_STATUS_RESCAN       1131
+#define IDC_STATUS_OPEN_LOG     1132
+#define IDC_STATUS_COPY         1133

@@ -28,11 +28,18 @@ TEST_F(HostFixture, ACrashIsLoggedAnsweredAsGoneAndRestartedAtOnceWithOneBalloon
     process.Report(hostwire::EncodeOpened(CameraClass::Bda, hostwire::OpenOutcome::Answered));
     source.Pump();
     EXPECT_TRUE(log.Has("Camera open (BDA), restart after a camera library fault: the camera answered"));
+    EXPECT_EQ(source.Status().host, HostState::Running);
+    EXPECT_EQ(source.Status().camera, CameraState::Answering);
     // The second crash is logged, not shown again.
     process.Crash(static_cast<uint32_t>(HostCall::GetPIO));
     source.Pump();
     EXPECT_EQ(notifier.texts.size(), 1u);
     EXPECT_TRUE(log.Has("Camera host: restarting in 1 s"));
+    // What the Camera Status window reads meanwhile.
+    EXPECT_EQ(source.Status().host, HostState::Restarting);
+    EXPECT_EQ(source.Status().restartAtMs, process.now + 1000);
+    EXPECT_EQ(source.Status().camera, CameraState::NoCameraObject);
+    EXPECT_THAT(source.Status().lastFault, ::testing::HasSubstr("in GetPIO"));
 }
 
 TEST_F(HostFixture, ACallPastTheDeadlineEndsTheHost) {
@@ -82,6 +89,7 @@ TEST_F(HostFixture, FiveFaultsInTenMinutesStopTheRestartsUntilTheUserRescans) {
     }
     EXPECT_EQ(process.starts.size(), 5u);
     EXPECT_TRUE(source.RestartsStopped());
+    EXPECT_EQ(source.Status().host, HostState::Stopped);
     EXPECT_TRUE(log.Has("Camera host: 5 faults within 10 minutes, not restarted until \"Rescan Camera\" or a driver choice"));
     EXPECT_THAT(notifier.texts.back(), ::testing::HasSubstr("stopped restarting it"));
     process.now += 3600000;

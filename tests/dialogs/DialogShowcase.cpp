@@ -1,12 +1,15 @@
 // Opens one settings dialog with typical contents and closes it after a few
 // seconds, so that scripts/render-dialogs can photograph it.
-//   dialogs_showcase about|custom|keyset|bda|range|programs
+//   dialogs_showcase about|custom|keyset|bda|range|programs|status
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "dialogs/AboutDialog.h"
 #include "dialogs/BdaSettingDialog.h"
+#include "dialogs/CameraStatusDialog.h"
+#include "device/CameraStatusLines.h"
 #include "dialogs/CustomSettingDialog.h"
 #include "dialogs/KeySetDialog.h"
 #include "dialogs/ProgramsDialog.h"
@@ -45,12 +48,50 @@ void CALLBACK ShowChord(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
+void CALLBACK EndLoop(HWND, UINT, UINT_PTR, DWORD) {
+    ::PostQuitMessage(0);
+}
+
+// The Camera Status window as a press tried in it leaves it.
+void ShowCameraStatus() {
+    brelkin::CameraStatusView view;
+    view.camera.library.library = u"BDADLL.dll";
+    view.camera.library.path = u"C:\\Program Files\\Brelkin\\BDADLL.dll";
+    view.camera.library.libraryBits = 32;
+    view.libraryVersion = u"2.1.0.7";
+    view.camera.host = brelkin::HostState::Running;
+    view.camera.hostBits = 32;
+    view.camera.camera = brelkin::CameraState::Answering;
+    view.camera.reading = brelkin::ButtonReading::Down;
+    view.driver = brelkin::DriverBda;
+    view.period = view.configuredPeriod = 50;
+    view.press.count = 3;
+    view.press.time = {14, 2, 7};
+    view.press.mode = u"Schick (Alt+F,Alt+T)";
+    view.press.chords = u"Alt+T";
+    view.press.notSent = brelkin::PressNotSent::StatusInFront;
+    view.joystick.backEnd = brelkin::JoystickBackEnd::VJoy;
+    const brelkin::CameraStatusValues values = brelkin::DescribeCameraStatus(view);
+    brelkin::CDlgCameraStatus dialog;
+    dialog.Open(0, nullptr);
+    dialog.Show(std::vector<std::u16string>(values.begin(), values.end()), true);
+    ::SetTimer(nullptr, 0, 4000, &EndLoop);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (CDialog::PreTranslateModeless(msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string which = argc > 1 ? argv[1] : "about";
     ::SetTimer(nullptr, 0, 4000, &CloseAll);
-    if (which == "about") {
+    if (which == "status") {
+        ShowCameraStatus();
+    } else if (which == "about") {
         CAboutDlg().DoModal();
     } else if (which == "keyset") {
         ::SetTimer(nullptr, 0, 300, &ShowChord);

@@ -52,28 +52,29 @@ TEST_F(EndToEnd, HiddenFrameAndTheTooltipOfRowZeroAfterAFirstStart) {
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
-TEST_F(EndToEnd, ARightClickOpensTheTwentyOneItemPopup) {
+TEST_F(EndToEnd, ARightClickOpensTheTwentyTwoItemPopup) {
     Process p;
     HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
     ASSERT_TRUE(OpenPopup());
     EXPECT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, 5000));
-    const struct { const wchar_t* text; UINT id; } items[21] = {
+    const struct { const wchar_t* text; UINT id; } items[22] = {
         {L"&About Brelkin", 57664}, {L"", 0}, {L"&Joystick Button 1", 32777},
         {L"Schick (Alt+F,Alt+T)", 32780}, {L"Schick (C,U)", 32781}, {L"Kodak (F5)", 32782},
         {L"SIDEXIS (Ctrl+Shift+V)", 32783}, {L"XDR (Ctrl+I)", 32784},
         {L"Dentrix image (Alt+C,Alt+S)", 32785}, {L"DEXIS (Space,T)", 32786}, {L"CADI (G)", 32787},
         {L"Vixwin (Alt+G,Space)", 32788}, {L"Alt+F,Alt+S", 32789}, {L"Space", 32790},
-        {L"Enter", 32791}, {L"Custom Setting", 32779}, {L"", 0}, {L"&Rescan Camera", 32775},
+        {L"Enter", 32791}, {L"Custom Setting", 32779}, {L"", 0}, {L"Camera &Status...", 32801},
+        {L"&Rescan Camera", 32775},
         {L"WDM/BDA &Setting", 32794}, {L"&Programs...", 32795}, {L"E&xit", 57665}};
-    ASSERT_EQ(block->menuCount, 21);
-    for (int i = 0; i < 21; ++i) {
+    ASSERT_EQ(block->menuCount, 22);
+    for (int i = 0; i < 22; ++i) {
         const auto& item = block->menu[i];
         EXPECT_STREQ(item.text, items[i].text) << "position " << i;
         EXPECT_EQ(item.id, items[i].id) << "position " << i;
         EXPECT_EQ((item.type & MFT_SEPARATOR) != 0, items[i].id == 0) << "position " << i;
-        EXPECT_EQ((item.state & MFS_DEFAULT) != 0, i == 17) << "position " << i;
+        EXPECT_EQ((item.state & MFS_DEFAULT) != 0, i == 18) << "position " << i;
         const bool current = i == 3;  // mode 1 after a first start
         EXPECT_EQ((item.state & MFS_CHECKED) != 0, current) << "position " << i;
         if (items[i].id) {

@@ -278,7 +278,7 @@ TEST_F(MainFrameTest, RescanDeviceChangeAndDoubleClickReachTheCameraSource) {
     log.clear();
     Command(ID_RESCAN_CAMERA);
     frame->SendMessage(WM_DEVICECHANGE, 0x8000, 0);
-    // The default item, position 17, is "&Rescan Camera".
+    // The default item, position 18, is "&Rescan Camera".
     SendMessageW(frame->Tray().m_hWnd, 1034, 130, WM_LBUTTONDBLCLK);
     EXPECT_EQ(log, (std::vector<std::string>{"RescanCamera 1", "HandleDeviceChange 32768",
                                              "RescanCamera 1"}));

@@ -58,7 +58,7 @@ TEST(SystemTray, CreateAddsTheRecordOnceWithTheStartTooltip) {
         EXPECT_FALSE(IsWindowVisible(tray.m_hWnd));
         EXPECT_EQ(GetWindowLongW(tray.m_hWnd, GWL_STYLE) & WS_POPUP, static_cast<LONG>(WS_POPUP));
         ASSERT_NE(tray.Popup(), nullptr);
-        EXPECT_EQ(GetMenuItemCount(tray.Popup()), 8);
+        EXPECT_EQ(GetMenuItemCount(tray.Popup()), 9);
     }
     ASSERT_EQ(shell.calls.size(), 2u);
     EXPECT_EQ(shell.calls[1].message, static_cast<DWORD>(NIM_DELETE));
@@ -148,7 +148,7 @@ struct TrayWithFrame : ::testing::Test {
 };
 
 TEST_F(TrayWithFrame, DoubleClickSendsTheDefaultItemsCommandAtOnce) {
-    EXPECT_TRUE(tray.SetMenuDefaultItem(4, true));  // "&Rescan Camera" in the stored menu
+    EXPECT_TRUE(tray.SetMenuDefaultItem(5, true));  // "&Rescan Camera" in the stored menu
     EXPECT_EQ(Callback(130, WM_LBUTTONDBLCLK), 1);
     EXPECT_EQ(g_commands, std::vector<UINT>{ID_RESCAN_CAMERA});
     EXPECT_TRUE(tray.SetMenuDefaultItem(ID_APP_ABOUT, false));
