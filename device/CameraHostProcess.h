@@ -30,6 +30,9 @@ struct HostStart {
     std::u16string path;  // the host program's full path
     uint32_t errorCode = 0;
     std::u16string errorText;
+    // Started, but not in a job of its own: Brelkin's own job forbids one.
+    bool jobRefused = false;
+    uint32_t jobError = 0;
 };
 
 // How a host ended, as far as its exit code and watch block tell; the
@@ -65,12 +68,14 @@ public:
     virtual HostWatch Watch() = 0;
     // True once the running host has ended; fills `end`.
     virtual bool Ended(HostEnd& end) = 0;
-    // Ends the host now and lets go of it.
+    // Ends the host and lets go of it at once; it finishes ending in the
+    // background. Never waits on the host.
     virtual void Kill() = 0;
-    // After a Quit: waits up to `milliseconds` for the host to end, then
-    // kills it.
+    // After a Quit: lets go of the host at once, which gets `milliseconds` to
+    // close the camera and end before it is ended, in the background.
     virtual void Finish(uint32_t milliseconds) = 0;
-    // GetTickCount64: the clock of the watch block.
+    // Awake milliseconds (QueryUnbiasedInterruptTime): the clock of the
+    // watch block, which stands still while the computer sleeps.
     virtual uint64_t NowMs() = 0;
 };
 

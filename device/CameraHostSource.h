@@ -11,6 +11,7 @@
 #include "device/CameraButtonSource.h"
 #include "device/CameraHostProcess.h"
 #include "device/CameraHostProtocol.h"
+#include "device/CameraNotices.h"
 #include "engine/AdaptivePollPeriod.h"
 #include "engine/ButtonPoll.h"
 
@@ -27,13 +28,56 @@ public:
     virtual void CameraGone() = 0;
 };
 
-// The restart delay after the n-th fault (1-based) of the last 10 minutes:
-// 0 s, then 1, 2, 4 ... up to 60 s.
-uint64_t RestartDelayMs(unsigned faultNumber);
-// How long a camera call may take before the host counts as hung.
+// When the host is restarted after a fault, and when it no longer is.
+struct RestartPolicy {
+    // The n-th fault (1-based) of the window: 0 s, then 1, 2, 4 ... up to this.
+    uint64_t maxDelayMs = 60000;
+    // This many faults within the window stop the restarts: 0, 1, 2, 4, 8,
+    // 16, 32, 60, 60 s after the first nine, and the tenth stops them.
+    unsigned faultsThatStop = 10;
+    uint64_t windowMs = 30 * 60 * 1000;
+};
+uint64_t RestartDelayMs(unsigned faultNumber, uint64_t maxDelayMs = RestartPolicy{}.maxDelayMs);
+// How long a poll call (IsInterfaceValid, GetPIO, IsButtonPressed, and the
+// close) may take before the host counts as hung.
 uint64_t HangDeadlineMs(uint32_t period);
-constexpr unsigned FaultsThatStopRestarts = 5;
-constexpr uint64_t FaultWindowMs = 10 * 60 * 1000;
+// Loading the library, its constructor and OpenInterface together: a library
+// scanned at logon or a graph being built takes seconds, and is not hung.
+constexpr uint64_t OpenLimitMs = 15000;
+// How long a call of the watch block may have run (both awake milliseconds)
+// past its limit; 0 while in time or when the watch means nothing.
+uint64_t CallOverdueMs(const HostWatch& watch, uint64_t nowMs, uint32_t period);
+// A host that answers an open neither with its answer nor with a call in the
+// watch block in this time is ended.
+constexpr uint64_t OpenAnswerLimitMs = OpenLimitMs + 5000;
+// More unreadable messages than this in a row end the host as a fault.
+constexpr uint32_t BadMessagesInARow = 4;
+constexpr uint64_t RejectionLogEveryMs = 60000;
+
+// What the camera host is doing, for a status view.
+enum class HostState {
+    None,             // no host: nothing opened yet, or closed
+    Running,
+    Restarting,       // after a fault, at restartAtMs
+    Stopped,          // too many faults; a rescan or a driver choice tries again
+    CannotStart,      // the library or the host cannot run here; cannotStart says why
+    VersionMismatch,  // a host of another version; a rescan tries again
+};
+
+struct CameraHostStatus {
+    HostState host = HostState::None;
+    unsigned bits = 0;          // of the running host
+    uint64_t restartAtMs = 0;   // Restarting: on NowMs's clock
+    std::u16string cannotStart;
+    bool opening = false;       // an open is on its way
+    bool held = false;          // the selected kind's object is held
+    bool anyOpen = false;       // lastOpen holds an outcome
+    CameraOpenOutcome lastOpen = CameraOpenOutcome::NoLibrary;
+    ButtonReading lastReading = ButtonReading::NoReading;
+    std::u16string libraryPath;  // of the last load report
+    std::string lastFault;      // its support-log line; empty: none yet
+    uint64_t lastFaultMs = 0;   // on NowMs's clock
+};
 
 class CameraHostSource {
 public:
@@ -49,6 +93,9 @@ public:
     // The period of the host's last reading, or the setting before one.
     uint32_t Period() const { return m_period; }
     bool RestartsStopped() const { return m_stopped; }
+    CameraHostStatus Status() const;
+    // The tests' switch: a shorter back-off, or no stop.
+    void SetRestartPolicy(const RestartPolicy& policy) { m_policy = policy; }
 
     void AttachSupport(ISupportLog& log, INotifier& notifier);
     void AttachAnswer(IReadingAnswer& answer) { m_answer = &answer; }
@@ -72,8 +119,11 @@ public:
 private:
     void StartAndOpen();
     void Handle(const hostwire::Message& message);
+    void Opened(const hostwire::Message& message);
     void Fault(std::string line, std::u16string balloon);
+    void EndHost();
     void Gone();
+    void CountRejections(uint64_t now);
     CameraClass ClassOf(DriverKind kind) const { return IsBda(kind) ? CameraClass::Bda : CameraClass::Wdm; }
     std::u16string LibraryName() const;
 
@@ -93,18 +143,38 @@ private:
     uint32_t m_period = DefaultPollPeriod;
     bool m_everyTick = true;
     unsigned m_hostBits = 0;  // of the running host; 0 none
+    std::u16string m_hostPath;
+    bool m_greeted = false;   // the running host's Hello arrived
     bool m_held[2] = {false, false};
-    bool m_wanted = false;    // the selected kind should be open
-    unsigned m_pendingOpens = 0;  // Open commands the host has not answered yet
+    // Every Open carries the next number; only the answer with the number of
+    // the last one sent counts, whatever overtook what.
+    uint32_t m_openNumber = 0;
+    bool m_openAnswered = true;
+    DriverKind m_openKind = DriverWdm;
+    uint64_t m_openSentAt = 0;
     CameraOpenCause m_cause = CameraOpenCause::StartUp;
     hostwire::MessageReader m_reader{false};
-    uint32_t m_rejectedLogged = 0;
+    uint32_t m_rejectedSeen = 0;     // of m_reader
+    uint32_t m_rejectedPending = 0;  // not logged yet
+    bool m_rejectionLogged = false;
+    uint64_t m_rejectionLoggedAt = 0;
+    bool m_jobRefusalLogged = false;
 
-    std::vector<uint64_t> m_faults;  // times of the faults of the last 10 minutes
+    RestartPolicy m_policy;
+    std::vector<uint64_t> m_faults;  // times of the faults within the window
     bool m_stopped = false;
+    bool m_mismatch = false;         // a host of another version; restarts wait for the user
+    bool m_versionBalloonShown = false;
     bool m_restartDue = false;
     uint64_t m_restartAt = 0;
     bool m_faultBalloonShown = false;
+    std::u16string m_cannotStart;
+    bool m_anyOpen = false;
+    CameraOpenOutcome m_lastOpen = CameraOpenOutcome::NoLibrary;
+    ButtonReading m_lastReading = ButtonReading::NoReading;
+    std::u16string m_libraryPath;
+    std::string m_lastFault;
+    uint64_t m_lastFaultMs = 0;
 };
 
 }  // namespace brelkin
