@@ -60,6 +60,21 @@ TEST_F(HostFixture, AtALongPeriodTheDeadlineIsTwentyPeriods) {
     EXPECT_EQ(process.kills, 1);
 }
 
+TEST_F(HostFixture, AHostThatSendsNothingIsEndedAfterTheOpensLimitAndTheCameraIsGone) {
+    process.hello = false;
+    source.OpenCamera(DriverBda, CameraOpenCause::StartUp);
+    answer.calls.clear();
+    process.now += OpenAnswerLimitMs;
+    source.Pump();
+    EXPECT_EQ(process.kills, 0) << "still in time";
+    process.now += 1;
+    source.Pump();
+    EXPECT_EQ(process.kills, 1);
+    EXPECT_TRUE(log.Has("Camera host for BDADLL.dll had not answered an open after 20001 ms; the camera host was ended"));
+    EXPECT_THAT(answer.calls, ElementsAre("gone"));
+    EXPECT_EQ(source.Status().lastFault, log.lines[log.lines.size() - 2]);
+}
+
 TEST_F(HostFixture, AWatchBlockWithValuesThatMeanNothingIsIgnored) {
     OpenAnswered();
     const HostWatch rows[] = {{99, 0}, {static_cast<uint32_t>(HostCall::Count), 0},
