@@ -13,6 +13,7 @@
 #include "device/CameraHostSource.h"
 #include "device/win32/Win32CameraHostProcess.h"
 #include "device/win32/Win32DevicePlatform.h"
+#include "tests/soak/HandleCount.h"
 #include "tools/CameraStandInState.h"
 
 namespace {
@@ -43,34 +44,6 @@ DWORD ThreadCount() {
     return threads;
 }
 
-// The system handle table's entries as the native query lists them; Wine
-// answers GetProcessHandleCount with 0, its system list is real.
-struct HandleEntry {
-    ULONG ownerPid;
-    BYTE objectType;
-    BYTE flags;
-    USHORT value;
-    PVOID object;
-    ULONG access;
-};
-
-DWORD HandleCount() {
-    DWORD handles = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handles);
-    if (handles != 0) return handles;
-    using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<QueryFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    static std::vector<char> buffer(1 << 22);
-    ULONG length = 0;
-    if (!query || query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &length) != 0) return 0;
-    const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
-    const auto* entries = reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(ULONG_PTR));
-    for (ULONG i = 0; i < count; ++i)
-        if (entries[i].ownerPid == GetCurrentProcessId()) ++handles;
-    return handles;
-}
-
 struct Counts {
     DWORD handles, threads;
     bool operator==(const Counts& o) const { return handles == o.handles && threads == o.threads; }
@@ -82,7 +55,7 @@ Counts SettledCounts(const Counts* expected) {
     Counts c{};
     for (int i = 0; i < 100; ++i) {
         Sleep(100);
-        const Counts now{HandleCount(), ThreadCount()};
+        const Counts now{soak::ProcessHandleCount(), ThreadCount()};
         if (i > 2 && (expected ? now == *expected : now == c)) return now;
         c = now;
     }
