@@ -30,9 +30,6 @@ struct HostStart {
     std::u16string path;  // the host program's full path
     uint32_t errorCode = 0;
     std::u16string errorText;
-    // Started, but not in a job of its own: Brelkin's own job forbids one.
-    bool jobRefused = false;
-    uint32_t jobError = 0;
 };
 
 // How a host ended, as far as its exit code and watch block tell; the
@@ -44,6 +41,11 @@ struct HostEnd {
     uint32_t call = 0;  // hostwire::HostCall, unchecked
     std::u16string module;
     uint64_t offset = 0;
+    // The host never ran: starting it failed after Start returned (the
+    // process is created beside the interface thread).
+    bool startFailed = false;
+    uint32_t startError = 0;
+    std::u16string startErrorText;
 };
 
 struct HostWatch {
@@ -60,7 +62,8 @@ public:
     virtual FoundLibrary FindLibrary(CameraClass cameraClass) = 0;
     virtual void NotifyWindow(uintptr_t window) = 0;
 
-    // One host at a time; a running one is ended first.
+    // One host at a time; a running one is ended first. Started means on
+    // its way: a failure to create the process may still come as an end.
     virtual HostStart Start(unsigned bits) = 0;
     virtual bool Send(const std::vector<uint8_t>& bytes) = 0;
     // What the host has sent since the last call; never waits.
@@ -77,6 +80,9 @@ public:
     // Awake milliseconds (QueryUnbiasedInterruptTime): the clock of the
     // watch block, which stands still while the computer sleeps.
     virtual uint64_t NowMs() = 0;
+    // Once the host runs: 0, or the error that kept it out of a job of its
+    // own (Brelkin's own job forbids one).
+    virtual uint32_t JobRefusal() = 0;
 };
 
 }  // namespace brelkin

@@ -150,18 +150,12 @@ void CameraHostSource::StartAndOpen() {
                 m_log->Write(LibraryLoadLine(refused));
                 m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
                 m_cannotStart = LibraryProblemText(refused);
+                if (tell) m_notifier->Notify(m_cannotStart);
+                Gone();
             } else {
-                m_log->Write(HostStartFailedLine(start));
-                m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoHost));
-                m_cannotStart = HostStartFailedText(start);
+                DidNotStart(start);
             }
-            if (tell) m_notifier->Notify(m_cannotStart);
-            Gone();
             return;
-        }
-        if (start.jobRefused && !m_jobRefusalLogged) {
-            m_jobRefusalLogged = true;
-            m_log->Write(HostJobRefusedLine(start.jobError));
         }
         m_hostBits = bits;
         m_hostPath = start.path;
@@ -174,6 +168,16 @@ void CameraHostSource::StartAndOpen() {
     m_openSentAt = m_process.NowMs();
     m_process.Send(hostwire::EncodeOpen(cameraClass, m_basePeriod, m_everyTick, ++m_openNumber));
     m_period = m_basePeriod;
+}
+
+void CameraHostSource::DidNotStart(const HostStart& start) {
+    m_hostBits = 0;
+    m_openAnswered = true;
+    m_log->Write(HostStartFailedLine(start));
+    m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoHost));
+    m_cannotStart = HostStartFailedText(start);
+    if (m_cause != CameraOpenCause::Arrival) m_notifier->Notify(m_cannotStart);
+    Gone();
 }
 
 void CameraHostSource::CloseCamera(DriverKind kind) {
@@ -357,11 +361,26 @@ void CameraHostSource::Pump() {
     HostEnd end;
     if (m_process.Ended(end)) {
         m_hostBits = 0;
-        if (end.crashRecorded)
+        if (end.startFailed) {
+            // The process could not be created: as a host that cannot start,
+            // not a fault of the camera.
+            HostStart start;
+            start.status = HostStartStatus::Refused;
+            start.path = m_hostPath;
+            start.errorCode = end.startError;
+            start.errorText = end.startErrorText;
+            DidNotStart(start);
+        } else if (end.crashRecorded)
             Fault(HostCrashLine(library, end), HostCrashText(library, end.call));
         else
             Fault(HostEndedLine(library, end.exitCode), HostEndedText(library));
         return;
+    }
+    if (m_greeted && !m_jobRefusalLogged) {
+        if (const uint32_t error = m_process.JobRefusal()) {
+            m_jobRefusalLogged = true;
+            m_log->Write(HostJobRefusedLine(error));
+        }
     }
     if (m_reader.RejectedInARow() > BadMessagesInARow) {
         Fault(HostGarbageLine(library, m_reader.RejectedInARow()), HostEndedText(library));

@@ -122,6 +122,7 @@ private:
     void Opened(const hostwire::Message& message);
     void Fault(std::string line, std::u16string balloon);
     void EndHost();
+    void DidNotStart(const HostStart& start);
     void Gone();
     void CountRejections(uint64_t now);
     CameraClass ClassOf(DriverKind kind) const { return IsBda(kind) ? CameraClass::Bda : CameraClass::Wdm; }

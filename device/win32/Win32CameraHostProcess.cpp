@@ -104,7 +104,96 @@ struct ReportPipe {
     }
 };
 
+// The host's CreateProcessW on a thread of its own: the interface thread
+// never waits for the loader, or for an antivirus that scans the new process.
+// Shared like ReportPipe; a host whose start was abandoned is ended by the
+// launcher.
+struct Launch {
+    std::wstring path;
+    std::wstring command;
+    HANDLE inherited[4] = {};  // the host's ends; the launcher closes them
+    CRITICAL_SECTION lock;
+    bool abandoned = false;
+    HANDLE process = nullptr;
+    HANDLE job = nullptr;
+    DWORD error = 0;  // CreateProcessW's
+    bool jobRefused = false;
+    DWORD jobError = 0;
+    volatile LONG refs = 2;
+
+    Launch() { InitializeCriticalSection(&lock); }
+    ~Launch() { DeleteCriticalSection(&lock); }
+    void Release() {
+        if (InterlockedDecrement(&refs) == 0) delete this;
+    }
+    void Abandon() {
+        EnterCriticalSection(&lock);
+        abandoned = true;
+        EndNow(process, job);
+        process = job = nullptr;
+        LeaveCriticalSection(&lock);
+        Release();
+    }
+};
+
 namespace {
+
+DWORD WINAPI LaunchHost(void* parameter) {
+    auto* launch = static_cast<Launch*>(parameter);
+    // Only these four handles go to the host, whatever else is inheritable.
+    SIZE_T attributeSize = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &attributeSize);
+    std::vector<uint8_t> attributeBytes(attributeSize);
+    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributeBytes.data());
+    const bool listed = attributeSize != 0 && InitializeProcThreadAttributeList(attributes, 1, 0, &attributeSize) &&
+                        UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, launch->inherited,
+                                                  sizeof launch->inherited, nullptr, nullptr);
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = listed ? sizeof startup : sizeof startup.StartupInfo;
+    startup.lpAttributeList = listed ? attributes : nullptr;
+    PROCESS_INFORMATION pi{};
+    const DWORD flags = CREATE_SUSPENDED | CREATE_NO_WINDOW | (listed ? EXTENDED_STARTUPINFO_PRESENT : 0);
+    const BOOL started = CreateProcessW(launch->path.c_str(), launch->command.data(), nullptr, nullptr, TRUE, flags,
+                                        nullptr, nullptr, &startup.StartupInfo, &pi);
+    const DWORD error = started ? 0 : GetLastError();
+    if (listed) DeleteProcThreadAttributeList(attributes);
+    HANDLE job = nullptr;
+    bool jobRefused = false;
+    DWORD jobError = 0;
+    if (started) {
+        // In a job of its own before its first instruction: it and whatever
+        // the library starts cannot outlive it being ended, nor Brelkin.
+        job = KillOnCloseJob();
+        if (!job || !AssignProcessToJobObject(job, pi.hProcess)) {
+            // Brelkin runs in a job that takes no job inside it (Windows 7,
+            // or a job without breakaway): the broken pipe and the wait on
+            // Brelkin's process handle still end the host.
+            jobRefused = true;
+            jobError = GetLastError();
+            if (job) CloseHandle(job);
+            job = nullptr;
+        }
+        ResumeThread(pi.hThread);
+        CloseHandle(pi.hThread);
+    }
+    // The host has its own copies now; without a host, the report pipe's
+    // write end closing wakes the reader.
+    for (HANDLE h : launch->inherited)
+        if (h) CloseHandle(h);
+    EnterCriticalSection(&launch->lock);
+    if (launch->abandoned) {
+        EndNow(started ? pi.hProcess : nullptr, job);
+    } else {
+        launch->process = started ? pi.hProcess : nullptr;
+        launch->job = job;
+        launch->error = started ? 0 : (error != 0 ? error : ERROR_GEN_FAILURE);
+        launch->jobRefused = jobRefused;
+        launch->jobError = jobError;
+    }
+    LeaveCriticalSection(&launch->lock);
+    launch->Release();
+    return 0;
+}
 
 DWORD WINAPI ReadReports(void* parameter) {
     auto* pipe = static_cast<ReportPipe*>(parameter);
@@ -189,19 +278,22 @@ HostStart Win32CameraHostProcess::Start(unsigned bits) {
                    m_enders.end());
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE commandsRead = nullptr, reportsWrite = nullptr, reportsRead = nullptr, self = nullptr;
-    HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, &inherit, PAGE_READWRITE, 0,
+    HANDLE hostSection = nullptr;
+    HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         sizeof(hostwire::WatchBlock), nullptr);
     // Room for thousands of commands: a host that stops reading never
     // blocks the interface thread's write.
     const bool made = section != nullptr && CreatePipe(&commandsRead, &m_commands, &inherit, 64 * 1024) &&
                       CreatePipe(&reportsRead, &reportsWrite, &inherit, 0) &&
                       DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
-                                      SYNCHRONIZE, TRUE, 0);
+                                      SYNCHRONIZE, TRUE, 0) &&
+                      DuplicateHandle(GetCurrentProcess(), section, GetCurrentProcess(), &hostSection, 0, TRUE,
+                                      DUPLICATE_SAME_ACCESS);
     auto fail = [&](DWORD error) {
         result.status = HostStartStatus::Refused;
         result.errorCode = error;
         result.errorText = SystemErrorText(error);
-        for (HANDLE h : {commandsRead, reportsWrite, reportsRead, self, section})
+        for (HANDLE h : {commandsRead, reportsWrite, reportsRead, self, hostSection, section})
             if (h) CloseHandle(h);
         m_section = nullptr;
         LetGo();
@@ -215,67 +307,59 @@ HostStart Win32CameraHostProcess::Start(unsigned bits) {
     m_watch = static_cast<const hostwire::WatchBlock*>(MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0));
     if (!m_watch) return fail(GetLastError());
 
-    wchar_t handles[128];
-    std::swprintf(handles, 128, L" %llx %llx %llx %llx ",
-                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(commandsRead)),
-                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(reportsWrite)),
-                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(section)),
-                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(self)));
-    std::wstring command = L"\"" + path + L"\"" + handles + L"\"" + m_folder + L"\"";
-
-    // Only these four handles go to the host, whatever else is inheritable.
-    HANDLE inherited[4] = {commandsRead, reportsWrite, section, self};
-    SIZE_T attributeSize = 0;
-    InitializeProcThreadAttributeList(nullptr, 1, 0, &attributeSize);
-    std::vector<uint8_t> attributeBytes(attributeSize);
-    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributeBytes.data());
-    const bool listed = attributeSize != 0 && InitializeProcThreadAttributeList(attributes, 1, 0, &attributeSize) &&
-                        UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
-                                                  sizeof inherited, nullptr, nullptr);
-    STARTUPINFOEXW startup{};
-    startup.StartupInfo.cb = listed ? sizeof startup : sizeof startup.StartupInfo;
-    startup.lpAttributeList = listed ? attributes : nullptr;
-    PROCESS_INFORMATION pi{};
-    const DWORD flags = CREATE_SUSPENDED | CREATE_NO_WINDOW | (listed ? EXTENDED_STARTUPINFO_PRESENT : 0);
-    const BOOL started = CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, TRUE, flags, nullptr,
-                                        nullptr, &startup.StartupInfo, &pi);
-    const DWORD error = GetLastError();
-    if (listed) DeleteProcThreadAttributeList(attributes);
-    if (!started) {
-        CloseHandle(reportsRead);
-        reportsRead = nullptr;
-        return fail(error);
-    }
-    // In a job of its own before its first instruction: it and whatever the
-    // library starts cannot outlive it being ended, nor Brelkin.
-    m_job = KillOnCloseJob();
-    if (!m_job || !AssignProcessToJobObject(m_job, pi.hProcess)) {
-        // Brelkin runs in a job that takes no job inside it (Windows 7, or a
-        // job without breakaway): the broken pipe and the wait on Brelkin's
-        // process handle still end the host.
-        result.jobRefused = true;
-        result.jobError = GetLastError();
-        if (m_job) CloseHandle(m_job);
-        m_job = nullptr;
-    }
-    ResumeThread(pi.hThread);
-    CloseHandle(pi.hThread);
-    m_process = pi.hProcess;
-    for (HANDLE h : {commandsRead, reportsWrite, self}) CloseHandle(h);
     auto* pipe = new ReportPipe;
     pipe->read = reportsRead;
     pipe->window = m_window;
     HANDLE reader = CreateThread(nullptr, 64 * 1024, ReadReports, pipe, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (!reader) {
-        CloseHandle(pipe->read);
+        const DWORD error = GetLastError();
         delete pipe;
-        const DWORD threadError = GetLastError();
-        Kill();
-        return fail(threadError);
+        return fail(error);
     }
     CloseHandle(reader);
     m_pipe = pipe;
+    reportsRead = nullptr;  // the reader's, which closes it
+
+    wchar_t handles[128];
+    std::swprintf(handles, 128, L" %llx %llx %llx %llx ",
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(commandsRead)),
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(reportsWrite)),
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hostSection)),
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(self)));
+    auto* launch = new Launch;
+    launch->path = path;
+    launch->command = L"\"" + path + L"\"" + handles + L"\"" + m_folder + L"\"";
+    launch->inherited[0] = commandsRead;
+    launch->inherited[1] = reportsWrite;
+    launch->inherited[2] = hostSection;
+    launch->inherited[3] = self;
+    HANDLE launcher = CreateThread(nullptr, 64 * 1024, LaunchHost, launch, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (!launcher) {
+        const DWORD error = GetLastError();
+        delete launch;
+        // Our copy of the write end goes with the rest: the reader ends.
+        return fail(error);
+    }
+    m_launch = launch;
+    m_launcher = launcher;
     return result;
+}
+
+void Win32CameraHostProcess::TakeLaunch() {
+    if (!m_launch || WaitForSingleObject(m_launcher, 0) != WAIT_OBJECT_0) return;
+    m_process = m_launch->process;
+    m_job = m_launch->job;
+    m_startError = m_launch->error;
+    if (m_launch->jobRefused) m_jobRefusal = m_launch->jobError != 0 ? m_launch->jobError : ERROR_ACCESS_DENIED;
+    m_launch->Release();
+    m_launch = nullptr;
+    CloseHandle(m_launcher);
+    m_launcher = nullptr;
+}
+
+uint32_t Win32CameraHostProcess::JobRefusal() {
+    TakeLaunch();
+    return m_jobRefusal;
 }
 
 bool Win32CameraHostProcess::Send(const std::vector<uint8_t>& bytes) {
@@ -307,6 +391,16 @@ HostWatch Win32CameraHostProcess::Watch() {
 }
 
 bool Win32CameraHostProcess::Ended(HostEnd& end) {
+    TakeLaunch();
+    if (m_startError != 0) {
+        end = HostEnd{};
+        end.startFailed = true;
+        end.startError = m_startError;
+        end.startErrorText = SystemErrorText(m_startError);
+        m_startError = 0;
+        LetGo();
+        return true;
+    }
     if (!m_process || WaitForSingleObject(m_process, 0) != WAIT_OBJECT_0) return false;
     DWORD code = 0;
     GetExitCodeProcess(m_process, &code);
@@ -337,6 +431,7 @@ bool Win32CameraHostProcess::Ended(HostEnd& end) {
 }
 
 void Win32CameraHostProcess::Kill() {
+    TakeLaunch();
     EndNow(m_process, m_job);
     m_process = nullptr;
     m_job = nullptr;
@@ -344,6 +439,7 @@ void Win32CameraHostProcess::Kill() {
 }
 
 void Win32CameraHostProcess::Finish(uint32_t milliseconds) {
+    TakeLaunch();
     if (m_process) {
         auto* ender = new Ender{m_process, m_job, milliseconds};
         HANDLE thread =
@@ -361,6 +457,14 @@ void Win32CameraHostProcess::Finish(uint32_t milliseconds) {
 }
 
 void Win32CameraHostProcess::LetGo() {
+    if (m_launch) {
+        // A host still being started is ended by its launcher.
+        m_launch->Abandon();
+        m_launch = nullptr;
+        CloseHandle(m_launcher);
+        m_launcher = nullptr;
+    }
+    m_startError = 0;
     // The host reads its commands to the end: a Quit just written still
     // arrives.
     if (m_commands) CloseHandle(m_commands);

@@ -19,6 +19,7 @@ namespace brelkin {
 uint64_t AwakeMilliseconds();
 
 struct ReportPipe;
+struct Launch;
 
 class Win32CameraHostProcess final : public ICameraHostProcess {
 public:
@@ -37,11 +38,14 @@ public:
     void Kill() override;
     void Finish(uint32_t milliseconds) override;
     uint64_t NowMs() override { return AwakeMilliseconds(); }
+    uint32_t JobRefusal() override;
 
     // The running host's process, for the tests' view of it; null when none.
     HANDLE Process() const { return m_process; }
 
 private:
+    // Takes the launcher's outcome once it is done.
+    void TakeLaunch();
     void LetGo();
 
     std::wstring m_folder;  // Brelkin's own
@@ -51,6 +55,10 @@ private:
     // Our end of the report pipe with its reader thread, which alone closes
     // it and frees this once its read returns.
     ReportPipe* m_pipe = nullptr;
+    Launch* m_launch = nullptr;  // a host being started
+    HANDLE m_launcher = nullptr;
+    DWORD m_startError = 0;
+    uint32_t m_jobRefusal = 0;
     HANDLE m_section = nullptr;
     const hostwire::WatchBlock* m_watch = nullptr;
     HWND m_window = nullptr;

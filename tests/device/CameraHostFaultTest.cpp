@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/device/CameraHostFixture.h"
 
 namespace brelkin::test {
@@ -73,6 +75,16 @@ TEST_F(HostFixture, AHostThatSendsNothingIsEndedAfterTheOpensLimitAndTheCameraIs
     EXPECT_TRUE(log.Has("Camera host for BDADLL.dll had not answered an open after 20001 ms; the camera host was ended"));
     EXPECT_THAT(answer.calls, ElementsAre("gone"));
     EXPECT_EQ(source.Status().lastFault, log.lines[log.lines.size() - 2]);
+}
+
+TEST_F(HostFixture, AHostOutsideAJobOfItsOwnIsLoggedOnce) {
+    process.jobRefusal = 5;
+    OpenAnswered();
+    process.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
+    source.Pump();
+    source.Pump();
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), HostJobRefusedLine(5)), 1);
+    EXPECT_THAT(process.starts, ElementsAre(32u, 32u));
 }
 
 TEST_F(HostFixture, AWatchBlockWithValuesThatMeanNothingIsIgnored) {

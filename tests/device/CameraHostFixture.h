@@ -25,6 +25,8 @@ public:
     uint32_t lastOpen = 0;  // the number of the last Open sent
     CameraClass lastOpenClass = CameraClass::Wdm;
     bool hello = true;      // a started host greets with this version's Hello
+    bool refuseLate = false;  // the process cannot be created after Start returned
+    uint32_t jobRefusal = 0;
     int kills = 0;
     int finishes = 0;
     std::vector<uint8_t> pending;
@@ -47,7 +49,15 @@ public:
         ended = false;
         watch = {};
         pending.clear();
-        if (startStatus == HostStartStatus::Started && hello) Report(hostwire::EncodeHello());
+        if (startStatus == HostStartStatus::Started && refuseLate) {
+            ended = true;
+            end = HostEnd{};
+            end.startFailed = true;
+            end.startError = 1260;
+            end.startErrorText = u"blocked by policy";
+        } else if (startStatus == HostStartStatus::Started && hello) {
+            Report(hostwire::EncodeHello());
+        }
         return s;
     }
     bool Send(const std::vector<uint8_t>& bytes) override {
@@ -80,6 +90,7 @@ public:
     void Kill() override { ++kills; }
     void Finish(uint32_t) override { ++finishes; }
     uint64_t NowMs() override { return now; }
+    uint32_t JobRefusal() override { return jobRefusal; }
 
     void Report(const std::vector<uint8_t>& bytes) { pending.insert(pending.end(), bytes.begin(), bytes.end()); }
     // The host's answer to the open with `number` (the last one by default).

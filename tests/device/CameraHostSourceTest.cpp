@@ -83,20 +83,23 @@ TEST_F(HostFixture, WhereTheNeededHostCannotRunTheBalloonSaysWhy) {
         unsigned programBits, libraryBits;
         bool canRun64;
         HostStartStatus start;
+        bool refuseLate;
         std::vector<unsigned> starts;
         const char* line;
         const char* balloon;
     };
     const Row rows[] = {
-        {"64-bit library, 32-bit Windows", 32, 64, false, HostStartStatus::Started, {},
+        {"64-bit library, 32-bit Windows", 32, 64, false, HostStartStatus::Started, false, {},
          "not loaded, a 64-bit library in a 32-bit program", "this Windows is 32-bit"},
-        {"x86 installation without the x64 host", 32, 64, true, HostStartStatus::Missing, {64},
+        {"x86 installation without the x64 host", 32, 64, true, HostStartStatus::Missing, false, {64},
          "not loaded, a 64-bit library in a 32-bit program", "install BrelkinSetup-x64.exe"},
-        {"own host missing", 64, 64, true, HostStartStatus::Missing, {64},
+        {"own host missing", 64, 64, true, HostStartStatus::Missing, false, {64},
          "Camera host C:\\Brelkin\\x64\\BrelkinCameraHost.exe: not found", "is missing"},
-        {"host refused", 64, 32, true, HostStartStatus::Refused, {32},
+        {"host refused", 64, 32, true, HostStartStatus::Refused, false, {32},
          "cannot start, error 1260 (blocked by policy)", "cannot be started (error 1260"},
-        {"no library: the host of Brelkin's bitness says so", 64, 0, true, HostStartStatus::Started, {64}, "", ""},
+        {"host refused once its launch was under way", 64, 32, true, HostStartStatus::Started, true, {32},
+         "cannot start, error 1260 (blocked by policy)", "cannot be started (error 1260"},
+        {"no library: the host of Brelkin's bitness says so", 64, 0, true, HostStartStatus::Started, false, {64}, "", ""},
     };
     for (const Row& row : rows) {
         FakeHostProcess p;
@@ -104,6 +107,7 @@ TEST_F(HostFixture, WhereTheNeededHostCannotRunTheBalloonSaysWhy) {
         p.found.bits = row.libraryBits;
         p.canRun64 = row.canRun64;
         p.startStatus = row.start;
+        p.refuseLate = row.refuseLate;
         RecordingSupportLog l;
         RecordingNotifier n;
         RecordingAnswer a;
@@ -112,7 +116,9 @@ TEST_F(HostFixture, WhereTheNeededHostCannotRunTheBalloonSaysWhy) {
         s.AttachAnswer(a);
         s.Kind() = DriverBda;
         s.OpenCamera(DriverBda, CameraOpenCause::StartUp);
+        s.Pump();
         EXPECT_EQ(p.starts, row.starts) << row.label;
+        EXPECT_EQ(p.kills, 0) << row.label << ": not a fault";
         if (row.line[0] == 0) {
             EXPECT_THAT(p.sent, ElementsAre(Kind::Open)) << row.label;
             continue;
