@@ -4,7 +4,8 @@
 // an unnamed watch section and a handle to this process, all inherited and
 // named nowhere, inside a job object of its own that ends it, and whatever the
 // library started, when the host is ended or Brelkin ends. Nothing here waits
-// on the host: a host that does not end goes on ending in the background.
+// on the host: its process is created on a launcher thread, and a host that
+// does not end goes on ending in the background.
 #include <windows.h>
 
 #include <string>
