@@ -41,6 +41,11 @@ struct HostEnd {
     uint32_t call = 0;  // hostwire::HostCall, unchecked
     std::u16string module;
     uint64_t offset = 0;
+    // The host never ran: starting it failed after Start returned (the
+    // process is created beside the interface thread).
+    bool startFailed = false;
+    uint32_t startError = 0;
+    std::u16string startErrorText;
 };
 
 struct HostWatch {
@@ -57,7 +62,8 @@ public:
     virtual FoundLibrary FindLibrary(CameraClass cameraClass) = 0;
     virtual void NotifyWindow(uintptr_t window) = 0;
 
-    // One host at a time; a running one is ended first.
+    // One host at a time; a running one is ended first. Started means on
+    // its way: a failure to create the process may still come as an end.
     virtual HostStart Start(unsigned bits) = 0;
     virtual bool Send(const std::vector<uint8_t>& bytes) = 0;
     // What the host has sent since the last call; never waits.
@@ -65,13 +71,18 @@ public:
     virtual HostWatch Watch() = 0;
     // True once the running host has ended; fills `end`.
     virtual bool Ended(HostEnd& end) = 0;
-    // Ends the host now and lets go of it.
+    // Ends the host and lets go of it at once; it finishes ending in the
+    // background. Never waits on the host.
     virtual void Kill() = 0;
-    // After a Quit: waits up to `milliseconds` for the host to end, then
-    // kills it.
+    // After a Quit: lets go of the host at once, which gets `milliseconds` to
+    // close the camera and end before it is ended, in the background.
     virtual void Finish(uint32_t milliseconds) = 0;
-    // GetTickCount64: the clock of the watch block.
+    // Awake milliseconds (QueryUnbiasedInterruptTime): the clock of the
+    // watch block, which stands still while the computer sleeps.
     virtual uint64_t NowMs() = 0;
+    // Once the host runs: 0, or the error that kept it out of a job of its
+    // own (Brelkin's own job forbids one).
+    virtual uint32_t JobRefusal() = 0;
 };
 
 }  // namespace brelkin

@@ -89,7 +89,9 @@ bool ClassFrom(uint8_t v, CameraClass& out) {
 
 uint8_t ClassByte(CameraClass c) { return c == CameraClass::Wdm ? 0 : 1; }
 
-bool IsReportKind(Kind k) { return k == Kind::LoadReport || k == Kind::Opened || k == Kind::Reading; }
+bool IsReportKind(Kind k) {
+    return k == Kind::LoadReport || k == Kind::Opened || k == Kind::Reading || k == Kind::Hello;
+}
 bool IsCommandKind(Kind k) {
     return k == Kind::Open || k == Kind::Close || k == Kind::Quit || k == Kind::Settings;
 }
@@ -112,11 +114,18 @@ const char* HostCallName(HostCall call) {
     return "an unknown call";
 }
 
-std::vector<uint8_t> EncodeOpen(CameraClass cameraClass, uint32_t basePeriod, bool everyTick) {
+std::vector<uint8_t> EncodeOpen(CameraClass cameraClass, uint32_t basePeriod, bool everyTick, uint32_t openNumber) {
     Writer w(Kind::Open);
     w.Put8(ClassByte(cameraClass));
     w.Put32(basePeriod);
     w.Put8(everyTick ? 1 : 0);
+    w.Put32(openNumber);
+    return w.Done();
+}
+
+std::vector<uint8_t> EncodeHello(uint32_t version) {
+    Writer w(Kind::Hello);
+    w.Put32(version);
     return w.Done();
 }
 
@@ -135,8 +144,9 @@ std::vector<uint8_t> EncodeClose(CameraClass cameraClass) {
 
 std::vector<uint8_t> EncodeQuit() { return Writer(Kind::Quit).Done(); }
 
-std::vector<uint8_t> EncodeLoadReport(CameraClass cameraClass, const LibraryLoadReport& r) {
+std::vector<uint8_t> EncodeLoadReport(CameraClass cameraClass, const LibraryLoadReport& r, uint32_t openNumber) {
     Writer w(Kind::LoadReport);
+    w.Put32(openNumber);
     w.Put8(ClassByte(cameraClass));
     w.Put8(static_cast<uint8_t>(r.status));
     w.Put8(r.attempted ? 1 : 0);
@@ -152,8 +162,9 @@ std::vector<uint8_t> EncodeLoadReport(CameraClass cameraClass, const LibraryLoad
     return w.Done();
 }
 
-std::vector<uint8_t> EncodeOpened(CameraClass cameraClass, OpenOutcome outcome) {
+std::vector<uint8_t> EncodeOpened(CameraClass cameraClass, OpenOutcome outcome, uint32_t openNumber) {
     Writer w(Kind::Opened);
+    w.Put32(openNumber);
     w.Put8(ClassByte(cameraClass));
     w.Put8(static_cast<uint8_t>(outcome));
     return w.Done();
@@ -176,7 +187,8 @@ std::optional<Message> DecodePayload(Kind kind, const uint8_t* payload, size_t s
     uint8_t b = 0;
     switch (kind) {
     case Kind::Open:
-        if (!r.Get8(b) || !ClassFrom(b, m.cameraClass) || !r.Get32(m.period) || !r.Get8(b) || b > 1)
+        if (!r.Get8(b) || !ClassFrom(b, m.cameraClass) || !r.Get32(m.period) || !r.Get8(b) || b > 1 ||
+            !r.Get32(m.openNumber))
             return std::nullopt;
         m.everyTick = b != 0;
         break;
@@ -188,8 +200,11 @@ std::optional<Message> DecodePayload(Kind kind, const uint8_t* payload, size_t s
         if (!r.Get8(b) || !ClassFrom(b, m.cameraClass)) return std::nullopt;
         break;
     case Kind::Quit: break;
+    case Kind::Hello:
+        if (!r.Get32(m.version) || m.version == 0) return std::nullopt;
+        break;
     case Kind::Opened:
-        if (!r.Get8(b) || !ClassFrom(b, m.cameraClass) || !r.Get8(b) || b > 3) return std::nullopt;
+        if (!r.Get32(m.openNumber) || !r.Get8(b) || !ClassFrom(b, m.cameraClass) || !r.Get8(b) || b > 3) return std::nullopt;
         m.outcome = static_cast<OpenOutcome>(b);
         break;
     case Kind::Reading:
@@ -200,7 +215,7 @@ std::optional<Message> DecodePayload(Kind kind, const uint8_t* payload, size_t s
         uint8_t status = 0, attempted = 0, libraryBits = 0, programBits = 0;
         std::u16string member;
         LibraryLoadReport& rep = m.report;
-        if (!r.Get8(b) || !ClassFrom(b, m.cameraClass) || !r.Get8(status) ||
+        if (!r.Get32(m.openNumber) || !r.Get8(b) || !ClassFrom(b, m.cameraClass) || !r.Get8(status) ||
             status > static_cast<uint8_t>(LibraryLoadStatus::MemberMissing) || !r.Get8(attempted) ||
             attempted > 1 || !r.Get8(libraryBits) || !r.Get8(programBits) || !r.Get32(rep.errorCode) ||
             !r.GetText(rep.library) || !r.GetText(rep.path) || !r.GetText(rep.programFolder) ||
@@ -231,9 +246,16 @@ void MessageReader::Append(const uint8_t* bytes, size_t count) {
     if (m_buffer.size() + count > 4 * (HeaderSize + MaxPayload)) {
         m_buffer.clear();
         ++m_rejected;
+        ++m_inARow;
         return;
     }
     m_buffer.insert(m_buffer.end(), bytes, bytes + count);
+}
+
+void MessageReader::Reject(size_t dropBytes) {
+    m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(dropBytes));
+    ++m_rejected;
+    ++m_inARow;
 }
 
 std::optional<Message> MessageReader::Next() {
@@ -243,16 +265,38 @@ std::optional<Message> MessageReader::Next() {
         const uint16_t kind = static_cast<uint16_t>(h[4] | (h[5] << 8));
         const size_t size = static_cast<size_t>(h[6] | (h[7] << 8));
         if (magic != Magic || size > MaxPayload) {
-            // The framing is lost: nothing after this can be trusted either.
-            m_buffer.clear();
-            ++m_rejected;
-            return std::nullopt;
+            // The framing is lost here: drop up to the next magic, which
+            // begins the next message a sound sender wrote.
+            size_t next = 1;
+            while (next + 4 <= m_buffer.size() &&
+                   !(h[next] == static_cast<uint8_t>(Magic) && h[next + 1] == static_cast<uint8_t>(Magic >> 8) &&
+                     h[next + 2] == static_cast<uint8_t>(Magic >> 16) &&
+                     h[next + 3] == static_cast<uint8_t>(Magic >> 24)))
+                ++next;
+            // Up to three bytes at the end may begin a magic still arriving.
+            if (next + 4 > m_buffer.size()) next = m_buffer.size() > 3 ? m_buffer.size() - 3 : m_buffer.size();
+            Reject(next > 0 ? next : 1);
+            continue;
         }
         if (m_buffer.size() < HeaderSize + size) return std::nullopt;
         std::optional<Message> m = DecodePayload(static_cast<Kind>(kind), h + HeaderSize, size, m_hostSide);
+        if (!m_greeted) {
+            // The first sound message decides the version: a host that opens
+            // with anything but a Hello speaks another one.
+            m_greeted = true;
+            if (!m || m->kind != Kind::Hello) {
+                m = Message{};
+                m->kind = Kind::Hello;
+                m->version = 0;
+            }
+        }
         m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(HeaderSize + size));
-        if (m) return m;
+        if (m) {
+            m_inARow = 0;
+            return m;
+        }
         ++m_rejected;
+        ++m_inARow;
     }
     return std::nullopt;
 }

@@ -11,8 +11,9 @@ namespace {
 NullSupportLog g_noLog;
 NullNotifier g_noNotifier;
 
-// How long Brelkin waits at exit, or on a switch to a host of the other
-// bitness, for a host to close the camera before it is ended.
+// How long a host told to quit (at exit, or on a switch to a host of the
+// other bitness) may take to close the camera before it is ended; it ends in
+// the background, Brelkin does not wait for it.
 constexpr uint32_t HostQuitWaitMs = 2000;
 
 bool UserAsked(CameraOpenCause cause) {
@@ -21,14 +22,25 @@ bool UserAsked(CameraOpenCause cause) {
 
 }  // namespace
 
-uint64_t RestartDelayMs(unsigned faultNumber) {
+uint64_t RestartDelayMs(unsigned faultNumber, uint64_t maxDelayMs) {
     if (faultNumber <= 1) return 0;
     const unsigned doublings = faultNumber - 2;
-    return doublings >= 6 ? 60000 : std::min<uint64_t>(60000, 1000ull << doublings);
+    return doublings >= 16 ? maxDelayMs : std::min<uint64_t>(maxDelayMs, 1000ull << doublings);
 }
 
 uint64_t HangDeadlineMs(uint32_t period) {
     return std::max<uint64_t>(2000, 20ull * period);
+}
+
+uint64_t CallOverdueMs(const HostWatch& watch, uint64_t nowMs, uint32_t period) {
+    using hostwire::HostCall;
+    if (watch.call == 0 || watch.call >= static_cast<uint32_t>(HostCall::Count)) return 0;
+    if (watch.startedMs > nowMs) return 0;  // not a time this clock has shown
+    const auto call = static_cast<HostCall>(watch.call);
+    const bool opening =
+        call == HostCall::LoadLibrary || call == HostCall::Constructor || call == HostCall::OpenInterface;
+    const uint64_t took = nowMs - watch.startedMs;
+    return took > (opening ? OpenLimitMs : HangDeadlineMs(period)) ? took : 0;
 }
 
 CameraHostSource::CameraHostSource(ICameraHostProcess& process, IOsVersion& osVersion,
@@ -78,13 +90,15 @@ void CameraHostSource::OpenCamera(DriverKind kind, CameraOpenCause cause) {
         // The user's own request is the one way out of stopped restarts.
         m_faults.clear();
         m_stopped = false;
+        m_mismatch = false;
     }
     m_cause = cause;
     m_restartDue = false;
     m_sequenceStep = 0;
     m_press.Forget();
-    if (m_stopped) {
+    if (m_stopped || m_mismatch) {
         m_log->Write(CameraOpenLine(kind, cause, CameraOpenOutcome::RestartsStopped));
+        Gone();
         return;
     }
     StartAndOpen();
@@ -97,6 +111,9 @@ void CameraHostSource::StartAndOpen() {
     // A library that is not there, or is no program file, goes to the host
     // of Brelkin's own bitness, which says what it found.
     const unsigned bits = found.bits != 0 ? found.bits : m_process.ProgramBits();
+    m_cannotStart.clear();
+    // An open still on its way is overtaken by this one, or by its failure.
+    m_openAnswered = true;
 
     LibraryLoadReport refused;
     refused.status = LibraryLoadStatus::WrongBitness;
@@ -105,21 +122,21 @@ void CameraHostSource::StartAndOpen() {
     refused.path = found.path;
     refused.libraryBits = bits;
     refused.programBits = m_process.ProgramBits();
-    m_status.library = refused;
-    m_status.library.status = found.path.empty() ? LibraryLoadStatus::Missing : LibraryLoadStatus::Loaded;
+    m_library = refused;
+    m_library.status = found.path.empty() ? LibraryLoadStatus::Missing : LibraryLoadStatus::Loaded;
     if (!m_process.CanRun(bits)) {
-        m_status.library.status = LibraryLoadStatus::WrongBitness;
-        m_status.host = HostState::CannotStart;
-        m_status.cannotStart = LibraryNeedsWiderWindowsText(found.path);
+        m_library.status = LibraryLoadStatus::WrongBitness;
         m_log->Write(LibraryLoadLine(refused));
         m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
-        if (tell) m_notifier->Notify(LibraryNeedsWiderWindowsText(found.path));
+        m_cannotStart = LibraryNeedsWiderWindowsText(found.path);
+        if (tell) m_notifier->Notify(m_cannotStart);
         Gone();
         return;
     }
     if (m_hostBits != 0 && m_hostBits != bits) {
         // The other kind's library is of the other bitness: its host goes,
-        // and the object it held with it.
+        // and the object it held with it. It closes the camera and ends in
+        // the background.
         m_process.Send(hostwire::EncodeQuit());
         m_process.Finish(HostQuitWaitMs);
         for (int i = 0; i < 2; ++i)
@@ -135,28 +152,36 @@ void CameraHostSource::StartAndOpen() {
                 // the other setup has.
                 m_log->Write(LibraryLoadLine(refused));
                 m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
-                if (tell) m_notifier->Notify(LibraryProblemText(refused));
-                m_status.library.status = LibraryLoadStatus::WrongBitness;
-                m_status.cannotStart = LibraryProblemText(refused);
+                m_library.status = LibraryLoadStatus::WrongBitness;
+                m_cannotStart = LibraryProblemText(refused);
+                if (tell) m_notifier->Notify(m_cannotStart);
+                Gone();
             } else {
-                m_log->Write(HostStartFailedLine(start));
-                m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoHost));
-                if (tell) m_notifier->Notify(HostStartFailedText(start));
-                m_status.cannotStart = HostStartFailedText(start);
+                DidNotStart(start);
             }
-            m_status.host = HostState::CannotStart;
-            Gone();
             return;
         }
         m_hostBits = bits;
-        m_status.host = HostState::Running;
-        m_status.hostBits = bits;
+        m_hostPath = start.path;
+        m_greeted = false;
         m_reader = hostwire::MessageReader(false);
-        m_rejectedLogged = 0;
+        m_rejectedSeen = 0;
     }
-    m_process.Send(hostwire::EncodeOpen(cameraClass, m_basePeriod, m_everyTick));
-    ++m_pendingOpens;
+    m_openKind = m_driverKind;
+    m_openAnswered = false;
+    m_openSentAt = m_process.NowMs();
+    m_process.Send(hostwire::EncodeOpen(cameraClass, m_basePeriod, m_everyTick, ++m_openNumber));
     m_period = m_basePeriod;
+}
+
+void CameraHostSource::DidNotStart(const HostStart& start) {
+    m_hostBits = 0;
+    m_openAnswered = true;
+    m_log->Write(HostStartFailedLine(start));
+    m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoHost));
+    m_cannotStart = HostStartFailedText(start);
+    if (m_cause != CameraOpenCause::Arrival) m_notifier->Notify(m_cannotStart);
+    Gone();
 }
 
 void CameraHostSource::CloseCamera(DriverKind kind) {
@@ -170,6 +195,10 @@ void CameraHostSource::CloseCamera(DriverKind kind) {
 
 void CameraHostSource::RescanCamera(CameraOpenCause cause) {
     m_log->Write(CameraRescanLine(m_driverKind, cause));
+    // The kind may already be the new one (a driver choice), which is not
+    // held: whatever camera answered until now is gone all the same, and a
+    // joystick button it held goes up.
+    if (!IsHeld(m_driverKind)) Gone();
     CloseCamera(m_driverKind);
     OpenCamera(m_driverKind, cause);
 }
@@ -186,85 +215,144 @@ void CameraHostSource::ReleaseCameraSource() {
     CloseCamera(DriverWdm);
     CloseCamera(DriverBda);
     if (m_hostBits != 0) {
+        // The host closes the camera and ends; Brelkin does not wait for it.
         m_process.Send(hostwire::EncodeQuit());
         m_process.Finish(HostQuitWaitMs);
         m_hostBits = 0;
     }
-    m_status.host = HostState::NotStarted;
     m_restartDue = false;
-    m_pendingOpens = 0;
+    m_openAnswered = true;
     m_arrival.Unregister(m_notification);
 }
 
 void CameraHostSource::Gone() {
     m_press.Forget();
-    m_status.camera = CameraState::NoCameraObject;
-    m_status.reading = ButtonReading::NoReading;
+    m_lastReading = ButtonReading::NoReading;
     if (m_answer) m_answer->CameraGone();
 }
 
+CameraStatus CameraHostSource::Status() const {
+    CameraStatus s;
+    if (m_hostBits != 0) s.host = HostState::Running;
+    else if (m_mismatch) s.host = HostState::VersionMismatch;
+    else if (m_stopped) s.host = HostState::Stopped;
+    else if (m_restartDue) s.host = HostState::Restarting;
+    else if (!m_cannotStart.empty()) s.host = HostState::CannotStart;
+    s.library = m_library;
+    s.hostBits = m_hostBits;
+    s.restartAtMs = m_restartDue ? m_restartAt : 0;
+    s.cannotStart = m_cannotStart;
+    s.opening = m_hostBits != 0 && !m_openAnswered;
+    s.reading = m_lastReading;
+    // An object held and no reading since its open: the open's answer says
+    // whether it answers.
+    if (!m_held[IsBda(m_driverKind) ? 1 : 0]) s.camera = CameraState::NoCameraObject;
+    else if (m_readingSinceOpen) s.camera = CameraStateOf(m_lastReading);
+    else s.camera = m_lastOpen == CameraOpenOutcome::Answered ? CameraState::Answering : CameraState::NotValid;
+    s.lastFault = m_lastFault;
+    s.lastFaultMs = m_lastFaultMs;
+    return s;
+}
+
+void CameraHostSource::Remember(std::string line) {
+    m_lastFault = std::move(line);
+    m_lastFaultMs = m_process.NowMs();
+}
+
 void CameraHostSource::Handle(const hostwire::Message& m) {
-    const CameraClass selected = ClassOf(m_driverKind);
     switch (m.kind) {
+    case hostwire::Kind::Hello:
+        if (m_greeted) return;
+        m_greeted = true;
+        if (m.version == hostwire::ProtocolVersion) return;
+        // Not a fault of the camera: restarting the same host changes nothing.
+        m_log->Write(HostVersionLine(m_hostPath, m.version, hostwire::ProtocolVersion));
+        if (!m_versionBalloonShown) {
+            m_versionBalloonShown = true;
+            m_notifier->Notify(HostVersionText());
+        }
+        Remember(HostVersionLine(m_hostPath, m.version, hostwire::ProtocolVersion));
+        EndHost();
+        m_mismatch = true;
+        m_restartDue = false;
+        return;
     case hostwire::Kind::LoadReport:
-        if (m.cameraClass != selected || m_pendingOpens == 0) return;
+        if (m.openNumber != m_openNumber || m_openAnswered || m.cameraClass != ClassOf(m_openKind)) return;
         if (m.report.attempted) m_log->Write(LibraryLoadLine(m.report));
-        if (m.report.attempted) m_status.library = m.report;
+        if (m.report.attempted) m_library = m.report;
         if (m.report.status != LibraryLoadStatus::Loaded) Remember(LibraryLoadLine(m.report));
         // A configuration problem shows at start-up and whenever the user
         // rescans; an arrival only repeats what the user was told.
-        if (m.report.status != LibraryLoadStatus::Loaded && m_cause != CameraOpenCause::Arrival &&
-            m_pendingOpens == 1)
+        if (m.report.status != LibraryLoadStatus::Loaded && m_cause != CameraOpenCause::Arrival)
             m_notifier->Notify(LibraryProblemText(m.report));
         return;
-    case hostwire::Kind::Opened: {
-        if (m.cameraClass != selected || m_pendingOpens == 0) return;
-        // An earlier open that a rescan overtook: the host has already
-        // replaced its object.
-        if (--m_pendingOpens > 0) return;
-        CameraOpenOutcome outcome = CameraOpenOutcome::NoLibrary;
-        bool silent = false;
-        bool& held = m_held[selected == CameraClass::Bda ? 1 : 0];
-        switch (m.outcome) {
-        case hostwire::OpenOutcome::NoLibrary: break;
-        case hostwire::OpenOutcome::OpenFailed:
-            outcome = CameraOpenOutcome::DidNotAnswer;
-            silent = true;
-            break;
-        case hostwire::OpenOutcome::NotValid:
-            outcome = CameraOpenOutcome::NotValid;
-            held = true;
-            silent = true;
-            break;
-        case hostwire::OpenOutcome::Answered:
-            outcome = CameraOpenOutcome::Answered;
-            held = true;
-            break;
-        }
-        m_log->Write(CameraOpenLine(m_driverKind, m_cause, outcome));
-        m_status.camera = held ? CameraStateOf(outcome == CameraOpenOutcome::NotValid ? ButtonReading::NoReading
-                                                                                       : ButtonReading::Up)
-                               : CameraState::NoCameraObject;
-        if (outcome != CameraOpenOutcome::Answered) Remember(CameraOpenLine(m_driverKind, m_cause, outcome));
-        if (silent && UserAsked(m_cause)) m_notifier->Notify(CameraSilentText(m_driverKind));
-        m_press.Forget();
+    case hostwire::Kind::Opened:
+        // An earlier open that a rescan, an arrival or a driver choice
+        // overtook: the host has replaced its object, or holds one the
+        // later open closes or replaces.
+        if (m.openNumber != m_openNumber || m_openAnswered || m.cameraClass != ClassOf(m_openKind)) return;
+        Opened(m);
         return;
-    }
     case hostwire::Kind::Reading:
-        if (m_pendingOpens > 0 || !m_held[selected == CameraClass::Bda ? 1 : 0]) return;
+        if (!m_openAnswered || !m_held[IsBda(m_openKind) ? 1 : 0]) return;
         if (m.period < MinPollPeriod || m.period > MaxPollPeriod) return;
         m_period = m.period;
-        m_status.reading = m.reading;
-        m_status.camera = CameraStateOf(m.reading);
+        m_lastReading = m.reading;
+        m_readingSinceOpen = true;
         if (m_answer) m_answer->Answer(m.reading, m.period);
         return;
     default: return;
     }
 }
 
+void CameraHostSource::Opened(const hostwire::Message& m) {
+    m_openAnswered = true;
+    CameraOpenOutcome outcome = CameraOpenOutcome::NoLibrary;
+    bool silent = false;
+    bool& held = m_held[m.cameraClass == CameraClass::Bda ? 1 : 0];
+    switch (m.outcome) {
+    case hostwire::OpenOutcome::NoLibrary: break;
+    case hostwire::OpenOutcome::OpenFailed:
+        outcome = CameraOpenOutcome::DidNotAnswer;
+        silent = true;
+        break;
+    case hostwire::OpenOutcome::NotValid:
+        outcome = CameraOpenOutcome::NotValid;
+        held = true;
+        silent = true;
+        break;
+    case hostwire::OpenOutcome::Answered:
+        outcome = CameraOpenOutcome::Answered;
+        held = true;
+        break;
+    }
+    m_lastOpen = outcome;
+    m_readingSinceOpen = false;
+    m_log->Write(CameraOpenLine(m_openKind, m_cause, outcome));
+    if (outcome != CameraOpenOutcome::Answered) Remember(CameraOpenLine(m_openKind, m_cause, outcome));
+    if (silent && UserAsked(m_cause)) m_notifier->Notify(CameraSilentText(m_openKind));
+    if (!held) Gone();
+    m_press.Forget();
+}
+
+void CameraHostSource::CountRejections(uint64_t now) {
+    m_rejectedPending += m_reader.Rejected() - m_rejectedSeen;
+    m_rejectedSeen = m_reader.Rejected();
+    if (m_rejectedPending == 0) return;
+    // At most one line a minute, with the count: a host that sends garbage
+    // must not rotate the log away.
+    if (m_rejectionLogged && now - m_rejectionLoggedAt < RejectionLogEveryMs) return;
+    m_log->Write(HostRejectedLine(m_rejectedPending));
+    m_rejectedPending = 0;
+    m_rejectionLogged = true;
+    m_rejectionLoggedAt = now;
+}
+
 void CameraHostSource::Pump() {
+    const uint64_t now = m_process.NowMs();
     if (m_hostBits == 0) {
-        if (m_restartDue && m_process.NowMs() >= m_restartAt) {
+        CountRejections(now);
+        if (m_restartDue && now >= m_restartAt) {
             m_restartDue = false;
             m_cause = CameraOpenCause::HostRestart;
             StartAndOpen();
@@ -272,57 +360,80 @@ void CameraHostSource::Pump() {
         return;
     }
     uint8_t buffer[1024];
-    for (size_t n; (n = m_process.Receive(buffer, sizeof buffer)) > 0;) {
+    for (size_t n; m_hostBits != 0 && (n = m_process.Receive(buffer, sizeof buffer)) > 0;) {
         m_reader.Append(buffer, n);
-        while (auto m = m_reader.Next()) Handle(*m);
+        while (m_hostBits != 0) {
+            auto m = m_reader.Next();
+            if (!m) break;
+            Handle(*m);
+        }
     }
-    if (m_reader.Rejected() != m_rejectedLogged) {
-        m_log->Write(HostRejectedLine(m_reader.Rejected() - m_rejectedLogged));
-        m_rejectedLogged = m_reader.Rejected();
-    }
+    CountRejections(now);
+    if (m_hostBits == 0) return;  // a host of another version
     const std::u16string library = LibraryName();
     HostEnd end;
     if (m_process.Ended(end)) {
         m_hostBits = 0;
-        if (end.crashRecorded)
+        if (end.startFailed) {
+            // The process could not be created: as a host that cannot start,
+            // not a fault of the camera.
+            HostStart start;
+            start.status = HostStartStatus::Refused;
+            start.path = m_hostPath;
+            start.errorCode = end.startError;
+            start.errorText = end.startErrorText;
+            DidNotStart(start);
+        } else if (end.crashRecorded)
             Fault(HostCrashLine(library, end), HostCrashText(library, end.call));
         else
             Fault(HostEndedLine(library, end.exitCode), HostEndedText(library));
         return;
     }
+    if (m_greeted && !m_jobRefusalLogged) {
+        if (const uint32_t error = m_process.JobRefusal()) {
+            m_jobRefusalLogged = true;
+            m_log->Write(HostJobRefusedLine(error));
+        }
+    }
+    if (m_reader.RejectedInARow() > BadMessagesInARow) {
+        Fault(HostGarbageLine(library, m_reader.RejectedInARow()), HostEndedText(library));
+        return;
+    }
     const HostWatch watch = m_process.Watch();
-    if (watch.call == 0 || watch.call >= static_cast<uint32_t>(hostwire::HostCall::Count)) return;
-    const uint64_t now = m_process.NowMs();
-    if (watch.startedMs > now) return;  // not a time this clock has shown
-    const uint64_t took = now - watch.startedMs;
-    if (took <= HangDeadlineMs(m_period)) return;
-    Fault(HostHangLine(library, watch.call, took), HostHangText(library, watch.call));
+    if (const uint64_t took = CallOverdueMs(watch, now, m_period)) {
+        Fault(HostHangLine(library, watch.call, took), HostHangText(library, watch.call));
+        return;
+    }
+    // A host that neither answers an open nor is inside a call of it.
+    const bool inCall = watch.call != 0 && watch.call < static_cast<uint32_t>(hostwire::HostCall::Count);
+    if (!m_openAnswered && !inCall && now >= m_openSentAt && now - m_openSentAt > OpenAnswerLimitMs)
+        Fault(HostSilentLine(library, now - m_openSentAt), HostEndedText(library));
 }
 
-void CameraHostSource::Remember(std::string line) {
-    m_status.lastFault = std::move(line);
-    m_status.lastFaultMs = m_process.NowMs();
+void CameraHostSource::EndHost() {
+    m_process.Kill();
+    m_hostBits = 0;
+    m_held[0] = m_held[1] = false;
+    m_openAnswered = true;
+    Gone();
 }
 
 void CameraHostSource::Fault(std::string line, std::u16string balloon) {
     m_log->Write(line);
-    Remember(line);
-    m_process.Kill();
-    m_hostBits = 0;
-    m_held[0] = m_held[1] = false;
-    m_pendingOpens = 0;
-    Gone();
     const uint64_t now = m_process.NowMs();
+    Remember(line);
+    EndHost();
+    const uint64_t window = m_policy.windowMs;
     m_faults.erase(std::remove_if(m_faults.begin(), m_faults.end(),
-                                  [now](uint64_t t) { return now - t >= FaultWindowMs; }),
+                                  [now, window](uint64_t t) { return now - t >= window; }),
                    m_faults.end());
     m_faults.push_back(now);
-    if (m_faults.size() >= FaultsThatStopRestarts) {
+    const auto minutes = static_cast<unsigned>(window / 60000);
+    if (m_faults.size() >= m_policy.faultsThatStop) {
         m_stopped = true;
-        m_status.host = HostState::Stopped;
         m_restartDue = false;
-        m_log->Write(HostStoppedLine(static_cast<unsigned>(m_faults.size())));
-        m_notifier->Notify(HostStoppedText(LibraryName()));
+        m_log->Write(HostStoppedLine(static_cast<unsigned>(m_faults.size()), minutes));
+        m_notifier->Notify(HostStoppedText(LibraryName(), static_cast<unsigned>(m_faults.size()), minutes));
         return;
     }
     // One balloon per session: a camera that keeps failing is named once,
@@ -331,12 +442,10 @@ void CameraHostSource::Fault(std::string line, std::u16string balloon) {
         m_faultBalloonShown = true;
         m_notifier->Notify(balloon);
     }
-    const uint64_t delay = RestartDelayMs(static_cast<unsigned>(m_faults.size()));
+    const uint64_t delay = RestartDelayMs(static_cast<unsigned>(m_faults.size()), m_policy.maxDelayMs);
     m_log->Write(HostRestartLine(delay));
     m_restartDue = true;
     m_restartAt = now + delay;
-    m_status.host = HostState::Restarting;
-    m_status.restartAtMs = m_restartAt;
     if (delay == 0) {
         m_restartDue = false;
         m_cause = CameraOpenCause::HostRestart;

@@ -8,17 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "device/CameraArrival.h"
+#include "device/CameraButtonSource.h"
 #include "device/CameraHostProcess.h"
 #include "device/CameraHostProtocol.h"
+#include "device/CameraNotices.h"
 #include "device/CameraOpenCause.h"
-#include "device/DefaultDriverKind.h"
 #include "device/CameraStatus.h"
+#include "device/DefaultDriverKind.h"
 #include "engine/AdaptivePollPeriod.h"
 #include "engine/ButtonPoll.h"
-#include "engine/PressFilter.h"
-#include "platform/Notifier.h"
-#include "platform/SupportLog.h"
 
 namespace brelkin {
 
@@ -33,13 +31,31 @@ public:
     virtual void CameraGone() = 0;
 };
 
-// The restart delay after the n-th fault (1-based) of the last 10 minutes:
-// 0 s, then 1, 2, 4 ... up to 60 s.
-uint64_t RestartDelayMs(unsigned faultNumber);
-// How long a camera call may take before the host counts as hung.
+// When the host is restarted after a fault, and when it no longer is.
+struct RestartPolicy {
+    // The n-th fault (1-based) of the window: 0 s, then 1, 2, 4 ... up to this.
+    uint64_t maxDelayMs = 60000;
+    // This many faults within the window stop the restarts: 0, 1, 2, 4, 8,
+    // 16, 32, 60, 60 s after the first nine, and the tenth stops them.
+    unsigned faultsThatStop = 10;
+    uint64_t windowMs = 30 * 60 * 1000;
+};
+uint64_t RestartDelayMs(unsigned faultNumber, uint64_t maxDelayMs = RestartPolicy{}.maxDelayMs);
+// How long a poll call (IsInterfaceValid, GetPIO, IsButtonPressed, and the
+// close) may take before the host counts as hung.
 uint64_t HangDeadlineMs(uint32_t period);
-constexpr unsigned FaultsThatStopRestarts = 5;
-constexpr uint64_t FaultWindowMs = 10 * 60 * 1000;
+// Loading the library, its constructor and OpenInterface together: a library
+// scanned at logon or a graph being built takes seconds, and is not hung.
+constexpr uint64_t OpenLimitMs = 15000;
+// How long a call of the watch block may have run (both awake milliseconds)
+// past its limit; 0 while in time or when the watch means nothing.
+uint64_t CallOverdueMs(const HostWatch& watch, uint64_t nowMs, uint32_t period);
+// A host that answers an open neither with its answer nor with a call in the
+// watch block in this time is ended.
+constexpr uint64_t OpenAnswerLimitMs = OpenLimitMs + 5000;
+// More unreadable messages than this in a row end the host as a fault.
+constexpr uint32_t BadMessagesInARow = 4;
+constexpr uint64_t RejectionLogEveryMs = 60000;
 
 class CameraHostSource {
 public:
@@ -55,8 +71,10 @@ public:
     // The period of the host's last reading, or the setting before one.
     uint32_t Period() const { return m_period; }
     bool RestartsStopped() const { return m_stopped; }
-    // For the Camera Status window.
-    const CameraStatus& Status() const { return m_status; }
+    // What the Camera Status window shows of the library, the host and the camera.
+    CameraStatus Status() const;
+    // The tests' switch: a shorter back-off, or no stop.
+    void SetRestartPolicy(const RestartPolicy& policy) { m_policy = policy; }
 
     void AttachSupport(ISupportLog& log, INotifier& notifier);
     void AttachAnswer(IReadingAnswer& answer) { m_answer = &answer; }
@@ -80,10 +98,14 @@ public:
 private:
     void StartAndOpen();
     void Handle(const hostwire::Message& message);
+    void Opened(const hostwire::Message& message);
     void Fault(std::string line, std::u16string balloon);
+    void EndHost();
     // The last fault, for the Camera Status window.
     void Remember(std::string line);
+    void DidNotStart(const HostStart& start);
     void Gone();
+    void CountRejections(uint64_t now);
     CameraClass ClassOf(DriverKind kind) const { return IsBda(kind) ? CameraClass::Bda : CameraClass::Wdm; }
     std::u16string LibraryName() const;
 
@@ -103,19 +125,38 @@ private:
     uint32_t m_period = DefaultPollPeriod;
     bool m_everyTick = true;
     unsigned m_hostBits = 0;  // of the running host; 0 none
+    std::u16string m_hostPath;
+    bool m_greeted = false;   // the running host's Hello arrived
     bool m_held[2] = {false, false};
-    bool m_wanted = false;    // the selected kind should be open
-    unsigned m_pendingOpens = 0;  // Open commands the host has not answered yet
+    // Every Open carries the next number; only the answer with the number of
+    // the last one sent counts, whatever overtook what.
+    uint32_t m_openNumber = 0;
+    bool m_openAnswered = true;
+    DriverKind m_openKind = DriverWdm;
+    uint64_t m_openSentAt = 0;
     CameraOpenCause m_cause = CameraOpenCause::StartUp;
     hostwire::MessageReader m_reader{false};
-    uint32_t m_rejectedLogged = 0;
+    uint32_t m_rejectedSeen = 0;     // of m_reader
+    uint32_t m_rejectedPending = 0;  // not logged yet
+    bool m_rejectionLogged = false;
+    uint64_t m_rejectionLoggedAt = 0;
+    bool m_jobRefusalLogged = false;
 
-    std::vector<uint64_t> m_faults;  // times of the faults of the last 10 minutes
+    RestartPolicy m_policy;
+    std::vector<uint64_t> m_faults;  // times of the faults within the window
     bool m_stopped = false;
+    bool m_mismatch = false;         // a host of another version; restarts wait for the user
+    bool m_versionBalloonShown = false;
     bool m_restartDue = false;
     uint64_t m_restartAt = 0;
     bool m_faultBalloonShown = false;
-    CameraStatus m_status;
+    std::u16string m_cannotStart;
+    bool m_readingSinceOpen = false;
+    CameraOpenOutcome m_lastOpen = CameraOpenOutcome::NoLibrary;
+    ButtonReading m_lastReading = ButtonReading::NoReading;
+    LibraryLoadReport m_library;  // found by Brelkin, then as the host loaded it
+    std::string m_lastFault;
+    uint64_t m_lastFaultMs = 0;
 };
 
 }  // namespace brelkin

@@ -156,9 +156,34 @@ std::string HostRestartLine(uint64_t delayMs) {
                         : "Camera host: restarting in " + std::to_string(delayMs / 1000) + " s";
 }
 
-std::string HostStoppedLine(unsigned faults) {
-    return "Camera host: " + std::to_string(faults) +
-           " faults within 10 minutes, not restarted until \"Rescan Camera\" or a driver choice";
+std::string HostStoppedLine(unsigned faults, unsigned windowMinutes) {
+    return "Camera host: " + std::to_string(faults) + " faults within " + std::to_string(windowMinutes) +
+           " minutes, not restarted until \"Rescan Camera\" or a driver choice";
+}
+
+std::string HostVersionLine(const std::u16string& hostPath, uint32_t version, uint32_t expected) {
+    return "Camera host " + ToUtf8(hostPath) + ": protocol version " +
+           (version == 0 ? std::string("unknown (an older host)") : std::to_string(version)) + ", this Brelkin speaks " +
+           std::to_string(expected) + "; not restarted until \"Rescan Camera\" or a driver choice";
+}
+
+std::u16string HostVersionText() {
+    return u"BrelkinCameraHost.exe does not match this Brelkin; reinstall Brelkin";
+}
+
+std::string HostGarbageLine(const std::u16string& library, uint32_t inARow) {
+    return "Camera host for " + ToUtf8(library) + " sent " + std::to_string(inARow) +
+           " unreadable messages in a row; the camera host was ended";
+}
+
+std::string HostSilentLine(const std::u16string& library, uint64_t milliseconds) {
+    return "Camera host for " + ToUtf8(library) + " had not answered an open after " +
+           std::to_string(milliseconds) + " ms; the camera host was ended";
+}
+
+std::string HostJobRefusedLine(uint32_t errorCode) {
+    return "Camera host: not in a job of its own (error " + std::to_string(errorCode) +
+           ", Brelkin's own job forbids it); it ends with Brelkin through its pipe and Brelkin's process handle";
 }
 
 std::string HostStartFailedLine(const HostStart& start) {
@@ -187,9 +212,9 @@ std::u16string HostHangText(const std::u16string& library, uint32_t call) {
            u". Brelkin restarted it; the button works again in a moment.";
 }
 
-std::u16string HostStoppedText(const std::u16string& library) {
-    return u"The camera library " + library +
-           u" failed five times within 10 minutes, so Brelkin stopped restarting it. Check the camera's "
+std::u16string HostStoppedText(const std::u16string& library, unsigned faults, unsigned windowMinutes) {
+    return u"The camera library " + library + u" failed " + U16(std::to_string(faults)) + u" times within " +
+           U16(std::to_string(windowMinutes)) + u" minutes, so Brelkin stopped restarting it. Check the camera's "
            u"cable and software, then choose \"Rescan Camera\".";
 }
 

@@ -45,14 +45,22 @@ std::string HostCrashLine(const std::u16string& library, const HostEnd& end);
 std::string HostEndedLine(const std::u16string& library, uint32_t exitCode);
 std::string HostHangLine(const std::u16string& library, uint32_t call, uint64_t milliseconds);
 std::string HostRestartLine(uint64_t delayMs);
-std::string HostStoppedLine(unsigned faults);
+std::string HostStoppedLine(unsigned faults, unsigned windowMinutes);
+// A host of another protocol version: its path, the version it named (0:
+// none), and the single balloon.
+std::string HostVersionLine(const std::u16string& hostPath, uint32_t version, uint32_t expected);
+std::u16string HostVersionText();
+std::string HostGarbageLine(const std::u16string& library, uint32_t inARow);
+std::string HostSilentLine(const std::u16string& library, uint64_t milliseconds);
+// Brelkin runs in a job that takes no job inside it for the host.
+std::string HostJobRefusedLine(uint32_t errorCode);
 std::string HostStartFailedLine(const HostStart& start);
 std::string HostRejectedLine(uint32_t rejected);
 
 std::u16string HostCrashText(const std::u16string& library, uint32_t call);
 std::u16string HostEndedText(const std::u16string& library);
 std::u16string HostHangText(const std::u16string& library, uint32_t call);
-std::u16string HostStoppedText(const std::u16string& library);
+std::u16string HostStoppedText(const std::u16string& library, unsigned faults, unsigned windowMinutes);
 std::u16string HostStartFailedText(const HostStart& start);
 
 // "IsButtonPressed", or "an unknown call" for a value that is none.

@@ -16,6 +16,7 @@ enum class HostState {
     Restarting,   // after a fault, at `restartAtMs`
     Stopped,      // too many faults; Rescan Camera tries again
     CannotStart,  // `cannotStart` says why
+    VersionMismatch,  // a host of another version; a rescan tries again
 };
 
 enum class CameraState {
@@ -33,6 +34,7 @@ struct CameraStatus {
     unsigned hostBits = 0;
     uint64_t restartAtMs = 0;  // NowMs of the host process's clock
     std::u16string cannotStart;
+    bool opening = false;  // an open is on its way to the host's answer
     CameraState camera = CameraState::NoCameraObject;
     ButtonReading reading = ButtonReading::NoReading;  // the last one
     // The last camera or host fault as the support log wrote it; empty: none.

@@ -62,6 +62,7 @@ std::u16string Host(const CameraStatusView& view) {
     }
     case HostState::Stopped: return u"stopped after repeated faults; next step: Rescan Camera";
     case HostState::CannotStart: return u"cannot start: " + s.cannotStart;
+    case HostState::VersionMismatch: return u"does not match this Brelkin; next step: reinstall Brelkin";
     }
     return u"";
 }

@@ -14,7 +14,7 @@ LONG WINAPI RecordCrash(EXCEPTION_POINTERS* info) {
     if (block != nullptr && info != nullptr && info->ExceptionRecord != nullptr) {
         const EXCEPTION_RECORD& record = *info->ExceptionRecord;
         block->crashCode = record.ExceptionCode;
-        block->crashCall = block->call;
+        block->crashCall = hostwire::CallOf(block->callWord);
         HMODULE module = nullptr;
         const auto address = reinterpret_cast<uintptr_t>(record.ExceptionAddress);
         if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |

@@ -2,8 +2,10 @@
 
 #include <objbase.h>
 
+#include "device/win32/Win32CameraHostProcess.h"
 #include "engine/ButtonPoll.h"
 #include "engine/TimedCameraButton.h"
+#include "host/DllSearch.h"
 
 namespace brelkin::host {
 
@@ -45,7 +47,10 @@ constexpr DWORD HighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH
 
 HostPoll::HostPoll(HostChannel& channel, hostwire::WatchBlock& watch, HANDLE brelkinProcess,
                    std::wstring brelkinFolder)
-    : m_channel(channel), m_watch(watch), m_brelkin(brelkinProcess), m_library(std::move(brelkinFolder)) {
+    : m_channel(channel), m_watch(watch), m_brelkin(brelkinProcess), m_brelkinFolder(brelkinFolder),
+      m_library(std::move(brelkinFolder)) {
+    wchar_t wait[8] = {};
+    m_pump = GetEnvironmentVariableW(L"BRELKIN_BENCH_HOST_WAIT", wait, 8) == 0 || wcscmp(wait, L"plain") != 0;
     // The high-resolution timer where Windows has it: the plain one fires
     // on the 15.6 ms clock tick, which makes a 50 ms period about 62.5 ms.
     m_timer = CreateWaitableTimerExW(nullptr, nullptr, HighResolutionTimer, TIMER_ALL_ACCESS);
@@ -56,24 +61,43 @@ HostPoll::~HostPoll() {
     if (m_timer) CloseHandle(m_timer);
 }
 
-void HostPoll::Enter(HostCall call) {
-    m_watch.callStartedMs = GetTickCount64();
-    MemoryBarrier();
-    m_watch.call = static_cast<uint32_t>(call);
+void HostPoll::Enter(HostCall call, uint64_t startedMs) {
+    // One interlocked 64-bit write: the x86 host too publishes the call and
+    // its start together, never half of it.
+    const uint64_t word = hostwire::PackCall(call, startedMs != 0 ? startedMs : AwakeMilliseconds());
+    InterlockedExchange64(reinterpret_cast<volatile LONG64*>(&m_watch.callWord), static_cast<LONG64>(word));
 }
 
 void HostPoll::Leave() {
-    m_watch.call = static_cast<uint32_t>(HostCall::None);
+    InterlockedExchange64(reinterpret_cast<volatile LONG64*>(&m_watch.callWord), 0);
+}
+
+void HostPoll::DispatchMessages() {
+    // A bounded round: a library that posts to itself on every message, or
+    // a paint that is never validated, still lets the handles be seen.
+    MSG msg;
+    for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) continue;  // the library's, not ours: Brelkin says when
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }
 
 int HostPoll::Run() {
-    // BDA's library uses COM on the thread that calls it.
+    // BDA's library uses COM on the thread that calls it: a single-threaded
+    // apartment, which this loop pumps.
     CoInitialize(nullptr);
     while (!m_quit) {
         HANDLE handles[3] = {m_channel.CommandEvent(), m_brelkin, m_timer};
         const DWORD count = m_polling ? 3 : 2;
-        const DWORD r = WaitForMultipleObjects(count, handles, FALSE, INFINITE);
-        if (r == WAIT_OBJECT_0) {
+        // MWMO_INPUTAVAILABLE: messages already seen but left in the queue
+        // (by a library's own PeekMessage) wake the loop too.
+        const DWORD r = m_pump ? MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT,
+                                                             MWMO_INPUTAVAILABLE)
+                               : WaitForMultipleObjects(count, handles, FALSE, INFINITE);
+        if (r == WAIT_OBJECT_0 + count) {
+            DispatchMessages();
+        } else if (r == WAIT_OBJECT_0) {
             hostwire::Message command;
             while (!m_quit && m_channel.TakeCommand(command)) Handle(command);
             if (m_channel.Broken()) m_quit = true;
@@ -93,7 +117,7 @@ int HostPoll::Run() {
 
 void HostPoll::Handle(const hostwire::Message& command) {
     switch (command.kind) {
-    case hostwire::Kind::Open: Open(command.cameraClass, command.period, command.everyTick); break;
+    case hostwire::Kind::Open: Open(command.cameraClass, command.period, command.everyTick, command.openNumber); break;
     case hostwire::Kind::Settings: Settings(command.period, command.everyTick); break;
     case hostwire::Kind::Close: Close(command.cameraClass); break;
     case hostwire::Kind::Quit: m_quit = true; break;
@@ -108,19 +132,26 @@ void HostPoll::Settings(uint32_t basePeriod, bool everyTick) {
     if (m_polling) ArmTimer(m_period.Period());
 }
 
-void HostPoll::Open(CameraClass cameraClass, uint32_t basePeriod, bool everyTick) {
+void HostPoll::Open(CameraClass cameraClass, uint32_t basePeriod, bool everyTick, uint32_t openNumber) {
     m_everyTick = everyTick;
     m_sentAny = false;
     Close(cameraClass);
     auto& slot = Slot(cameraClass);
+    // A library in Brelkin's folder finds what sits beside it; one in the
+    // system folder already does.
+    const wchar_t* name = cameraClass == CameraClass::Wdm ? L"\\emDLL.dll" : L"\\BDADLL.dll";
+    if (!m_brelkinFolder.empty() && GetFileAttributesW((m_brelkinFolder + name).c_str()) != INVALID_FILE_ATTRIBUTES)
+        AddLibraryFolder(m_brelkinFolder);
+    // Loading, the constructor and OpenInterface share the open's limit.
+    const uint64_t openStarted = AwakeMilliseconds();
     // Loading and the constructor: the library's own start-up code runs here.
-    Enter(HostCall::Constructor);
+    Enter(HostCall::Constructor, openStarted);
     slot = m_library.CreateCameraObject(cameraClass);
     Leave();
-    m_channel.Send(hostwire::EncodeLoadReport(cameraClass, m_library.LastLoad(cameraClass)));
+    m_channel.Send(hostwire::EncodeLoadReport(cameraClass, m_library.LastLoad(cameraClass), openNumber));
     hostwire::OpenOutcome outcome = hostwire::OpenOutcome::NoLibrary;
     if (slot) {
-        Enter(HostCall::OpenInterface);
+        Enter(HostCall::OpenInterface, openStarted);
         const bool opened = slot->OpenInterface() != 0;
         Leave();
         if (!opened) {
@@ -135,7 +166,7 @@ void HostPoll::Open(CameraClass cameraClass, uint32_t basePeriod, bool everyTick
             outcome = valid ? hostwire::OpenOutcome::Answered : hostwire::OpenOutcome::NotValid;
         }
     }
-    m_channel.Send(hostwire::EncodeOpened(cameraClass, outcome));
+    m_channel.Send(hostwire::EncodeOpened(cameraClass, outcome, openNumber));
     m_selected = cameraClass;
     m_period = AdaptivePollPeriod(basePeriod);
     m_polling = slot != nullptr;

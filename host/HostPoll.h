@@ -1,7 +1,11 @@
 #pragma once
 // The host's poll: opens and closes the camera objects as Brelkin asks,
 // reads the selected one on a waitable timer at the adaptive period, and
-// reports every reading at once.
+// reports every reading at once. One thread does all of it and makes every
+// call into the library, in a single-threaded apartment that pumps its
+// messages while it waits: a library's hidden window, its timers, its posted
+// messages and the COM calls into its objects arrive as they did on Brelkin's
+// interface thread.
 #include <windows.h>
 
 #include <memory>
@@ -24,19 +28,23 @@ public:
 
 private:
     void Handle(const hostwire::Message& command);
-    void Open(CameraClass cameraClass, uint32_t basePeriod, bool everyTick);
+    void Open(CameraClass cameraClass, uint32_t basePeriod, bool everyTick, uint32_t openNumber);
+    void DispatchMessages();
     void Settings(uint32_t basePeriod, bool everyTick);
     void Close(CameraClass cameraClass);
     void Tick();
     void ArmTimer(uint32_t period);
     std::unique_ptr<ICameraObject>& Slot(CameraClass c) { return c == CameraClass::Wdm ? m_wdm : m_bda; }
-    void Enter(hostwire::HostCall call);
+    // `startedMs`: the start of the open for the open's calls, which share
+    // one limit; 0 for now.
+    void Enter(hostwire::HostCall call, uint64_t startedMs = 0);
     void Leave();
 
     HostChannel& m_channel;
     hostwire::WatchBlock& m_watch;
     HANDLE m_brelkin;
     HANDLE m_timer = nullptr;
+    std::wstring m_brelkinFolder;
     VendorCameraLibrary m_library;
     std::unique_ptr<ICameraObject> m_wdm;
     std::unique_ptr<ICameraObject> m_bda;
@@ -50,6 +58,8 @@ private:
     uint32_t m_lastSentPeriod = 0;
     Win32Clock m_clock;
     bool m_quit = false;
+    // The bench's switch: wait without pumping, as the host once did.
+    bool m_pump = true;
 
     friend class WatchedCamera;
 };

@@ -51,6 +51,23 @@ struct StandInState {
     volatile LONG faultPressed;
     volatile LONG faultsFired;  // how many calls crashed or began to hang
     volatile LONG hangRelease;  // a hanging call returns once this changes
+    // What real vendor libraries do, switched on for both classes:
+    // the constructor takes this long (a driver, a graph being built);
+    volatile LONG constructorMs;
+    // the constructor loads BrelkinStandInCompanion.dll by name from its own
+    // folder at run time, and fails as a failed delay-load does (an
+    // exception) where it is not found; the calls it answered are counted;
+    volatile LONG loadCompanion;
+    volatile LONG companionCalls;
+    // the button reaches the library as a message that a thread of its own
+    // posts to a window the constructor made on the calling thread, and
+    // IsButtonPressed answers what the last message said;
+    volatile LONG buttonByMessage;
+    volatile LONG buttonMessagesTaken;
+    // the constructor starts a process with inherited handles that lives this
+    // long (a helper, a driver tool); its id is kept.
+    volatile LONG childLivesMs;
+    volatile LONG childProcessId;
 };
 
 enum StandInFault : LONG {
@@ -125,6 +142,13 @@ inline void ResetStandInState(StandInState& state)
     state.faultOpen = FaultNone;
     state.faultPressed = FaultNone;
     state.faultsFired = 0;
+    state.constructorMs = 0;
+    state.loadCompanion = 0;
+    state.companionCalls = 0;
+    state.buttonByMessage = 0;
+    state.buttonMessagesTaken = 0;
+    state.childLivesMs = 0;
+    state.childProcessId = 0;
 }
 
 // Maps the block, creating it with the defaults if this is the first user.

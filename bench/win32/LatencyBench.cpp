@@ -14,6 +14,9 @@
 // crash: `presses` starts; once the held button is answered, the stand-in's
 // IsButtonPressed crashes once: the time from the crash to the first key down
 // after it (the camera host's first restart).
+// blocked: as crash, and through the crash and the restart (until 1 s after
+// the first key after it) a window of Brelkin's is sent WM_NULL every 10 ms:
+// how long the interface thread took to answer each.
 #include <windows.h>
 
 #include <algorithm>
@@ -99,6 +102,19 @@ bool WriteSettings(DWORD pollPeriod) {
     return ok;
 }
 
+struct WindowSearch {
+    DWORD pid;
+    HWND found;
+};
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM search) {
+    auto* s = reinterpret_cast<WindowSearch*>(search);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != s->pid) return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
 BOOL CALLBACK CloseWindowOf(HWND window, LPARAM pid) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
@@ -149,9 +165,10 @@ int wmain(int argc, wchar_t** argv) {
     SetForegroundWindow(target);
     SetFocus(target);
 
-    if (mode == L"start" || mode == L"crash") {
-        const bool crash = mode == L"crash";
-        std::vector<double> times;
+    if (mode == L"start" || mode == L"crash" || mode == L"blocked") {
+        const bool blocked = mode == L"blocked";
+        const bool crash = mode == L"crash" || blocked;
+        std::vector<double> times, answers;
         for (int run = 0; run < presses; ++run) {
             brelkin::standin::ResetStandInState(*block);
             SetForegroundWindow(target);
@@ -166,12 +183,30 @@ int wmain(int argc, wchar_t** argv) {
             if (!CreateProcessW(argv[1], line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 2;
             const bool first = PumpUntil(started + 10000, [] { return g_keys.aDown != 0; });
             if (first && !crash) times.push_back(g_keys.aDown - started);
-            if (first && crash) {
+            if (first && crash && !blocked) {
                 InterlockedExchange(&block->faultPressed, brelkin::standin::FaultCrashOnce);
                 PumpUntil(NowMs() + 5000, [&] { return block->faultsFired != 0; });
                 const double crashed = NowMs();
                 g_keys = {};
                 if (PumpUntil(crashed + 10000, [] { return g_keys.aDown != 0; })) times.push_back(g_keys.aDown - crashed);
+            }
+            if (first && blocked) {
+                WindowSearch search{pi.dwProcessId, nullptr};
+                EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
+                InterlockedExchange(&block->faultPressed, brelkin::standin::FaultCrashOnce);
+                PumpUntil(NowMs() + 5000, [&] { return block->faultsFired != 0; });
+                const double crashed = NowMs();
+                g_keys = {};
+                double end = crashed + 10000;
+                while (search.found && NowMs() < end) {
+                    const double sent = NowMs();
+                    DWORD_PTR result = 0;
+                    SendMessageTimeoutW(search.found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+                    answers.push_back(NowMs() - sent);
+                    PumpUntil(NowMs() + 10, [] { return false; });
+                    if (g_keys.aDown != 0 && end > g_keys.aDown + 1000) end = g_keys.aDown + 1000;
+                }
+                if (g_keys.aDown != 0) times.push_back(g_keys.aDown - crashed);
             }
             block->wdm.buttonPressed = 0;
             EnumWindows(CloseWindowOf, static_cast<LPARAM>(pi.dwProcessId));
@@ -184,6 +219,12 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%-30s %6s %9s %9s %9s\n", "ms", "n", "median", "p99", "max");
         PrintRow(crash ? "crash to first key down" : "start to first key down", times,
                  crash ? "(target <= 1500 for the first restart)" : "(target <= 1000)");
+        if (blocked) {
+            PrintRow("frame answer through it", answers, "(target: none later than 50)");
+            std::printf("answers later than 50 ms: %zu of %zu\n",
+                        static_cast<size_t>(std::count_if(answers.begin(), answers.end(), [](double a) { return a > 50; })),
+                        answers.size());
+        }
         std::printf("runs without a key within 10 s: %d of %d\n", presses - static_cast<int>(times.size()), presses);
         return times.empty() ? 1 : 0;
     }

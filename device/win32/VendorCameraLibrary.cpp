@@ -231,11 +231,21 @@ std::shared_ptr<const BoundCameraClass> VendorCameraLibrary::Bind(CameraClass ca
     } else {
         // The given folder by full path, its own dependencies beside it or
         // in the system folder; then the system folder alone.
+        // Without the search flags (Windows 7 without KB2533623) the camera
+        // host has put the folder in the current folder's place: the full
+        // path, its dependencies from beside it.
+        const bool searchFlags =
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory") != nullptr;
         const std::wstring inFolder = programFolder + L"\\" + info.library;
-        module = IsFile(inFolder)
-            ? LoadLibraryExW(inFolder.c_str(), nullptr,
-                             LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32)
-            : LoadLibraryExW(info.library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        const std::wstring inSystem = systemFolder + L"\\" + info.library;
+        if (IsFile(inFolder))
+            module = LoadLibraryExW(inFolder.c_str(), nullptr,
+                                    searchFlags ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32
+                                                : LOAD_WITH_ALTERED_SEARCH_PATH);
+        else if (searchFlags)
+            module = LoadLibraryExW(info.library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        else if (!systemFolder.empty())
+            module = LoadLibraryExW(inSystem.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     }
     if (!module) {
         const DWORD error = GetLastError();

@@ -2,7 +2,10 @@
 // The camera host as a process: BrelkinCameraHost.exe of the library's
 // bitness from <Brelkin folder>\x86 or \x64, started with two anonymous pipes,
 // an unnamed watch section and a handle to this process, all inherited and
-// named nowhere, inside a job object that ends it when Brelkin ends.
+// named nowhere, inside a job object of its own that ends it, and whatever the
+// library started, when the host is ended or Brelkin ends. Nothing here waits
+// on the host: its process is created on a launcher thread, and a host that
+// does not end goes on ending in the background.
 #include <windows.h>
 
 #include <string>
@@ -12,6 +15,13 @@
 
 namespace brelkin {
 
+// QueryUnbiasedInterruptTime in milliseconds: shared by every process, and
+// it stands still while the computer sleeps.
+uint64_t AwakeMilliseconds();
+
+struct ReportPipe;
+struct Launch;
+
 class Win32CameraHostProcess final : public ICameraHostProcess {
 public:
     Win32CameraHostProcess();
@@ -20,7 +30,7 @@ public:
     unsigned ProgramBits() const override { return sizeof(void*) * 8; }
     bool CanRun(unsigned bits) const override;
     FoundLibrary FindLibrary(CameraClass cameraClass) override;
-    void NotifyWindow(uintptr_t window) override { m_window = reinterpret_cast<HWND>(window); }
+    void NotifyWindow(uintptr_t window) override;
     HostStart Start(unsigned bits) override;
     bool Send(const std::vector<uint8_t>& bytes) override;
     size_t Receive(uint8_t* buffer, size_t capacity) override;
@@ -28,27 +38,33 @@ public:
     bool Ended(HostEnd& end) override;
     void Kill() override;
     void Finish(uint32_t milliseconds) override;
-    uint64_t NowMs() override { return GetTickCount64(); }
+    uint64_t NowMs() override { return AwakeMilliseconds(); }
+    uint32_t JobRefusal() override;
 
     // The running host's process, for the tests' view of it; null when none.
     HANDLE Process() const { return m_process; }
 
 private:
-    static DWORD WINAPI ReaderThread(void* self);
-    void ReadReports();
+    // Takes the launcher's outcome once it is done.
+    void TakeLaunch();
     void LetGo();
 
     std::wstring m_folder;  // Brelkin's own
-    HANDLE m_job = nullptr;
+    HANDLE m_job = nullptr;  // the running host's own
     HANDLE m_process = nullptr;
     HANDLE m_commands = nullptr;  // our end: write
-    HANDLE m_reports = nullptr;   // our end: read
-    HANDLE m_reader = nullptr;
+    // Our end of the report pipe with its reader thread, which alone closes
+    // it and frees this once its read returns.
+    ReportPipe* m_pipe = nullptr;
+    Launch* m_launch = nullptr;  // a host being started
+    HANDLE m_launcher = nullptr;
+    DWORD m_startError = 0;
+    uint32_t m_jobRefusal = 0;
     HANDLE m_section = nullptr;
     const hostwire::WatchBlock* m_watch = nullptr;
-    volatile HWND m_window = nullptr;
-    CRITICAL_SECTION m_lock;
-    std::vector<uint8_t> m_received;
+    HWND m_window = nullptr;
+    // The threads that end hosts told to quit; waited for briefly at the end.
+    std::vector<HANDLE> m_enders;
 };
 
 }  // namespace brelkin

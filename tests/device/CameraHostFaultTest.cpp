@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/device/CameraHostFixture.h"
 
 namespace brelkin::test {
@@ -24,8 +26,7 @@ TEST_F(HostFixture, ACrashIsLoggedAnsweredAsGoneAndRestartedAtOnceWithOneBalloon
     EXPECT_FALSE(source.IsHeld(DriverBda));
     ASSERT_EQ(notifier.texts.size(), 1u);
     EXPECT_THAT(notifier.texts[0], ::testing::HasSubstr("crashed in IsButtonPressed"));
-    process.Report(hostwire::EncodeLoadReport(CameraClass::Bda, Loaded()));
-    process.Report(hostwire::EncodeOpened(CameraClass::Bda, hostwire::OpenOutcome::Answered));
+    process.Answer(hostwire::OpenOutcome::Answered);
     source.Pump();
     EXPECT_TRUE(log.Has("Camera open (BDA), restart after a camera library fault: the camera answered"));
     EXPECT_EQ(source.Status().host, HostState::Running);
@@ -68,6 +69,31 @@ TEST_F(HostFixture, AtALongPeriodTheDeadlineIsTwentyPeriods) {
     EXPECT_EQ(process.kills, 1);
 }
 
+TEST_F(HostFixture, AHostThatSendsNothingIsEndedAfterTheOpensLimitAndTheCameraIsGone) {
+    process.hello = false;
+    source.OpenCamera(DriverBda, CameraOpenCause::StartUp);
+    answer.calls.clear();
+    process.now += OpenAnswerLimitMs;
+    source.Pump();
+    EXPECT_EQ(process.kills, 0) << "still in time";
+    process.now += 1;
+    source.Pump();
+    EXPECT_EQ(process.kills, 1);
+    EXPECT_TRUE(log.Has("Camera host for BDADLL.dll had not answered an open after 20001 ms; the camera host was ended"));
+    EXPECT_THAT(answer.calls, ElementsAre("gone"));
+    EXPECT_EQ(source.Status().lastFault, log.lines[log.lines.size() - 2]);
+}
+
+TEST_F(HostFixture, AHostOutsideAJobOfItsOwnIsLoggedOnce) {
+    process.jobRefusal = 5;
+    OpenAnswered();
+    process.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
+    source.Pump();
+    source.Pump();
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), HostJobRefusedLine(5)), 1);
+    EXPECT_THAT(process.starts, ElementsAre(32u, 32u));
+}
+
 TEST_F(HostFixture, AWatchBlockWithValuesThatMeanNothingIsIgnored) {
     OpenAnswered();
     const HostWatch rows[] = {{99, 0}, {static_cast<uint32_t>(HostCall::Count), 0},
@@ -79,38 +105,51 @@ TEST_F(HostFixture, AWatchBlockWithValuesThatMeanNothingIsIgnored) {
     EXPECT_EQ(process.kills, 0);
 }
 
-TEST_F(HostFixture, FiveFaultsInTenMinutesStopTheRestartsUntilTheUserRescans) {
+TEST_F(HostFixture, TenFaultsInThirtyMinutesStopTheRestartsUntilTheUserRescans) {
     OpenAnswered();
-    for (unsigned fault = 1; fault <= 5; ++fault) {
+    std::vector<std::string> delays;
+    for (unsigned fault = 1; fault <= 10; ++fault) {
         process.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
         source.Pump();
-        process.now += RestartDelayMs(fault + 1);
+        delays.push_back(log.lines.back());
+        const CameraStatus status = source.Status();
+        if (fault < 10) {
+            EXPECT_EQ(status.host, fault == 1 ? HostState::Running : HostState::Restarting) << fault;
+            EXPECT_EQ(status.lastFaultMs, process.now);
+        }
+        process.now += RestartDelayMs(fault);
         source.Pump();  // the restart falls due
     }
-    EXPECT_EQ(process.starts.size(), 5u);
+    // The schedule the README gives, each delay run once.
+    EXPECT_THAT(delays, ElementsAre("Camera host: restarting now", "Camera host: restarting in 1 s",
+                                    "Camera host: restarting in 2 s", "Camera host: restarting in 4 s",
+                                    "Camera host: restarting in 8 s", "Camera host: restarting in 16 s",
+                                    "Camera host: restarting in 32 s", "Camera host: restarting in 60 s",
+                                    "Camera host: restarting in 60 s", ::testing::HasSubstr("10 faults")));
+    EXPECT_EQ(process.starts.size(), 10u);
     EXPECT_TRUE(source.RestartsStopped());
     EXPECT_EQ(source.Status().host, HostState::Stopped);
-    EXPECT_TRUE(log.Has("Camera host: 5 faults within 10 minutes, not restarted until \"Rescan Camera\" or a driver choice"));
-    EXPECT_THAT(notifier.texts.back(), ::testing::HasSubstr("stopped restarting it"));
+    EXPECT_TRUE(log.Has("Camera host: 10 faults within 30 minutes, not restarted until \"Rescan Camera\" or a driver choice"));
+    EXPECT_THAT(notifier.texts.back(), ::testing::HasSubstr("failed 10 times within 30 minutes, so Brelkin stopped"));
     process.now += 3600000;
     source.Pump();
     source.HandleDeviceChange(DeviceArrivalEvent, 0);
-    EXPECT_EQ(process.starts.size(), 5u) << "neither time nor an arrival restarts it";
+    EXPECT_EQ(process.starts.size(), 10u) << "neither time nor an arrival restarts it";
     source.RescanCamera(CameraOpenCause::UserRescan);
-    EXPECT_EQ(process.starts.size(), 6u);
+    EXPECT_EQ(process.starts.size(), 11u);
     EXPECT_FALSE(source.RestartsStopped());
 }
 
-TEST_F(HostFixture, FaultsOlderThanTenMinutesNoLongerCount) {
+TEST_F(HostFixture, FaultsOlderThanThirtyMinutesNoLongerCount) {
     OpenAnswered();
-    for (int fault = 0; fault < 8; ++fault) {
+    for (int fault = 0; fault < 12; ++fault) {
         process.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
         source.Pump();
-        process.now += 3 * 60 * 1000;  // one fault every three minutes
+        process.now += 4 * 60 * 1000;  // one fault every four minutes: never ten in thirty
         source.Pump();
     }
     EXPECT_FALSE(source.RestartsStopped());
-    EXPECT_EQ(process.starts.size(), 9u);
+    EXPECT_EQ(process.starts.size(), 13u);
 }
 
 TEST_F(HostFixture, CloseAndExitAreLoggedAsBeforeAndAnsweredAsGone) {
@@ -121,7 +160,7 @@ TEST_F(HostFixture, CloseAndExitAreLoggedAsBeforeAndAnsweredAsGone) {
     EXPECT_TRUE(log.Has("Rescan (BDA), rescan asked by the user"));
     EXPECT_TRUE(log.Has("Camera close (BDA)"));
     EXPECT_THAT(answer.calls, ElementsAre("gone"));
-    process.Report(hostwire::EncodeOpened(CameraClass::Bda, hostwire::OpenOutcome::OpenFailed));
+    process.Report(hostwire::EncodeOpened(CameraClass::Bda, hostwire::OpenOutcome::OpenFailed, process.lastOpen));
     source.Pump();
     EXPECT_TRUE(log.Has("Camera open (BDA), rescan asked by the user: the camera did not answer (OpenInterface failed)"));
     EXPECT_EQ(notifier.texts.size(), 1u) << "a silent camera on the user's rescan";

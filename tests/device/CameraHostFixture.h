@@ -22,7 +22,13 @@ public:
     HostStartStatus startStatus = HostStartStatus::Started;
     std::vector<unsigned> starts;
     std::vector<hostwire::Kind> sent;
+    uint32_t lastOpen = 0;  // the number of the last Open sent
+    CameraClass lastOpenClass = CameraClass::Wdm;
+    bool hello = true;      // a started host greets with this version's Hello
+    bool refuseLate = false;  // the process cannot be created after Start returned
+    uint32_t jobRefusal = 0;
     int kills = 0;
+    int finishes = 0;
     std::vector<uint8_t> pending;
     bool ended = false;
     HostEnd end;
@@ -42,10 +48,30 @@ public:
         s.errorText = u"blocked by policy";
         ended = false;
         watch = {};
+        pending.clear();
+        if (startStatus == HostStartStatus::Started && refuseLate) {
+            ended = true;
+            end = HostEnd{};
+            end.startFailed = true;
+            end.startError = 1260;
+            end.startErrorText = u"blocked by policy";
+        } else if (startStatus == HostStartStatus::Started && hello) {
+            Report(hostwire::EncodeHello());
+        }
         return s;
     }
     bool Send(const std::vector<uint8_t>& bytes) override {
-        sent.push_back(static_cast<hostwire::Kind>(bytes[4] | (bytes[5] << 8)));
+        const auto kind = static_cast<hostwire::Kind>(bytes[4] | (bytes[5] << 8));
+        sent.push_back(kind);
+        if (kind == hostwire::Kind::Open) {
+            auto m = hostwire::DecodePayload(kind, bytes.data() + hostwire::HeaderSize,
+                                             bytes.size() - hostwire::HeaderSize, true);
+            EXPECT_TRUE(m.has_value());
+            if (m) {
+                lastOpen = m->openNumber;
+                lastOpenClass = m->cameraClass;
+            }
+        }
         return true;
     }
     size_t Receive(uint8_t* buffer, size_t capacity) override {
@@ -62,10 +88,22 @@ public:
         return true;
     }
     void Kill() override { ++kills; }
-    void Finish(uint32_t) override {}
+    void Finish(uint32_t) override { ++finishes; }
     uint64_t NowMs() override { return now; }
+    uint32_t JobRefusal() override { return jobRefusal; }
 
     void Report(const std::vector<uint8_t>& bytes) { pending.insert(pending.end(), bytes.begin(), bytes.end()); }
+    // The host's answer to the open with `number` (the last one by default).
+    void Answer(hostwire::OpenOutcome outcome, uint32_t number = 0, LibraryLoadReport report = {}) {
+        if (number == 0) number = lastOpen;
+        if (report.library.empty()) {
+            report.attempted = true;
+            report.library = lastOpenClass == CameraClass::Bda ? u"BDADLL.dll" : u"emDLL.dll";
+            report.path = u"C:\\Brelkin\\" + report.library;
+        }
+        Report(hostwire::EncodeLoadReport(lastOpenClass, report, number));
+        Report(hostwire::EncodeOpened(lastOpenClass, outcome, number));
+    }
     void Reading(ButtonReading reading, uint32_t period = 50) {
         uint8_t bytes[hostwire::ReadingSize];
         hostwire::EncodeReading(reading, period, bytes);
@@ -118,8 +156,7 @@ struct HostFixture : ::testing::Test {
     // The host opened the BDA camera and it answered.
     void OpenAnswered(CameraOpenCause cause = CameraOpenCause::StartUp) {
         source.OpenCamera(DriverBda, cause);
-        process.Report(hostwire::EncodeLoadReport(CameraClass::Bda, Loaded()));
-        process.Report(hostwire::EncodeOpened(CameraClass::Bda, hostwire::OpenOutcome::Answered));
+        process.Answer(hostwire::OpenOutcome::Answered);
         source.Pump();
     }
 };

@@ -77,6 +77,8 @@ TEST(CameraStatusLines, EachStateGivesItsLine) {
              v.camera.cannotStart = u"BrelkinCameraHost.exe is missing";
          },
          StatusHost, u"cannot start: BrelkinCameraHost.exe is missing"},
+        {"host of another version", [](CameraStatusView& v) { v.camera.host = HostState::VersionMismatch; },
+         StatusHost, u"does not match this Brelkin; next step: reinstall Brelkin"},
         {"camera answering", [](CameraStatusView&) {}, StatusCamera, u"answering"},
         {"camera not valid", [](CameraStatusView& v) { v.camera.camera = CameraState::NotValid; }, StatusCamera,
          u"interface not valid"},

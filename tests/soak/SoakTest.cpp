@@ -15,6 +15,7 @@
 #include "device/CameraButtonSource.h"
 #include "device/win32/DeviceAccess.h"
 #include "engine/ButtonPoll.h"
+#include "tests/soak/HandleCount.h"
 #include "tools/CameraStandInState.h"
 
 namespace {
@@ -47,35 +48,6 @@ void ApplyPhase(ClassState& s, Phase phase) {
     s.buttonPressed = phase == Pressed || phase == PortBusy || phase == InvalidInterface;
 }
 
-// The system handle table's entries as the native query lists them.
-struct HandleEntry {
-    ULONG ownerPid;
-    BYTE objectType;
-    BYTE flags;
-    USHORT value;
-    PVOID object;
-    ULONG access;
-};
-
-// Wine answers GetProcessHandleCount with 0 for every process; its system
-// handle list is real, so count this process's entries there instead.
-DWORD HandlesFromSystemList() {
-    using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<QueryFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    if (query == nullptr) return 0;
-    static std::vector<char> buffer(1 << 22);  // kept: the counts must not include a fresh allocation's handles
-    ULONG length = 0;
-    if (query(16 /* SystemHandleInformation */, buffer.data(), static_cast<ULONG>(buffer.size()), &length) != 0)
-        return 0;
-    const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
-    const auto* entries = reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(ULONG_PTR));
-    DWORD mine = 0;
-    for (ULONG i = 0; i < count; ++i)
-        if (entries[i].ownerPid == GetCurrentProcessId()) ++mine;
-    return mine;
-}
-
 bool g_handlesFromList = false;
 
 struct Counts {
@@ -88,11 +60,7 @@ Counts ProcessCounts() {
     // Wine's own short-lived worker threads come and go; let them end first.
     Sleep(300);
     Counts c;
-    GetProcessHandleCount(GetCurrentProcess(), &c.handles);
-    if (c.handles == 0) {
-        c.handles = HandlesFromSystemList();
-        g_handlesFromList = true;
-    }
+    c.handles = soak::ProcessHandleCount(&g_handlesFromList);
     c.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     c.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     return c;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "tools/CameraStandInState.h"
 
@@ -15,6 +16,8 @@
 #endif
 
 using namespace brelkin::standin;
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
 
@@ -78,15 +81,123 @@ void FaultIf(volatile LONG& fault)
         Sleep(10);
 }
 
+// The button by message: a window of the thread that constructed the object,
+// fed by a thread of the library that posts what the block says.
+constexpr UINT ButtonMessage = WM_APP + 7;
+HWND g_window = nullptr;
+HANDLE g_poster = nullptr;
+volatile LONG g_posterStop = 0;
+volatile LONG g_postedDown = 0;
+
+LRESULT CALLBACK ButtonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == ButtonMessage) {
+        InterlockedExchange(&g_postedDown, static_cast<LONG>(wParam));
+        InterlockedIncrement(&Block().buttonMessagesTaken);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD WINAPI PostButton(void* window)
+{
+    while (!g_posterStop) {
+        PostMessageW(static_cast<HWND>(window), ButtonMessage, Class().buttonPressed ? 1 : 0, 0);
+        Sleep(10);
+    }
+    return 0;
+}
+
+void StartButtonMessages()
+{
+    if (g_window)
+        return;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ButtonWindowProc;
+    wc.hInstance = reinterpret_cast<HINSTANCE>(&__ImageBase);
+    wc.lpszClassName = L"BrelkinStandInButton";
+    RegisterClassW(&wc);
+    g_window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                               nullptr);
+    g_posterStop = 0;
+    g_postedDown = 0;
+    if (g_window)
+        g_poster = CreateThread(nullptr, 0, PostButton, g_window, 0, nullptr);
+}
+
+void StopButtonMessages()
+{
+    if (g_poster) {
+        InterlockedExchange(&g_posterStop, 1);
+        WaitForSingleObject(g_poster, 2000);
+        CloseHandle(g_poster);
+        g_poster = nullptr;
+    }
+    if (g_window)
+        DestroyWindow(g_window);
+    g_window = nullptr;
+}
+
+// The companion beside this library, by name, as a library's own
+// LoadLibrary or delay-load finds it; the exception a failed delay-load
+// raises where it is not.
+void LoadCompanion()
+{
+    HMODULE companion = LoadLibraryW(L"BrelkinStandInCompanion.dll");
+    using Answer = LONG (*)();
+    auto answer = companion ? reinterpret_cast<Answer>(reinterpret_cast<void*>(
+                                  GetProcAddress(companion, "StandInCompanionAnswer")))
+                            : nullptr;
+    if (!answer)
+        RaiseException(0xC06D007E, 0, 0, nullptr);  // VcppException(ERROR_SEVERITY_ERROR, ERROR_MOD_NOT_FOUND)
+    if (answer() == 42)
+        InterlockedIncrement(&Block().companionCalls);
+}
+
+// A process that inherits every inheritable handle of the calling process
+// and lives on: this library's linger entry, run by rundll32.
+void StartChild(LONG livesMs)
+{
+    wchar_t self[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), self, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return;
+    wchar_t command[MAX_PATH + 64];
+    wsprintfW(command, L"rundll32.exe \"%s\",StandInLinger %ld", self, livesMs);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessW(nullptr, command, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                       &pi)) {
+        InterlockedExchange(&Block().childProcessId, static_cast<LONG>(pi.dwProcessId));
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+}
+
 }  // namespace
 
 extern "C" {
+
+void CALLBACK StandInLinger(HWND, HINSTANCE, LPSTR arguments, int)
+{
+    Sleep(static_cast<DWORD>(atol(arguments)));
+}
 
 void* STANDIN_MEMBER StandInConstruct(void* self)
 {
     ClassState& s = Class();
     InterlockedIncrement(&s.calls.constructed);
-    FaultIf(Block().faultConstructor);
+    StandInState& block = Block();
+    FaultIf(block.faultConstructor);
+    if (const LONG ms = block.constructorMs; ms > 0)
+        Sleep(static_cast<DWORD>(ms));
+    if (block.loadCompanion)
+        LoadCompanion();
+    if (block.buttonByMessage)
+        StartButtonMessages();
+    if (const LONG ms = block.childLivesMs; ms > 0)
+        StartChild(ms);
     auto* object = static_cast<StandInObject*>(self);
     object->magic = ObjectMagic;
     object->open = 0;
@@ -97,6 +208,7 @@ void STANDIN_MEMBER StandInDestruct(void* self)
 {
     ClassState& s = Class();
     InterlockedIncrement(&s.calls.destroyed);
+    StopButtonMessages();
     if (StandInObject* object = Checked(self, s))
         object->magic = 0;
 }
@@ -165,7 +277,7 @@ int32_t STANDIN_MEMBER StandInIsButtonPressed(void* self)
         while (StandInNow() < until) {
         }
     }
-    const bool down = s.buttonPressed || InTimedPress(block);
+    const bool down = (g_window ? g_postedDown != 0 : s.buttonPressed) || InTimedPress(block);
     return Checked(self, s) && s.cameraPresent && down ? 1 : 0;
 }
 

@@ -1,0 +1,45 @@
+#include "host/DllSearch.h"
+
+#include <windows.h>
+
+#include <set>
+
+namespace brelkin::host {
+
+namespace {
+
+using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+using AddDllDirectoryFn = void*(WINAPI*)(PCWSTR);
+
+// Where the function exists, so do the LOAD_LIBRARY_SEARCH flags (KB2533623).
+template <typename Fn>
+Fn Kernel32(const char* name) {
+    return reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name)));
+}
+
+bool g_defaults = false;
+std::set<std::wstring> g_added;
+
+}  // namespace
+
+void LimitDllSearch() {
+    // The current folder leaves the list in any case.
+    SetDllDirectoryW(L"");
+    if (auto setDefaults = Kernel32<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories"))
+        g_defaults = Kernel32<AddDllDirectoryFn>("AddDllDirectory") != nullptr &&
+                     setDefaults(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS) != FALSE;
+}
+
+void AddLibraryFolder(const std::wstring& folder) {
+    if (folder.empty() || !g_added.insert(folder).second) return;
+    if (g_defaults) {
+        Kernel32<AddDllDirectoryFn>("AddDllDirectory")(folder.c_str());
+        return;
+    }
+    // One folder can take the current folder's place; Brelkin's folder is
+    // the only one added where the library is not in the system folder.
+    SetDllDirectoryW(folder.c_str());
+}
+
+}  // namespace brelkin::host

@@ -1,0 +1,17 @@
+#pragma once
+// Where the loads this process makes look, the camera library's own included:
+// the system folder and the folders added here, never the current folder or
+// the PATH. The search functions are looked up at run time, so that the host
+// starts on a Windows 7 without them; there the library's folder takes the
+// current folder's place and the library is loaded by its full path.
+#include <string>
+
+namespace brelkin::host {
+
+// First thing in the host, before any load.
+void LimitDllSearch();
+// The folder a camera library is loaded from: its own loads by name and its
+// delay-loads find what sits beside it. Each folder is added once.
+void AddLibraryFolder(const std::wstring& folder);
+
+}  // namespace brelkin::host

@@ -1,0 +1,134 @@
+// The camera host crashing again and again: 200 crashes and restarts in a row,
+// through the real host process, its pipes, its job and its reader thread,
+// leave this process with the handles and threads it had before.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "device/CameraHostSource.h"
+#include "device/win32/Win32CameraHostProcess.h"
+#include "device/win32/Win32DevicePlatform.h"
+#include "tests/soak/HandleCount.h"
+#include "tools/CameraStandInState.h"
+
+namespace {
+
+using namespace brelkin;
+
+class CountingLog final : public ISupportLog {
+public:
+    void Write(std::string_view event) override {
+        if (event.find("Camera library crashed") == 0) ++crashes;
+        if (event.find("the camera answered") != std::string_view::npos) ++opens;
+        last = std::string(event);
+    }
+    long crashes = 0;
+    long opens = 0;
+    std::string last;
+};
+
+DWORD ThreadCount() {
+    DWORD threads = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++threads;
+    CloseHandle(snapshot);
+    return threads;
+}
+
+struct Counts {
+    DWORD handles, threads;
+    bool operator==(const Counts& o) const { return handles == o.handles && threads == o.threads; }
+};
+
+// Hosts told to quit and reader threads of ended hosts finish in the
+// background: the counts are taken once they have.
+Counts SettledCounts(const Counts* expected) {
+    Counts c{};
+    for (int i = 0; i < 100; ++i) {
+        Sleep(100);
+        const Counts now{soak::ProcessHandleCount(), ThreadCount()};
+        if (i > 2 && (expected ? now == *expected : now == c)) return now;
+        c = now;
+    }
+    return c;
+}
+
+// Runs the source until `crashes` crashes were restarted; false on a stall.
+// Prints the longest Pump, the interface thread's share of a crash and its
+// restart (a figure, not a test: speed targets live in the bench).
+bool CrashAndRestart(CameraHostSource& source, CountingLog& log, long crashes) {
+    const long target = log.crashes + crashes;
+    const ULONGLONG until = GetTickCount64() + 170000;
+    ULONGLONG longest = 0;
+    while (log.crashes < target && GetTickCount64() < until) {
+        const ULONGLONG before = GetTickCount64();
+        source.Pump();
+        longest = std::max(longest, GetTickCount64() - before);
+        Sleep(2);
+    }
+    std::printf("%ld crashes: the longest Pump took %llu ms\n", crashes, longest);
+    return log.crashes >= target;
+}
+
+TEST(Soak, TwoHundredHostCrashesAndRestartsLeaveTheHandlesAndThreadsAsTheyWere) {
+    HANDLE mapping = nullptr;
+    standin::StandInState* block = standin::OpenStandInState(&mapping);
+    ASSERT_NE(block, nullptr);
+    standin::ResetStandInState(*block);
+    InterlockedExchange(&block->faultPressed, standin::FaultCrashAlways);
+
+    Win32OsVersion osVersion;
+    Win32DeviceNotification notification;
+    SequenceStep step = 0;
+    CountingLog log;
+    NullNotifier notifier;
+    // The test switch: restarts at once, and never stopped.
+    const RestartPolicy everyFaultAtOnce{0, 100000, 30 * 60 * 1000};
+    Counts before{};
+    {
+        // The first hosts: the loader, COM and the job machinery set
+        // themselves up once per process.
+        Win32CameraHostProcess process;
+        CameraHostSource source(process, osVersion, notification, step);
+        source.AttachSupport(log, notifier);
+        source.SetRestartPolicy(everyFaultAtOnce);
+        source.Kind() = DriverWdm;
+        source.OpenCamera(DriverWdm, CameraOpenCause::StartUp);
+        ASSERT_TRUE(CrashAndRestart(source, log, 5)) << "no crash: is the host in x86\\ or x64\\ here? " << log.last;
+        source.ReleaseCameraSource();
+    }
+    before = SettledCounts(nullptr);
+
+    const ULONGLONG started = GetTickCount64();
+    {
+        Win32CameraHostProcess process;
+        CameraHostSource source(process, osVersion, notification, step);
+        source.AttachSupport(log, notifier);
+        source.SetRestartPolicy(everyFaultAtOnce);
+        source.Kind() = DriverWdm;
+        source.OpenCamera(DriverWdm, CameraOpenCause::StartUp);
+        EXPECT_TRUE(CrashAndRestart(source, log, 200)) << log.crashes << " crashes; last line: " << log.last;
+        source.ReleaseCameraSource();
+    }
+    const Counts after = SettledCounts(&before);
+    std::printf("200 host crashes and restarts in %llu ms; handles %lu -> %lu, threads %lu -> %lu\n",
+                GetTickCount64() - started, before.handles, after.handles, before.threads, after.threads);
+    ASSERT_GT(before.handles, 0u) << "no way to count this process's handles";
+    EXPECT_EQ(after.handles, before.handles);
+    EXPECT_EQ(after.threads, before.threads);
+    EXPECT_GE(log.opens, 200) << "each restarted host opened the camera";
+
+    standin::ResetStandInState(*block);
+    standin::CloseStandInState(block, mapping);
+}
+
+}  // namespace
