@@ -14,6 +14,7 @@
 #include "framework/FrameWnd.h"
 #include "settings/AppSettings.h"
 #include "settings/ProgramSettings.h"
+#include "settings/SettingsReport.h"
 #include "device/CameraHostProcess.h"
 #include "shell/FrameDevices.h"
 #include "shell/ShellServices.h"
@@ -25,7 +26,6 @@
 namespace brelkin {
 
 constexpr UINT_PTR PollTimerId = 1;
-constexpr UINT TrayMenuDefaultPosition = 17;  // "&Rescan Camera" once the menu is complete
 
 class CMainFrame : public CFrameWnd {
 public:
@@ -47,6 +47,8 @@ protected:
     void OnTimer(UINT_PTR id);
     LRESULT OnDeviceChange(WPARAM event, LPARAM data);
     LRESULT OnCameraReport(WPARAM, LPARAM);
+    // lParam "Policy": Group Policy has applied a refresh.
+    LRESULT OnSettingChange(WPARAM, LPARAM text);
     void OnPreset(UINT id);
     void OnUpdatePreset(CCmdUI* cmdUI);
     void OnCustomSetting();
@@ -62,6 +64,13 @@ protected:
 
 private:
     void CompleteTrayMenu();
+    // The settings, the rules, the poll period and the balloons' switch read
+    // again, and what changed put to work at once.
+    void ReadPoliciesAgain();
+    bool ModeEnforced() const;
+    // The greyed "Set by your administrator" line, there while the mode is enforced.
+    void ShowAdministratorLine();
+    void LogSettings();
     void PollCamera();
     void ApplyProgramRules();
     // modeChosen: a mode chosen in the menu, whose name is stored in any case.
@@ -77,7 +86,9 @@ private:
     TriggerState m_trigger;
     std::unique_ptr<IFrameDevices> m_devices;
     AppSettings m_settings;
-    UINT m_pollPeriod = 0;  // what timer 1 runs at now
+    UINT m_pollPeriod = 0;      // what timer 1 runs at now
+    UINT m_basePollPeriod = 0;  // the PollPeriod setting
+    PolicyDamageLog m_policyDamage;
     ProgramSettings m_programSettings;
     ProgramRuleSet m_programs;
     ProgramRowResolver m_pressRows;
