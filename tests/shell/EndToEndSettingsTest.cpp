@@ -183,10 +183,10 @@ TEST_F(EndToEndSettings, AnEnforcedModeGreysTheOtherModesAndAMenuChoiceChangesAn
     EXPECT_EQ(ModeStates(), "admin(grey) ---x----------");
     ClosePopup();
 
-    PostMessageW(frame, WM_COMMAND, 32790, 0);  // Space
-    PostMessageW(frame, WM_COMMAND, 32777, 0);  // Joystick Button 1
+    // Sent, so that each has been handled when the call returns.
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);  // both handled
+    for (WPARAM command : {32790, 32777})  // Space, Joystick Button 1
+        SendMessageTimeoutW(frame, WM_COMMAND, command, 0, SMTO_ABORTIFHUNG, 5000, &result);
     EXPECT_STREQ(block->notify[block->notifyCount - 1].tip, L"Brelkin - F5");
     EXPECT_EQ(UserValueNames(), L"") << "a choice of an enforced mode wrote into the user's key";
     EXPECT_EQ(SupportLog().find("Mode: "), std::string::npos) << SupportLog();
