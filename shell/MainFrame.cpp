@@ -242,16 +242,8 @@ void CMainFrame::OnUpdatePreset(CCmdUI* cmdUI) {
 void CMainFrame::OnCustomSetting() {
     const bool customCurrent = m_trigger.triggerMode == CustomRow + 1;
     if (ModeEnforced() && !customCurrent) return;
-    namespace names = settings_names;
-    const EnforcedValues& enforced = m_settings.Enforced();
-    CustomRowLocks locks;
-    const std::u16string_view keys[3] = {names::Key1, names::Key2, names::Key3};
-    const std::u16string_view modifiers[3] = {names::KeyEx1, names::KeyEx2, names::KeyEx3};
-    for (int i = 0; i < 3; ++i) locks.chords[i] = enforced.Has(keys[i]) || enforced.Has(modifiers[i]);
-    locks.timing = enforced.Has(names::OneByOne);
-    locks.delayTime = enforced.Has(names::DelayTime);
     ActionPreset edited = m_trigger.presets[CustomRow];
-    if (!m_services.dialogs->EditCustomRow(edited, locks)) return;
+    if (!m_services.dialogs->EditCustomRow(edited, CustomLocks())) return;
     // The whole row changes between two ticks: the poll never sees half of it.
     ActionPreset& row = m_trigger.presets[CustomRow];
     std::copy(std::begin(edited.Keys), std::end(edited.Keys), row.Keys);

@@ -68,6 +68,8 @@ private:
     // again, and what changed put to work at once.
     void ReadPoliciesAgain();
     bool ModeEnforced() const;
+    // The custom row's fields that a policy enforces.
+    CustomRowLocks CustomLocks() const;
     // The greyed "Set by your administrator" line, there while the mode is enforced.
     void ShowAdministratorLine();
     void LogSettings();

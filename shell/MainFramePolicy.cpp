@@ -19,6 +19,18 @@ bool CMainFrame::ModeEnforced() const {
     return m_settings.Enforced().Has(settings_names::DefaultKey);
 }
 
+CustomRowLocks CMainFrame::CustomLocks() const {
+    namespace names = settings_names;
+    const EnforcedValues& enforced = m_settings.Enforced();
+    const std::u16string_view keys[3] = {names::Key1, names::Key2, names::Key3};
+    const std::u16string_view modifiers[3] = {names::KeyEx1, names::KeyEx2, names::KeyEx3};
+    CustomRowLocks locks;
+    for (int i = 0; i < 3; ++i) locks.chords[i] = enforced.Has(keys[i]) || enforced.Has(modifiers[i]);
+    locks.timing = enforced.Has(names::OneByOne);
+    locks.delayTime = enforced.Has(names::DelayTime);
+    return locks;
+}
+
 void CMainFrame::LogSettings() {
     LogSettingsRead(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_basePollPeriod, m_log,
                     m_policyDamage);
