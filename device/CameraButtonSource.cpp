@@ -11,34 +11,7 @@ namespace {
 NullSupportLog g_noLog;
 NullNotifier g_noNotifier;
 
-void PutLe32(DeviceInterfaceFilter& bytes, size_t offset, uint32_t value)
-{
-    for (size_t i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 }  // namespace
-
-DeviceInterfaceFilter CameraArrivalFilter()
-{
-    DeviceInterfaceFilter bytes{};
-    PutLe32(bytes, 0, 32);  // dbcc_size
-    PutLe32(bytes, 4, 5);   // DBT_DEVTYP_DEVICEINTERFACE
-    // {65E8773D-8F56-11D0-A3B9-00A0C9223196}: Data1..Data3 little-endian,
-    // Data4 as the eight bytes in order. Name and padding stay zero.
-    PutLe32(bytes, 12, 0x65E8773D);
-    const uint8_t rest[12] = {0x56, 0x8F, 0xD0, 0x11, 0xA3, 0xB9,
-                              0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96};
-    for (size_t i = 0; i < sizeof rest; ++i)
-        bytes[16 + i] = rest[i];
-    return bytes;
-}
-
-DriverKind DefaultDriverKindFor(OsVersion version)
-{
-    const bool bda = version.major >= 6 || (version.major == 5 && version.minor >= 2);
-    return bda ? DriverBda : DriverWdm;
-}
 
 CameraButtonSource::CameraButtonSource(ICameraLibrary& library, ICom& com, IOsVersion& osVersion,
                                        IDeviceNotification& notification,
@@ -80,25 +53,6 @@ DriverKind CameraButtonSource::ChooseDefaultDriverKind()
 {
     m_driverKind = DefaultDriverKindFor(m_osVersion.GetOsVersion());
     return m_driverKind;
-}
-
-void CameraArrivalRegistration::Register(IDeviceNotification& notification, uintptr_t window)
-{
-    m_handle = NoDeviceNotify;
-    m_entries = notification.LookUpEntries();
-    if (m_entries.registerFound) {
-        // Flags 0: DEVICE_NOTIFY_WINDOW_HANDLE, delivered as WM_DEVICECHANGE.
-        m_handle = notification.RegisterNotification(window, CameraArrivalFilter(), 0);
-    }
-}
-
-void CameraArrivalRegistration::Unregister(IDeviceNotification& notification)
-{
-    if (m_handle == NoDeviceNotify)
-        return;
-    if (m_entries.unregisterFound)
-        notification.UnregisterNotification(m_handle);
-    m_handle = NoDeviceNotify;
 }
 
 void CameraButtonSource::RegisterCameraArrival(uintptr_t window)

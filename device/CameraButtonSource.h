@@ -1,11 +1,15 @@
 #pragma once
-// The main frame's view of the camera's capture button: one slot per closed
-// library class, the selected driver kind, and the arrival registration.
+// The camera's capture button with the camera library loaded into this
+// process: one slot per closed library class, the selected driver kind, and
+// the arrival registration. Only the benchmarks' in-process baseline and the
+// tools use it; Brelkin reads the camera through the camera host.
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "device/CameraArrival.h"
 #include "device/CameraOpenCause.h"
+#include "device/DefaultDriverKind.h"
 #include "engine/DriverKind.h"
 #include "engine/ActionPreset.h"
 #include "platform/CameraButton.h"
@@ -18,28 +22,6 @@
 #include "platform/SupportLog.h"
 
 namespace brelkin {
-
-constexpr uintptr_t DeviceArrivalEvent = 0x8000;  // DBT_DEVICEARRIVAL
-
-// The filter for arrivals of kernel-streaming capture interfaces
-// (KSCATEGORY_CAPTURE) as a DEV_BROADCAST_DEVICEINTERFACE_W.
-DeviceInterfaceFilter CameraArrivalFilter();
-
-// 5.0 and 5.1 use the WDM library; 5.2 and everything later the BDA one.
-DriverKind DefaultDriverKindFor(OsVersion version);
-
-// The registration for camera arrivals on the frame's window, which either
-// camera source holds until it is released. Where the system lacks the
-// entry points there is none, and nothing to end.
-class CameraArrivalRegistration {
-public:
-    void Register(IDeviceNotification& notification, uintptr_t window);
-    void Unregister(IDeviceNotification& notification);
-
-private:
-    DeviceNotifyHandle m_handle = NoDeviceNotify;
-    DeviceNotificationEntries m_entries;
-};
 
 class CameraButtonSource {
 public:

@@ -8,11 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "device/CameraButtonSource.h"
+#include "device/CameraArrival.h"
 #include "device/CameraHostProcess.h"
 #include "device/CameraHostProtocol.h"
+#include "device/CameraOpenCause.h"
+#include "device/DefaultDriverKind.h"
 #include "engine/AdaptivePollPeriod.h"
 #include "engine/ButtonPoll.h"
+#include "engine/PressFilter.h"
+#include "platform/Notifier.h"
+#include "platform/SupportLog.h"
 
 namespace brelkin {
 

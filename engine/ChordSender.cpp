@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/KeySynthesis.h"
+#include "engine/KeyChordNames.h"
 #include "engine/ProgramRules.h"
 #include "engine/Utf8.h"
 
@@ -37,10 +37,21 @@ bool ChordSender::StillInFront(const PressChords& press, int next) {
 }
 
 int ChordSender::SendRow(const PressChords& press) {
+    // Also for a press that ends up sending nothing.
+    if (!m_leftDown.Empty()) m_leftDown.Release(m_input);
     int sent = 0;
+    bool refusalLogged = false;
     for (int i = 0; i < press.count && i < 3; ++i) {
         if (!StillInFront(press, i)) break;
-        SendKeyChord(m_input, m_hold, press.chords[i].modifiers, press.chords[i].key);
+        const PressChord& chord = press.chords[i];
+        if (!SendKeyChord(m_input, m_hold, chord.modifiers, chord.key, m_leftDown) && !refusalLogged &&
+            m_log != nullptr) {
+            refusalLogged = true;
+            m_log->Write("Keys: the system refused part of " + ToUtf8(FormatKeyChord(chord.key, chord.modifiers)) +
+                         " (another desktop, such as a UAC prompt, may have been in front); " +
+                         (m_leftDown.Empty() ? "no key is left down"
+                                             : "the keys left down are released again before the next chord"));
+        }
         ++sent;
         if (press.delayAfterEach && !m_delay.Delay(press.delayMilliseconds)) break;
     }

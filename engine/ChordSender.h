@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/ActionPreset.h"
+#include "engine/KeySynthesis.h"
 #include "engine/PressRowResolver.h"
 #include "platform/ForegroundProgram.h"
 #include "platform/KeyboardInput.h"
@@ -60,9 +61,15 @@ public:
     // Sends the press's chords in order, each one whole: every key and
     // modifier pressed is released before anything else happens. Before each
     // chord the program in front is read again; when another one has come to
-    // the front, the rest of the row is dropped and one line says so. Returns
-    // the number of chords sent. Allocates nothing unless it writes the line.
+    // the front, the rest of the row is dropped and one line says so. Keys
+    // whose release the system refused are released again first, and one line
+    // names the first chord of the press that the system refused. Returns the
+    // number of chords sent. Allocates nothing unless it writes a line.
     int SendRow(const PressChords& press);
+
+    // At exit, once nothing else sends: the keys whose release the system
+    // refused get their key-ups once more.
+    void ReleaseKeysLeftDown() { m_leftDown.Release(m_input); }
 
 private:
     bool StillInFront(const PressChords& press, int next);
@@ -72,6 +79,7 @@ private:
     IRowDelay& m_delay;
     IForegroundProgram* m_foreground;
     ISupportLog* m_log = nullptr;
+    KeysLeftDown m_leftDown;
     char16_t m_now[ImagePathCapacity];
 };
 

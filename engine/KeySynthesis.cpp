@@ -19,42 +19,85 @@ constexpr ModifierKey kModifierKeys[] = {
     {ModWin, 0x5B},
 };
 
-void SendModifiers(IKeyboardInput& input, KeyEvent& event, ModifierMask modifiers, uint32_t flags) {
+// What the system took of one chord's key-downs, by the modifier's place in
+// kModifierKeys, and the key itself after them.
+struct DownsTaken {
+    bool taken[5] = {};
+    bool allTaken = true;
+};
+
+void SendModifiers(IKeyboardInput& input, KeyEvent& event, ModifierMask modifiers, uint32_t flags,
+                   DownsTaken& downs, KeysLeftDown& leftDown) {
     event.flags = flags;
-    for (const ModifierKey& modifier : kModifierKeys) {
-        if (modifiers & modifier.bit) {
-            event.vk = modifier.vk;
-            input.SendKeyEvent(event);
+    for (int i = 0; i < 4; ++i) {
+        if (!(modifiers & kModifierKeys[i].bit)) continue;
+        event.vk = kModifierKeys[i].vk;
+        const bool taken = input.SendKeyEvent(event) != 0;
+        downs.allTaken = downs.allTaken && taken;
+        if (flags == 0) {
+            downs.taken[i] = taken;
+        } else if (!taken && downs.taken[i]) {
+            leftDown.Add(event);
         }
     }
 }
 
 }  // namespace
 
-void SendKeyChord(IKeyboardInput& input, ISleeper& sleeper, ModifierMask modifiers, uint16_t key) {
+void KeysLeftDown::Add(const KeyEvent& up) {
+    for (int i = 0; i < m_count; ++i)
+        if (m_ups[i].vk == up.vk) return;
+    if (m_count < Capacity) m_ups[m_count++] = up;
+}
+
+bool KeysLeftDown::Release(IKeyboardInput& input) {
+    if (m_count == 0) return true;
+    // Read afresh, as for a chord: the key-ups go out as input of this moment.
+    const uintptr_t extraInfo = input.GetMessageExtraInfo();
+    int kept = 0;
+    for (int i = 0; i < m_count; ++i) {
+        m_ups[i].extraInfo = extraInfo;
+        if (input.SendKeyEvent(m_ups[i]) == 0) m_ups[kept++] = m_ups[i];
+    }
+    m_count = kept;
+    return m_count == 0;
+}
+
+bool SendKeyChord(IKeyboardInput& input, ISleeper& sleeper, ModifierMask modifiers, uint16_t key,
+                  KeysLeftDown& leftDown) {
     // A zero key would press and release bare modifiers (a lone Alt opens the
     // focused window's menu), so it sends nothing at all.
-    if (key == 0) return;
+    if (key == 0) return true;
+
+    // Before the chord and outside its timing: a modifier still held would
+    // turn this chord into another one.
+    if (!leftDown.Empty()) leftDown.Release(input);
 
     KeyEvent event;
+    DownsTaken downs;
     // Read once so that every event of the chord carries the same value.
     event.extraInfo = input.GetMessageExtraInfo();
 
-    SendModifiers(input, event, modifiers, 0);
+    SendModifiers(input, event, modifiers, 0, downs, leftDown);
 
     event.vk = key;
     event.flags = 0;
-    input.SendKeyEvent(event);
+    downs.taken[4] = input.SendKeyEvent(event) != 0;
+    downs.allTaken = downs.allTaken && downs.taken[4];
 
     sleeper.Sleep(ChordHoldMilliseconds);
 
     event.vk = key;
     event.flags = KeyEventKeyUp;
-    input.SendKeyEvent(event);
+    if (input.SendKeyEvent(event) == 0) {
+        downs.allTaken = false;
+        if (downs.taken[4]) leftDown.Add(event);
+    }
 
     // Released in press order, not reversed: the receiving programs have always
     // seen this order.
-    SendModifiers(input, event, modifiers, KeyEventKeyUp);
+    SendModifiers(input, event, modifiers, KeyEventKeyUp, downs, leftDown);
+    return downs.allTaken;
 }
 
 }  // namespace brelkin

@@ -11,11 +11,36 @@ namespace brelkin {
 // How long the key of a chord is held down.
 constexpr uint32_t ChordHoldMilliseconds = 25;
 
-// Presses the modifiers of `modifiers` (Shift, Ctrl, Alt, left Windows key, in
-// that order), presses `key`, holds it for ChordHoldMilliseconds, releases it
-// and then releases the modifiers in the order they were pressed. Every event
-// is its own injection call; failures are not examined. Key 0 is "no chord"
+// The keys whose key-down went out and whose key-up the system refused (a
+// desktop switch or a UAC prompt during the hold): the system takes them as
+// still held until a key-up for each gets through.
+class KeysLeftDown {
+public:
+    bool Empty() const { return m_count == 0; }
+    // The key-up of `up.vk` was refused; one entry per key.
+    void Add(const KeyEvent& up);
+    // Sends each held key's key-up again, in the order they were refused, with
+    // the message extra information read afresh, and keeps the ones refused
+    // once more. True when none is left.
+    bool Release(IKeyboardInput& input);
+
+private:
+    // Four modifiers and the keys of three chords, with room to spare; a key
+    // beyond it is not remembered.
+    static constexpr int Capacity = 16;
+    KeyEvent m_ups[Capacity];
+    int m_count = 0;
+};
+
+// First sends the key-ups of `leftDown` again. Then presses the modifiers of
+// `modifiers` (Shift, Ctrl, Alt, left Windows key, in that order), presses
+// `key`, holds it for ChordHoldMilliseconds, releases it and then releases the
+// modifiers in the order they were pressed, every event its own injection
+// call and every one sent whatever the one before returned. A key whose
+// key-down went out and whose key-up was refused joins `leftDown`. Returns
+// false when the system refused any event of the chord. Key 0 is "no chord"
 // and sends nothing.
-void SendKeyChord(IKeyboardInput& input, ISleeper& sleeper, ModifierMask modifiers, uint16_t key);
+bool SendKeyChord(IKeyboardInput& input, ISleeper& sleeper, ModifierMask modifiers, uint16_t key,
+                  KeysLeftDown& leftDown);
 
 }  // namespace brelkin

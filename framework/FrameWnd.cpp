@@ -10,6 +10,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CREATE()
     ON_WM_CLOSE()
     ON_WM_INITMENUPOPUP()
+    ON_WM_QUERYENDSESSION()
     ON_WM_ENDSESSION()
     ON_MESSAGE(WM_NCDESTROY, OnNcDestroy)
 END_MESSAGE_MAP()
@@ -73,11 +74,16 @@ void CFrameWnd::OnInitMenuPopup(HMENU popup, UINT, bool isSystemMenu) {
     UpdateMenuItems(popup, *this);
 }
 
-void CFrameWnd::OnEndSession(bool ending) {
-    // The system ends the process after this message without destroying any
-    // window, so this is the application's only chance to tidy up.
+bool CFrameWnd::OnQueryEndSession() {
+    return true;
+}
+
+void CFrameWnd::OnEndSession(bool ending, UINT) {
+    // The system may end the process as soon as this returns, without
+    // destroying any window, so this is the application's only chance to tidy
+    // up. Where the process lives on, the loop's end does not run it again.
     CWinApp* app = CWinApp::Get();
-    if (ending && app && app->m_pMainWnd == this) app->ExitInstance();
+    if (ending && app && app->m_pMainWnd == this) app->EndInstance();
 }
 
 LRESULT CFrameWnd::OnNcDestroy(WPARAM wParam, LPARAM lParam) {

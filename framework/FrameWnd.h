@@ -28,7 +28,8 @@ protected:
     int OnCreate(CREATESTRUCTW* createStruct);
     void OnClose();
     void OnInitMenuPopup(HMENU popup, UINT index, bool isSystemMenu);
-    void OnEndSession(bool ending);
+    bool OnQueryEndSession();
+    void OnEndSession(bool ending, UINT flags);
     void PostNcDestroy() override;
 
     DECLARE_MESSAGE_MAP()

@@ -119,9 +119,12 @@ public:                                                         \
                           self->OnInitMenuPopup(reinterpret_cast<HMENU>(a.wParam),             \
                                                 LOWORD(a.lParam), HIWORD(a.lParam) != 0);     \
                           return 0)
-// void OnEndSession(bool ending)
+// bool OnQueryEndSession()
+#define ON_WM_QUERYENDSESSION() \
+    BRELKIN_MESSAGE_ENTRY(WM_QUERYENDSESSION, return self->OnQueryEndSession() ? TRUE : FALSE)
+// void OnEndSession(bool ending, UINT flags), flags: ENDSESSION_LOGOFF and the others of lParam
 #define ON_WM_ENDSESSION() \
-    BRELKIN_MESSAGE_ENTRY(WM_ENDSESSION, self->OnEndSession(a.wParam != 0); return 0)
+    BRELKIN_MESSAGE_ENTRY(WM_ENDSESSION, self->OnEndSession(a.wParam != 0, static_cast<UINT>(a.lParam)); return 0)
 
 #define BRELKIN_COMMAND_ENTRY(kind, code, first, last, call)                              \
     {(kind), 0, (code), static_cast<UINT>(first), static_cast<UINT>(last),                \

@@ -33,7 +33,7 @@ int CWinApp::RunApplication(HINSTANCE instance) {
     }
     if (!InitInstance()) {
         if (m_pMainWnd) m_pMainWnd->DestroyWindow();
-        return ExitInstance();
+        return EndInstance();
     }
     return Run();
 }
@@ -58,7 +58,15 @@ int CWinApp::Run() {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
-    return ExitInstance();
+    return EndInstance();
+}
+
+int CWinApp::EndInstance() {
+    if (!m_ended) {
+        m_ended = true;
+        m_endResult = ExitInstance();
+    }
+    return m_endResult;
 }
 
 void CWinApp::OnAppExit() {

@@ -35,6 +35,9 @@ public:
     // Returns the exit code: the quit message's parameter.
     virtual int ExitInstance();
     virtual int Run();
+    // ExitInstance, once however many ways the application ends (the end of
+    // the session, then the end of the loop); later calls return its result.
+    int EndInstance();
 
     // From here on the profile functions use
     // HKEY_CURRENT_USER\Software\<registryKey>\<application name>, over the
@@ -71,4 +74,6 @@ private:
     std::unique_ptr<brelkin::IProfile> m_machineProfile;
     std::unique_ptr<brelkin::IProfile> m_profile;
     int m_exitCode = 0;
+    bool m_ended = false;
+    int m_endResult = 0;
 };

@@ -1,6 +1,7 @@
 ; BrelkinSetup.exe: one setup for every Windows. Built by installer/CMakeLists.txt with:
 ;   makensis -DBRELKIN_X64_EXE=<path> -DBRELKIN_X86_EXE=<path> -DHOST_X64_EXE=<path>
-;            -DHOST_X86_EXE=<path> -DREADME=<path> -DOUTFILE=<path> Brelkin.nsi
+;            -DHOST_X86_EXE=<path> -DREADME=<path> -DPRESETS_NSH=<path> -DOUTFILE=<path>
+;            [-DSIGN_UNINSTALLER=<command that signs the file %1>] Brelkin.nsi
 ; On 64-bit Windows it installs the x64 Brelkin with the x86 and x64 camera
 ; hosts, on 32-bit Windows the x86 Brelkin with the x86 host. The setup itself
 ; is a 32-bit program, so that it starts on both.
@@ -8,9 +9,10 @@
 ; /PRESET="<a mode's menu name>", /DRIVER=WDM|BDA, /POLL=<ms, 10 to 400> (install:
 ; the machine-wide defaults), /REMOVESETTINGS (uninstall: also remove the
 ; settings of the user who runs it).
-; Exit codes: 2 an option is not accepted, 3 Brelkin could not be closed in
-; every session, 4 the MSI package's install is present (nothing changed in
-; these three), 5 an earlier install could not be removed.
+; Exit codes: 2 an option is not accepted, 4 the MSI package's install is
+; present, 1618 Brelkin could not be closed in every session or another
+; install is running (nothing changed in these three), 5 an earlier install
+; could not be removed.
 
 Unicode true
 Target x86-unicode
@@ -37,10 +39,15 @@ Target x86-unicode
 !include "WinMessages.nsh"
 !include "nsDialogs.nsh"
 !include "x64.nsh"
-!include "Presets.nsh"
+!include "${PRESETS_NSH}"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
+; A signed build (installer/CMakeLists.txt) signs the uninstaller before it is
+; packed into the setup, so that the one written at install time is signed too.
+!ifdef SIGN_UNINSTALLER
+  !uninstfinalize '${SIGN_UNINSTALLER}' = 0
+!endif
 ; The same as $PROGRAMFILES on 32-bit Windows.
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
 RequestExecutionLevel admin
@@ -143,6 +150,29 @@ Var PresetList
 Function MatchModeName
   StrCpy $R1 ""
   !insertmacro BRELKIN_MODE_NAMES MATCH_MODE_NAME
+FunctionEnd
+
+; Another install running: a second BrelkinSetup.exe (this mutex, held until
+; the setup ends) or a Windows Installer package (msiexec holds _MSIExecute
+; while it changes the computer). Either may replace what this one installs.
+!define SETUP_MUTEX "Global\BrelkinSetup"
+!define ERROR_ALREADY_EXISTS 183
+Function RefuseWhileAnotherInstallRuns
+  System::Call 'kernel32::CreateMutexW(p 0, i 0, w "${SETUP_MUTEX}") p .r1 ?e'
+  Pop $0
+  ${If} $0 = ${ERROR_ALREADY_EXISTS}
+    StrCpy $R0 "Another Brelkin setup is running. Try again when it has finished. Nothing was changed."
+    StrCpy $R1 ${EXIT_RETRY_LATER}
+    Call Fail
+  ${EndIf}
+  ; SYNCHRONIZE
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "Global\_MSIExecute") p .r1'
+  ${If} $1 P<> 0
+    System::Call 'kernel32::CloseHandle(p r1)'
+    StrCpy $R0 "Another installation (a Windows Installer package) is in progress. Try again when it has finished. Nothing was changed."
+    StrCpy $R1 ${EXIT_RETRY_LATER}
+    Call Fail
+  ${EndIf}
 FunctionEnd
 
 ; A bad option ends the install before anything has changed.
@@ -338,6 +368,7 @@ Function .onInit
     !insertmacro UnselectSection ${SecAutoStart}
   ${EndIf}
   Call ReadDefaultOptions
+  Call RefuseWhileAnotherInstallRuns
   Call RefuseMsiInstall
   ; A reinstall keeps the folder of the install it replaces, unless /D= names one.
   ${If} $INSTDIR == "$PROGRAMFILES64\${PRODUCT}"

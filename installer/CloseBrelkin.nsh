@@ -11,7 +11,10 @@
 !define FRAME_CLASS "BrelkinFrame128"
 !define FRAME_TITLE "Tolvacore"
 !define CLOSE_TIMEOUT_MS 10000
-!define EXIT_NOT_CLOSED 3
+; ERROR_INSTALL_ALREADY_RUNNING: the code that Intune and other deployment
+; tools retry later, which is the right answer to a copy in a session that
+; has to end first.
+!define EXIT_RETRY_LATER 1618
 
 !macro CLOSE_BRELKIN un
 ; WM_CLOSE to the frames of this session, each with a bounded wait for its
@@ -117,7 +120,7 @@ Function ${un}CloseBrelkin
     retry:
   ${Loop}
   StrCpy $R0 "Brelkin is still running ($R8 program(s) could not be ended, perhaps in another user's session). Close it there from its tray menu and try again. Nothing was changed."
-  StrCpy $R1 ${EXIT_NOT_CLOSED}
+  StrCpy $R1 ${EXIT_RETRY_LATER}
   Call ${un}Fail
 FunctionEnd
 !macroend

@@ -64,6 +64,8 @@ unsigned long ChordSenderThread::Stop() {
         // A press handed over but never begun is unsent as a whole.
         if (m_sending.exchange(false)) m_unsent += static_cast<unsigned long>(m_press.count);
     }
+    // The thread has ended (or never ran), so the sender's keys are this thread's now.
+    m_sender.ReleaseKeysLeftDown();
     if (m_work != nullptr) ::CloseHandle(m_work);
     if (m_stop != nullptr) ::CloseHandle(m_stop);
     m_work = m_stop = nullptr;

@@ -23,8 +23,9 @@ public:
     void Send(const PressChords& press) override;
 
     // Ends the thread once the chord going out now has been released; the
-    // rest of its row is dropped. Returns the number of handed-over chords
-    // that were never sent, for the exit count. Safe to call twice.
+    // rest of its row is dropped, and keys whose release the system refused
+    // are released once more. Returns the number of handed-over chords that
+    // were never sent, for the exit count. Safe to call twice.
     unsigned long Stop();
 
 private:

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "device/CameraButtonSource.h"
+#include "device/CameraOpenCause.h"
 #include "engine/DriverKind.h"
 #include "device/JoystickStatus.h"
 #include "engine/ActionPreset.h"

@@ -10,9 +10,10 @@ std::string StartLine(std::string_view version, bool x64, WindowsVersion windows
            std::to_string(windows.build);
 }
 
-std::string ExitLine(unsigned long presses, unsigned long chordsSent, unsigned long unanswered) {
+std::string ExitLine(unsigned long presses, unsigned long chordsSent, unsigned long unanswered, ProgramEnd end) {
+    const char* when = end == ProgramEnd::Logoff ? ", at logoff" : end == ProgramEnd::Shutdown ? ", at shutdown" : "";
     return "Exit: " + std::to_string(presses) + " presses, " + std::to_string(chordsSent) + " chords sent, " +
-           std::to_string(unanswered) + " presses not answered while chords went out";
+           std::to_string(unanswered) + " presses not answered while chords went out" + when;
 }
 
 std::string TrayIconErrorLine() {

@@ -25,7 +25,10 @@ struct WindowsVersion {
 };
 
 std::string StartLine(std::string_view version, bool x64, WindowsVersion windows);
-std::string ExitLine(unsigned long presses, unsigned long chordsSent, unsigned long unanswered);
+// How the program ended: Exit (or a close), or the end of the Windows session.
+enum class ProgramEnd { Exit, Logoff, Shutdown };
+std::string ExitLine(unsigned long presses, unsigned long chordsSent, unsigned long unanswered,
+                     ProgramEnd end = ProgramEnd::Exit);
 std::string TrayIconErrorLine();
 
 // The joystick driver found at start-up: PPJoy is tried first, then vJoy.

@@ -4,6 +4,7 @@
 // in-process baseline (BrelkinInProcess.exe) links it; Brelkin.exe never does.
 #include "shell/FrameDevices.h"
 
+#include "device/CameraArrival.h"
 #include "device/win32/DeviceAccess.h"
 #include "engine/PacedPoll.h"
 #include "platform/win32/Win32Clock.h"

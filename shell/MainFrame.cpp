@@ -23,6 +23,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
     ON_MESSAGE(CameraHostReportMessage, OnCameraReport)
     ON_MESSAGE(WM_SETTINGCHANGE, OnSettingChange)
+    ON_WM_ENDSESSION()
     ON_COMMAND_RANGE(ID_PRESET_FIRST, ID_PRESET_LAST, OnPreset)
     ON_UPDATE_COMMAND_UI_RANGE(ID_PRESET_FIRST, ID_PRESET_LAST, OnUpdatePreset)
     ON_COMMAND(ID_CUSTOM_SETTING, OnCustomSetting)
@@ -65,12 +66,30 @@ CMainFrame::CMainFrame(ShellServices& services)
 }
 
 CMainFrame::~CMainFrame() {
+    TearDown(ProgramEnd::Exit);
+}
+
+void CMainFrame::TearDown(ProgramEnd end) {
+    if (m_tornDown) return;
+    m_tornDown = true;
     // First, so that no key or modifier is down when the rest goes.
     const unsigned long unsent = m_devices->StopSending();
     m_devices->CloseJoystickOutput(m_trigger.triggerMode == 0);
     m_devices->ReleaseCameraSource();
     const unsigned long sent = m_chordsSent > unsent ? m_chordsSent - unsent : 0;
-    m_log.Write(ExitLine(m_presses, sent, m_unanswered));
+    m_log.Write(ExitLine(m_presses, sent, m_unanswered, end));
+}
+
+// Logoff and shutdown end the process soon after this returns, without
+// destroying the frame: what Exit does happens here, settings untouched.
+void CMainFrame::OnEndSession(bool ending, UINT flags) {
+    if (!ending) return;
+    KillTimer(PollTimerId);
+    TearDown((flags & ENDSESSION_LOGOFF) != 0 ? ProgramEnd::Logoff : ProgramEnd::Shutdown);
+    CFrameWnd::OnEndSession(ending, flags);
+    // Where the process lives on (the Restart Manager waits for it to go),
+    // it ends as at Exit, and the frame's destruction tears down nothing more.
+    PostMessage(WM_CLOSE);
 }
 
 int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
@@ -152,6 +171,8 @@ LRESULT CMainFrame::OnCameraReport(WPARAM, LPARAM) {
 }
 
 void CMainFrame::PollCamera() {
+    // A report that came after the end of the session.
+    if (m_tornDown) return;
     {
         const PollOutcome outcome = m_devices->PollButton(m_trigger);
         if (outcome.unanswered) ++m_unanswered;
@@ -172,6 +193,8 @@ void CMainFrame::PollCamera() {
 }
 
 LRESULT CMainFrame::OnDeviceChange(WPARAM event, LPARAM data) {
+    // After the end of the session an arrival would open the camera again.
+    if (m_tornDown) return 0;
     return m_devices->HandleDeviceChange(event, data);
 }
 

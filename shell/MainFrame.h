@@ -17,6 +17,7 @@
 #include "settings/SettingsReport.h"
 #include "device/CameraHostProcess.h"
 #include "shell/FrameDevices.h"
+#include "shell/FrameTexts.h"
 #include "shell/ShellServices.h"
 #include "shell/SystemTray.h"
 #include "support/ElevatedTargetCheck.h"
@@ -30,9 +31,8 @@ constexpr UINT_PTR PollTimerId = 1;
 class CMainFrame : public CFrameWnd {
 public:
     explicit CMainFrame(ShellServices& services);
-    // Stops the chords going out, then releases the joystick, the camera
-    // objects and the arrival registration; the tray icon goes last, with the
-    // members.
+    // As TearDown, unless the end of the session did it; the tray icon goes
+    // last, with the members.
     ~CMainFrame() override;
 
     void SelectPreset(int row);
@@ -49,6 +49,7 @@ protected:
     LRESULT OnCameraReport(WPARAM, LPARAM);
     // lParam "Policy": Group Policy has applied a refresh.
     LRESULT OnSettingChange(WPARAM, LPARAM text);
+    void OnEndSession(bool ending, UINT flags);
     void OnPreset(UINT id);
     void OnUpdatePreset(CCmdUI* cmdUI);
     void OnCustomSetting();
@@ -63,6 +64,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Stops the chords going out, then releases the joystick, the camera
+    // objects and the arrival registration, and writes the exit line. Once.
+    void TearDown(ProgramEnd end);
     void CompleteTrayMenu();
     // The settings, the rules, the poll period and the balloons' switch read
     // again, and what changed put to work at once.
@@ -101,6 +105,7 @@ private:
     Notifications m_notifications;
     std::unique_ptr<ElevatedTargetCheck> m_keyTarget;
     bool m_saveFailureShown = false;
+    bool m_tornDown = false;
     unsigned long m_presses = 0;
     unsigned long m_chordsSent = 0;  // handed to the sender
     unsigned long m_unanswered = 0;  // presses while the chords of the one before went out

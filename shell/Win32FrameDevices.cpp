@@ -4,9 +4,9 @@
 #include "shell/FrameDevices.h"
 
 #include "device/CameraHostSource.h"
-#include "device/win32/DeviceAccess.h"
 #include "device/win32/Win32CameraHostProcess.h"
 #include "device/win32/Win32DevicePlatform.h"
+#include "device/win32/Win32JoystickOutput.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32ForegroundProgram.h"
 #include "platform/win32/Win32KeyboardInput.h"
@@ -57,9 +57,8 @@ private:
 class Win32FrameDevices final : public IFrameDevices {
 public:
     explicit Win32FrameDevices(SequenceStep& sequenceStep)
-        : m_access(CreateDeviceAccess(sequenceStep)),
-          m_camera(m_process, m_osVersion, m_notification, sequenceStep),
-          m_answer(m_camera.Press(), m_access->Joystick(), m_sender) {
+        : m_camera(m_process, m_osVersion, m_notification, sequenceStep),
+          m_answer(m_camera.Press(), m_joystick.Output(), m_sender) {
         m_camera.AttachAnswer(m_answer);
     }
     ~Win32FrameDevices() override { m_camera.ReleaseCameraSource(); }
@@ -68,12 +67,10 @@ public:
         m_camera.AttachSupport(log, notifier);
         m_sender.AttachLog(log);
     }
-    void OpenJoystickOutput() override { m_access->Joystick().OpenJoystickOutput(); }
-    void ReleaseJoystickButton() override { m_access->Joystick().ReleaseJoystickButton(); }
-    void CloseJoystickOutput(bool joystickMode) override {
-        m_access->Joystick().CloseJoystickOutput(joystickMode);
-    }
-    JoystickStatus JoystickOutputStatus() override { return m_access->Joystick().Status(); }
+    void OpenJoystickOutput() override { m_joystick.Output().OpenJoystickOutput(); }
+    void ReleaseJoystickButton() override { m_joystick.Output().ReleaseJoystickButton(); }
+    void CloseJoystickOutput(bool joystickMode) override { m_joystick.Output().CloseJoystickOutput(joystickMode); }
+    JoystickStatus JoystickOutputStatus() override { return m_joystick.Output().Status(); }
     void RegisterCameraArrival(uintptr_t window) override { m_camera.RegisterCameraArrival(window); }
     void ChooseDefaultDriverKind() override { m_camera.ChooseDefaultDriverKind(); }
     DriverKind& Kind() override { return m_camera.Kind(); }
@@ -98,7 +95,7 @@ public:
     unsigned long StopSending() override { return m_sender.Stop(); }
 
 private:
-    std::unique_ptr<DeviceAccess> m_access;  // the joystick output; its camera source stays closed
+    Win32JoystickOutput m_joystick;
     Win32OsVersion m_osVersion;
     Win32DeviceNotification m_notification;
     Win32CameraHostProcess m_process;

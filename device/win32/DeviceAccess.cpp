@@ -1,8 +1,8 @@
 #include "device/win32/DeviceAccess.h"
 
-#include "device/win32/VJoyFeederLibrary.h"
 #include "device/win32/VendorCameraLibrary.h"
 #include "device/win32/Win32DevicePlatform.h"
+#include "device/win32/Win32JoystickOutput.h"
 
 namespace brelkin {
 
@@ -11,12 +11,11 @@ namespace {
 class Win32DeviceAccess final : public DeviceAccess {
 public:
     explicit Win32DeviceAccess(SequenceStep& sequenceStep)
-        : m_camera(m_library, m_com, m_osVersion, m_notification, sequenceStep),
-          m_joystick(m_deviceIo, m_vjoyLibrary)
+        : m_camera(m_library, m_com, m_osVersion, m_notification, sequenceStep)
     {
     }
     CameraButtonSource& Camera() override { return m_camera; }
-    JoystickOutput& Joystick() override { return m_joystick; }
+    JoystickOutput& Joystick() override { return m_joystick.Output(); }
 
 private:
     // Declared so that the sources go first and the services and loaded
@@ -24,11 +23,9 @@ private:
     Win32Com m_com;
     Win32OsVersion m_osVersion;
     Win32DeviceNotification m_notification;
-    Win32DeviceIo m_deviceIo;
     VendorCameraLibrary m_library;
-    VJoyFeederLibrary m_vjoyLibrary;
     CameraButtonSource m_camera;
-    JoystickOutput m_joystick;
+    Win32JoystickOutput m_joystick;
 };
 
 }  // namespace

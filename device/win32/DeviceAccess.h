@@ -1,8 +1,9 @@
 #pragma once
-// What the main frame gets from device access: the camera button source over
-// the real camera libraries and the joystick output over the real device,
-// with the Win32 services behind them. The frame owns the returned object
-// and calls the sources' own open, register and release steps in its order.
+// The camera library in this process, for the benchmarks' in-process
+// baseline and the tools: the camera button source over the real camera
+// libraries and the joystick output over the real device, with the Win32
+// services behind them. The owner calls the sources' own open, register and
+// release steps in its order. Brelkin.exe does not link it.
 #include <memory>
 
 #include "device/CameraButtonSource.h"

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "device/DecoratedName.h"
+// The camera host's starter finds the file helpers here too.
+#include "device/win32/LibraryFiles.h"
 #include "platform/CameraLibrary.h"
 
 namespace brelkin {
@@ -49,18 +51,6 @@ private:
     LibraryLoadReport m_wdmReport;
     LibraryLoadReport m_bdaReport;
 };
-
-// The file helpers that the binding and the camera host's starter share.
-std::u16string U16(const std::wstring& text);
-// The folder of this program's own file; empty when it cannot be read.
-std::wstring ProgramFolder();
-bool IsFile(const std::wstring& path);
-// The system's text for an error code, without the trailing line break.
-std::u16string SystemErrorText(DWORD code);
-
-// 32 or 64 from the machine field of a program file's PE header; 0 when the
-// file cannot be read or is no PE file.
-unsigned PeFileBits(const wchar_t* path);
 
 // Finds the seven members of the class in the module's export table. False
 // when any is missing.

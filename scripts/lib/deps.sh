@@ -3,7 +3,8 @@ brelkin_packages=(
   cmake ninja-build g++ googletest libgtest-dev libgmock-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine wine64 xvfb xauth nsis wixl msitools
+  wine wine64 xvfb xauth nsis wixl msitools libxml2-utils osslsigncode python3
+  softhsm2 libengine-pkcs11-openssl
 )
 # apt-get update, tried a second time after a failure (a mirror caught between
 # two syncs answers with a hash-sum mismatch for a minute). Still failing, it

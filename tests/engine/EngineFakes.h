@@ -26,6 +26,7 @@ struct LogEntry {
     KeyEvent event;         // Key
     uintptr_t extraInfo;    // ExtraInfoRead: the value handed out
     uint32_t milliseconds;  // Sleep
+    bool refused = false;   // Key: the injection call inserted nothing
 };
 
 // Records without allocating once Reserve has been called, so that it can
@@ -42,8 +43,11 @@ public:
         return lastExtraInfo;
     }
     unsigned SendKeyEvent(const KeyEvent& event) override {
-        log.push_back({LogEntry::Key, event, 0, 0});
-        return 1;
+        ++keyEvents;
+        bool refused = false;
+        for (uint32_t number : refuse) refused = refused || number == keyEvents;
+        log.push_back({LogEntry::Key, event, 0, 0, refused});
+        return refused ? 0 : 1;
     }
     void Sleep(uint32_t milliseconds) override {
         log.push_back({LogEntry::Sleep, {}, 0, milliseconds});
@@ -58,7 +62,9 @@ public:
     std::vector<LogEntry> log;
     uintptr_t lastExtraInfo = 0;
     uint32_t extraInfoReads = 0;
-    FakeClock* clock = nullptr;  // moved on by each sleep when set
+    uint32_t keyEvents = 0;
+    std::vector<uint32_t> refuse;  // the key events, counted from 1, that the system refuses
+    FakeClock* clock = nullptr;    // moved on by each sleep when set
 };
 
 inline std::string KeyName(uint16_t vk) {
@@ -106,6 +112,7 @@ inline std::vector<std::string> Describe(const std::vector<LogEntry>& log) {
             if (e.scan != 0) line += " scan=" + std::to_string(e.scan);
             if (e.time != 0) line += " time=" + std::to_string(e.time);
             if (e.extraInfo != extraInfo || extraInfo == 0) line += " extra=" + std::to_string(e.extraInfo);
+            if (entry.refused) line += " refused";
             lines.push_back(line);
             break;
         }

@@ -115,7 +115,8 @@ protected:
         PumpUntil(SIZE_MAX, 50);
         g_received.clear();
         Win32KeyboardInput input;
-        SendKeyChord(input, input, modifiers, key);
+        KeysLeftDown leftDown;
+        SendKeyChord(input, input, modifiers, key, leftDown);
         PumpUntil(expected, 3000);
         return g_received;
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/ChordSender.h"
 #include "engine/KeySynthesis.h"
 #include "tests/engine/EngineFakes.h"
 
@@ -24,7 +25,9 @@ class SendKeyChordEvents : public ::testing::TestWithParam<ChordCase> {};
 TEST_P(SendKeyChordEvents, ExactSequence) {
     const ChordCase& c = GetParam();
     RecordingInput input;
-    SendKeyChord(input, input, c.modifiers, c.key);
+    KeysLeftDown leftDown;
+    EXPECT_TRUE(SendKeyChord(input, input, c.modifiers, c.key, leftDown));
+    EXPECT_TRUE(leftDown.Empty());
     EXPECT_EQ(Describe(input.log), c.events);
     EXPECT_EQ(input.extraInfoReads, 1u);
 }
@@ -53,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SendKeyChord, EveryRecordHasTheFixedFields) {
     RecordingInput input;
-    SendKeyChord(input, input, 15, 0x25);
+    KeysLeftDown leftDown;
+    SendKeyChord(input, input, 15, 0x25, leftDown);
     ASSERT_EQ(input.log.size(), 1u + 10u + 1u);
     const uintptr_t extra = input.log[0].extraInfo;
     int ups = 0;
@@ -70,8 +74,9 @@ TEST(SendKeyChord, EveryRecordHasTheFixedFields) {
 
 TEST(SendKeyChord, EachChordReadsExtraInfoAfresh) {
     RecordingInput input;
-    SendKeyChord(input, input, 4, 'F');
-    SendKeyChord(input, input, 4, 'T');
+    KeysLeftDown leftDown;
+    SendKeyChord(input, input, 4, 'F', leftDown);
+    SendKeyChord(input, input, 4, 'T', leftDown);
     // Describe flags any event whose value is not the one read for its chord.
     EXPECT_EQ(Describe(input.log),
               (std::vector<std::string>{"extra-info", "Alt down", "F down", "sleep 25", "F up", "Alt up", "extra-info",
@@ -81,9 +86,90 @@ TEST(SendKeyChord, EachChordReadsExtraInfoAfresh) {
 TEST(SendKeyChord, KeyZeroSendsNothing) {
     // Bare modifiers would reach the focused window (a lone Alt opens its menu).
     RecordingInput input;
-    SendKeyChord(input, input, 15, 0);
+    KeysLeftDown leftDown;
+    SendKeyChord(input, input, 15, 0, leftDown);
     EXPECT_TRUE(input.log.empty());
 }
+
+// Presses through the chord sender while the system refuses some key events
+// (counted from 1): what is sent again, when, and what the log says.
+struct RefusalCase {
+    const char* label;
+    std::vector<PressChords> presses;
+    std::vector<uint32_t> refuse;
+    bool exitAfter;
+    std::vector<std::string> events;
+    int logLines;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.label; }
+
+PressChords Press(std::initializer_list<PressChord> chords, bool delayAfterEach = false) {
+    PressChords press;
+    for (const PressChord& chord : chords) press.chords[press.count++] = chord;
+    press.delayAfterEach = delayAfterEach;
+    press.delayMilliseconds = 50;
+    return press;
+}
+
+class LineCount final : public ISupportLog {
+public:
+    void Write(std::string_view line) override {
+        ++lines;
+        last = line;
+    }
+    int lines = 0;
+    std::string last;
+};
+
+class RefusedKeyUps : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusedKeyUps, SentAgainUntilTheyGoOut) {
+    const RefusalCase& c = GetParam();
+    RecordingInput input;
+    input.refuse = c.refuse;
+    ImmediatePressSender sender(input, input);
+    LineCount log;
+    sender.Sender().AttachLog(log);
+    for (const PressChords& press : c.presses) sender.Send(press);
+    if (c.exitAfter) sender.Sender().ReleaseKeysLeftDown();
+    EXPECT_EQ(Describe(input.log), c.events);
+    EXPECT_EQ(log.lines, c.logLines) << log.last;
+}
+
+const PressChord AltF{ModAlt, 'F'}, AltT{ModAlt, 'T'}, CtrlI{ModCtrl, 'I'};
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, RefusedKeyUps,
+    ::testing::Values(
+        RefusalCase{"UpsRefused_SentAgainAtTheNextPress", {Press({AltF}), Press({AltT})}, {3, 4}, false,
+                    {"extra-info", "Alt down", "F down", "sleep 25", "F up refused", "Alt up refused", "extra-info",
+                     "F up", "Alt up", "extra-info", "Alt down", "T down", "sleep 25", "T up", "Alt up"},
+                    1},
+        // Refused again by the press's retry and its first chord's, then
+        // taken before its second chord.
+        RefusalCase{"RefusedAgain_SentAgainAtEachChordUntilItGoesOut", {Press({AltF}), Press({CtrlI, AltT}, true)},
+                    {4, 5, 6}, false,
+                    {"extra-info", "Alt down", "F down", "sleep 25", "F up", "Alt up refused", "extra-info",
+                     "Alt up refused", "extra-info", "Alt up refused", "extra-info", "Ctrl down", "I down", "sleep 25",
+                     "I up", "Ctrl up", "sleep 50", "extra-info", "Alt up", "extra-info", "Alt down", "T down",
+                     "sleep 25", "T up", "Alt up", "sleep 50"},
+                    1},
+        RefusalCase{"UpRefused_SentAgainAtExit", {Press({CtrlI})}, {3}, true,
+                    {"extra-info", "Ctrl down", "I down", "sleep 25", "I up refused", "Ctrl up", "extra-info", "I up"},
+                    1},
+        // A key the system never took as down is not released again.
+        RefusalCase{"DownAndUpRefused_NothingLeftDown", {Press({AltF})}, {1, 4}, true,
+                    {"extra-info", "Alt down refused", "F down", "sleep 25", "F up", "Alt up refused"}, 1},
+        RefusalCase{"ThreeRefusedChords_OneLinePerPress", {Press({AltF, AltT, CtrlI}, true), Press({AltF})},
+                    {3, 8, 13, 15, 19}, false,
+                    {"extra-info", "Alt down", "F down", "sleep 25", "F up refused", "Alt up", "sleep 50",
+                     "extra-info", "F up", "extra-info", "Alt down", "T down", "sleep 25", "T up refused", "Alt up",
+                     "sleep 50", "extra-info", "T up", "extra-info", "Ctrl down", "I down", "sleep 25",
+                     "I up refused", "Ctrl up", "sleep 50", "extra-info", "I up refused", "extra-info", "I up",
+                     "extra-info", "Alt down", "F down", "sleep 25", "F up refused", "Alt up"},
+                    2}),
+    [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.label); });
 
 }  // namespace
 }  // namespace brelkin

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <regex>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "engine/ActionPreset.h"
 
@@ -62,30 +59,6 @@ TEST(PresetTable, NamesIdentifyTheModeUniquely) {
         EXPECT_NE(name, u"Joystick Button 1");
         EXPECT_TRUE(names.insert(name).second) << Narrow(name);
     }
-}
-
-// The installer keeps its own list of the menu's modes for /PRESET= and its
-// preset page; it must name the same modes in the same order as the menu.
-TEST(PresetTable, TheInstallersModeListIsTheMenus) {
-#ifndef BRELKIN_INSTALLER_PRESETS
-    GTEST_SKIP() << "the native build checks the installer's list (it reads the source tree)";
-#else
-    std::ifstream file(BRELKIN_INSTALLER_PRESETS);
-    ASSERT_TRUE(file) << "cannot read " << BRELKIN_INSTALLER_PRESETS;
-    const std::regex item(R"re(^\s*!insertmacro \$\{ITEM\} "([^"]*)"\s*$)re");
-    const std::regex first(R"re(^!define BRELKIN_FIRST_PRESET "([^"]*)"\s*$)re");
-    std::vector<std::string> listed;
-    std::string firstPreset, line;
-    std::smatch match;
-    while (std::getline(file, line)) {
-        if (std::regex_match(line, match, item)) listed.push_back(match[1]);
-        if (std::regex_match(line, match, first)) firstPreset = match[1];
-    }
-    std::vector<std::string> menu{"Joystick Button 1"};
-    for (const ActionPreset& row : BuiltInPresets()) menu.push_back(Narrow(Text(row.Name)));
-    EXPECT_EQ(listed, menu);
-    EXPECT_EQ(firstPreset, Narrow(Text(BuiltInPresets()[0].Name)));
-#endif
 }
 
 }  // namespace

@@ -7,6 +7,10 @@
  *                               exit 0 when it was handled, else 1
  *   WindowProbe wow64           exit 0 when this is a 32-bit process under WoW64 that can create
  *                               a window, else 1 with what is missing (checked before the x86 run)
+ *   WindowProbe hold <mutex> <ms>  holds a named mutex, as another install does, until
+ *                               "WindowProbe release" or <ms>
+ *   WindowProbe held <mutex>    exit 0 when the named mutex exists, else 1
+ *   WindowProbe release         ends every hold
  */
 #include <windows.h>
 #include <tlhelp32.h>
@@ -62,6 +66,34 @@ static int Command(WPARAM id) {
     return SendMessageTimeoutW(frame, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 10000, &ignored) ? 0 : 1;
 }
 
+static const wchar_t kReleaseEvent[] = L"BrelkinProbeRelease";
+
+static int Hold(const wchar_t* name, DWORD timeoutMs) {
+    HANDLE release = CreateEventW(NULL, TRUE, FALSE, kReleaseEvent);
+    HANDLE mutex = CreateMutexW(NULL, TRUE, name);
+    if (!mutex || !release) return 1;
+    ResetEvent(release);
+    WaitForSingleObject(release, timeoutMs);
+    CloseHandle(mutex);
+    CloseHandle(release);
+    return 0;
+}
+
+static int Held(const wchar_t* name) {
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, name);
+    if (!mutex) return 1;
+    CloseHandle(mutex);
+    return 0;
+}
+
+static int Release(void) {
+    HANDLE release = OpenEventW(EVENT_MODIFY_STATE, FALSE, kReleaseEvent);
+    if (!release) return 0;
+    SetEvent(release);
+    CloseHandle(release);
+    return 0;
+}
+
 typedef BOOL(WINAPI* IsWow64ProcessFn)(HANDLE, PBOOL);
 
 static int Wow64(void) {
@@ -99,6 +131,10 @@ int wmain(int argc, wchar_t** argv) {
     if (argc >= 3 && !lstrcmpW(argv[1], L"process")) return Process(argv[2]);
     if (argc >= 3 && !lstrcmpW(argv[1], L"command")) return Command((WPARAM)_wtoi(argv[2]));
     if (argc >= 2 && !lstrcmpW(argv[1], L"wow64")) return Wow64();
-    fprintf(stderr, "usage: WindowProbe find | close <ms> | process <exe name> | command <id> | wow64\n");
+    if (argc >= 4 && !lstrcmpW(argv[1], L"hold")) return Hold(argv[2], (DWORD)_wtoi(argv[3]));
+    if (argc >= 3 && !lstrcmpW(argv[1], L"held")) return Held(argv[2]);
+    if (argc >= 2 && !lstrcmpW(argv[1], L"release")) return Release();
+    fprintf(stderr, "usage: WindowProbe find | close <ms> | process <exe name> | command <id> | wow64 |"
+                    " hold <mutex> <ms> | held <mutex> | release\n");
     return 2;
 }

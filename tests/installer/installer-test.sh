@@ -71,6 +71,16 @@ brelkin_window() { w "$probe" find >/dev/null 2>&1; }
 no_brelkin_window() { ! brelkin_window; }
 brelkin_process() { w "$probe" process Brelkin.exe >/dev/null 2>&1; }
 no_brelkin_process() { ! brelkin_process; }
+not_held() { ! w "$probe" held "$1" >/dev/null 2>&1; }
+# A program's whole exit code (Wine's exit status keeps only its low byte), run
+# from a batch file, which waits for it; its standard error goes to $tmp/stderr.txt.
+win_rc() { # <program> <arguments as Windows quotes them>
+  rm -f "$tmp/win.rc" "$tmp/stderr.txt"
+  printf '@echo off\r\n"%s" %s 2> "%s"\r\necho %%errorlevel%%> "%s"\r\n' "$(winpath "$1")" "${*:2}" \
+    "$(winpath "$tmp/stderr.txt")" "$(winpath "$tmp/win.rc")" >"$tmp/win.cmd"
+  timeout 120 wine cmd /c "$(winpath "$tmp/win.cmd")" >/dev/null 2>&1
+  tr -d '\r\n ' <"$tmp/win.rc" 2>/dev/null
+}
 
 start_brelkin() { # windows command line of the Run value, as logon would start it
   local cmd=$1 exe
@@ -151,6 +161,22 @@ nsis_mode() {
 /POLL=401|from 10 to 400
 /POLL=0x20|from 10 to 400
 /POLL=100ms|from 10 to 400
+ROWS
+
+  echo "=== another install running: exit code 1618, which deployment tools retry later"
+  # Each row: the mutex that the other install holds | what the message must name.
+  while IFS='|' read -r mutex expected; do
+    (timeout 90 wine "$probe" hold "$mutex" 60000 >/dev/null 2>&1 &)
+    check "$mutex is held" wait_for 20 w "$probe" held "$mutex"
+    rc=$(win_rc "$installer" /S); err=$(tr -d '\r' <"$tmp/stderr.txt" 2>/dev/null)
+    w "$probe" release >/dev/null 2>&1
+    check "$mutex: exit code 1618 (got $rc)" test "$rc" = 1618
+    check "$mutex: the message names the problem (got: $err)" grep -qF -- "$expected" <<<"$err"
+    check "$mutex: nothing installed" nothing_installed
+    check "$mutex is released" wait_for 20 not_held "$mutex"
+  done <<'ROWS'
+Global\_MSIExecute|a Windows Installer package) is in progress
+Global\BrelkinSetup|Another Brelkin setup is running
 ROWS
 
   # The settings the user made before: they must survive a plain uninstall. An

@@ -75,6 +75,47 @@ TEST_F(EndToEndDevice, WithoutPPJoyVJoyButtonOneFollowsTheCameraAndIsNeverLeftHe
     EXPECT_EQ(vjoy->calls[last - 1], standin::CallRelinquishVJD);
 }
 
+// Windows may end the process as soon as WM_ENDSESSION returns: by then the
+// button is released, vJoy handed back and the exit line written.
+TEST_F(EndToEndDevice, AtLogoffTheHeldVJoyButtonIsReleasedBeforeTheProcessIsEnded) {
+    HANDLE vjoyMapping = nullptr;
+    standin::VJoyStandInState* vjoy = standin::OpenVJoyStandInState(&vjoyMapping);
+    ASSERT_NE(vjoy, nullptr);
+    struct Cleanup {
+        standin::VJoyStandInState* block;
+        HANDLE mapping;
+        ~Cleanup() {
+            standin::UnregisterVJoyStandIn();
+            standin::CloseSharedStateBlock(block, mapping);
+        }
+    } cleanup{vjoy, vjoyMapping};
+    standin::ResetVJoyStandInState(*vjoy);
+    ASSERT_TRUE(standin::RegisterVJoyStandIn(WinPath(BRELKIN_STANDIN_DIR) + L"\\vjoy"));
+
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->ownerProcess == static_cast<LONG>(p.pi.dwProcessId); }));
+    PostMessageW(frame, WM_COMMAND, 32777, 0);  // joystick mode
+    InterlockedExchange(&Bda().buttonPressed, 1);
+    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000)) << "the press did not reach vJoy";
+
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(frame, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    const ULONGLONG sent = GetTickCount64();
+    ASSERT_TRUE(SendMessageTimeoutW(frame, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+    RecordProperty("end_session_ms", static_cast<int>(GetTickCount64() - sent));
+    // As the system does after the last WM_ENDSESSION has returned.
+    TerminateProcess(p.pi.hProcess, 1);
+    EXPECT_EQ(p.WaitExit(), 1u);
+    EXPECT_EQ(vjoy->button1, 0) << "left held at logoff";
+    EXPECT_EQ(vjoy->ownerProcess, 0) << "vJoy device 1 not handed back";
+    const std::string log = SupportLog();
+    EXPECT_NE(log.find("presses not answered while chords went out, at logoff"), std::string::npos) << log;
+    InterlockedExchange(&Bda().buttonPressed, 0);
+}
+
 TEST_F(EndToEndDevice, JoystickModeWithoutTheDeviceIsNotifiedAndBalloonsCanBeTurnedOff) {
     for (DWORD show : {1u, 0u}) {
         SCOPED_TRACE(show ? "balloons on" : "balloons off");

@@ -18,6 +18,8 @@ TEST(FrameTexts, EachLineAndBalloonReadsAsSupportExpects) {
         {"start", StartLine("2.0", true, {10, 0, 19045}), "Start: Brelkin 2.0, x64, Windows 10.0.19045"},
         {"start x86", StartLine("2.0", false, {6, 1, 7601}), "Start: Brelkin 2.0, x86, Windows 6.1.7601"},
         {"exit", ExitLine(3, 5, 1), "Exit: 3 presses, 5 chords sent, 1 presses not answered while chords went out"},
+        {"exit at shutdown", ExitLine(0, 0, 0, ProgramEnd::Shutdown),
+         "Exit: 0 presses, 0 chords sent, 0 presses not answered while chords went out, at shutdown"},
         {"tray icon", TrayIconErrorLine(), "Tray Icon Error: the notification area did not take the icon"},
         {"PPJoy opened", PPJoyDeviceLine(true), "Joystick device \\\\.\\PPJoyIOCTL1: opened"},
         {"PPJoy missing", PPJoyDeviceLine(false), "Joystick device \\\\.\\PPJoyIOCTL1: could not be opened"},

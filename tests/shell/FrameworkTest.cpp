@@ -147,6 +147,7 @@ TEST_F(FrameFixture, ClosingTheMainFrameDestroysItAndPostsQuit) {
 
 TEST_F(FrameFixture, EndOfSessionRunsExitInstanceOnlyForTheMainFrame) {
     ASSERT_TRUE(frame->LoadFrame(128));
+    EXPECT_EQ(frame->SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
     frame->SendMessage(WM_ENDSESSION, FALSE, 0);  // log-off cancelled
     EXPECT_TRUE(g_log.empty());
     frame->SendMessage(WM_ENDSESSION, TRUE, 0);  // not the main window yet
@@ -155,6 +156,9 @@ TEST_F(FrameFixture, EndOfSessionRunsExitInstanceOnlyForTheMainFrame) {
     frame->SendMessage(WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(g_log, std::vector<std::string>{"ExitInstance"});
     EXPECT_FALSE(deleted);  // the system ends the process; nothing is destroyed
+    // Where the process lives on, the end of its loop does not run it again.
+    g_app.EndInstance();
+    EXPECT_EQ(g_log, std::vector<std::string>{"ExitInstance"});
 }
 
 TEST_F(FrameFixture, ClosingAnotherFrameLeavesTheLoopRunning) {

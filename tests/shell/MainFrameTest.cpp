@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -310,6 +311,46 @@ TEST_F(MainFrameTest, ExitTearsDownInOrderAndEndsTheLoop) {
     MSG msg;
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(StoredDefaultKey(), u"<none>");  // nothing is saved at exit
+}
+
+TEST_F(MainFrameTest, TheEndOfTheSessionTearsDownAtOnceAndOnlyOnce) {
+    struct Row { const char* label; LPARAM flags; const char* exitLine; };
+    const Row rows[] = {
+        {"logoff", static_cast<LPARAM>(ENDSESSION_LOGOFF), ", at logoff"},
+        {"shutdown", 0, ", at shutdown"},
+        {"Restart Manager", ENDSESSION_CLOSEAPP, ", at shutdown"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.label);
+        if (g_shellTestApp.m_pMainWnd == nullptr) SetUp();
+        Command(32777);  // joystick mode
+        log.clear();
+        supportLog.lines.clear();
+        EXPECT_EQ(frame->SendMessage(WM_QUERYENDSESSION, 0, r.flags), TRUE);
+        frame->SendMessage(WM_ENDSESSION, FALSE, r.flags);  // another program refused
+        EXPECT_TRUE(log.empty());
+        frame->SendMessage(WM_ENDSESSION, TRUE, r.flags);
+        std::vector<std::string> teardown = {"StopSending", "CloseJoystickOutput in joystick mode",
+                                             "ReleaseCameraSource"};
+        EXPECT_EQ(log, teardown);
+        ASSERT_FALSE(supportLog.lines.empty());
+        EXPECT_EQ(supportLog.lines.back(),
+                  std::string("Exit: 0 presses, 0 chords sent, 0 presses not answered while chords went out") +
+                      r.exitLine);
+        // A report and a tick after it find nothing to poll; the close the
+        // frame posted itself destroys it without a second teardown.
+        frame->SendMessage(CameraHostReportMessage);
+        frame->SendMessage(WM_TIMER, PollTimerId);
+        MSG msg;
+        while (PeekMessageW(&msg, frame->m_hWnd, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        EXPECT_EQ(g_shellTestApp.m_pMainWnd, nullptr);
+        teardown.push_back("NIM_DELETE");
+        EXPECT_EQ(log, teardown);
+        EXPECT_EQ(std::count_if(supportLog.lines.begin(), supportLog.lines.end(),
+                                [](const std::string& line) { return line.rfind("Exit:", 0) == 0; }),
+                  1);
+        PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
 }
 
 TEST_F(MainFrameTest, ProgramsOkSavesTheRulesAtOnceCancelChangesNothing) {
