@@ -55,7 +55,8 @@ void CMainFrame::ShowAdministratorLine() {
 // Other setting changes carry other texts or none.
 LRESULT CMainFrame::OnSettingChange(WPARAM, LPARAM text) {
     const auto* area = reinterpret_cast<const wchar_t*>(text);
-    if (area != nullptr && std::wcscmp(area, L"Policy") == 0) ReadPoliciesAgain();
+    // After a logoff's teardown the devices are closed for good.
+    if (!m_tornDown && area != nullptr && std::wcscmp(area, L"Policy") == 0) ReadPoliciesAgain();
     return 0;
 }
 
