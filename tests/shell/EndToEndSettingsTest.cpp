@@ -17,6 +17,7 @@ namespace {
 using namespace e2e;
 
 const wchar_t* const SettingsKey = L"Software\\Morvane\\Tolvacore\\Settings";
+const wchar_t* const PolicyKey = L"Software\\Policies\\Morvane\\Tolvacore";
 
 class EndToEndSettings : public EndToEnd {
 protected:
@@ -38,15 +39,6 @@ protected:
             RegCloseKey(key);
         }
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Policies\\Morvane");
-    }
-    // As the templates write an enforced value: in the policy key itself.
-    static void SetPolicy(HKEY hive, const wchar_t* name, DWORD type, const void* data, DWORD size) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(hive, L"Software\\Policies\\Morvane\\Tolvacore", 0, nullptr, 0,
-                                  KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-        RegCloseKey(key);
     }
     // What Group Policy broadcasts after a refresh; the string is carried across processes.
     static void BroadcastPolicyChange(HWND frame) {
@@ -75,9 +67,11 @@ protected:
         RegCloseKey(key);
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Morvane", KEY_WOW64_64KEY, 0);
     }
-    static void Deploy(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    // The machine-wide defaults, or a policy as the templates write an enforced value: in the policy key itself.
+    static void Deploy(const wchar_t* name, DWORD type, const void* data, DWORD size, HKEY hive = HKEY_LOCAL_MACHINE,
+                       const wchar_t* path = SettingsKey) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, SettingsKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+        ASSERT_EQ(RegCreateKeyExW(hive, path, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
                                   nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
@@ -172,7 +166,7 @@ TEST_F(EndToEndSettings, EnterInTheProgramsDialogAddsTheProgram) {
 
 TEST_F(EndToEndSettings, AnEnforcedModeGreysTheOtherModesAndAMenuChoiceChangesAndWritesNothing) {
     const wchar_t kodak[] = L"Kodak (F5)";
-    SetPolicy(HKEY_LOCAL_MACHINE, L"DefaultKey", REG_SZ, kodak, sizeof kodak);
+    Deploy(L"DefaultKey", REG_SZ, kodak, sizeof kodak, HKEY_LOCAL_MACHINE, PolicyKey);
     Process p;
     HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
     ASSERT_NE(frame, nullptr);
@@ -203,9 +197,9 @@ TEST_F(EndToEndSettings, APolicyRefreshTakesEffectWithoutARestart) {
     // The user's policy: another mode, the other driver kind, a poll period.
     const wchar_t space[] = L"Space";
     const DWORD wdm = 0, poll = 200;
-    SetPolicy(HKEY_CURRENT_USER, L"DefaultKey", REG_SZ, space, sizeof space);
-    SetPolicy(HKEY_CURRENT_USER, L"UseBDA", REG_DWORD, &wdm, sizeof wdm);
-    SetPolicy(HKEY_CURRENT_USER, L"PollPeriod", REG_DWORD, &poll, sizeof poll);
+    Deploy(L"DefaultKey", REG_SZ, space, sizeof space, HKEY_CURRENT_USER, PolicyKey);
+    Deploy(L"UseBDA", REG_DWORD, &wdm, sizeof wdm, HKEY_CURRENT_USER, PolicyKey);
+    Deploy(L"PollPeriod", REG_DWORD, &poll, sizeof poll, HKEY_CURRENT_USER, PolicyKey);
     BroadcastPolicyChange(frame);
     EXPECT_TRUE(WaitForLog("Settings: mode \"Space\", driver WDM, poll period 200 ms")) << SupportLog();
     EXPECT_TRUE(WaitForLog("Mode: Space")) << SupportLog();
