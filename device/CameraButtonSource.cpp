@@ -71,7 +71,8 @@ void CameraButtonSource::OpenCamera(DriverKind kind, CameraOpenCause cause)
     if (report.attempted)
         m_log->Write(LibraryLoadLine(report));
     const bool userAsked =
-        cause == CameraOpenCause::UserRescan || cause == CameraOpenCause::DriverChoice;
+        cause == CameraOpenCause::UserRescan || cause == CameraOpenCause::DriverChoice ||
+        cause == CameraOpenCause::PolicyChange;
     bool silent = false;
     if (!slot) {
         m_log->Write(CameraOpenLine(kind, cause, CameraOpenOutcome::NoLibrary));

@@ -17,7 +17,9 @@ NullNotifier g_noNotifier;
 constexpr uint32_t HostQuitWaitMs = 2000;
 
 bool UserAsked(CameraOpenCause cause) {
-    return cause == CameraOpenCause::UserRescan || cause == CameraOpenCause::DriverChoice;
+    // A kind that a policy sets is a deliberate choice too, the administrator's.
+    return cause == CameraOpenCause::UserRescan || cause == CameraOpenCause::DriverChoice ||
+           cause == CameraOpenCause::PolicyChange;
 }
 
 }  // namespace

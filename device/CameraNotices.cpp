@@ -32,6 +32,7 @@ const char* CauseName(CameraOpenCause cause) {
     case CameraOpenCause::Arrival: return "device arrival";
     case CameraOpenCause::UserRescan: return "rescan asked by the user";
     case CameraOpenCause::DriverChoice: return "driver kind chosen by the user";
+    case CameraOpenCause::PolicyChange: return "driver kind set by policy";
     case CameraOpenCause::HostRestart: return "restart after a camera library fault";
     }
     return "?";

@@ -10,6 +10,7 @@ enum class CameraOpenCause {
     Arrival,
     UserRescan,    // "Rescan Camera" or a double click on the icon
     DriverChoice,  // a new kind chosen under "WDM/BDA Setting"
+    PolicyChange,  // a new kind that a refreshed policy sets
     HostRestart,   // the camera host started again after a fault
 };
 

@@ -43,6 +43,15 @@ BOOL CDlgCustomSetting::OnInitDialog() {
     SetDlgItemText(IDC_KEY1_TEXT, m_key1Text.c_str());
     SetDlgItemText(IDC_KEY2_TEXT, m_key2Text.c_str());
     SetDlgItemText(IDC_KEY3_TEXT, m_key3Text.c_str());
+    const int chordButtons[3][2] = {{IDC_SET_KEY1, 0}, {IDC_SET_KEY2, IDC_CLEAR_KEY2}, {IDC_SET_KEY3, IDC_CLEAR_KEY3}};
+    for (int chord = 0; chord < 3; ++chord) {
+        if (!m_chordLocked[chord]) continue;
+        for (int id : chordButtons[chord])
+            if (id != 0) ::EnableWindow(GetDlgItem(id), FALSE);
+    }
+    if (m_timingLocked)
+        for (int id : {IDC_ONE_BY_ONE, IDC_AT_ONE_TIME}) ::EnableWindow(GetDlgItem(id), FALSE);
+    if (m_delayLocked) ::EnableWindow(GetDlgItem(IDC_DELAY_TIME), FALSE);
     return TRUE;
 }
 
@@ -92,5 +101,5 @@ void CDlgCustomSetting::OnOneByOne() {
 }
 
 void CDlgCustomSetting::OnAtOneTime() {
-    ::EnableWindow(GetDlgItem(IDC_DELAY_TIME), TRUE);
+    ::EnableWindow(GetDlgItem(IDC_DELAY_TIME), !m_delayLocked);
 }

@@ -17,6 +17,10 @@ public:
     unsigned int m_delayTime = 0;
     // 0 "One by one", 1 "At one time", -1 none checked.
     int m_timing = 0;
+    // Fields that a policy enforces, shown greyed.
+    bool m_chordLocked[3] = {false, false, false};
+    bool m_timingLocked = false;
+    bool m_delayLocked = false;
 
 protected:
     BOOL OnInitDialog() override;

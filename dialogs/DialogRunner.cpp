@@ -1,5 +1,8 @@
 #include "dialogs/DialogRunner.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "dialogs/AboutDialog.h"
 #include "dialogs/BdaSettingDialog.h"
 #include "dialogs/CameraStatusDialog.h"
@@ -17,8 +20,11 @@ ICameraStatusWindow& DialogRunner::CameraStatus() {
     return *m_cameraStatus;
 }
 
-bool DialogRunner::EditCustomRow(ActionPreset& row) {
+bool DialogRunner::EditCustomRow(ActionPreset& row, const CustomRowLocks& locks) {
     CDlgCustomSetting dialog;
+    std::copy(std::begin(locks.chords), std::end(locks.chords), dialog.m_chordLocked);
+    dialog.m_timingLocked = locks.timing;
+    dialog.m_delayLocked = locks.delayTime;
     dialog.m_key1 = row.Keys[0];
     dialog.m_key2 = row.Keys[1];
     dialog.m_key3 = row.Keys[2];
@@ -40,11 +46,12 @@ bool DialogRunner::EditCustomRow(ActionPreset& row) {
     return true;
 }
 
-bool DialogRunner::ChooseDriverKind(DriverKind current, DriverKind& chosen) {
+bool DialogRunner::ChooseDriverKind(DriverKind current, DriverKind& chosen, bool enforced) {
     CDlgBDASetting dialog;
     dialog.m_driverIndex = current;
+    dialog.m_enforced = enforced;
     if (dialog.DoModal() != IDOK) return false;
-    chosen = dialog.m_driverIndex;
+    chosen = enforced ? current : dialog.m_driverIndex;
     return true;
 }
 

@@ -43,13 +43,23 @@ public:
     void Show(const std::vector<std::u16string>&, bool) override {}
 };
 
+// The custom row's fields that a policy enforces: the dialog shows them greyed.
+// A chord is locked when its key or its modifiers are.
+struct CustomRowLocks {
+    bool chords[3] = {false, false, false};
+    bool timing = false;  // OneByOne
+    bool delayTime = false;
+};
+
 class IDialogRunner {
 public:
     virtual ~IDialogRunner() = default;
-    // True on OK; `customRow` then holds the confirmed keys, masks, timing and delay.
-    virtual bool EditCustomRow(ActionPreset& customRow) = 0;
-    // True on OK; `chosen` then holds the selected kind.
-    virtual bool ChooseDriverKind(DriverKind current, DriverKind& chosen) = 0;
+    // True on OK; `customRow` then holds the confirmed keys, masks, timing and
+    // delay, the locked ones as they came in.
+    virtual bool EditCustomRow(ActionPreset& customRow, const CustomRowLocks& locks = {}) = 0;
+    // True on OK; `chosen` then holds the selected kind. An enforced kind is
+    // shown greyed, with the administrator's note, and comes back unchanged.
+    virtual bool ChooseDriverKind(DriverKind current, DriverKind& chosen, bool enforced = false) = 0;
     virtual void ShowAbout() = 0;
     // True on OK; `rules` then holds the edited rules. The modes offered are
     // the rows of `presets`; a new rule starts with `current` when that is a
@@ -65,8 +75,8 @@ public:
 // Cancels every dialog without showing anything.
 class NoDialogRunner final : public IDialogRunner {
 public:
-    bool EditCustomRow(ActionPreset&) override { return false; }
-    bool ChooseDriverKind(DriverKind, DriverKind&) override { return false; }
+    bool EditCustomRow(ActionPreset&, const CustomRowLocks& = {}) override { return false; }
+    bool ChooseDriverKind(DriverKind, DriverKind&, bool = false) override { return false; }
     void ShowAbout() override {}
     bool EditProgramRules(ProgramRuleSet&, const PresetTable&, TriggerMode) override { return false; }
 };
@@ -76,8 +86,8 @@ class DialogRunner final : public IDialogRunner {
 public:
     DialogRunner();
     ~DialogRunner() override;
-    bool EditCustomRow(ActionPreset& customRow) override;
-    bool ChooseDriverKind(DriverKind current, DriverKind& chosen) override;
+    bool EditCustomRow(ActionPreset& customRow, const CustomRowLocks& locks = {}) override;
+    bool ChooseDriverKind(DriverKind current, DriverKind& chosen, bool enforced = false) override;
     void ShowAbout() override;
     bool EditProgramRules(ProgramRuleSet& rules, const PresetTable& presets, TriggerMode current) override;
     ICameraStatusWindow& CameraStatus() override;

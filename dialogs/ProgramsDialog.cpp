@@ -83,6 +83,7 @@ BOOL CDlgPrograms::OnInitDialog() {
     }
     FillList();
     SelectRule(m_rules.rules.empty() ? -1 : 0);
+    if (m_rules.onlyListedEnforced) ::EnableWindow(::GetDlgItem(m_hWnd, IDC_ONLY_LISTED), FALSE);
     return TRUE;
 }
 
@@ -127,11 +128,13 @@ void CDlgPrograms::ShowSelectedMode() {
         }
     }
     ::SendMessageW(m_mode, CB_SETCURSEL, static_cast<WPARAM>(modeIndex), 0);
-    ::EnableWindow(m_mode, any);
     const brelkin::ProgramRule* rule = any ? &m_rules.rules[static_cast<std::size_t>(index)] : nullptr;
+    ::EnableWindow(m_mode, rule != nullptr && !rule->enforced);
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PROGRAM_REMOVE), rule != nullptr && !rule->deployed);
     std::wstring note;
-    if (rule != nullptr && rule->deployed) {
+    if (rule != nullptr && rule->enforced) {
+        note = L"This rule is set by your administrator and cannot be changed.";
+    } else if (rule != nullptr && rule->deployed) {
         note = L"This rule is set by your administrator and cannot be removed. "
                L"Another mode makes it your own rule, which wins.";
     } else if (rule != nullptr && rule->deployedMode) {
@@ -251,7 +254,7 @@ void CDlgPrograms::OnModeChange() {
         return;
     brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
     const std::u16string& chosen = m_modeNames[static_cast<std::size_t>(mode)];
-    if (rule.deployed && chosen == rule.mode) return;
+    if (rule.enforced || (rule.deployed && chosen == rule.mode)) return;
     rule.mode = chosen;
     // Another mode for the administrator's rule makes it the user's own.
     rule.deployed = false;

@@ -14,12 +14,14 @@ char16_t FoldCase(char16_t c) {
 }  // namespace
 
 bool ProgramRuleSet::operator==(const ProgramRuleSet& other) const {
-    if (onlyListed != other.onlyListed || rules.size() != other.rules.size()) return false;
+    if (onlyListed != other.onlyListed || onlyListedEnforced != other.onlyListedEnforced ||
+        rules.size() != other.rules.size())
+        return false;
     for (std::size_t i = 0; i < rules.size(); ++i) {
         const ProgramRule& a = rules[i];
         const ProgramRule& b = other.rules[i];
         if (a.program != b.program || a.mode != b.mode || a.deployed != b.deployed ||
-            a.deployedMode != b.deployedMode)
+            a.deployedMode != b.deployedMode || a.enforced != b.enforced)
             return false;
     }
     return true;

@@ -20,6 +20,9 @@ struct ProgramRule {
     // The administrator's mode for this program, also under a rule of the
     // user's own: what applies again once the user's rule is removed.
     std::optional<std::u16string> deployedMode{};
+    // Set by an enforced policy (and so deployed too): the user can neither
+    // remove it nor give it another mode.
+    bool enforced = false;
 };
 
 // What the Programs dialog edits and the settings keep.
@@ -27,6 +30,8 @@ struct ProgramRuleSet {
     std::vector<ProgramRule> rules;
     // "Send keys only to these programs".
     bool onlyListed = false;
+    // Set by an enforced policy: the user cannot change it.
+    bool onlyListedEnforced = false;
 
     bool operator==(const ProgramRuleSet& other) const;
 };

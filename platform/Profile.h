@@ -24,15 +24,25 @@
 
 namespace brelkin {
 
-// Where a value that the profile gives comes from: the user's own store, the
-// machine-wide defaults, or the caller's built-in default.
-enum class ProfileSource { User, Machine, Default };
+// Where a value that the profile gives comes from, in the order in which the
+// sources are asked: a policy the administrator enforces, the user's own
+// store, a policy the administrator recommends, the machine-wide defaults that
+// the installers write, or the caller's built-in default.
+enum class ProfileSource { Enforced, User, Recommended, Machine, Default };
 // Whether a stored value is there and readable as the kind asked for.
 enum class ProfileValueState {
     Unknown,  // the profile cannot tell
     Missing,
     Stored,
     Damaged,  // there, but of another type or size, too long, or unreadable
+};
+
+// One store's say on a value, for the support log: the store's role, whether
+// it is the computer's (HKEY_LOCAL_MACHINE) or the user's, and the value's state there.
+struct ProfileLayerState {
+    ProfileSource role = ProfileSource::User;
+    bool computer = false;
+    ProfileValueState state = ProfileValueState::Unknown;
 };
 
 class IProfile {
@@ -72,8 +82,9 @@ public:
         return FindProfileString(section, entry) ? ProfileSource::User : ProfileSource::Default;
     }
 
-    // The machine-wide default beneath the user's text value: what the reads
-    // give once the user's value is removed. A single store has none.
+    // The deployed default beneath the user's text value (a recommended policy
+    // or the machine-wide default): what the reads give once the user's value
+    // is removed. A single store has none.
     virtual std::optional<std::u16string> FindMachineProfileString(std::u16string_view section,
                                                                    std::u16string_view entry) {
         return std::nullopt;
@@ -96,6 +107,12 @@ public:
     virtual ProfileValueState GetValueState(std::u16string_view section, std::u16string_view entry,
                                             bool isText) {
         return ProfileValueState::Unknown;
+    }
+    // The value's state in each store, in the order in which they are asked:
+    // for the support log, and to tell which values a policy enforces.
+    virtual std::vector<ProfileLayerState> GetLayerStates(std::u16string_view section, std::u16string_view entry,
+                                                          bool isText) {
+        return {{ProfileSource::User, false, GetValueState(section, entry, isText)}};
     }
 };
 

@@ -24,5 +24,6 @@
 #define ID_PROGRAMS             32795
 #define ID_SHOW_SUPPORT_LOG     32800   // a click on a balloon, and the Camera Status window
 #define ID_CAMERA_STATUS        32801
+#define ID_SET_BY_ADMINISTRATOR 32810   // greyed line above the modes while a policy enforces the mode
 #define ID_APP_ABOUT            57664
 #define ID_APP_EXIT             57665

@@ -33,6 +33,7 @@ void AppSettings::LoadSettings() {
     m_driverKind = static_cast<DriverKind>(readInt(names::UseBDA, static_cast<uint32_t>(m_driverKind)));
 
     const std::u16string defaultKey = m_profile.GetProfileString(names::Section, names::DefaultKey, u"");
+    m_enforced = EnforcedValues::Read(m_profile);
     const std::array<uint32_t, NumberCount> loaded = CurrentNumbers();
     std::copy(loaded.begin(), loaded.end(), m_storedNumbers.begin());
     m_modeChosen = false;
@@ -82,7 +83,9 @@ bool AppSettings::SaveSettings() {
     // stays as the user set it, and a value whose write failed still differs
     // from the stored one, so the next save tries it again.
     bool saved = true;
-    if (m_modeChosen || m_storedMode != mode) {
+    if (m_enforced.Has(names::DefaultKey)) {
+        m_modeChosen = false;
+    } else if (m_modeChosen || m_storedMode != mode) {
         const std::u16string_view defaultKey =
             mode == 0 ? JoystickModeName : PresetText(m_trigger.presets[mode - 1].Name);
         if (m_profile.WriteProfileString(names::Section, names::DefaultKey, defaultKey)) {
@@ -98,7 +101,7 @@ bool AppSettings::SaveSettings() {
     };
     const std::array<uint32_t, NumberCount> current = CurrentNumbers();
     for (std::size_t i = 0; i < NumberCount; ++i) {
-        if (m_storedNumbers[i] == current[i]) continue;
+        if (m_storedNumbers[i] == current[i] || m_enforced.Has(numberNames[i])) continue;
         if (m_profile.WriteProfileInt(names::Section, numberNames[i], current[i])) {
             m_storedNumbers[i] = current[i];
         } else {

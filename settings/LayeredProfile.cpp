@@ -14,69 +14,108 @@ bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
 
 }  // namespace
 
-LayeredProfile::LayeredProfile(IProfile& user, IProfile& machine) : m_user(user), m_machine(machine) {}
+LayeredProfile::LayeredProfile(std::vector<ProfileLayer> layers) : m_layers(std::move(layers)) {}
+
+LayeredProfile::LayeredProfile(IProfile& user, IProfile& machine)
+    : LayeredProfile({{&user, ProfileSource::User, false}, {&machine, ProfileSource::Machine, true}}) {}
+
+IProfile* LayeredProfile::UserStore() const {
+    for (const ProfileLayer& layer : m_layers)
+        if (layer.role == ProfileSource::User) return layer.store;
+    return nullptr;
+}
+
+template <typename Find>
+ProfileSource LayeredProfile::SourceOf(Find find) const {
+    for (const ProfileLayer& layer : m_layers)
+        if (find(*layer.store)) return layer.role;
+    return ProfileSource::Default;
+}
 
 std::optional<uint32_t> LayeredProfile::FindProfileInt(std::u16string_view section,
                                                        std::u16string_view entry) {
-    if (std::optional<uint32_t> value = m_user.FindProfileInt(section, entry)) return value;
-    return m_machine.FindProfileInt(section, entry);
+    for (const ProfileLayer& layer : m_layers)
+        if (std::optional<uint32_t> value = layer.store->FindProfileInt(section, entry)) return value;
+    return std::nullopt;
 }
 
 std::optional<std::u16string> LayeredProfile::FindProfileString(std::u16string_view section,
                                                                 std::u16string_view entry) {
-    if (std::optional<std::u16string> text = m_user.FindProfileString(section, entry)) return text;
-    return m_machine.FindProfileString(section, entry);
+    for (const ProfileLayer& layer : m_layers)
+        if (std::optional<std::u16string> text = layer.store->FindProfileString(section, entry)) return text;
+    return std::nullopt;
 }
 
 ProfileSource LayeredProfile::ProfileIntSource(std::u16string_view section, std::u16string_view entry) {
-    if (m_user.FindProfileInt(section, entry)) return ProfileSource::User;
-    return m_machine.FindProfileInt(section, entry) ? ProfileSource::Machine : ProfileSource::Default;
+    return SourceOf([&](IProfile& store) { return store.FindProfileInt(section, entry).has_value(); });
 }
 
-ProfileSource LayeredProfile::ProfileStringSource(std::u16string_view section,
-                                                  std::u16string_view entry) {
-    if (m_user.FindProfileString(section, entry)) return ProfileSource::User;
-    return m_machine.FindProfileString(section, entry) ? ProfileSource::Machine : ProfileSource::Default;
+ProfileSource LayeredProfile::ProfileStringSource(std::u16string_view section, std::u16string_view entry) {
+    return SourceOf([&](IProfile& store) { return store.FindProfileString(section, entry).has_value(); });
 }
 
 std::optional<std::u16string> LayeredProfile::FindMachineProfileString(std::u16string_view section,
                                                                        std::u16string_view entry) {
-    return m_machine.FindProfileString(section, entry);
+    bool belowUser = false;
+    for (const ProfileLayer& layer : m_layers) {
+        if (belowUser)
+            if (std::optional<std::u16string> text = layer.store->FindProfileString(section, entry)) return text;
+        belowUser = belowUser || layer.role == ProfileSource::User;
+    }
+    return std::nullopt;
 }
 
 bool LayeredProfile::WriteProfileInt(std::u16string_view section, std::u16string_view entry,
                                      uint32_t value) {
-    return m_user.WriteProfileInt(section, entry, value);
+    IProfile* user = UserStore();
+    return user != nullptr && user->WriteProfileInt(section, entry, value);
 }
 
 bool LayeredProfile::WriteProfileString(std::u16string_view section, std::u16string_view entry,
                                         std::u16string_view value) {
-    return m_user.WriteProfileString(section, entry, value);
+    IProfile* user = UserStore();
+    return user != nullptr && user->WriteProfileString(section, entry, value);
 }
 
 std::vector<std::u16string> LayeredProfile::GetProfileEntries(std::u16string_view section,
                                                               std::size_t limit) {
-    std::vector<std::u16string> names = m_user.GetProfileEntries(section, limit);
-    const std::size_t userCount = names.size();
-    if (userCount >= limit) return names;
-    for (std::u16string& name : m_machine.GetProfileEntries(section, limit - userCount)) {
-        const auto userEnd = names.begin() + static_cast<std::ptrdiff_t>(userCount);
-        if (std::none_of(names.begin(), userEnd,
-                         [&](const std::u16string& mine) { return SameNameIgnoringCase(mine, name); })) {
-            names.push_back(std::move(name));
+    std::vector<std::u16string> names;
+    for (const ProfileLayer& layer : m_layers) {
+        if (names.size() >= limit) break;
+        // Names of one store are distinct already: only those of the stores
+        // before it are compared.
+        const std::size_t before = names.size();
+        for (std::u16string& name : layer.store->GetProfileEntries(section, limit - before)) {
+            const auto end = names.begin() + static_cast<std::ptrdiff_t>(before);
+            if (std::none_of(names.begin(), end,
+                             [&](const std::u16string& listed) { return SameNameIgnoringCase(listed, name); })) {
+                names.push_back(std::move(name));
+            }
         }
     }
     return names;
 }
 
 bool LayeredProfile::DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) {
-    return m_user.DeleteProfileEntry(section, entry);
+    IProfile* user = UserStore();
+    return user != nullptr && user->DeleteProfileEntry(section, entry);
 }
 
 ProfileValueState LayeredProfile::GetValueState(std::u16string_view section, std::u16string_view entry,
                                                 bool isText) {
-    const ProfileValueState user = m_user.GetValueState(section, entry, isText);
-    return user == ProfileValueState::Missing ? m_machine.GetValueState(section, entry, isText) : user;
+    for (const ProfileLayer& layer : m_layers) {
+        const ProfileValueState state = layer.store->GetValueState(section, entry, isText);
+        if (state != ProfileValueState::Missing) return state;
+    }
+    return ProfileValueState::Missing;
+}
+
+std::vector<ProfileLayerState> LayeredProfile::GetLayerStates(std::u16string_view section,
+                                                              std::u16string_view entry, bool isText) {
+    std::vector<ProfileLayerState> states;
+    for (const ProfileLayer& layer : m_layers)
+        states.push_back({layer.role, layer.computer, layer.store->GetValueState(section, entry, isText)});
+    return states;
 }
 
 }  // namespace brelkin

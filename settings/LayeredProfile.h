@@ -1,9 +1,11 @@
 #pragma once
-// The profile that the program reads: the user's own values over the
-// machine-wide defaults that an administrator deployed. Value by value, the
-// user's wins where it is stored and readable; the machine's is used where the
-// user's is missing or damaged; the caller's default otherwise. Writes go to
-// the user's store only, so the machine's is never changed.
+// The profile that the program reads: a list of stores, each with its role,
+// asked value by value in their order. For Brelkin that is the enforced
+// policies (the computer's, then the user's), the user's own values, the
+// recommended policies (the computer's, then the user's), then the machine-wide
+// defaults. The first store where the value is stored and readable wins; a
+// missing or damaged one passes to the next; the caller's default is last.
+// Writes go to the store whose role is User only, so no other is ever changed.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,9 +16,17 @@
 
 namespace brelkin {
 
+struct ProfileLayer {
+    IProfile* store;  // outlives the layered profile
+    ProfileSource role;
+    bool computer;  // HKEY_LOCAL_MACHINE's, for the support log
+};
+
 class LayeredProfile final : public IProfile {
 public:
-    // Both stores outlive the layered profile.
+    // In the order in which they are asked; at most one has the role User.
+    explicit LayeredProfile(std::vector<ProfileLayer> layers);
+    // The user's values over the machine-wide defaults.
     LayeredProfile(IProfile& user, IProfile& machine);
 
     std::optional<uint32_t> FindProfileInt(std::u16string_view section,
@@ -26,6 +36,7 @@ public:
     ProfileSource ProfileIntSource(std::u16string_view section, std::u16string_view entry) override;
     ProfileSource ProfileStringSource(std::u16string_view section,
                                       std::u16string_view entry) override;
+    // The first value below the user's store.
     std::optional<std::u16string> FindMachineProfileString(std::u16string_view section,
                                                            std::u16string_view entry) override;
 
@@ -34,20 +45,26 @@ public:
     bool WriteProfileString(std::u16string_view section, std::u16string_view entry,
                             std::u16string_view value) override;
 
-    // The user's entries, then the machine's that the user has no entry of the
-    // same name for (names compared as the registry does, without case), so a
-    // deployed Programs rule applies until the user makes one of their own.
+    // Each store's entries in turn, without those of a name already listed by
+    // a store before it (compared as the registry does, without case): a
+    // deployed Programs rule applies until the user makes one of their own,
+    // and an enforced one hides the user's.
     std::vector<std::u16string> GetProfileEntries(std::u16string_view section,
                                                   std::size_t limit) override;
-    // The user's store only: a machine entry is the administrator's to remove.
+    // The user's store only: every other entry is the administrator's to remove.
     bool DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) override;
-    // The user's value's state, or the machine's where the user has none.
+    // The state in the first store that has the value at all.
     ProfileValueState GetValueState(std::u16string_view section, std::u16string_view entry,
                                     bool isText) override;
+    std::vector<ProfileLayerState> GetLayerStates(std::u16string_view section, std::u16string_view entry,
+                                                  bool isText) override;
 
 private:
-    IProfile& m_user;
-    IProfile& m_machine;
+    template <typename Find>
+    ProfileSource SourceOf(Find find) const;
+    IProfile* UserStore() const;
+
+    std::vector<ProfileLayer> m_layers;
 };
 
 }  // namespace brelkin

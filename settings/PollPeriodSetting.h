@@ -5,12 +5,9 @@
 #include <string_view>
 
 #include "platform/Profile.h"
+#include "settings/SettingsValues.h"
 
 namespace brelkin {
-
-namespace settings_names {
-constexpr std::u16string_view PollPeriod = u"PollPeriod";
-}  // namespace settings_names
 
 // The stored PollPeriod in ms, or DefaultPollPeriod when it is missing, not a
 // 32-bit value, or outside MinPollPeriod..MaxPollPeriod.

@@ -14,11 +14,15 @@ namespace names = settings_names;
 ProgramRuleSet ProgramSettings::Load() {
     ProgramRuleSet set;
     set.onlyListed = m_profile.GetProfileInt(names::Section, names::OnlyListedPrograms, 0) != 0;
+    set.onlyListedEnforced =
+        m_profile.ProfileIntSource(names::Section, names::OnlyListedPrograms) == ProfileSource::Enforced;
     for (const std::u16string& program : m_profile.GetProfileEntries(names::ProgramsSection, MaxRules)) {
         // The empty name is the key's default value, never a program.
         if (program.empty() || program.size() > MaxProgramNameLength) continue;
         ProgramRule rule{program, m_profile.GetProfileString(names::ProgramsSection, program, u"")};
-        rule.deployed = m_profile.ProfileStringSource(names::ProgramsSection, program) == ProfileSource::Machine;
+        const ProfileSource source = m_profile.ProfileStringSource(names::ProgramsSection, program);
+        rule.enforced = source == ProfileSource::Enforced;
+        rule.deployed = source != ProfileSource::User && source != ProfileSource::Default;
         rule.deployedMode = rule.deployed ? std::optional<std::u16string>(rule.mode)
                                           : m_profile.FindMachineProfileString(names::ProgramsSection, program);
         set.rules.push_back(std::move(rule));
@@ -36,6 +40,8 @@ bool ProgramSettings::Save(const ProgramRuleSet& stored, const ProgramRuleSet& e
     }
     for (const ProgramRule& rule : edited.rules) {
         const ProgramRule* old = FindProgramRule(stored.rules, rule.program);
+        // The enforced rule wins over any of the user's: writing one would change nothing.
+        if (old != nullptr && old->enforced) continue;
         if (rule.deployed) {
             // The user's rule was removed and the administrator's applies again.
             if (old != nullptr && !old->deployed)
@@ -47,7 +53,7 @@ bool ProgramSettings::Save(const ProgramRuleSet& stored, const ProgramRuleSet& e
         if (old != nullptr && !old->deployed && old->mode == rule.mode && old->program == rule.program) continue;
         saved = m_profile.WriteProfileString(names::ProgramsSection, rule.program, rule.mode) && saved;
     }
-    if (stored.onlyListed != edited.onlyListed) {
+    if (stored.onlyListed != edited.onlyListed && !stored.onlyListedEnforced) {
         saved = m_profile.WriteProfileInt(names::Section, names::OnlyListedPrograms, edited.onlyListed ? 1 : 0) &&
                 saved;
     }

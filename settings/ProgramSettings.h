@@ -23,7 +23,8 @@ public:
     // The stored rules in the store's order. A value that is not text reads
     // as a rule naming no mode; it is kept and shown, never rewritten unless
     // the user changes it. A rule that comes from the machine's defaults is
-    // marked deployed; one of the user's own keeps the machine's mode beneath it.
+    // marked deployed (and enforced, from an enforced policy); one of the
+    // user's own keeps the deployed mode beneath it.
     ProgramRuleSet Load();
 
     // Writes only what differs between `stored` (what was loaded or last
@@ -31,7 +32,7 @@ public:
     // written, the switch written when it changed. Deployed rules are never
     // written; one that the user gave another mode (no longer deployed) is
     // written as the user's own, and a user's rule that went back to deployed
-    // is deleted. True when every write did.
+    // is deleted. An enforced switch is never written. True when every write did.
     bool Save(const ProgramRuleSet& stored, const ProgramRuleSet& edited);
 
 private:

@@ -1,5 +1,6 @@
 #include "settings/SettingsReport.h"
 
+#include <algorithm>
 #include <string>
 
 #include "settings/AppSettings.h"
@@ -16,7 +17,7 @@ bool ReadShowNotifications(IProfile& profile) {
 }
 
 void LogSettingsRead(IProfile& profile, const TriggerState& trigger, DriverKind driverKind,
-                     uint32_t pollPeriodMilliseconds, ISupportLog& log) {
+                     uint32_t pollPeriodMilliseconds, ISupportLog& log, PolicyDamageLog& policyDamage) {
     const TriggerMode mode = trigger.triggerMode;
     const std::u16string_view modeName =
         mode == 0 ? JoystickModeName : PresetText(trigger.presets[mode >= 1 && mode <= PresetRowCount ? mode - 1 : 0].Name);
@@ -24,32 +25,46 @@ void LogSettingsRead(IProfile& profile, const TriggerState& trigger, DriverKind 
               (IsBda(driverKind) ? "BDA" : "WDM") + ", poll period " +
               std::to_string(pollPeriodMilliseconds) + " ms");
 
-    struct Entry {
-        std::u16string_view name;
-        bool isText;
-    };
-    static const Entry entries[] = {
-        {names::Key1, false},     {names::Key2, false},      {names::Key3, false},
-        {names::KeyEx1, false},   {names::KeyEx2, false},    {names::KeyEx3, false},
-        {names::OneByOne, false}, {names::DelayTime, false}, {names::UseBDA, false},
-        {names::DefaultKey, true}, {names::ShowNotifications, false},
-        {names::PollPeriod, false}, {names::OnlyListedPrograms, false},
-    };
     // Where each value came from: the user's own, the machine-wide default an
-    // administrator deployed, or the built-in default.
-    std::string fromUser, fromMachine;
-    for (const Entry& entry : entries) {
-        const ProfileSource source = entry.isText ? profile.ProfileStringSource(names::Section, entry.name)
-                                                  : profile.ProfileIntSource(names::Section, entry.name);
-        std::string& list = source == ProfileSource::User ? fromUser : fromMachine;
-        if (source == ProfileSource::Default) continue;
-        list += (list.empty() ? "" : ", ") + ToUtf8(entry.name);
+    // administrator deployed, a policy, or the built-in default.
+    std::string fromUser, fromMachine, enforced, recommended;
+    for (const SettingsValue& value : SettingsValues) {
+        const ProfileSource source = value.isText ? profile.ProfileStringSource(names::Section, value.name)
+                                                  : profile.ProfileIntSource(names::Section, value.name);
+        std::string* list = source == ProfileSource::User          ? &fromUser
+                            : source == ProfileSource::Machine     ? &fromMachine
+                            : source == ProfileSource::Enforced    ? &enforced
+                            : source == ProfileSource::Recommended ? &recommended
+                                                                   : nullptr;
+        if (list != nullptr) *list += (list->empty() ? "" : ", ") + ToUtf8(value.name);
     }
-    log.Write("Settings from the user: " + (fromUser.empty() ? std::string("none") : fromUser) +
-              "; from the machine: " + (fromMachine.empty() ? std::string("none") : fromMachine));
-    for (const Entry& entry : entries) {
-        if (profile.GetValueState(names::Section, entry.name, entry.isText) == ProfileValueState::Damaged)
-            log.Write("Settings: " + ToUtf8(entry.name) + " is damaged and was not used");
+    auto named = [](const std::string& list) { return list.empty() ? std::string("none") : list; };
+    log.Write("Settings from the user: " + named(fromUser) + "; from the machine: " + named(fromMachine));
+    log.Write("Settings enforced by policy: " + named(enforced) + "; recommended by policy: " + named(recommended));
+
+    for (const SettingsValue& value : SettingsValues) {
+        // The user's and the machine-wide defaults' damage as before: the first
+        // of the two that has the value at all.
+        bool ownOrMachineSeen = false;
+        for (const ProfileLayerState& layer : profile.GetLayerStates(names::Section, value.name, value.isText)) {
+            const bool policy = layer.role == ProfileSource::Enforced || layer.role == ProfileSource::Recommended;
+            if (!policy) {
+                if (ownOrMachineSeen || layer.state == ProfileValueState::Missing) continue;
+                ownOrMachineSeen = true;
+                if (layer.state == ProfileValueState::Damaged)
+                    log.Write("Settings: " + ToUtf8(value.name) + " is damaged and was not used");
+                continue;
+            }
+            if (layer.state != ProfileValueState::Damaged) continue;
+            const std::string line = "Settings: " + ToUtf8(value.name) + " of the " +
+                                     (layer.computer ? "computer's " : "user's ") +
+                                     (layer.role == ProfileSource::Enforced ? "enforced" : "recommended") +
+                                     " policy is damaged and was not used";
+            if (std::find(policyDamage.logged.begin(), policyDamage.logged.end(), line) != policyDamage.logged.end())
+                continue;
+            policyDamage.logged.push_back(line);
+            log.Write(line);
+        }
     }
     // A readable name that matches no row also falls back to the first preset.
     if (profile.GetValueState(names::Section, names::DefaultKey, true) == ProfileValueState::Stored) {

@@ -44,6 +44,10 @@ std::string ModeLine(std::u16string_view modeName) {
     return "Mode: " + ToUtf8(modeName);
 }
 
+std::string PolicyRefreshLine() {
+    return "Policies changed: the settings are read again";
+}
+
 std::string PollPeriodLine(unsigned period, bool slower) {
     return "Poll period: " + std::to_string(period) + " ms (camera calls " + (slower ? "slow" : "cheap again") +
            ")";

@@ -15,6 +15,8 @@ constexpr const wchar_t* AppTitle = L"Brelkin";
 // The tooltip the icon is added with, before the settings name the mode.
 constexpr const wchar_t* StartTooltip = L"Brelkin - Space";
 constexpr const wchar_t* TrayIconErrorBox = L"Tray Icon Error";
+// The tray menu's greyed line above the modes while a policy enforces the mode.
+constexpr const wchar_t* SetByAdministratorItem = L"Set by your administrator";
 
 struct WindowsVersion {
     unsigned long major = 0;
@@ -36,6 +38,8 @@ std::string NoJoystickDriverLine(JoystickRefusal refusal);
 std::u16string JoystickMissingText(JoystickRefusal refusal);
 
 std::string ModeLine(std::u16string_view modeName);
+// Group Policy said that the policies changed; the settings lines follow.
+std::string PolicyRefreshLine();
 std::string PollPeriodLine(unsigned period, bool slower);
 std::string IgnoredProgramRuleLine(std::u16string_view program, std::u16string_view mode);
 

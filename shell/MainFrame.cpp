@@ -25,6 +25,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_TIMER()
     ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
     ON_MESSAGE(CameraHostReportMessage, OnCameraReport)
+    ON_MESSAGE(WM_SETTINGCHANGE, OnSettingChange)
     ON_WM_ENDSESSION()
     ON_COMMAND_RANGE(ID_PRESET_FIRST, ID_PRESET_LAST, OnPreset)
     ON_UPDATE_COMMAND_UI_RANGE(ID_PRESET_FIRST, ID_PRESET_LAST, OnUpdatePreset)
@@ -121,11 +122,11 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     m_settings.LoadSettings();
     m_programs = m_programSettings.Load();
     ApplyProgramRules();
-    m_pollPeriod = ReadPollPeriod(CWinApp::Get()->Profile());
-    m_configuredPeriod = m_pollPeriod;
+    m_basePollPeriod = m_pollPeriod = ReadPollPeriod(CWinApp::Get()->Profile());
     // Before the camera opens: its problems are the first notifications.
     m_notifications.SetShowBalloons(ReadShowNotifications(CWinApp::Get()->Profile()));
-    LogSettingsRead(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_pollPeriod, m_log);
+    LogSettings();
+    ShowAdministratorLine();
     NotifyIfJoystickMissing();
     m_devices->OpenCamera(m_devices->Kind(), CameraOpenCause::StartUp);
     m_devices->SetPollPeriod(m_pollPeriod);
@@ -149,7 +150,8 @@ void CMainFrame::CompleteTrayMenu() {
         ::InsertMenuW(popup, 15, MF_BYPOSITION | MF_STRING, ID_CUSTOM_SETTING,
                       reinterpret_cast<const wchar_t*>(rows[CustomRow].Name));
     }
-    m_tray.SetMenuDefaultItem(TrayMenuDefaultPosition, true);
+    // By command: the administrator's line moves the items below it.
+    m_tray.SetMenuDefaultItem(ID_RESCAN_CAMERA, false);
 }
 
 // The rule list changes only between ticks, so a press never sees half of it.
@@ -245,7 +247,7 @@ void CMainFrame::RefreshStatus() {
     view.driver = m_devices->Kind();
     view.nowMs = ::GetTickCount64();
     view.period = m_pollPeriod;
-    view.configuredPeriod = m_configuredPeriod;
+    view.configuredPeriod = m_basePollPeriod;
     view.joystick = m_devices->JoystickOutputStatus();
     if (!view.camera.lastFault.empty()) {
         // The fault's time on the host clock, as the local time it happened.
@@ -299,7 +301,9 @@ public:
 
 std::u16string CMainFrame::StatusDetails(std::u16string_view lines) {
     LinesLog settings;
-    LogSettingsRead(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_configuredPeriod, settings);
+    PolicyDamageLog everyDamagedValue;  // the details name each, also those logged before
+    LogSettingsRead(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_basePollPeriod, settings,
+                    everyDamagedValue);
     return StatusDetailsTitle(FromUtf8(BRELKIN_VERSION), sizeof(void*) == 8) + u"\r\n" + std::u16string(lines) +
            StatusDetailsSettingsHeading() + u"\r\n" + settings.text;
 }
@@ -369,41 +373,56 @@ void CMainFrame::ReportSaveFailure() {
     m_notifications.Notify(SaveFailureText());
 }
 
+// A command of a greyed mode can still arrive (an accelerator, another
+// program): while the mode is enforced it changes nothing and writes nothing.
 void CMainFrame::OnPreset(UINT id) {
+    if (ModeEnforced()) return;
     SelectPreset(static_cast<int>(id - ID_PRESET_FIRST));
 }
 
 void CMainFrame::OnUpdatePreset(CCmdUI* cmdUI) {
     const bool current = m_trigger.triggerMode == static_cast<int>(cmdUI->m_nID - ID_PRESET_FIRST) + 1;
     cmdUI->SetCheck(current);
-    cmdUI->Enable(!current);
+    cmdUI->Enable(!current && !ModeEnforced());
 }
 
 void CMainFrame::OnCustomSetting() {
+    const bool customCurrent = m_trigger.triggerMode == CustomRow + 1;
+    if (ModeEnforced() && !customCurrent) return;
     ActionPreset edited = m_trigger.presets[CustomRow];
-    if (!m_services.dialogs->EditCustomRow(edited)) return;
+    if (!m_services.dialogs->EditCustomRow(edited, CustomLocks())) return;
     // The whole row changes between two ticks: the poll never sees half of it.
     ActionPreset& row = m_trigger.presets[CustomRow];
     std::copy(std::begin(edited.Keys), std::end(edited.Keys), row.Keys);
     std::copy(std::begin(edited.Modifiers), std::end(edited.Modifiers), row.Modifiers);
     row.OneByOne = edited.OneByOne ? 1 : 0;
     row.DelayTime = edited.DelayTime;
-    SelectPreset(CustomRow);
+    if (!ModeEnforced()) {
+        SelectPreset(CustomRow);
+        return;
+    }
+    // The enforced Custom Setting stays the mode: only the chords are the user's.
+    m_trigger.sequenceStep = 0;
+    SaveSettings(false);
 }
 
 void CMainFrame::OnUpdateCustomSetting(CCmdUI* cmdUI) {
-    // Never greyed: choosing it again while it is current edits the row.
-    cmdUI->SetCheck(m_trigger.triggerMode == CustomRow + 1);
+    // Greyed only while another mode is enforced: choosing it again while it
+    // is current edits the row.
+    const bool current = m_trigger.triggerMode == CustomRow + 1;
+    cmdUI->SetCheck(current);
+    cmdUI->Enable(current || !ModeEnforced());
 }
 
 void CMainFrame::OnJoystick() {
+    if (ModeEnforced()) return;
     SelectJoystickMode();
 }
 
 void CMainFrame::OnUpdateJoystick(CCmdUI* cmdUI) {
     const bool current = m_trigger.triggerMode == 0;
     cmdUI->SetCheck(current);
-    cmdUI->Enable(!current);
+    cmdUI->Enable(!current && !ModeEnforced());
 }
 
 void CMainFrame::OnRescanCamera() {
@@ -417,8 +436,9 @@ void CMainFrame::OnShowSupportLog() {
 
 void CMainFrame::OnDriverSetting() {
     DriverKind chosen = m_devices->Kind();
-    if (!m_services.dialogs->ChooseDriverKind(m_devices->Kind(), chosen)) return;
-    if (chosen == m_devices->Kind()) return;
+    const bool enforced = m_settings.Enforced().Has(settings_names::UseBDA);
+    if (!m_services.dialogs->ChooseDriverKind(m_devices->Kind(), chosen, enforced)) return;
+    if (enforced || chosen == m_devices->Kind()) return;
     m_devices->Kind() = chosen;
     SaveSettings(false);
     m_devices->RescanCamera(CameraOpenCause::DriverChoice);

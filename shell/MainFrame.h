@@ -14,6 +14,7 @@
 #include "framework/FrameWnd.h"
 #include "settings/AppSettings.h"
 #include "settings/ProgramSettings.h"
+#include "settings/SettingsReport.h"
 #include "device/CameraHostProcess.h"
 #include "device/CameraStatusLines.h"
 #include "shell/FrameDevices.h"
@@ -27,7 +28,6 @@
 namespace brelkin {
 
 constexpr UINT_PTR PollTimerId = 1;
-constexpr UINT TrayMenuDefaultPosition = 18;  // "&Rescan Camera" once the menu is complete
 
 class CMainFrame : public CFrameWnd {
 public:
@@ -48,6 +48,8 @@ protected:
     void OnTimer(UINT_PTR id);
     LRESULT OnDeviceChange(WPARAM event, LPARAM data);
     LRESULT OnCameraReport(WPARAM, LPARAM);
+    // lParam "Policy": Group Policy has applied a refresh.
+    LRESULT OnSettingChange(WPARAM, LPARAM text);
     void OnEndSession(bool ending, UINT flags);
     void OnPreset(UINT id);
     void OnUpdatePreset(CCmdUI* cmdUI);
@@ -68,6 +70,15 @@ private:
     // objects and the arrival registration, and writes the exit line. Once.
     void TearDown(ProgramEnd end);
     void CompleteTrayMenu();
+    // The settings, the rules, the poll period and the balloons' switch read
+    // again, and what changed put to work at once.
+    void ReadPoliciesAgain();
+    bool ModeEnforced() const;
+    // The custom row's fields that a policy enforces.
+    CustomRowLocks CustomLocks() const;
+    // The greyed "Set by your administrator" line, there while the mode is enforced.
+    void ShowAdministratorLine();
+    void LogSettings();
     void PollCamera();
     void ApplyProgramRules();
     // modeChosen: a mode chosen in the menu, whose name is stored in any case.
@@ -88,8 +99,9 @@ private:
     TriggerState m_trigger;
     std::unique_ptr<IFrameDevices> m_devices;
     AppSettings m_settings;
-    UINT m_pollPeriod = 0;  // what timer 1 runs at now
-    UINT m_configuredPeriod = 0;  // the PollPeriod setting
+    UINT m_pollPeriod = 0;      // what timer 1 runs at now
+    UINT m_basePollPeriod = 0;  // the PollPeriod setting
+    PolicyDamageLog m_policyDamage;
     ProgramSettings m_programSettings;
     ProgramRuleSet m_programs;
     ProgramRowResolver m_pressRows;

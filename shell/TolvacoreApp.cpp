@@ -40,7 +40,14 @@ CTolvacoreApp::CTolvacoreApp() : m_logFile(SupportLogPath()), m_supportLog(m_log
 
 std::unique_ptr<brelkin::IProfile> CTolvacoreApp::LayerProfiles(brelkin::IProfile& user,
                                                                brelkin::IProfile& machine) {
-    return std::make_unique<brelkin::LayeredProfile>(user, machine);
+    return std::make_unique<brelkin::LayeredProfile>(std::vector<ProfileLayer>{
+        {&m_enforcedByComputer, ProfileSource::Enforced, true},
+        {&m_enforcedForUser, ProfileSource::Enforced, false},
+        {&user, ProfileSource::User, false},
+        {&m_recommendedByComputer, ProfileSource::Recommended, true},
+        {&m_recommendedForUser, ProfileSource::Recommended, false},
+        {&machine, ProfileSource::Machine, true},
+    });
 }
 
 bool CTolvacoreApp::InitInstance() {

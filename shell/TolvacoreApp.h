@@ -6,6 +6,7 @@
 #include "framework/FrameWnd.h"
 #include "platform/win32/Handles.h"
 #include "framework/WinApp.h"
+#include "platform/win32/RegistryProfile.h"
 #include "platform/win32/Win32ForegroundProgram.h"
 #include "dialogs/DialogRunner.h"
 #include "shell/NotifyIcon.h"
@@ -31,7 +32,8 @@ public:
     int ExitInstance() override;
 
 protected:
-    // The user's values over the machine-wide defaults, value by value.
+    // Value by value: the enforced policies, the user's own values, the
+    // recommended policies, the machine-wide defaults.
     std::unique_ptr<brelkin::IProfile> LayerProfiles(brelkin::IProfile& user, brelkin::IProfile& machine) override;
     void OnAppAbout();
 
@@ -40,6 +42,15 @@ protected:
 private:
     void LogStart();
 
+    // The policy keys, each read afresh at every read, so that a refreshed
+    // policy is what the next read finds. The layered profile that refers to
+    // them outlives them only while the application object is destroyed.
+    RegistryProfile m_enforcedByComputer{BrelkinRegistryKey, BrelkinProfileName, RegistryScope::MachinePolicy, u""};
+    RegistryProfile m_enforcedForUser{BrelkinRegistryKey, BrelkinProfileName, RegistryScope::UserPolicy, u""};
+    RegistryProfile m_recommendedByComputer{BrelkinRegistryKey, BrelkinProfileName, RegistryScope::MachinePolicy,
+                                            u"Recommended"};
+    RegistryProfile m_recommendedForUser{BrelkinRegistryKey, BrelkinProfileName, RegistryScope::UserPolicy,
+                                         u"Recommended"};
     SupportLogFile m_logFile;
     RotatingSupportLog m_supportLog;
     Win32ProcessIntegrity m_integrity;

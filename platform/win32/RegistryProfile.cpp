@@ -34,6 +34,12 @@ RegistryProfile::RegistryProfile(std::u16string_view registryKey, std::u16string
                                  RegistryScope scope)
     : m_profilePath(L"Software\\" + Wide(registryKey) + L"\\" + Wide(profileName)), m_scope(scope) {}
 
+RegistryProfile::RegistryProfile(std::u16string_view registryKey, std::u16string_view profileName,
+                                 RegistryScope scope, std::u16string_view policySubkey)
+    : m_profilePath(L"Software\\Policies\\" + Wide(registryKey) + L"\\" + Wide(profileName) +
+                    (policySubkey.empty() ? L"" : L"\\" + Wide(policySubkey))),
+      m_scope(scope) {}
+
 // HKLM\Software is split into two views on 64-bit Windows, and a 32-bit process
 // reads Software\WOW6432Node unless it asks for the 64-bit view. The x86 build
 // is the one used with the cameras, the x64 build exists as well, and
@@ -63,12 +69,27 @@ REGSAM RegistryProfile::MachineView() {
 // for, so a key that may be read but not written still reads. The machine's
 // sections are opened, never created: a first start writes nothing there, and
 // a user may not create keys in HKLM anyway.
+// A policy key holds the Settings section's values itself, as the templates
+// write them. Policies are never created either: where no policy applies there
+// is no key. HKEY_CURRENT_USER\Software is one tree in both views, so only the
+// machine's keys need the 64-bit view.
 bool RegistryProfile::OpenSection(std::u16string_view section, REGSAM access, HKEY* key) const {
-    const std::wstring path = m_profilePath + L"\\" + Wide(section);
-    if (m_scope == RegistryScope::Machine) {
+    constexpr std::u16string_view settings = u"Settings";
+    const bool policy = m_scope == RegistryScope::UserPolicy || m_scope == RegistryScope::MachinePolicy;
+    std::wstring path = m_profilePath;
+    if (!policy) {
+        path += L"\\" + Wide(section);
+    } else if (section.substr(0, settings.size() + 1) == u"Settings\\") {
+        path += Wide(section.substr(settings.size()));
+    } else if (section != settings) {
+        path += L"\\" + Wide(section);
+    }
+    if (m_scope == RegistryScope::Machine || m_scope == RegistryScope::MachinePolicy) {
         return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, access | MachineView(), key) ==
                ERROR_SUCCESS;
     }
+    if (m_scope == RegistryScope::UserPolicy)
+        return RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, access, key) == ERROR_SUCCESS;
     return RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                            nullptr, key, nullptr) == ERROR_SUCCESS;
 }
@@ -115,10 +136,10 @@ std::optional<std::u16string> RegistryProfile::FindProfileString(std::u16string_
 ProfileValueState RegistryProfile::GetValueState(std::u16string_view section, std::u16string_view entry,
                                                 bool isText) {
     RegKey key;
-    // The machine's key is never created: where an administrator made none,
+    // Only the user's key is ever created: where an administrator made none,
     // its values are missing, not damaged.
     if (!OpenSection(section, KEY_QUERY_VALUE, key.out()))
-        return m_scope == RegistryScope::Machine ? ProfileValueState::Missing : ProfileValueState::Damaged;
+        return ReadOnly() ? ProfileValueState::Missing : ProfileValueState::Damaged;
     DWORD type = REG_NONE;
     DWORD size = 0;
     const LSTATUS status = RegQueryValueExW(key.get(), Wide(entry).c_str(), nullptr, &type, nullptr, &size);
@@ -134,7 +155,7 @@ ProfileValueState RegistryProfile::GetValueState(std::u16string_view section, st
 bool RegistryProfile::WriteProfileInt(std::u16string_view section, std::u16string_view entry,
                                       uint32_t value) {
     RegKey key;
-    if (m_scope == RegistryScope::Machine || !OpenSection(section, KEY_SET_VALUE, key.out())) return false;
+    if (ReadOnly() || !OpenSection(section, KEY_SET_VALUE, key.out())) return false;
     const DWORD data = value;
     return RegSetValueExW(key.get(), Wide(entry).c_str(), 0, REG_DWORD,
                           reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
@@ -146,7 +167,7 @@ bool RegistryProfile::WriteProfileString(std::u16string_view section, std::u16st
     // refuse is not stored either: a write that reports success reads back.
     if (value.size() > MaxStringLength || value.find(u'\0') != std::u16string_view::npos) return false;
     RegKey key;
-    if (m_scope == RegistryScope::Machine || !OpenSection(section, KEY_SET_VALUE, key.out())) return false;
+    if (ReadOnly() || !OpenSection(section, KEY_SET_VALUE, key.out())) return false;
     const std::wstring data = Wide(value);
     const DWORD size = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
     return RegSetValueExW(key.get(), Wide(entry).c_str(), 0, REG_SZ,
@@ -186,7 +207,7 @@ std::vector<std::u16string> RegistryProfile::GetProfileEntries(std::u16string_vi
 
 bool RegistryProfile::DeleteProfileEntry(std::u16string_view section, std::u16string_view entry) {
     RegKey key;
-    if (m_scope == RegistryScope::Machine || !OpenSection(section, KEY_SET_VALUE, key.out())) return false;
+    if (ReadOnly() || !OpenSection(section, KEY_SET_VALUE, key.out())) return false;
     const LSTATUS status = RegDeleteValueW(key.get(), Wide(entry).c_str());
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }

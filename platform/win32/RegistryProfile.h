@@ -21,9 +21,10 @@ namespace brelkin {
 constexpr std::u16string_view BrelkinRegistryKey = u"Morvane";
 constexpr std::u16string_view BrelkinProfileName = u"Tolvacore";
 
-// Which hive a profile lives in. The machine one is only ever read: the
-// administrator's installer writes it, never the program.
-enum class RegistryScope { User, Machine };
+// Which hive and tree a profile lives in. Only the user's is ever written: the
+// administrator's installer writes the machine one, Group Policy (or another
+// management tool) the policies.
+enum class RegistryScope { User, Machine, UserPolicy, MachinePolicy };
 
 // One step of a registry listing, as RegEnumValueW makes it: the name at
 // `index` into `name`, whose room in units `length` gives (and receives the
@@ -46,11 +47,18 @@ public:
 
     RegistryProfile(std::u16string_view registryKey, std::u16string_view profileName,
                     RegistryScope scope = RegistryScope::User);
+    // A policy profile: HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
+    // \Software\Policies\<registry key>\<profile name>[\<subkey>], which holds
+    // the Settings section's values itself and its other sections beneath
+    // it ("Settings\Programs" is its Programs subkey).
+    RegistryProfile(std::u16string_view registryKey, std::u16string_view profileName, RegistryScope scope,
+                    std::u16string_view policySubkey);
 
     // Every call opens its section afresh, so a failure never sticks: the next
     // call tries again. The user's profile creates any missing key on the path
-    // (for reads too); the machine's opens what exists, in the 64-bit registry
-    // view on 64-bit Windows (see MachineView), and its writes fail untried.
+    // (for reads too); the others open what exists (HKEY_LOCAL_MACHINE's in the
+    // 64-bit registry view on 64-bit Windows, see MachineView), and their
+    // writes fail untried.
     std::optional<uint32_t> FindProfileInt(std::u16string_view section,
                                            std::u16string_view entry) override;
     std::optional<std::u16string> FindProfileString(std::u16string_view section,
@@ -64,7 +72,7 @@ public:
     ProfileValueState GetValueState(std::u16string_view section, std::u16string_view entry,
                                     bool isText) override;
 
-    // The path of the profile under its hive, "Software\<key>\<name>".
+    // The path of the profile under its hive, "Software\<key>\<name>" or its policy path.
     const std::wstring& ProfilePath() const { return m_profilePath; }
 
     // The registry view flag with which both builds open the machine key:
@@ -72,6 +80,7 @@ public:
     static REGSAM MachineView();
 
 private:
+    bool ReadOnly() const { return m_scope != RegistryScope::User; }
     bool OpenSection(std::u16string_view section, REGSAM access, HKEY* key) const;
 
     std::wstring m_profilePath;

@@ -36,6 +36,7 @@
 // WDM / BDA Setting controls
 #define IDC_USE_WDM             1008
 #define IDC_USE_BDA             1009
+#define IDC_DRIVER_ENFORCED     1150
 
 // Programs controls
 #define IDC_PROGRAM_LIST        1011

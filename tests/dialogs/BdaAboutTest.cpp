@@ -27,6 +27,7 @@ struct DriverCase {
     int shownIndex;
     bool confirmed;
     brelkin::DriverKind chosen;
+    bool enforced = false;  // greyed, with the administrator's note
 };
 
 const DriverCase DriverCases[] = {
@@ -35,21 +36,29 @@ const DriverCase DriverCases[] = {
     {"unchanged OK", 0, 0, IDOK, 0, true, 0},
     {"stored 2 checks neither and reads back -1", 2, 0, IDOK, -1, true, -1},
     {"cancel after a change", 0, IDC_USE_BDA, IDCANCEL, 0, false, 42},
+    {"enforced: greyed, with the note", 1, 0, IDOK, 1, true, 1, true},
 };
 
 TEST(BdaSettingDialog, IndexInAndOut) {
     for (const DriverCase& c : DriverCases) {
         SCOPED_TRACE(c.label);
         int shown = 100;
+        bool greyed = false;
         DialogScript script;
-        script.WaitFor(Caption).Do([&] { shown = CheckedIndex(FindDialog(Caption)); });
+        script.WaitFor(Caption).Do([&] {
+            HWND d = FindDialog(Caption);
+            shown = CheckedIndex(d);
+            greyed = !::IsWindowEnabled(::GetDlgItem(d, IDC_USE_WDM)) && !::IsWindowEnabled(::GetDlgItem(d, IDC_USE_BDA)) &&
+                     ::IsWindowVisible(::GetDlgItem(d, IDC_DRIVER_ENFORCED));
+        });
         if (c.click) script.ClickIn(Caption, c.click);
         script.ClickIn(Caption, c.button);
         brelkin::DialogRunner runner;
         brelkin::DriverKind chosen = 42;
-        EXPECT_EQ(runner.ChooseDriverKind(c.current, chosen), c.confirmed);
+        EXPECT_EQ(runner.ChooseDriverKind(c.current, chosen, c.enforced), c.confirmed);
         EXPECT_TRUE(script.Completed());
         EXPECT_EQ(shown, c.shownIndex);
+        EXPECT_EQ(greyed, c.enforced);
         EXPECT_EQ(chosen, c.chosen);
     }
 }

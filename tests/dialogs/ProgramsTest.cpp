@@ -150,4 +150,32 @@ TEST(ProgramsDialog, DeployedRulesAreMarkedCannotBeRemovedAndAnotherModeMakesThe
     EXPECT_EQ(rules, expected);
 }
 
+// An enforced rule and switch: marked as deployed ones are, greyed, and a
+// mode change that arrives anyway changes nothing.
+TEST(ProgramsDialog, EnforcedRulesAndTheEnforcedSwitchAreGreyedAndStayAsTheyAre) {
+    brelkin::ProgramRuleSet rules{{{u"chart.exe", u"Enter", true, u"Enter", true}}, true, true};
+    const brelkin::ProgramRuleSet before = rules;
+    std::vector<std::wstring> shown;
+    bool anyEnabled = true;
+    DialogScript script;
+    script.WaitFor(Caption)
+        .Do([&] {
+            HWND d = FindDialog(Caption);
+            Select(0);
+            shown = ListRows(d);
+            anyEnabled = RemoveEnabled() || ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_MODE)) ||
+                         ::IsWindowEnabled(::GetDlgItem(d, IDC_ONLY_LISTED));
+        })
+        .Do([] { ChooseMode(FindDialog(Caption), 0); })
+        .Do([&] { shown.push_back(ListRows(FindDialog(Caption)).at(0)); })
+        .ClickIn(Caption, IDOK);
+    brelkin::DialogRunner runner;
+    ASSERT_TRUE(runner.EditProgramRules(rules, brelkin::BuiltInPresets(), 1));
+    EXPECT_TRUE(script.Completed());
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"chart.exe = Enter, set by your administrator",
+                                                L"chart.exe = Enter, set by your administrator"}));
+    EXPECT_FALSE(anyEnabled) << "Remove, Mode or the switch is enabled";
+    EXPECT_EQ(rules, before);
+}
+
 }  // namespace

@@ -322,10 +322,12 @@ TEST(SettingsReport, LogsTheModeAndEachDamagedValueAndReadsShowNotifications) {
     h.profile.SetInt(u"ShowNotifications", 0);
     h.settings.LoadSettings();
     test::RecordingSupportLog log;
-    LogSettingsRead(h.profile, h.trigger, h.driverKind, 400, log);
+    PolicyDamageLog policyDamage;
+    LogSettingsRead(h.profile, h.trigger, h.driverKind, 400, log, policyDamage);
     EXPECT_EQ(log.lines, (std::vector<std::string>{
                              "Settings: mode \"Schick (Alt+F,Alt+T)\", driver BDA, poll period 400 ms",
                              "Settings from the user: ShowNotifications; from the machine: none",
+                             "Settings enforced by policy: none; recommended by policy: none",
                              "Settings: Key2 is damaged and was not used",
                              "Settings: DefaultKey is damaged and was not used"}));
     EXPECT_FALSE(ReadShowNotifications(h.profile));
@@ -334,7 +336,7 @@ TEST(SettingsReport, LogsTheModeAndEachDamagedValueAndReadsShowNotifications) {
     unknown.profile.SetText(u"DefaultKey", u"Kodak");  // readable, but no row's name
     unknown.settings.LoadSettings();
     test::RecordingSupportLog unknownLog;
-    LogSettingsRead(unknown.profile, unknown.trigger, unknown.driverKind, 400, unknownLog);
+    LogSettingsRead(unknown.profile, unknown.trigger, unknown.driverKind, 400, unknownLog, policyDamage);
     EXPECT_TRUE(unknownLog.Has("DefaultKey \"Kodak\" names no mode")) << unknownLog.lines.back();
     EXPECT_TRUE(ReadShowNotifications(unknown.profile)) << "missing: balloons on";
 }

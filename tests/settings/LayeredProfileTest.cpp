@@ -1,5 +1,6 @@
-// The precedence of the user's values over the machine-wide defaults, through
-// two recording profiles, and the settings loaded and saved over the layers.
+// The precedence of the policies, the user's values and the machine-wide
+// defaults, through recording profiles, and the settings loaded and saved over
+// the layers.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,7 +8,9 @@
 #include "settings/AppSettings.h"
 #include "settings/LayeredProfile.h"
 #include "settings/ProgramSettings.h"
+#include "settings/SettingsReport.h"
 #include "tests/settings/FakeProfile.h"
+#include "tests/support/RecordingSupport.h"
 
 namespace brelkin {
 namespace {
@@ -225,6 +228,146 @@ TEST(LayeredProfile, DeployedRulesAreShownAsTheAdministratorsAndOverriddenByTheU
         EXPECT_EQ(describe(store.Load()), row.reloaded);
         EXPECT_FALSE(machine.Wrote());
     }
+}
+
+// The six stores as the program layers them, each holding every value in
+// SettingsValues as its own number (or letter), as planted.
+struct PolicyStores {
+    FakeProfile enforcedComputer, enforcedUser, user, recommendedComputer, recommendedUser, machine;
+    LayeredProfile profile{{
+        {&enforcedComputer, ProfileSource::Enforced, true},
+        {&enforcedUser, ProfileSource::Enforced, false},
+        {&user, ProfileSource::User, false},
+        {&recommendedComputer, ProfileSource::Recommended, true},
+        {&recommendedUser, ProfileSource::Recommended, false},
+        {&machine, ProfileSource::Machine, true},
+    }};
+    FakeProfile* Store(char tag) {
+        switch (tag) {
+        case 'E': return &enforcedComputer;
+        case 'e': return &enforcedUser;
+        case 'U': return &user;
+        case 'R': return &recommendedComputer;
+        case 'r': return &recommendedUser;
+        default: return &machine;
+        }
+    }
+};
+
+// `stores`: a tag per store that holds the value (E/e enforced by the computer
+// or for the user, U the user's own, R/r recommended, M the machine-wide
+// default); a tag after '!' holds it damaged (the other type).
+void PlantAll(PolicyStores& stores, std::string_view plan) {
+    bool damaged = false;
+    for (char tag : plan) {
+        if (tag == '!') {
+            damaged = true;
+            continue;
+        }
+        FakeProfile& store = *stores.Store(tag);
+        for (const SettingsValue& value : SettingsValues) {
+            const bool asText = value.isText != damaged;
+            if (asText) store.SetText(value.name, std::u16string(1, static_cast<char16_t>(tag)));
+            else store.SetInt(value.name, static_cast<uint32_t>(tag));
+        }
+        damaged = false;
+    }
+}
+
+TEST(PolicyLayers, EachValueComesFromTheFirstOfTheFiveSourcesThatHoldsItReadably) {
+    const struct {
+        const char* plan;
+        char winner;  // its tag, or 0 for the built-in default
+        ProfileSource source;
+    } rows[] = {
+        {"EeURrM", 'E', ProfileSource::Enforced},
+        {"eURrM", 'e', ProfileSource::Enforced},
+        {"!EeURrM", 'e', ProfileSource::Enforced},  // a damaged enforced value counts as missing
+        {"!E!eURrM", 'U', ProfileSource::User},
+        {"URrM", 'U', ProfileSource::User},
+        {"!URrM", 'R', ProfileSource::Recommended},
+        {"rM", 'r', ProfileSource::Recommended},
+        {"!RM", 'M', ProfileSource::Machine},
+        {"!E!U!M", 0, ProfileSource::Default},
+        {"", 0, ProfileSource::Default},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.plan);
+        PolicyStores stores;
+        PlantAll(stores, row.plan);
+        for (const SettingsValue& value : SettingsValues) {
+            SCOPED_TRACE(test::Narrow(value.name));
+            if (value.isText) {
+                const std::u16string expected = row.winner ? std::u16string(1, row.winner) : u"default";
+                EXPECT_EQ(test::Narrow(stores.profile.GetProfileString(u"Settings", value.name, u"default")),
+                          test::Narrow(expected));
+                EXPECT_EQ(stores.profile.ProfileStringSource(u"Settings", value.name), row.source);
+            } else {
+                EXPECT_EQ(stores.profile.GetProfileInt(u"Settings", value.name, 99),
+                          row.winner ? static_cast<uint32_t>(row.winner) : 99u);
+                EXPECT_EQ(stores.profile.ProfileIntSource(u"Settings", value.name), row.source);
+            }
+        }
+        EXPECT_EQ(EnforcedValues::Read(stores.profile).Any(), row.source == ProfileSource::Enforced);
+        for (char tag : std::string("EeURrM")) EXPECT_FALSE(stores.Store(tag)->Wrote()) << tag;
+    }
+}
+
+// An enforced value is never written: a menu choice, a save of a changed
+// value and the Programs dialog's switch leave it alone; the rest is saved.
+TEST(PolicyLayers, EnforcedValuesAreNeverWrittenAndTheLogNamesThemAndTheirDamageOnce) {
+    PolicyStores stores;
+    stores.enforcedComputer.SetText(u"DefaultKey", u"Kodak (F5)");
+    stores.enforcedUser.SetInt(u"UseBDA", 1);
+    stores.enforcedUser.SetInt(u"OnlyListedPrograms", 1);
+    stores.enforcedComputer.SetText(u"Settings\\Programs", u"chart.exe", u"Enter");
+    stores.enforcedComputer.SetText(u"PollPeriod", u"100");  // damaged
+    stores.recommendedUser.SetInt(u"DelayTime", 700);
+    stores.user.SetText(u"Settings\\Programs", u"chart.exe", u"Space");  // beneath the enforced rule
+    stores.user.SetInt(u"UseBDA", 0);
+    TriggerState trigger;
+    DriverKind kind = DriverWdm;
+    FakeTooltip tip;
+    AppSettings settings(stores.profile, trigger, kind, tip);
+    settings.LoadSettings();
+    EXPECT_EQ(trigger.triggerMode, 3);
+    EXPECT_EQ(kind, DriverBda);
+    EXPECT_EQ(trigger.presets[CustomRow].DelayTime, 700);
+    EXPECT_TRUE(settings.Enforced().Has(u"DefaultKey"));
+    EXPECT_FALSE(settings.Enforced().Has(u"PollPeriod")) << "damaged, so not enforced";
+
+    trigger.triggerMode = 11;
+    kind = DriverWdm;
+    trigger.presets[CustomRow].Keys[0] = 0x41;
+    EXPECT_TRUE(settings.SaveModeChoice());
+    std::vector<std::string> written;
+    for (const test::ProfileCall& call : stores.user.calls)
+        if (call.kind == test::ProfileCall::WriteInt || call.kind == test::ProfileCall::WriteString)
+            written.push_back(test::Narrow(call.entry));
+    EXPECT_EQ(written, std::vector<std::string>{"Key1"});
+
+    ProgramSettings programs(stores.profile);
+    const ProgramRuleSet loaded = programs.Load();
+    ASSERT_EQ(loaded.rules.size(), 1u) << "the user's rule of the same program is hidden";
+    EXPECT_TRUE(loaded.rules[0].enforced && loaded.rules[0].deployed);
+    EXPECT_EQ(test::Narrow(loaded.rules[0].mode), "Enter");
+    EXPECT_TRUE(loaded.onlyListed && loaded.onlyListedEnforced);
+    ProgramRuleSet edited = loaded;
+    edited.onlyListed = false;
+    stores.user.calls.clear();
+    EXPECT_TRUE(programs.Save(loaded, edited));
+    EXPECT_TRUE(stores.user.calls.empty());
+
+    test::RecordingSupportLog log;
+    PolicyDamageLog damage;
+    LogSettingsRead(stores.profile, trigger, kind, 50, log, damage);
+    LogSettingsRead(stores.profile, trigger, kind, 50, log, damage);
+    EXPECT_TRUE(log.Has("Settings enforced by policy: UseBDA, DefaultKey, OnlyListedPrograms; "
+                        "recommended by policy: DelayTime"));
+    int damagedLines = 0;
+    for (const std::string& line : log.lines)
+        damagedLines += line == "Settings: PollPeriod of the computer's enforced policy is damaged and was not used";
+    EXPECT_EQ(damagedLines, 1);
 }
 
 }  // namespace

@@ -105,5 +105,47 @@ TEST_F(MachineProfileTest, TheUsersSoundValuesWinDamagedOnesFallBackOnTheMachine
     EXPECT_EQ(machine.GetProfileString(u"Settings", u"DefaultKey", u""), u"Kodak (F5)");
 }
 
+// The policy keys as the templates write them: the values in the key itself,
+// the rules in its Programs subkey; HKEY_LOCAL_MACHINE's in the 64-bit view.
+TEST_F(MachineProfileTest, PolicyProfilesReadTheirKeyAndItsProgramsSubkeyCreateNothingAndNeverWrite) {
+    const wchar_t* const policies = L"Software\\Policies\\BrelkinSettingsTest";
+    auto plant = [](HKEY hive, REGSAM view, const std::wstring& path, const wchar_t* name, const wchar_t* text) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(hive, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                       static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    };
+    auto clear = [policies] {
+        DeleteTree(policies);
+        for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+            HKEY software = nullptr;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Policies", 0, KEY_ALL_ACCESS | view, &software)) continue;
+            RegDeleteTreeW(software, L"BrelkinSettingsTest");
+            RegDeleteKeyExW(software, L"BrelkinSettingsTest", view, 0);
+            RegCloseKey(software);
+        }
+    };
+    clear();
+    RegistryProfile enforced{u"BrelkinSettingsTest", u"Tolvacore", RegistryScope::MachinePolicy, u""};
+    RegistryProfile recommended{u"BrelkinSettingsTest", u"Tolvacore", RegistryScope::UserPolicy, u"Recommended"};
+    EXPECT_EQ(enforced.GetValueState(u"Settings", u"DefaultKey", true), ProfileValueState::Missing);
+    EXPECT_FALSE(enforced.WriteProfileString(u"Settings", u"DefaultKey", u"Space"));
+    EXPECT_FALSE(recommended.WriteProfileString(u"Settings\\Programs", u"chart.exe", u"Space"));
+    EXPECT_FALSE(MachineKeyExists(KEY_WOW64_64KEY, policies)) << "the computer's policy key was created";
+    EXPECT_FALSE(KeyExists(policies)) << "the user's policy key was created";
+
+    const std::wstring root = std::wstring(policies) + L"\\Tolvacore";
+    plant(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, root, L"DefaultKey", L"Kodak (F5)");
+    plant(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, root + L"\\Programs", L"dexis.exe", L"Space");
+    plant(HKEY_CURRENT_USER, 0, root + L"\\Recommended\\Programs", L"chart.exe", L"Enter");
+    EXPECT_EQ(enforced.GetProfileString(u"Settings", u"DefaultKey", u""), u"Kodak (F5)");
+    EXPECT_EQ(enforced.GetProfileEntries(u"Settings\\Programs", 10), std::vector<std::u16string>{u"dexis.exe"});
+    EXPECT_EQ(recommended.GetProfileString(u"Settings\\Programs", u"chart.exe", u""), u"Enter");
+    EXPECT_EQ(recommended.GetValueState(u"Settings", u"DefaultKey", true), ProfileValueState::Missing);
+    clear();
+}
+
 }  // namespace
 }  // namespace brelkin

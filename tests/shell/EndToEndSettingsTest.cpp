@@ -1,6 +1,7 @@
-// What a user's choices leave in their registry key, and the deployed defaults
-// that still reach them at the next start; the Programs dialog in the running
-// program. Each start in its own process, with a clean user key and machine key.
+// What a user's choices leave in their registry key, the deployed defaults
+// that still reach them at the next start, and the policies that lock a value,
+// also after a refresh; the Programs dialog in the running program. Each start
+// in its own process, with a clean user key, machine key and policy keys.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,16 +17,46 @@ namespace {
 using namespace e2e;
 
 const wchar_t* const SettingsKey = L"Software\\Morvane\\Tolvacore\\Settings";
+const wchar_t* const PolicyKey = L"Software\\Policies\\Morvane\\Tolvacore";
 
 class EndToEndSettings : public EndToEnd {
 protected:
     void SetUp() override {
         DeleteMachineKey();
+        DeletePolicies();
         EndToEnd::SetUp();
     }
     void TearDown() override {
         EndToEnd::TearDown();
         DeleteMachineKey();
+        DeletePolicies();
+    }
+    static void DeletePolicies() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Policies", 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key) ==
+            ERROR_SUCCESS) {
+            RegDeleteTreeW(key, L"Morvane");
+            RegCloseKey(key);
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Policies\\Morvane");
+    }
+    // What Group Policy broadcasts after a refresh; the string is carried across processes.
+    static void BroadcastPolicyChange(HWND frame) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(frame, WM_SETTINGCHANGE, 1, reinterpret_cast<LPARAM>(L"Policy"), SMTO_ABORTIFHUNG, 5000,
+                            &result);
+    }
+    // The checked and greyed modes of the open popup, and its administrator's line.
+    std::string ModeStates() const {
+        std::string states;
+        for (LONG i = 0; i < block->menuCount; ++i) {
+            const auto& item = block->menu[i];
+            const bool mode = item.id == 32777 || item.id == 32779 || (item.id >= 32780 && item.id <= 32791);
+            if (item.id == 32810) states += std::string("admin") + (item.state & MFS_GRAYED ? "(grey) " : " ");
+            if (!mode) continue;
+            states += item.state & MFS_CHECKED ? "x" : item.state & MFS_GRAYED ? "-" : "o";
+        }
+        return states;
     }
     // Where the installer and reg.exe on 64-bit Windows put the defaults.
     static void DeleteMachineKey() {
@@ -36,9 +67,11 @@ protected:
         RegCloseKey(key);
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Morvane", KEY_WOW64_64KEY, 0);
     }
-    static void Deploy(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    // The machine-wide defaults, or a policy as the templates write an enforced value: in the policy key itself.
+    static void Deploy(const wchar_t* name, DWORD type, const void* data, DWORD size, HKEY hive = HKEY_LOCAL_MACHINE,
+                       const wchar_t* path = SettingsKey) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, SettingsKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+        ASSERT_EQ(RegCreateKeyExW(hive, path, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
                                   nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
@@ -129,6 +162,63 @@ TEST_F(EndToEndSettings, EnterInTheProgramsDialogAddsTheProgram) {
     const std::wstring stored = UserValueNames(programs);
     EXPECT_EQ(std::string(stored.begin(), stored.end()), "cdr.exe;");
     EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+TEST_F(EndToEndSettings, AnEnforcedModeGreysTheOtherModesAndAMenuChoiceChangesAndWritesNothing) {
+    const wchar_t kodak[] = L"Kodak (F5)";
+    Deploy(L"DefaultKey", REG_SZ, kodak, sizeof kodak, HKEY_LOCAL_MACHINE, PolicyKey);
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
+    EXPECT_TRUE(WaitForLog("Settings enforced by policy: DefaultKey; recommended by policy: none")) << SupportLog();
+    ASSERT_TRUE(OpenPopup());
+    // Joystick, the twelve presets (Kodak third), Custom Setting.
+    EXPECT_EQ(ModeStates(), "admin(grey) ---x----------");
+    ClosePopup();
+
+    // Sent, so that each has been handled when the call returns.
+    DWORD_PTR result = 0;
+    for (WPARAM command : {32790, 32777})  // Space, Joystick Button 1
+        SendMessageTimeoutW(frame, WM_COMMAND, command, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    EXPECT_STREQ(block->notify[block->notifyCount - 1].tip, L"Brelkin - F5");
+    EXPECT_EQ(UserValueNames(), L"") << "a choice of an enforced mode wrote into the user's key";
+    EXPECT_EQ(SupportLog().find("Mode: "), std::string::npos) << SupportLog();
+    EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+TEST_F(EndToEndSettings, APolicyRefreshTakesEffectWithoutARestart) {
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
+    ASSERT_TRUE(WaitForLog("driver BDA, poll period 50 ms")) << SupportLog();
+
+    // The user's policy: another mode, the other driver kind, a poll period.
+    const wchar_t space[] = L"Space";
+    const DWORD wdm = 0, poll = 200;
+    Deploy(L"DefaultKey", REG_SZ, space, sizeof space, HKEY_CURRENT_USER, PolicyKey);
+    Deploy(L"UseBDA", REG_DWORD, &wdm, sizeof wdm, HKEY_CURRENT_USER, PolicyKey);
+    Deploy(L"PollPeriod", REG_DWORD, &poll, sizeof poll, HKEY_CURRENT_USER, PolicyKey);
+    BroadcastPolicyChange(frame);
+    EXPECT_TRUE(WaitForLog("Settings: mode \"Space\", driver WDM, poll period 200 ms")) << SupportLog();
+    EXPECT_TRUE(WaitForLog("Mode: Space")) << SupportLog();
+    EXPECT_TRUE(WaitForLog("driver kind set by policy")) << SupportLog();
+    EXPECT_STREQ(block->notify[block->notifyCount - 1].tip, L"Brelkin - Space");
+    ASSERT_TRUE(OpenPopup());
+    EXPECT_EQ(ModeStates(), "admin(grey) -----------x--");
+    ClosePopup();
+
+    // The policy goes away: the first preset (no value of the user's) and the menu come back.
+    DeletePolicies();
+    BroadcastPolicyChange(frame);
+    EXPECT_TRUE(WaitForLog("Settings: mode \"Schick (Alt+F,Alt+T)\", driver BDA, poll period 50 ms")) << SupportLog();
+    EXPECT_STREQ(block->notify[block->notifyCount - 1].tip, L"Brelkin - Alt+F,Alt+T");
+    ASSERT_TRUE(OpenPopup());
+    EXPECT_EQ(ModeStates(), "oxoooooooooooo");
+    ClosePopup();
+    EXPECT_EQ(Exit(p, frame), 0u);
+    EXPECT_EQ(UserValueNames(), L"") << "a refresh writes nothing";
 }
 
 }  // namespace

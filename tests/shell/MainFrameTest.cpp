@@ -78,7 +78,7 @@ public:
     ActionPreset customResult{};
     DriverKind driverResult = DriverWdm;
     int customCalls = 0;
-    bool EditCustomRow(ActionPreset& row) override {
+    bool EditCustomRow(ActionPreset& row, const CustomRowLocks&) override {
         ++customCalls;
         if (!answerOk) return false;
         std::copy(std::begin(customResult.Keys), std::end(customResult.Keys), row.Keys);
@@ -87,7 +87,7 @@ public:
         row.DelayTime = customResult.DelayTime;
         return true;
     }
-    bool ChooseDriverKind(DriverKind, DriverKind& chosen) override {
+    bool ChooseDriverKind(DriverKind, DriverKind& chosen, bool) override {
         if (!answerOk) return false;
         chosen = driverResult;
         return true;

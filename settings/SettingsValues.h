@@ -1,0 +1,72 @@
+#pragma once
+// Every value of the Settings section by name, and the list of those that the
+// program reads through the profile's layers: each is taken from the first
+// layer that holds it (see LayeredProfile), the support log says where each
+// came from, and a policy refresh reads them all again. One more value to read
+// the same way is one more row of SettingsValues.
+#include <bitset>
+#include <cstddef>
+#include <iterator>
+#include <string_view>
+
+#include "platform/Profile.h"
+
+namespace brelkin {
+
+// The profile section and value names.
+namespace settings_names {
+constexpr std::u16string_view Section = u"Settings";
+constexpr std::u16string_view Key1 = u"Key1";
+constexpr std::u16string_view Key2 = u"Key2";
+constexpr std::u16string_view Key3 = u"Key3";
+constexpr std::u16string_view KeyEx1 = u"KeyEx1";
+constexpr std::u16string_view KeyEx2 = u"KeyEx2";
+constexpr std::u16string_view KeyEx3 = u"KeyEx3";
+constexpr std::u16string_view OneByOne = u"OneByOne";
+constexpr std::u16string_view DelayTime = u"DelayTime";
+constexpr std::u16string_view UseBDA = u"UseBDA";
+constexpr std::u16string_view DefaultKey = u"DefaultKey";
+// Only read, never written by the program.
+constexpr std::u16string_view ShowNotifications = u"ShowNotifications";
+constexpr std::u16string_view PollPeriod = u"PollPeriod";
+// Kept apart from the ten values above, by the Programs dialog.
+constexpr std::u16string_view OnlyListedPrograms = u"OnlyListedPrograms";
+constexpr std::u16string_view ProgramsSection = u"Settings\\Programs";
+}  // namespace settings_names
+
+struct SettingsValue {
+    std::u16string_view name;
+    bool isText;  // REG_SZ; the others are REG_DWORD
+};
+
+// In the order in which the support log names them.
+inline constexpr SettingsValue SettingsValues[] = {
+    {settings_names::Key1, false},
+    {settings_names::Key2, false},
+    {settings_names::Key3, false},
+    {settings_names::KeyEx1, false},
+    {settings_names::KeyEx2, false},
+    {settings_names::KeyEx3, false},
+    {settings_names::OneByOne, false},
+    {settings_names::DelayTime, false},
+    {settings_names::UseBDA, false},
+    {settings_names::DefaultKey, true},
+    {settings_names::ShowNotifications, false},
+    {settings_names::PollPeriod, false},
+    {settings_names::OnlyListedPrograms, false},
+};
+
+// The values that an enforced policy sets, as read at one moment: the user
+// cannot change them and the program writes none of them.
+class EnforcedValues {
+public:
+    static EnforcedValues Read(IProfile& profile);
+    // False for a name that is not in SettingsValues.
+    bool Has(std::u16string_view name) const;
+    bool Any() const { return m_enforced.any(); }
+
+private:
+    std::bitset<std::size(SettingsValues)> m_enforced;
+};
+
+}  // namespace brelkin

@@ -1,0 +1,105 @@
+// The main frame and the administrator's policies: what an enforced value
+// locks in the tray menu, and the refresh that Group Policy announces.
+#include <windows.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <iterator>
+
+#include "framework/WinApp.h"
+#include "resources/resource.h"
+#include "settings/PollPeriodSetting.h"
+#include "settings/SettingsReport.h"
+#include "shell/FrameTexts.h"
+#include "shell/MainFrame.h"
+
+namespace brelkin {
+
+bool CMainFrame::ModeEnforced() const {
+    return m_settings.Enforced().Has(settings_names::DefaultKey);
+}
+
+CustomRowLocks CMainFrame::CustomLocks() const {
+    namespace names = settings_names;
+    const EnforcedValues& enforced = m_settings.Enforced();
+    const std::u16string_view keys[3] = {names::Key1, names::Key2, names::Key3};
+    const std::u16string_view modifiers[3] = {names::KeyEx1, names::KeyEx2, names::KeyEx3};
+    CustomRowLocks locks;
+    for (int i = 0; i < 3; ++i) locks.chords[i] = enforced.Has(keys[i]) || enforced.Has(modifiers[i]);
+    locks.timing = enforced.Has(names::OneByOne);
+    locks.delayTime = enforced.Has(names::DelayTime);
+    return locks;
+}
+
+void CMainFrame::LogSettings() {
+    LogSettingsRead(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_basePollPeriod, m_log,
+                    m_policyDamage);
+}
+
+// Above the modes, by command, so that it stays put whatever else the menu holds.
+// Without a command handler the menu update pass greys it.
+void CMainFrame::ShowAdministratorLine() {
+    HMENU popup = m_tray.Popup();
+    if (popup == nullptr) return;
+    const bool shown = ::GetMenuState(popup, ID_SET_BY_ADMINISTRATOR, MF_BYCOMMAND) != static_cast<UINT>(-1);
+    if (ModeEnforced() && !shown) {
+        ::InsertMenuW(popup, ID_JOYSTICK_BUTTON1, MF_BYCOMMAND | MF_STRING | MF_GRAYED, ID_SET_BY_ADMINISTRATOR,
+                      SetByAdministratorItem);
+    } else if (!ModeEnforced() && shown) {
+        ::DeleteMenu(popup, ID_SET_BY_ADMINISTRATOR, MF_BYCOMMAND);
+    }
+}
+
+// Group Policy broadcasts the text "Policy" after it has applied a refresh
+// (wParam tells the computer's from the user's; both are read again alike).
+// Other setting changes carry other texts or none.
+LRESULT CMainFrame::OnSettingChange(WPARAM, LPARAM text) {
+    const auto* area = reinterpret_cast<const wchar_t*>(text);
+    // After a logoff's teardown the devices are closed for good.
+    if (!m_tornDown && area != nullptr && std::wcscmp(area, L"Policy") == 0) ReadPoliciesAgain();
+    return 0;
+}
+
+// Every value is read again, not only those a policy set before: a policy that
+// went away hands the value back to the user's own or the deployed default.
+// Registry reads open their key afresh, so this reads what the refresh wrote.
+void CMainFrame::ReadPoliciesAgain() {
+    m_log.Write(PolicyRefreshLine());
+    IProfile& profile = CWinApp::Get()->Profile();
+    const TriggerMode oldMode = m_trigger.triggerMode;
+    const ActionPreset oldCustom = m_trigger.presets[CustomRow];
+    const DriverKind oldKind = m_devices->Kind();
+    // UseBDA's default, as at start-up, rather than the kind a policy set.
+    m_devices->ChooseDefaultDriverKind();
+    m_settings.LoadSettings();
+
+    const TriggerMode mode = m_trigger.triggerMode;
+    const ActionPreset& custom = m_trigger.presets[CustomRow];
+    const bool customChanged = !std::equal(std::begin(custom.Keys), std::end(custom.Keys), oldCustom.Keys) ||
+                               !std::equal(std::begin(custom.Modifiers), std::end(custom.Modifiers),
+                                           oldCustom.Modifiers) ||
+                               custom.OneByOne != oldCustom.OneByOne;
+    if (mode != oldMode) {
+        if (oldMode == 0) m_devices->ReleaseJoystickButton();
+        m_trigger.sequenceStep = 0;
+        LogMode();
+        NotifyIfJoystickMissing();
+    } else if (customChanged && mode == CustomRow + 1) {
+        m_trigger.sequenceStep = 0;
+    }
+
+    m_programs = m_programSettings.Load();
+    ApplyProgramRules();
+    m_notifications.SetShowBalloons(ReadShowNotifications(profile));
+    const UINT basePeriod = ReadPollPeriod(profile);
+    if (basePeriod != m_basePollPeriod) {
+        m_basePollPeriod = basePeriod;
+        m_devices->SetPollPeriod(basePeriod);
+        if (SetTimer(PollTimerId, m_devices->TimerPeriod(basePeriod)) != 0) m_pollPeriod = basePeriod;
+    }
+    ShowAdministratorLine();
+    LogSettings();
+    if (m_devices->Kind() != oldKind) m_devices->RescanCamera(CameraOpenCause::PolicyChange);
+}
+
+}  // namespace brelkin
