@@ -108,7 +108,7 @@ void CameraHostSource::StartAndOpen() {
     if (!m_process.CanRun(bits)) {
         m_log->Write(LibraryLoadLine(refused));
         m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
-        if (tell) m_notifier->Notify(LibraryNeedsWiderWindowsText(found.path));
+        if (tell) Notify(*m_notifier, LibraryNeedsWiderWindowsText(found.path));
         Gone();
         return;
     }
@@ -130,11 +130,11 @@ void CameraHostSource::StartAndOpen() {
                 // the other setup has.
                 m_log->Write(LibraryLoadLine(refused));
                 m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
-                if (tell) m_notifier->Notify(LibraryProblemText(refused));
+                if (tell) Notify(*m_notifier, LibraryProblemText(refused));
             } else {
                 m_log->Write(HostStartFailedLine(start));
                 m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoHost));
-                if (tell) m_notifier->Notify(HostStartFailedText(start));
+                if (tell) Notify(*m_notifier, HostStartFailedText(start));
             }
             Gone();
             return;
@@ -199,7 +199,7 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
         // rescans; an arrival only repeats what the user was told.
         if (m.report.status != LibraryLoadStatus::Loaded && m_cause != CameraOpenCause::Arrival &&
             m_pendingOpens == 1)
-            m_notifier->Notify(LibraryProblemText(m.report));
+            Notify(*m_notifier, LibraryProblemText(m.report));
         return;
     case hostwire::Kind::Opened: {
         if (m.cameraClass != selected || m_pendingOpens == 0) return;
@@ -226,7 +226,7 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
             break;
         }
         m_log->Write(CameraOpenLine(m_driverKind, m_cause, outcome));
-        if (silent && UserAsked(m_cause)) m_notifier->Notify(CameraSilentText(m_driverKind));
+        if (silent && UserAsked(m_cause)) Notify(*m_notifier, CameraSilentText(m_driverKind));
         m_press.Forget();
         return;
     }
@@ -277,7 +277,7 @@ void CameraHostSource::Pump() {
     Fault(HostHangLine(library, watch.call, took), HostHangText(library, watch.call));
 }
 
-void CameraHostSource::Fault(std::string line, std::u16string balloon) {
+void CameraHostSource::Fault(std::string line, Text balloon) {
     m_log->Write(line);
     m_process.Kill();
     m_hostBits = 0;
@@ -293,14 +293,14 @@ void CameraHostSource::Fault(std::string line, std::u16string balloon) {
         m_stopped = true;
         m_restartDue = false;
         m_log->Write(HostStoppedLine(static_cast<unsigned>(m_faults.size())));
-        m_notifier->Notify(HostStoppedText(LibraryName()));
+        Notify(*m_notifier, HostStoppedText(LibraryName()));
         return;
     }
     // One balloon per session: a camera that keeps failing is named once,
     // and again when the restarts stop.
     if (!m_faultBalloonShown) {
         m_faultBalloonShown = true;
-        m_notifier->Notify(balloon);
+        Notify(*m_notifier, balloon);
     }
     const uint64_t delay = RestartDelayMs(static_cast<unsigned>(m_faults.size()));
     m_log->Write(HostRestartLine(delay));

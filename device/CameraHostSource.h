@@ -11,6 +11,7 @@
 #include "device/CameraButtonSource.h"
 #include "device/CameraHostProcess.h"
 #include "device/CameraHostProtocol.h"
+#include "engine/Texts.h"
 #include "engine/AdaptivePollPeriod.h"
 #include "engine/ButtonPoll.h"
 
@@ -72,7 +73,7 @@ public:
 private:
     void StartAndOpen();
     void Handle(const hostwire::Message& message);
-    void Fault(std::string line, std::u16string balloon);
+    void Fault(std::string line, Text balloon);
     void Gone();
     CameraClass ClassOf(DriverKind kind) const { return IsBda(kind) ? CameraClass::Bda : CameraClass::Wdm; }
     std::u16string LibraryName() const;

@@ -1,6 +1,7 @@
 #pragma once
 // A modal dialog over a dialog template of the executable's resources. The
-// system's own modal loop (DialogBoxParamW) runs it; its messages go through
+// system's own modal loop (DialogBoxIndirectParamW, over the template in the
+// language of framework/ResourceLanguage.h) runs it; its messages go through
 // the same static message maps as every other window of the framework.
 #include <windows.h>
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "device/JoystickStatus.h"
+#include "engine/Texts.h"
 
 namespace brelkin {
 
@@ -14,7 +15,6 @@ namespace brelkin {
 constexpr const wchar_t* AppTitle = L"Brelkin";
 // The tooltip the icon is added with, before the settings name the mode.
 constexpr const wchar_t* StartTooltip = L"Brelkin - Space";
-constexpr const wchar_t* TrayIconErrorBox = L"Tray Icon Error";
 
 struct WindowsVersion {
     unsigned long major = 0;
@@ -23,6 +23,8 @@ struct WindowsVersion {
 };
 
 std::string StartLine(std::string_view version, bool x64, WindowsVersion windows);
+// The language chosen, and why: the second start line.
+std::string LanguageLine(const LanguageChoice& choice, std::u16string_view setting);
 std::string ExitLine(unsigned long presses, unsigned long chordsSent, unsigned long unanswered);
 std::string TrayIconErrorLine();
 
@@ -30,17 +32,16 @@ std::string TrayIconErrorLine();
 std::string PPJoyDeviceLine(bool opened);
 std::string VJoyAcquiredLine();
 std::string NoJoystickDriverLine(JoystickRefusal refusal);
-std::u16string JoystickMissingText(JoystickRefusal refusal);
+Text JoystickMissingText(JoystickRefusal refusal);
 
 std::string ModeLine(std::u16string_view modeName);
 std::string PollPeriodLine(unsigned period, bool slower);
 std::string IgnoredProgramRuleLine(std::u16string_view program, std::u16string_view mode);
 
-// The name the unlisted-program balloon uses when the program in front has none.
-constexpr std::u16string_view UnnamedProgramInFront = u"the program in front";
-std::u16string UnlistedProgramText(std::u16string_view name);
+// An empty name: the program in front could not be named.
+Text UnlistedProgramText(std::u16string_view name);
 
 std::string SaveFailureLine();
-std::u16string SaveFailureText();
+Text SaveFailureText();
 
 }  // namespace brelkin

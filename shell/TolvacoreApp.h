@@ -39,6 +39,7 @@ protected:
 
 private:
     void LogStart();
+    void ChooseDisplayLanguage();
 
     SupportLogFile m_logFile;
     RotatingSupportLog m_supportLog;

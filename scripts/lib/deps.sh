@@ -4,6 +4,7 @@ brelkin_packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth nsis wixl msitools
+  python3 locales fonts-noto-cjk
 )
 # apt-get update, tried a second time after a failure (a mirror caught between
 # two syncs answers with a hash-sum mismatch for a minute). Still failing, it
