@@ -44,7 +44,9 @@ TEST(Language, TagsAsWindowsAndAdministratorsWriteThem) {
     for (const TagCase& c : cases) {
         Language language = Language::English;
         EXPECT_EQ(MatchLanguageTag(c.tag, language), c.matches) << c.label;
-        if (c.matches) EXPECT_EQ(language, c.language) << c.label;
+        if (c.matches) {
+            EXPECT_EQ(language, c.language) << c.label;
+        }
     }
 }
 
@@ -64,7 +66,9 @@ TEST(Language, WindowsLanguageIds) {
     for (const auto& c : cases) {
         Language language = Language::English;
         EXPECT_EQ(MatchLanguageId(c.langId, language), c.matches) << c.label;
-        if (c.matches) EXPECT_EQ(language, c.language) << c.label;
+        if (c.matches) {
+            EXPECT_EQ(language, c.language) << c.label;
+        }
     }
 }
 
