@@ -117,15 +117,19 @@ public:
         auto px = [&](int at96) { return ::MulDiv(at96, static_cast<int>(dpi), 96); };
         const int width = ::MulDiv(rect.right - rect.left, static_cast<int>(dpi), static_cast<int>(baseDpi));
         const int height = ::MulDiv(rect.bottom - rect.top, static_cast<int>(dpi), static_cast<int>(baseDpi));
+        // Whether a static wraps is a matter of its template: two lines high at
+        // the scale it was made for.
         TEXTMETRICW metrics{};
+        HGDIOBJ scaledFont = ::SelectObject(dc, own ? own : ::GetStockObject(DEFAULT_GUI_FONT));
         ::GetTextMetricsW(dc, &metrics);
-        const std::wstring cls = className;
+        ::SelectObject(dc, scaledFont);
+        const bool twoLines = rect.bottom - rect.top >= 2 * metrics.tmHeight;
         char why[160] = {};
         if (lstrcmpiW(className, L"Static") == 0) {
             const LONG type = style & SS_TYPEMASK;
             if (type == SS_LEFT || type == SS_RIGHT || type == SS_CENTER || type == SS_LEFTNOWORDWRAP) {
                 const bool prefix = !(style & SS_NOPREFIX);
-                const bool wrap = type != SS_LEFTNOWORDWRAP && height >= 2 * metrics.tmHeight;
+                const bool wrap = type != SS_LEFTNOWORDWRAP && twoLines;
                 const SIZE needed = Measure(dc, text, width, wrap, prefix);
                 if (wrap ? needed.cy > height : needed.cx > width) {
                     std::snprintf(why, sizeof why, "needs %ldx%ld px, has %dx%d", needed.cx, needed.cy, width, height);
