@@ -100,6 +100,7 @@ TEST_F(EndToEndSettings, LanguageDeShowsGermanWhileWhatIsStoredAndLoggedStaysEng
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(WaitForLog("Language: de-DE, from the Language setting")) << SupportLog();
 
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
     ASSERT_TRUE(OpenPopup());
     std::wstring items;
     for (LONG i = 0; i < block->menuCount; ++i) items += std::wstring(block->menu[i].text) + L"|";
@@ -115,12 +116,14 @@ TEST_F(EndToEndSettings, LanguageDeShowsGermanWhileWhatIsStoredAndLoggedStaysEng
     // Joystick mode without a joystick driver: a balloon.
     PostMessageW(frame, WM_COMMAND, 32777, 0);
     EXPECT_TRUE(WaitForLog("Notification: Joystick mode needs the PPJoy joystick driver or vJoy")) << SupportLog();
-    const std::wstring balloon = L"Der Joystick-Modus braucht den Joystick-Treiber PPJoy oder vJoy";
-    EXPECT_TRUE(WaitFor([&] {
+    auto recorded = [&](const std::wstring& text, bool tip) {
         for (LONG i = 0; i < block->notifyCount; ++i)
-            if (std::wstring(block->notify[i].info).rfind(balloon, 0) == 0) return true;
+            if (std::wstring(tip ? block->notify[i].tip : block->notify[i].info).rfind(text, 0) == 0) return true;
         return false;
-    }, 5000)) << "no German balloon";
+    };
+    EXPECT_TRUE(WaitFor([&] { return recorded(L"Der Joystick-Modus braucht den Joystick-Treiber PPJoy oder vJoy", false); },
+                        5000)) << "no German balloon";
+    EXPECT_TRUE(recorded(L"Brelkin - Joystick-Taste 1", true)) << "no German tooltip";
     EXPECT_TRUE(WaitFor([] { return StoredDefaultKey() == L"Joystick Button 1"; }, 5000));
     EXPECT_EQ(Exit(p, frame), 0u);
 }
