@@ -15,7 +15,7 @@ out=$("$check" "$tree") || { echo "FAIL: the languages as they stand were refuse
 
 sed -i 's/^\(BRELKIN_TEXT(IDS_ENTER_INTEGER_BETWEEN, ".*\){2}/\1/' "$tree/resources/lang/fr.rc"
 sed -i '/^BRELKIN_TEXT(IDS_HOST_MISSING,/d' "$tree/resources/lang/ja.rc"
-sed -i 's/IDC_SET_KEY1, 154, 55/IDC_SET_KEY1, 150, 55/' "$tree/resources/lang/pl.rc"
+sed -i -E 's/(IDC_SET_KEY1, )[0-9]+/\13/' "$tree/resources/lang/pl.rc"
 sed -i 's/"&Beenden"/"\&Info beenden"/' "$tree/resources/lang/de.rc"
 if out=$("$check" "$tree"); then echo "FAIL: faults passed: $out"; exit 1; fi
 for expected in \
