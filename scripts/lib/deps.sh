@@ -43,6 +43,18 @@ brelkin_install_deps() {
   fi
 }
 
+# The locales in which Wine draws Japanese and Chinese with the glyphs of
+# fonts-noto-cjk (the layout check runs its ja and zh-CN cases in them).
+#   brelkin_make_locales ja_JP zh_CN
+brelkin_make_locales() {
+  local name
+  for name in "$@"; do
+    locale -a 2>/dev/null | grep -qix "$name.utf8" && continue
+    localedef -i "$name" -c -f UTF-8 "$name.UTF-8" ||
+      { echo "could not make the locale $name.UTF-8 (package locales)" >&2; return 1; }
+  done
+}
+
 # The x86 run needs Wine's i386 PE libraries beside its x86_64 ones: with them the
 # 64-bit loader runs 32-bit programs in its WoW64 mode. They come from the i386
 # libwine package of the installed version, unpacked and never installed (dpkg

@@ -320,6 +320,26 @@ int main(int argc, char** argv) {
 
     HDC screen = ::GetDC(nullptr);
     const UINT baseDpi = static_cast<UINT>(::GetDeviceCaps(screen, LOGPIXELSY));
+    // Measured without the glyphs, Japanese and Chinese texts would pass at a
+    // fraction of their width: an ideograph is about one em wide.
+    if (language == Language::Japanese || language == Language::ChineseSimplified) {
+        LOGFONTW dialogFont{};
+        dialogFont.lfHeight = -::MulDiv(8, static_cast<int>(baseDpi), 72);
+        lstrcpyW(dialogFont.lfFaceName, L"MS Shell Dlg");
+        HFONT font = ::CreateFontIndirectW(&dialogFont);
+        HGDIOBJ before = ::SelectObject(screen, font);
+        SIZE ideograph{};
+        ::GetTextExtentPoint32W(screen, L"\u56fd", 1, &ideograph);
+        ::SelectObject(screen, before);
+        ::DeleteObject(font);
+        if (ideograph.cx * 100 < -dialogFont.lfHeight * 85) {
+            std::printf("%s: the dialogs' font has no glyphs for this language here (an ideograph is %ld px "
+                        "wide at %ld px): install fonts-noto-cjk and run in its locale\n",
+                        tag.c_str(), ideograph.cx, -dialogFont.lfHeight);
+            ::ReleaseDC(nullptr, screen);
+            return 2;
+        }
+    }
     ::ReleaseDC(nullptr, screen);
     Check check(tag.c_str(), language);
     for (const Named& dialog : kDialogs) check.Dialog(module, dialog, baseDpi);
