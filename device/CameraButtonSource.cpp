@@ -79,7 +79,7 @@ void CameraButtonSource::OpenCamera(DriverKind kind, CameraOpenCause cause)
         // A configuration problem shows at start-up and again whenever the
         // user rescans; an arrival only repeats what the user was told.
         if (report.status != LibraryLoadStatus::Loaded && cause != CameraOpenCause::Arrival)
-            m_notifier->Notify(LibraryProblemText(report));
+            Notify(*m_notifier, LibraryProblemText(report));
     } else if (slot->OpenInterface() == 0) {
         m_log->Write(CameraOpenLine(kind, cause, CameraOpenOutcome::DidNotAnswer));
         slot.reset();  // the library's destructor, without CloseInterface
@@ -95,7 +95,7 @@ void CameraButtonSource::OpenCamera(DriverKind kind, CameraOpenCause cause)
     if (!slot)
         m_com.CoUninitialize();
     if (silent && userAsked)
-        m_notifier->Notify(CameraSilentText(kind));
+        Notify(*m_notifier, CameraSilentText(kind));
     m_sequenceStep = 0;
     m_press.Forget();
 }

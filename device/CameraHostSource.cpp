@@ -113,7 +113,7 @@ void CameraHostSource::StartAndOpen() {
     // A library that is not there, or is no program file, goes to the host
     // of Brelkin's own bitness, which says what it found.
     const unsigned bits = found.bits != 0 ? found.bits : m_process.ProgramBits();
-    m_cannotStart.clear();
+    m_cannotStart = Text();
     // An open still on its way is overtaken by this one, or by its failure.
     m_openAnswered = true;
 
@@ -131,7 +131,7 @@ void CameraHostSource::StartAndOpen() {
         m_log->Write(LibraryLoadLine(refused));
         m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
         m_cannotStart = LibraryNeedsWiderWindowsText(found.path);
-        if (tell) m_notifier->Notify(m_cannotStart);
+        if (tell) Notify(*m_notifier, m_cannotStart);
         Gone();
         return;
     }
@@ -156,7 +156,7 @@ void CameraHostSource::StartAndOpen() {
                 m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
                 m_library.status = LibraryLoadStatus::WrongBitness;
                 m_cannotStart = LibraryProblemText(refused);
-                if (tell) m_notifier->Notify(m_cannotStart);
+                if (tell) Notify(*m_notifier, m_cannotStart);
                 Gone();
             } else {
                 DidNotStart(start);
@@ -182,7 +182,7 @@ void CameraHostSource::DidNotStart(const HostStart& start) {
     m_log->Write(HostStartFailedLine(start));
     m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoHost));
     m_cannotStart = HostStartFailedText(start);
-    if (m_cause != CameraOpenCause::Arrival) m_notifier->Notify(m_cannotStart);
+    if (m_cause != CameraOpenCause::Arrival) Notify(*m_notifier, m_cannotStart);
     Gone();
 }
 
@@ -239,11 +239,11 @@ CameraStatus CameraHostSource::Status() const {
     else if (m_mismatch) s.host = HostState::VersionMismatch;
     else if (m_stopped) s.host = HostState::Stopped;
     else if (m_restartDue) s.host = HostState::Restarting;
-    else if (!m_cannotStart.empty()) s.host = HostState::CannotStart;
+    else if (!m_cannotStart.Empty()) s.host = HostState::CannotStart;
     s.library = m_library;
     s.hostBits = m_hostBits;
     s.restartAtMs = m_restartDue ? m_restartAt : 0;
-    s.cannotStart = m_cannotStart;
+    s.cannotStart = m_cannotStart.Shown();
     s.opening = m_hostBits != 0 && !m_openAnswered;
     s.reading = m_lastReading;
     // An object held and no reading since its open: the open's answer says
@@ -271,7 +271,7 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
         m_log->Write(HostVersionLine(m_hostPath, m.version, hostwire::ProtocolVersion));
         if (!m_versionBalloonShown) {
             m_versionBalloonShown = true;
-            m_notifier->Notify(HostVersionText());
+            Notify(*m_notifier, HostVersionText());
         }
         Remember(HostVersionLine(m_hostPath, m.version, hostwire::ProtocolVersion));
         EndHost();
@@ -286,7 +286,7 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
         // A configuration problem shows at start-up and whenever the user
         // rescans; an arrival only repeats what the user was told.
         if (m.report.status != LibraryLoadStatus::Loaded && m_cause != CameraOpenCause::Arrival)
-            m_notifier->Notify(LibraryProblemText(m.report));
+            Notify(*m_notifier, LibraryProblemText(m.report));
         return;
     case hostwire::Kind::Opened:
         // An earlier open that a rescan, an arrival or a driver choice
@@ -332,7 +332,7 @@ void CameraHostSource::Opened(const hostwire::Message& m) {
     m_readingSinceOpen = false;
     m_log->Write(CameraOpenLine(m_openKind, m_cause, outcome));
     if (outcome != CameraOpenOutcome::Answered) Remember(CameraOpenLine(m_openKind, m_cause, outcome));
-    if (silent && UserAsked(m_cause)) m_notifier->Notify(CameraSilentText(m_openKind));
+    if (silent && UserAsked(m_cause)) Notify(*m_notifier, CameraSilentText(m_openKind));
     if (!held) Gone();
     m_press.Forget();
 }
@@ -420,7 +420,7 @@ void CameraHostSource::EndHost() {
     Gone();
 }
 
-void CameraHostSource::Fault(std::string line, std::u16string balloon) {
+void CameraHostSource::Fault(std::string line, Text balloon) {
     m_log->Write(line);
     const uint64_t now = m_process.NowMs();
     Remember(line);
@@ -435,14 +435,14 @@ void CameraHostSource::Fault(std::string line, std::u16string balloon) {
         m_stopped = true;
         m_restartDue = false;
         m_log->Write(HostStoppedLine(static_cast<unsigned>(m_faults.size()), minutes));
-        m_notifier->Notify(HostStoppedText(LibraryName(), static_cast<unsigned>(m_faults.size()), minutes));
+        Notify(*m_notifier, HostStoppedText(LibraryName(), static_cast<unsigned>(m_faults.size()), minutes));
         return;
     }
     // One balloon per session: a camera that keeps failing is named once,
     // and again when the restarts stop.
     if (!m_faultBalloonShown) {
         m_faultBalloonShown = true;
-        m_notifier->Notify(balloon);
+        Notify(*m_notifier, balloon);
     }
     const uint64_t delay = RestartDelayMs(static_cast<unsigned>(m_faults.size()), m_policy.maxDelayMs);
     m_log->Write(HostRestartLine(delay));

@@ -15,6 +15,7 @@
 #include "device/CameraOpenCause.h"
 #include "device/CameraStatus.h"
 #include "device/DefaultDriverKind.h"
+#include "engine/Texts.h"
 #include "engine/AdaptivePollPeriod.h"
 #include "engine/ButtonPoll.h"
 
@@ -99,7 +100,7 @@ private:
     void StartAndOpen();
     void Handle(const hostwire::Message& message);
     void Opened(const hostwire::Message& message);
-    void Fault(std::string line, std::u16string balloon);
+    void Fault(std::string line, Text balloon);
     void EndHost();
     // The last fault, for the Camera Status window.
     void Remember(std::string line);
@@ -150,7 +151,7 @@ private:
     bool m_restartDue = false;
     uint64_t m_restartAt = 0;
     bool m_faultBalloonShown = false;
-    std::u16string m_cannotStart;
+    Text m_cannotStart;  // why the host cannot start; empty: it can
     bool m_readingSinceOpen = false;
     CameraOpenOutcome m_lastOpen = CameraOpenOutcome::NoLibrary;
     ButtonReading m_lastReading = ButtonReading::NoReading;

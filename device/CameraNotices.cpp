@@ -8,17 +8,28 @@ namespace brelkin {
 
 namespace {
 
+std::u16string U16(const std::string& ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
 std::u16string Bits(unsigned bits) {
-    return bits == 32 ? u"32-bit" : u"64-bit";
+    return std::u16string(TextLine(bits == 32 ? IDS_BITS_32 : IDS_BITS_64, Language::English));
+}
+
+TextArg BitsArg(unsigned bits) {
+    return TextArg::Translated(bits == 32 ? IDS_BITS_32 : IDS_BITS_64);
+}
+
+// A call the host names as itself; "an unknown call" in the reader's words.
+TextArg CallArg(uint32_t call) {
+    if (call >= static_cast<uint32_t>(hostwire::HostCall::Count)) return TextArg::Translated(IDS_UNKNOWN_CALL);
+    return U16(HostCallText(call));
 }
 
 std::u16string Setup(unsigned bits) {
     return bits == 32 ? u"BrelkinSetup-x86.exe" : u"BrelkinSetup-x64.exe";
 }
 
-std::u16string U16(const std::string& ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
 
 std::string Hex(uint64_t value, int digits) {
     char text[32];
@@ -80,32 +91,26 @@ std::string LibraryLoadLine(const LibraryLoadReport& r) {
     return line;
 }
 
-std::u16string LibraryProblemText(const LibraryLoadReport& r) {
+Text LibraryProblemText(const LibraryLoadReport& r) {
     switch (r.status) {
     case LibraryLoadStatus::Loaded: return {};
     case LibraryLoadStatus::Missing:
-        return r.library + u" is neither in Brelkin's folder (" + r.programFolder +
-               u") nor in the system folder (" + r.systemFolder + u"). Copy the camera's " + r.library +
-               u" into one of them, then choose \"Rescan Camera\".";
+        return Text(IDS_LIBRARY_MISSING, {r.library, r.programFolder, r.systemFolder});
     case LibraryLoadStatus::WrongBitness:
-        return r.path + u" is a " + Bits(r.libraryBits) + u" library; this Brelkin is " +
-               Bits(r.programBits) + u": install " + Setup(r.libraryBits) + u".";
+        return Text(IDS_LIBRARY_WRONG_BITNESS,
+                    {r.path, BitsArg(r.libraryBits), BitsArg(r.programBits), Setup(r.libraryBits)});
     case LibraryLoadStatus::LoadFailed:
-        return r.path + u" cannot be loaded (error " + U16(std::to_string(r.errorCode)) + u": " +
-               r.errorText + u"). Reinstall the camera's software.";
+        return Text(IDS_LIBRARY_LOAD_FAILED, {r.path, U16(std::to_string(r.errorCode)), r.errorText});
     case LibraryLoadStatus::NotCameraLibrary:
-        return r.path + u" is not the camera library Brelkin needs. Copy the camera vendor's " +
-               r.library + u" over it, then choose \"Rescan Camera\".";
+        return Text(IDS_LIBRARY_NOT_CAMERA, {r.path, r.library});
     case LibraryLoadStatus::MemberMissing:
-        return r.path + u" lacks " + U16(r.member) +
-               u", which Brelkin needs. Install the camera vendor's current " + r.library + u".";
+        return Text(IDS_LIBRARY_MEMBER_MISSING, {r.path, U16(r.member), r.library});
     }
     return {};
 }
 
-std::u16string LibraryNeedsWiderWindowsText(const std::u16string& path) {
-    return path + u" is a 64-bit library, and this Windows is 32-bit, so no program can load it. Install the "
-                  u"camera vendor's 32-bit library instead.";
+Text LibraryNeedsWiderWindowsText(const std::u16string& path) {
+    return Text(IDS_LIBRARY_NEEDS_WIDER_WINDOWS, {path});
 }
 
 std::string CameraOpenLine(DriverKind kind, CameraOpenCause cause, CameraOpenOutcome outcome) {
@@ -124,12 +129,8 @@ std::string DeviceArrivalLine() {
     return "Device arrival";
 }
 
-std::u16string CameraSilentText(DriverKind kind) {
-    return IsBda(kind)
-        ? u"The camera does not answer through the BDA driver. Check that it is plugged in, or "
-          u"choose WDM under \"WDM/BDA Setting\"."
-        : u"The camera does not answer through the WDM driver. Check that it is plugged in, or "
-          u"choose BDA under \"WDM/BDA Setting\".";
+Text CameraSilentText(DriverKind kind) {
+    return Text(IsBda(kind) ? IDS_CAMERA_SILENT_BDA : IDS_CAMERA_SILENT_WDM);
 }
 
 const char* HostCallText(uint32_t call) {
@@ -168,8 +169,8 @@ std::string HostVersionLine(const std::u16string& hostPath, uint32_t version, ui
            std::to_string(expected) + "; not restarted until \"Rescan Camera\" or a driver choice";
 }
 
-std::u16string HostVersionText() {
-    return u"BrelkinCameraHost.exe does not match this Brelkin; reinstall Brelkin";
+Text HostVersionText() {
+    return Text(IDS_HOST_VERSION_MISMATCH);
 }
 
 std::string HostGarbageLine(const std::u16string& library, uint32_t inARow) {
@@ -198,32 +199,25 @@ std::string HostRejectedLine(uint32_t rejected) {
     return "Camera host: " + std::to_string(rejected) + " unexpected messages ignored";
 }
 
-std::u16string HostCrashText(const std::u16string& library, uint32_t call) {
-    return u"The camera library " + library + u" crashed in " + U16(HostCallText(call)) +
-           u". Brelkin restarted it; the button works again in a moment.";
+Text HostCrashText(const std::u16string& library, uint32_t call) {
+    return Text(IDS_HOST_CRASH, {library, CallArg(call)});
 }
 
-std::u16string HostEndedText(const std::u16string& library) {
-    return u"The camera host that reads " + library +
-           u" ended unexpectedly. Brelkin restarted it; the button works again in a moment.";
+Text HostEndedText(const std::u16string& library) {
+    return Text(IDS_HOST_ENDED, {library});
 }
 
-std::u16string HostHangText(const std::u16string& library, uint32_t call) {
-    return u"The camera library " + library + u" stopped answering in " + U16(HostCallText(call)) +
-           u". Brelkin restarted it; the button works again in a moment.";
+Text HostHangText(const std::u16string& library, uint32_t call) {
+    return Text(IDS_HOST_HANG, {library, CallArg(call)});
 }
 
-std::u16string HostStoppedText(const std::u16string& library, unsigned faults, unsigned windowMinutes) {
-    return u"The camera library " + library + u" failed " + U16(std::to_string(faults)) + u" times within " +
-           U16(std::to_string(windowMinutes)) + u" minutes, so Brelkin stopped restarting it. Check the camera's "
-           u"cable and software, then choose \"Rescan Camera\".";
+Text HostStoppedText(const std::u16string& library, unsigned faults, unsigned windowMinutes) {
+    return Text(IDS_HOST_STOPPED, {library, U16(std::to_string(faults)), U16(std::to_string(windowMinutes))});
 }
 
-std::u16string HostStartFailedText(const HostStart& start) {
-    if (start.status == HostStartStatus::Missing)
-        return start.path + u" is missing, and Brelkin cannot read the camera without it. Reinstall Brelkin.";
-    return start.path + u" cannot be started (error " + U16(std::to_string(start.errorCode)) + u": " +
-           start.errorText + u"). Ask whoever manages this computer to allow it, then choose \"Rescan Camera\".";
+Text HostStartFailedText(const HostStart& start) {
+    if (start.status == HostStartStatus::Missing) return Text(IDS_HOST_MISSING, {start.path});
+    return Text(IDS_HOST_START_FAILED, {start.path, U16(std::to_string(start.errorCode)), start.errorText});
 }
 
 }  // namespace brelkin

@@ -9,6 +9,7 @@
 #include "device/CameraHostProcess.h"
 #include "device/CameraOpenCause.h"
 #include "engine/DriverKind.h"
+#include "engine/Texts.h"
 #include "platform/CameraLibrary.h"
 
 namespace brelkin {
@@ -18,10 +19,10 @@ const char* DriverKindName(DriverKind kind);
 // The camera library: one support-log line per load, and the balloon that
 // names the cause and the next step.
 std::string LibraryLoadLine(const LibraryLoadReport& report);
-// Empty for a library that loaded.
-std::u16string LibraryProblemText(const LibraryLoadReport& report);
+// Empty() for a library that loaded.
+Text LibraryProblemText(const LibraryLoadReport& report);
 // A 64-bit library where Windows runs no 64-bit program.
-std::u16string LibraryNeedsWiderWindowsText(const std::u16string& path);
+Text LibraryNeedsWiderWindowsText(const std::u16string& path);
 
 // How an open ended, as its support-log line says it.
 enum class CameraOpenOutcome {
@@ -38,7 +39,7 @@ std::string CameraCloseLine(DriverKind kind);
 std::string CameraRescanLine(DriverKind kind, CameraOpenCause cause);
 std::string DeviceArrivalLine();
 // A camera that did not answer an open the user asked for.
-std::u16string CameraSilentText(DriverKind kind);
+Text CameraSilentText(DriverKind kind);
 
 // The camera host's faults.
 std::string HostCrashLine(const std::u16string& library, const HostEnd& end);
@@ -49,7 +50,7 @@ std::string HostStoppedLine(unsigned faults, unsigned windowMinutes);
 // A host of another protocol version: its path, the version it named (0:
 // none), and the single balloon.
 std::string HostVersionLine(const std::u16string& hostPath, uint32_t version, uint32_t expected);
-std::u16string HostVersionText();
+Text HostVersionText();
 std::string HostGarbageLine(const std::u16string& library, uint32_t inARow);
 std::string HostSilentLine(const std::u16string& library, uint64_t milliseconds);
 // Brelkin runs in a job that takes no job inside it for the host.
@@ -57,11 +58,11 @@ std::string HostJobRefusedLine(uint32_t errorCode);
 std::string HostStartFailedLine(const HostStart& start);
 std::string HostRejectedLine(uint32_t rejected);
 
-std::u16string HostCrashText(const std::u16string& library, uint32_t call);
-std::u16string HostEndedText(const std::u16string& library);
-std::u16string HostHangText(const std::u16string& library, uint32_t call);
-std::u16string HostStoppedText(const std::u16string& library, unsigned faults, unsigned windowMinutes);
-std::u16string HostStartFailedText(const HostStart& start);
+Text HostCrashText(const std::u16string& library, uint32_t call);
+Text HostEndedText(const std::u16string& library);
+Text HostHangText(const std::u16string& library, uint32_t call);
+Text HostStoppedText(const std::u16string& library, unsigned faults, unsigned windowMinutes);
+Text HostStartFailedText(const HostStart& start);
 
 // "IsButtonPressed", or "an unknown call" for a value that is none.
 const char* HostCallText(uint32_t call);

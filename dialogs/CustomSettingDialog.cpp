@@ -2,6 +2,7 @@
 
 #include "dialogs/KeySetDialog.h"
 #include "engine/KeyChordNames.h"
+#include "engine/Texts.h"
 #include "framework/DataExchange.h"
 #include "framework/WideText.h"
 #include "resources/dialogs/DialogIds.h"
@@ -11,7 +12,7 @@ constexpr unsigned int MinDelay = 100;
 constexpr unsigned int MaxDelay = 30000;
 
 std::wstring ChordText(uint16_t key, brelkin::ModifierMask modifiers) {
-    return ToWide(brelkin::FormatKeyChord(key, modifiers));
+    return ToWide(brelkin::FormatKeyChord(key, modifiers, brelkin::DisplayLanguage()));
 }
 }  // namespace
 

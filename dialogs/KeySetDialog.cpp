@@ -1,6 +1,7 @@
 #include "dialogs/KeySetDialog.h"
 
 #include "engine/KeyChordNames.h"
+#include "engine/Texts.h"
 #include "framework/DataExchange.h"
 #include "framework/WideText.h"
 #include "resources/dialogs/DialogIds.h"
@@ -80,7 +81,7 @@ void CDlgKeySet::OnKeyReleased(uint16_t key) {
     if (m_shiftHeld) m_modifiers |= brelkin::ModShift;
     if (m_ctrlHeld) m_modifiers |= brelkin::ModCtrl;
     if (m_altHeld) m_modifiers |= brelkin::ModAlt;
-    m_keyText = ToWide(brelkin::FormatKeyChord(m_key, m_modifiers));
+    m_keyText = ToWide(brelkin::FormatKeyChord(m_key, m_modifiers, brelkin::DisplayLanguage()));
     // After the window has ended the object may live on a little; then there
     // is no edit to show the text in.
     if (m_hWnd) SetDlgItemText(IDC_KEY_SET_TEXT, m_keyText.c_str());

@@ -9,23 +9,30 @@
 #include "framework/Dpi.h"
 #include "framework/WinApp.h"
 #include "framework/WideText.h"
+#include "engine/Texts.h"
 #include "resources/dialogs/DialogIds.h"
 
 namespace {
 
 constexpr std::size_t MaxFileNameLength = brelkin::MaxProgramFileNameLength;
-const wchar_t AdministratorMark[] = L", set by your administrator";
+
+std::wstring Translated(unsigned id) {
+    return ToWide(brelkin::Translate(id));
+}
 
 std::wstring RefusalText(brelkin::ProgramNameFault fault) {
     switch (fault) {
-    case brelkin::ProgramNameFault::Empty:
-        return L"Type the file name of a program, for example dexis.exe, or choose one from the list.";
-    case brelkin::ProgramNameFault::TooLong:
-        return L"This name is longer than a file name can be (260 characters).";
-    default:
-        return L"This cannot be the file name of a program: a file name holds none of \\ / : * ? \" < > | "
-               L"nor control characters, and does not end in a dot.";
+    case brelkin::ProgramNameFault::Empty: return Translated(IDS_PROGRAMS_NAME_EMPTY);
+    case brelkin::ProgramNameFault::TooLong: return Translated(IDS_PROGRAMS_NAME_TOO_LONG);
+    default: return Translated(IDS_PROGRAMS_NAME_INVALID);
     }
+}
+
+// The rules store the English name; Custom Setting is shown in the user's
+// words, the presets as the table spells them.
+std::wstring ModeName(const std::u16string& mode) {
+    const char16_t* custom = brelkin::BuiltInPresets()[brelkin::CustomRow].Name;
+    return mode == custom ? Translated(IDS_MODE_CUSTOM) : ToWide(mode);
 }
 
 // Captioned as the data exchange's messages are: with the application's name.
@@ -62,19 +69,19 @@ BOOL CDlgPrograms::OnInitDialog() {
     RECT client{};
     ::GetClientRect(m_list, &client);
     const int programWidth = (client.right - client.left) * 2 / 5;
-    wchar_t programHeader[] = L"Program";
-    wchar_t modeHeader[] = L"Mode";
+    std::wstring programHeader = Translated(IDS_PROGRAMS_COLUMN_PROGRAM);
+    std::wstring modeHeader = Translated(IDS_PROGRAMS_COLUMN_MODE);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = programHeader;
+    column.pszText = programHeader.data();
     column.cx = programWidth;
     ListView_InsertColumn(m_list, 0, &column);
-    column.pszText = modeHeader;
+    column.pszText = modeHeader.data();
     column.cx = client.right - client.left - programWidth - SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(m_list));
     ListView_InsertColumn(m_list, 1, &column);
 
     for (const std::u16string& mode : m_modeNames) {
-        ::SendMessageW(m_mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(mode).c_str()));
+        ::SendMessageW(m_mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ModeName(mode).c_str()));
     }
     HWND open = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
     ::SendMessageW(open, CB_LIMITTEXT, MaxFileNameLength, 0);
@@ -102,7 +109,7 @@ void CDlgPrograms::FillList() {
 }
 
 std::wstring CDlgPrograms::ModeText(const brelkin::ProgramRule& rule) {
-    return ToWide(rule.mode) + (rule.deployed ? AdministratorMark : L"");
+    return ModeName(rule.mode) + (rule.deployed ? Translated(IDS_PROGRAMS_ADMINISTRATOR_MARK) : std::wstring());
 }
 
 int CDlgPrograms::SelectedRule() const {
@@ -133,13 +140,11 @@ void CDlgPrograms::ShowSelectedMode() {
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PROGRAM_REMOVE), rule != nullptr && !rule->deployed);
     std::wstring note;
     if (rule != nullptr && rule->enforced) {
-        note = L"This rule is set by your administrator and cannot be changed.";
+        note = Translated(IDS_PROGRAMS_NOTE_ENFORCED);
     } else if (rule != nullptr && rule->deployed) {
-        note = L"This rule is set by your administrator and cannot be removed. "
-               L"Another mode makes it your own rule, which wins.";
+        note = Translated(IDS_PROGRAMS_NOTE_DEPLOYED);
     } else if (rule != nullptr && rule->deployedMode) {
-        note = L"Your own rule. Remove gives back the one set by your administrator (" +
-               ToWide(*rule->deployedMode) + L").";
+        note = ToWide(brelkin::Text(IDS_PROGRAMS_NOTE_OVERRIDE, {ToU16(ModeName(*rule->deployedMode))}).Shown());
     }
     ::SetDlgItemTextW(m_hWnd, IDC_PROGRAM_NOTE, note.c_str());
 }
@@ -212,10 +217,13 @@ void CDlgPrograms::OnBrowse() {
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = L"Programs (*.exe)\0*.exe\0";
+    // The filter is its name and its pattern, each ended by a NUL, and one more NUL.
+    const std::wstring filter = Translated(IDS_PROGRAMS_BROWSE_FILTER) + std::wstring(L"\0*.exe\0", 7);
+    const std::wstring title = Translated(IDS_PROGRAMS_BROWSE_TITLE);
+    ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = path;
     ofn.nMaxFile = static_cast<DWORD>(sizeof path / sizeof path[0]);
-    ofn.lpstrTitle = L"Add a Program";
+    ofn.lpstrTitle = title.c_str();
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
     if (::GetOpenFileNameW(&ofn)) AddProgram(path);
 }
@@ -226,10 +234,7 @@ void CDlgPrograms::OnRemove() {
     brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
     if (rule.deployed) {
         // Remove is greyed for it; this only answers a click that came anyway.
-        ShowMessage(m_hWnd,
-                    L"This rule is set by your administrator and cannot be removed here. Choose another mode "
-                    L"to give the program your own rule.",
-                    MB_ICONINFORMATION);
+        ShowMessage(m_hWnd, Translated(IDS_PROGRAMS_CANNOT_REMOVE).c_str(), MB_ICONINFORMATION);
         return;
     }
     if (rule.deployedMode) {

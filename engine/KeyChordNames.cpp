@@ -1,30 +1,38 @@
 #include "engine/KeyChordNames.h"
 
+#include <iterator>
+
+#include "engine/Texts.h"
+
 namespace brelkin {
 
 namespace {
 
+// Keys whose name each language gives as its keyboards label them.
 struct NamedKey {
     uint16_t key;
-    const char16_t* name;
+    unsigned textId;
 };
 
 constexpr NamedKey kNamedKeys[] = {
-    {0x0D, u"Enter"}, {0x20, u"Space"}, {0x21, u"PgUp"},   {0x22, u"PgDn"},
-    {0x23, u"End"},   {0x24, u"Home"},  {0x25, u"Left"},   {0x26, u"Up"},
-    {0x27, u"Right"}, {0x28, u"Down"},  {0x29, u"Select"}, {0x2D, u"Insert"},
-    {0x2E, u"Delete"},
-    {0x70, u"F1"}, {0x71, u"F2"}, {0x72, u"F3"},  {0x73, u"F4"},  {0x74, u"F5"},  {0x75, u"F6"},
-    {0x76, u"F7"}, {0x77, u"F8"}, {0x78, u"F9"},  {0x79, u"F10"}, {0x7A, u"F11"}, {0x7B, u"F12"},
+    {0x0D, IDS_KEY_ENTER}, {0x20, IDS_KEY_SPACE}, {0x21, IDS_KEY_PAGE_UP},   {0x22, IDS_KEY_PAGE_DOWN},
+    {0x23, IDS_KEY_END},   {0x24, IDS_KEY_HOME},  {0x25, IDS_KEY_LEFT},      {0x26, IDS_KEY_UP},
+    {0x27, IDS_KEY_RIGHT}, {0x28, IDS_KEY_DOWN},  {0x29, IDS_KEY_SELECT},    {0x2D, IDS_KEY_INSERT},
+    {0x2E, IDS_KEY_DELETE},
 };
+
+constexpr const char16_t* kFunctionKeys[] = {
+    u"F1", u"F2", u"F3", u"F4", u"F5", u"F6", u"F7", u"F8", u"F9", u"F10", u"F11", u"F12",
+};
+constexpr uint16_t VkF1 = 0x70;
 
 struct ModifierText {
     ModifierMask bit;
-    const char16_t* text;
+    unsigned textId;
 };
 
 constexpr ModifierText kModifierTexts[] = {
-    {ModShift, u"Shift+"}, {ModCtrl, u"Ctrl+"}, {ModAlt, u"Alt+"}, {ModWin, u"Win+"},
+    {ModShift, IDS_KEY_SHIFT}, {ModCtrl, IDS_KEY_CTRL}, {ModAlt, IDS_KEY_ALT}, {ModWin, IDS_KEY_WIN},
 };
 
 struct CodeRange {
@@ -77,18 +85,25 @@ bool IsPrintableCodeUnit(char16_t codeUnit) {
     return true;
 }
 
-std::u16string FormatKeyChord(uint16_t key, ModifierMask modifiers) {
+std::u16string FormatKeyChord(uint16_t key, ModifierMask modifiers, Language language) {
     std::u16string text;
     if (key == 0) return text;
 
     for (const ModifierText& modifier : kModifierTexts) {
-        if (modifiers & modifier.bit) text += modifier.text;
+        if (modifiers & modifier.bit) {
+            text += TextLine(modifier.textId, language);
+            text += u'+';
+        }
     }
     for (const NamedKey& named : kNamedKeys) {
         if (named.key == key) {
-            text += named.name;
+            text += TextLine(named.textId, language);
             return text;
         }
+    }
+    if (key >= VkF1 && key < VkF1 + std::size(kFunctionKeys)) {
+        text += kFunctionKeys[key - VkF1];
+        return text;
     }
     const char16_t codeUnit = static_cast<char16_t>(key);
     if (IsPrintableCodeUnit(codeUnit)) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/ActionPreset.h"
+#include "engine/Language.h"
 
 namespace brelkin {
 
@@ -11,8 +12,9 @@ namespace brelkin {
 // name: a fixed name for the navigation, Enter, Space and F1 to F12 keys, the
 // key code itself as one character when that character is printable, and
 // "??" otherwise. Key 0 gives the empty text whatever the modifiers. Depends
-// on nothing but its arguments (not on the C library's locale).
-std::u16string FormatKeyChord(uint16_t key, ModifierMask modifiers);
+// on nothing but its arguments (not on the C library's locale). The modifier
+// and key names are those of the language's keyboards ("Strg+Eingabe").
+std::u16string FormatKeyChord(uint16_t key, ModifierMask modifiers, Language language = Language::English);
 
 // Whether `codeUnit`, taken as one UTF-16 code unit, is a printable character.
 bool IsPrintableCodeUnit(char16_t codeUnit);

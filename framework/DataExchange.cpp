@@ -3,7 +3,9 @@
 #include <cwchar>
 
 #include "framework/Dialog.h"
+#include "framework/ResourceLanguage.h"
 #include "framework/WinApp.h"
+#include "resources/lang/TextIds.h"
 
 namespace {
 
@@ -25,12 +27,18 @@ std::wstring ControlText(HWND control) {
 }  // namespace
 
 std::wstring ParseUIntMessage() {
-    return L"Enter a positive integer.";
+    return LoadStringInLanguage(::GetModuleHandleW(nullptr), IDS_ENTER_POSITIVE_INTEGER);
 }
 
 std::wstring UIntRangeMessage(unsigned int minimum, unsigned int maximum) {
-    return L"Enter an integer between " + std::to_wstring(minimum) + L" and " +
-           std::to_wstring(maximum) + L".";
+    std::wstring message = LoadStringInLanguage(::GetModuleHandleW(nullptr), IDS_ENTER_INTEGER_BETWEEN);
+    const std::wstring values[] = {std::to_wstring(minimum), std::to_wstring(maximum)};
+    for (int n = 1; n <= 2; ++n) {
+        const std::wstring mark = L"{" + std::to_wstring(n) + L"}";
+        const size_t at = message.find(mark);
+        if (at != std::wstring::npos) message.replace(at, mark.size(), values[n - 1]);
+    }
+    return message;
 }
 
 std::optional<unsigned int> ScanUInt(std::wstring_view text) {

@@ -6,6 +6,7 @@
 
 #include "framework/DataExchange.h"
 #include "framework/Dpi.h"
+#include "framework/ResourceLanguage.h"
 #include "framework/WinApp.h"
 
 namespace {
@@ -128,9 +129,13 @@ INT_PTR CDialog::DoModal() {
     t_opening = this;
     // The system's modal loop disables the owner and enables it again before
     // it returns.
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    const auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(
+        LoadResourceInLanguage(module, RT_DIALOG, MAKEINTRESOURCEW(m_templateId)));
     const INT_PTR result =
-        ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), FindOwner(),
-                          &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+        dialogTemplate ? ::DialogBoxIndirectParamW(module, dialogTemplate, FindOwner(), &CDialog::StaticDialogProc,
+                                                   reinterpret_cast<LPARAM>(this))
+                       : -1;
     t_opening = outer;
     if (m_hWnd) Detach();
     return result;

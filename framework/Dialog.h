@@ -1,9 +1,9 @@
 #pragma once
-// A dialog over a dialog template of the executable's resources: modal, run
-// by the system's own modal loop (DialogBoxParamW), or modeless, whose
-// keyboard the application's message loop hands to IsDialogMessage. Its
-// messages go through the same static message maps as every other window of
-// the framework.
+// A dialog over a dialog template of the executable's resources, in the
+// language of framework/ResourceLanguage.h: modal, run by the system's own
+// modal loop (DialogBoxIndirectParamW), or modeless, whose keyboard the
+// application's message loop hands to IsDialogMessage. Its messages go through
+// the same static message maps as every other window of the framework.
 #include <windows.h>
 
 #include "platform/win32/Handles.h"

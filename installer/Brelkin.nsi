@@ -6,9 +6,9 @@
 ; hosts, on 32-bit Windows the x86 Brelkin with the x86 host. The setup itself
 ; is a 32-bit program, so that it starts on both.
 ; Switches: /S (silent), /NOAUTOSTART (install: no start at logon),
-; /PRESET="<a mode's menu name>", /DRIVER=WDM|BDA, /POLL=<ms, 10 to 400> (install:
-; the machine-wide defaults), /REMOVESETTINGS (uninstall: also remove the
-; settings of the user who runs it).
+; /PRESET="<a mode's menu name>", /DRIVER=WDM|BDA, /POLL=<ms, 10 to 400>,
+; /LANGUAGE=<tag> (install: the machine-wide defaults), /REMOVESETTINGS
+; (uninstall: also remove the settings of the user who runs it).
 ; Exit codes: 2 an option is not accepted, 4 the MSI package's install is
 ; present, 1618 Brelkin could not be closed in every session or another
 ; install is running (nothing changed in these three), 5 an earlier install
@@ -75,7 +75,7 @@ Page custom PresetPage PresetPageLeave
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
-!insertmacro MUI_LANGUAGE "English"
+!include "Languages.nsh"
 
 ; The registry view of the installed program: the 64-bit one on 64-bit
 ; Windows, for its files, its logon start, its Add/Remove entry and the
@@ -127,6 +127,7 @@ FunctionEnd
 Var Preset
 Var UseBda
 Var PollPeriod
+Var LanguageTag
 Var PresetList
 
 ; All the mode names in one text, for the message about a bad /PRESET.
@@ -213,6 +214,49 @@ Function ReadDefaultOptions
     ${EndIf}
   ${EndIf}
 
+  ; One of Brelkin's language tags, as the program reads it; an interactive
+  ; install without it stores the setup's own language.
+  ClearErrors
+  ${GetOptions} $0 "/LANGUAGE=" $R0
+  ${IfNot} ${Errors}
+    StrCpy $R1 ""
+    ${ForEach} $R2 0 9 + 1
+      ${Select} $R2
+        ${Case} 0
+          StrCpy $R3 "en en-US"
+        ${Case} 1
+          StrCpy $R3 "de de-DE"
+        ${Case} 2
+          StrCpy $R3 "fr fr-FR"
+        ${Case} 3
+          StrCpy $R3 "es es-ES"
+        ${Case} 4
+          StrCpy $R3 "it it-IT"
+        ${Case} 5
+          StrCpy $R3 "nl nl-NL"
+        ${Case} 6
+          StrCpy $R3 "pl pl-PL"
+        ${Case} 7
+          StrCpy $R3 "pt pt-BR"
+        ${Case} 8
+          StrCpy $R3 "ja ja-JP"
+        ${Case} 9
+          StrCpy $R3 "zh zh-CN"
+      ${EndSelect}
+      ${WordFind} $R3 " " "+1" $R4
+      ${WordFind} $R3 " " "+2" $R5
+      ${If} $R0 == $R4
+      ${OrIf} $R0 == $R5
+        StrCpy $R1 $R5
+      ${EndIf}
+    ${Next}
+    ${If} $R1 == ""
+      StrCpy $R0 '/LANGUAGE=$R0 is not a language of Brelkin. Use one of en, de, fr, es, it, nl, pl, pt-BR, ja, zh-CN. Nothing was installed.'
+      Call OptionError
+    ${EndIf}
+    StrCpy $LanguageTag $R1
+  ${EndIf}
+
   ClearErrors
   ${GetOptions} $0 "/POLL=" $R0
   ${IfNot} ${Errors}
@@ -240,13 +284,13 @@ FunctionEnd
 ; Which mode everyone starts in: a list of the menu's modes, showing the
 ; /PRESET= of the command line, else the deployed one, else the first preset.
 Function PresetPage
-  !insertmacro MUI_HEADER_TEXT "Default mode" "The mode Brelkin starts in for every user of this computer."
+  !insertmacro MUI_HEADER_TEXT "$(PRESET_TITLE)" "$(PRESET_SUBTITLE)"
   nsDialogs::Create 1018
   Pop $1
   ${If} $1 == error
     Abort
   ${EndIf}
-  ${NSD_CreateLabel} 0 0 100% 36u "Choose the mode for the imaging program that this practice uses. Each user can still choose another one in the Brelkin tray menu; their own choice is kept for them."
+  ${NSD_CreateLabel} 0 0 100% 36u "$(PRESET_LABEL)"
   Pop $1
   ${NSD_CreateDropList} 0 44u 100% 160u ""
   Pop $PresetList
@@ -330,12 +374,22 @@ Section "-Machine defaults"
   ${If} $PollPeriod != ""
     WriteRegDWORD HKLM "${MACHINE_SETTINGS_KEY}" "PollPeriod" $PollPeriod
   ${EndIf}
+  ; The language the administrator saw the setup in (Windows' display
+  ; language), unless /LANGUAGE= named one; a silent install without it leaves
+  ; each user in their own Windows display language.
+  ${If} $LanguageTag == ""
+  ${AndIfNot} ${Silent}
+    StrCpy $LanguageTag "$(LANGUAGE_TAG)"
+  ${EndIf}
+  ${If} $LanguageTag != ""
+    WriteRegStr HKLM "${MACHINE_SETTINGS_KEY}" "Language" $LanguageTag
+  ${EndIf}
   !insertmacro DEFAULT_VIEW
 SectionEnd
 
 ; The machine's Run key, so that everyone who logs on gets Brelkin, not only
 ; the administrator who installed it.
-Section "Start Brelkin at logon" SecAutoStart
+Section "$(SEC_AUTOSTART)" SecAutoStart
   !insertmacro NATIVE_VIEW
   WriteRegStr HKLM "${RUN_KEY}" "Brelkin" '"$INSTDIR\Brelkin.exe"'
   !insertmacro DEFAULT_VIEW
@@ -353,8 +407,6 @@ Section "-NoAutoStart"
   ${EndIf}
 SectionEnd
 
-LangString DESC_SecProgram ${LANG_ENGLISH} "The Brelkin program, its readme and the Start-menu entries."
-LangString DESC_SecAutoStart ${LANG_ENGLISH} "Start Brelkin for everyone who logs on to this computer."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} $(DESC_SecProgram)
   !insertmacro MUI_DESCRIPTION_TEXT ${SecAutoStart} $(DESC_SecAutoStart)
@@ -409,12 +461,11 @@ Section "un.Brelkin" UnSecProgram
   RMDir "$INSTDIR"
 SectionEnd
 
-Section /o "un.Remove my Brelkin settings" UnSecSettings
+Section /o "un.$(UNSEC_SETTINGS)" UnSecSettings
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\Morvane"
 SectionEnd
 
-LangString DESC_UnSecSettings ${LANG_ENGLISH} "Also remove your presets, custom chords and driver choice from the registry."
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${UnSecSettings} $(DESC_UnSecSettings)
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_END

@@ -5,15 +5,19 @@
 
 namespace brelkin {
 
+// `logged` goes to the support log, which stays English; `shown` is the same
+// text in the language the user reads.
 class INotifier {
 public:
     virtual ~INotifier() = default;
-    virtual void Notify(std::u16string_view text) = 0;
+    virtual void Notify(std::u16string_view logged, std::u16string_view shown) = 0;
+    void Notify(std::u16string_view text) { Notify(text, text); }
 };
 
 class NullNotifier final : public INotifier {
 public:
-    void Notify(std::u16string_view) override {}
+    using INotifier::Notify;
+    void Notify(std::u16string_view, std::u16string_view) override {}
 };
 
 }  // namespace brelkin

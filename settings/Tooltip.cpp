@@ -1,5 +1,7 @@
 #include "settings/Tooltip.h"
 
+#include "engine/Texts.h"
+
 namespace brelkin {
 
 namespace {
@@ -14,13 +16,20 @@ std::u16string_view PresetText(const char16_t (&field)[NameLength]) {
 
 std::u16string PresetTooltip(const ActionPreset& row) {
     std::u16string text(TooltipPrefix);
-    text += PresetText(row.DisplayText);
+    // Custom Setting is a word of the menu and is translated; the presets'
+    // names stay as the table spells them.
+    const std::u16string_view display = PresetText(row.DisplayText);
+    if (display == PresetText(BuiltInPresets()[CustomRow].DisplayText)) {
+        text += Translate(IDS_MODE_CUSTOM);
+    } else {
+        text += display;
+    }
     return text;
 }
 
 std::u16string JoystickTooltip() {
     std::u16string text(TooltipPrefix);
-    text += JoystickModeName;
+    text += Translate(IDS_MODE_JOYSTICK);
     return text;
 }
 

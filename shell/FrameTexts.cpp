@@ -10,6 +10,17 @@ std::string StartLine(std::string_view version, bool x64, WindowsVersion windows
            std::to_string(windows.build);
 }
 
+std::string LanguageLine(const LanguageChoice& choice, std::u16string_view setting) {
+    std::string line = std::string("Language: ") + LanguageTag(choice.language);
+    switch (choice.source) {
+    case LanguageChoice::Source::Setting: line += ", from the Language setting"; break;
+    case LanguageChoice::Source::Windows: line += ", the Windows display language " + ToUtf8(choice.windowsTag); break;
+    case LanguageChoice::Source::Fallback: line += ", no Windows display language that Brelkin speaks"; break;
+    }
+    if (choice.settingUnknown) line += "; the Language setting \"" + ToUtf8(setting) + "\" names no language Brelkin speaks";
+    return line;
+}
+
 std::string ExitLine(unsigned long presses, unsigned long chordsSent, unsigned long unanswered, ProgramEnd end) {
     const char* when = end == ProgramEnd::Logoff ? ", at logoff" : end == ProgramEnd::Shutdown ? ", at shutdown" : "";
     return "Exit: " + std::to_string(presses) + " presses, " + std::to_string(chordsSent) + " chords sent, " +
@@ -33,11 +44,21 @@ std::string NoJoystickDriverLine(JoystickRefusal refusal) {
     return std::string("Joystick: no driver: ") + DescribeJoystickRefusal(refusal);
 }
 
-std::u16string JoystickMissingText(JoystickRefusal refusal) {
+Text JoystickMissingText(JoystickRefusal refusal) {
     // The refusal says what of vJoy is wrong, or that neither driver is there.
-    const std::string why = DescribeJoystickRefusal(refusal);
-    return u"Joystick mode needs the PPJoy joystick driver or vJoy, and neither could be used: " +
-           std::u16string(why.begin(), why.end()) + u". The key modes work without it.";
+    unsigned why = IDS_JOYSTICK_UNKNOWN_STATE;
+    switch (refusal) {
+    case JoystickRefusal::None: why = IDS_JOYSTICK_READY; break;
+    case JoystickRefusal::VJoyNotInstalled: why = IDS_JOYSTICK_NOT_INSTALLED; break;
+    case JoystickRefusal::VJoyLibraryUnusable: why = IDS_JOYSTICK_LIBRARY_UNUSABLE; break;
+    case JoystickRefusal::VJoyFunctionMissing: why = IDS_JOYSTICK_FUNCTION_MISSING; break;
+    case JoystickRefusal::VJoyDriverDisabled: why = IDS_JOYSTICK_DRIVER_DISABLED; break;
+    case JoystickRefusal::VJoyDeviceMissing: why = IDS_JOYSTICK_DEVICE_MISSING; break;
+    case JoystickRefusal::VJoyDeviceBusy: why = IDS_JOYSTICK_DEVICE_BUSY; break;
+    case JoystickRefusal::VJoyDeviceWithoutButton: why = IDS_JOYSTICK_NO_BUTTON; break;
+    case JoystickRefusal::VJoyAcquireFailed: why = IDS_JOYSTICK_ACQUIRE_FAILED; break;
+    }
+    return Text(IDS_JOYSTICK_MISSING, {TextArg::Translated(why)});
 }
 
 std::string ModeLine(std::u16string_view modeName) {
@@ -57,19 +78,17 @@ std::string IgnoredProgramRuleLine(std::u16string_view program, std::u16string_v
     return "Programs: the rule for " + ToUtf8(program) + " names no mode (\"" + ToUtf8(mode) + "\") and is ignored";
 }
 
-std::u16string UnlistedProgramText(std::u16string_view name) {
-    return u"Brelkin sent no keys to " + std::u16string(name) +
-           u": it is not in the Programs list, and \"Send keys only to these programs\" is on. "
-           u"Add it under Programs... in the tray menu, or turn that option off.";
+Text UnlistedProgramText(std::u16string_view name) {
+    return Text(IDS_UNLISTED_PROGRAM, {name.empty() ? TextArg::Translated(IDS_UNNAMED_PROGRAM_IN_FRONT)
+                                                    : TextArg(std::u16string(name))});
 }
 
 std::string SaveFailureLine() {
     return "Settings write failed: the registry refused at least one value";
 }
 
-std::u16string SaveFailureText() {
-    return u"Brelkin could not save its settings in the registry. The change holds until Brelkin ends; "
-           u"ask whoever manages this computer to let you write to HKEY_CURRENT_USER\\Software\\Morvane.";
+Text SaveFailureText() {
+    return Text(IDS_SAVE_FAILURE);
 }
 
 }  // namespace brelkin

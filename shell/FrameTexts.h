@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "device/JoystickStatus.h"
+#include "engine/Texts.h"
 
 namespace brelkin {
 
@@ -14,7 +15,6 @@ namespace brelkin {
 constexpr const wchar_t* AppTitle = L"Brelkin";
 // The tooltip the icon is added with, before the settings name the mode.
 constexpr const wchar_t* StartTooltip = L"Brelkin - Space";
-constexpr const wchar_t* TrayIconErrorBox = L"Tray Icon Error";
 // The tray menu's greyed line above the modes while a policy enforces the mode.
 constexpr const wchar_t* SetByAdministratorItem = L"Set by your administrator";
 
@@ -25,6 +25,8 @@ struct WindowsVersion {
 };
 
 std::string StartLine(std::string_view version, bool x64, WindowsVersion windows);
+// The language chosen, and why: the second start line.
+std::string LanguageLine(const LanguageChoice& choice, std::u16string_view setting);
 // How the program ended: Exit (or a close), or the end of the Windows session.
 enum class ProgramEnd { Exit, Logoff, Shutdown };
 std::string ExitLine(unsigned long presses, unsigned long chordsSent, unsigned long unanswered,
@@ -35,7 +37,7 @@ std::string TrayIconErrorLine();
 std::string PPJoyDeviceLine(bool opened);
 std::string VJoyAcquiredLine();
 std::string NoJoystickDriverLine(JoystickRefusal refusal);
-std::u16string JoystickMissingText(JoystickRefusal refusal);
+Text JoystickMissingText(JoystickRefusal refusal);
 
 std::string ModeLine(std::u16string_view modeName);
 // Group Policy said that the policies changed; the settings lines follow.
@@ -43,11 +45,10 @@ std::string PolicyRefreshLine();
 std::string PollPeriodLine(unsigned period, bool slower);
 std::string IgnoredProgramRuleLine(std::u16string_view program, std::u16string_view mode);
 
-// The name the unlisted-program balloon uses when the program in front has none.
-constexpr std::u16string_view UnnamedProgramInFront = u"the program in front";
-std::u16string UnlistedProgramText(std::u16string_view name);
+// An empty name: the program in front could not be named.
+Text UnlistedProgramText(std::u16string_view name);
 
 std::string SaveFailureLine();
-std::u16string SaveFailureText();
+Text SaveFailureText();
 
 }  // namespace brelkin

@@ -103,7 +103,7 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     m_trayIcon.reset(LoadIconForMetric(::GetModuleHandleW(nullptr), IDI_TRAY, IconMetric::Small));
     if (!m_tray.Create(m_trayIcon.get())) {
         m_log.Write(TrayIconErrorLine());
-        MessageBox(TrayIconErrorBox, AppTitle, MB_OK);
+        MessageBox(reinterpret_cast<const wchar_t*>(Translate(IDS_TRAY_ICON_ERROR).c_str()), AppTitle, MB_OK);
         return -1;
     }
     m_devices->AttachSupport(m_log, m_notifications);
@@ -147,8 +147,10 @@ void CMainFrame::CompleteTrayMenu() {
             ::InsertMenuW(popup, position, MF_BYPOSITION | MF_STRING, ID_JOYSTICK_BUTTON1 + position,
                           reinterpret_cast<const wchar_t*>(rows[position - 3].Name));
         }
+        // Custom Setting is a word of the menu; the presets keep their names.
+        const std::u16string custom = Translate(IDS_MODE_CUSTOM);
         ::InsertMenuW(popup, 15, MF_BYPOSITION | MF_STRING, ID_CUSTOM_SETTING,
-                      reinterpret_cast<const wchar_t*>(rows[CustomRow].Name));
+                      reinterpret_cast<const wchar_t*>(custom.c_str()));
     }
     // By command: the administrator's line moves the items below it.
     m_tray.SetMenuDefaultItem(ID_RESCAN_CAMERA, false);
@@ -347,7 +349,7 @@ void CMainFrame::LogMode() {
 void CMainFrame::NotifyIfJoystickMissing() {
     const JoystickStatus joystick = m_devices->JoystickOutputStatus();
     if (m_trigger.triggerMode != 0 || joystick.backEnd != JoystickBackEnd::None) return;
-    m_notifications.Notify(JoystickMissingText(joystick.refusal));
+    Notify(m_notifications, JoystickMissingText(joystick.refusal));
 }
 
 // Only what the user changed reaches their key; the rest keeps following the
@@ -359,18 +361,17 @@ void CMainFrame::SaveSettings(bool modeChosen) {
 // Once per program and session: a user who pressed on purpose learns why
 // nothing came, and a chart left in front is not named again at every press.
 void CMainFrame::NotifyUnlistedProgram(std::u16string_view program) {
-    const std::u16string name(program.empty() ? UnnamedProgramInFront : program);
     for (const std::u16string& known : m_unlistedNotified)
-        if (known == name) return;
-    m_unlistedNotified.push_back(name);
-    m_notifications.Notify(UnlistedProgramText(name));
+        if (known == program) return;
+    m_unlistedNotified.emplace_back(program);
+    Notify(m_notifications, UnlistedProgramText(program));
 }
 
 void CMainFrame::ReportSaveFailure() {
     m_log.Write(SaveFailureLine());
     if (m_saveFailureShown) return;
     m_saveFailureShown = true;
-    m_notifications.Notify(SaveFailureText());
+    Notify(m_notifications, SaveFailureText());
 }
 
 // A command of a greyed mode can still arrive (an accelerator, another

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/ResourceLanguage.h"
 #include "framework/WinApp.h"
 #include "resources/resource.h"
 #include "shell/FrameTexts.h"
@@ -48,7 +49,7 @@ bool CSystemTray::Create(HICON icon) {
     m_record.uCallbackMessage = TrayCallbackMessage;
     ::lstrcpynW(m_record.szTip, StartTooltip, 128);
 
-    m_menu.reset(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TrayIconId)));
+    m_menu.reset(LoadMenuInLanguage(::GetModuleHandleW(nullptr), TrayIconId));
 
     // Registered before the first add, so that a shell that restarts at any
     // later moment gets the icon back.

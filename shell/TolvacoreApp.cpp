@@ -3,15 +3,52 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
+#include "engine/Language.h"
+#include "engine/Texts.h"
+#include "framework/ResourceLanguage.h"
 #include "resources/resource.h"
+#include "settings/LanguageSetting.h"
 #include "settings/LayeredProfile.h"
 #include "shell/FrameTexts.h"
 #include "shell/MainFrame.h"
 
 namespace brelkin {
+
+namespace {
+
+// Windows' preferred display languages of the user, the one in use first:
+// the list where Windows keeps one (Vista and later), else the one language.
+std::vector<std::u16string> PreferredDisplayLanguages() {
+    using GetLanguagesFunction = BOOL(WINAPI*)(DWORD, PULONG, PZZWSTR, PULONG);
+    std::vector<std::u16string> tags;
+    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    const auto getLanguages = kernel ? reinterpret_cast<GetLanguagesFunction>(reinterpret_cast<void*>(
+                                           ::GetProcAddress(kernel, "GetUserPreferredUILanguages")))
+                                     : nullptr;
+    ULONG count = 0;
+    ULONG size = 0;
+    if (getLanguages && getLanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) && size > 0 && size < 4096) {
+        std::wstring list(size, L'\0');
+        if (getLanguages(MUI_LANGUAGE_NAME, &count, list.data(), &size)) {
+            for (const wchar_t* tag = list.c_str(); *tag; tag += wcslen(tag) + 1) {
+                tags.emplace_back(reinterpret_cast<const char16_t*>(tag));
+            }
+        }
+    }
+    Language language;
+    if (tags.empty() && MatchLanguageId(::GetUserDefaultUILanguage(), language)) {
+        const char* tag = LanguageTag(language);
+        tags.emplace_back(tag, tag + strlen(tag));
+    }
+    return tags;
+}
+
+}  // namespace
 
 static_assert(MainFrameStyle == (WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE), "the frame's style word");
 
@@ -65,6 +102,7 @@ bool CTolvacoreApp::InitInstance() {
 
     CWinApp::InitInstance();
     SetRegistryKey(L"Morvane");
+    ChooseDisplayLanguage();
 
     auto* frame = new (std::nothrow) CMainFrame(m_services);
     if (!frame) return false;
@@ -92,6 +130,15 @@ void CTolvacoreApp::LogStart() {
     }
     m_supportLog.Write(StartLine(BRELKIN_VERSION, sizeof(void*) == 8,
                                  {version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber}));
+}
+
+// Before the frame: the menu, the dialogs and every balloon are in it.
+void CTolvacoreApp::ChooseDisplayLanguage() {
+    const std::u16string setting = ReadLanguageSetting(Profile());
+    const LanguageChoice choice = ChooseLanguage(setting, PreferredDisplayLanguages());
+    SetDisplayLanguage(choice.language);
+    SetResourceLanguage(LanguageResourceId(choice.language));
+    m_supportLog.Write(LanguageLine(choice, setting));
 }
 
 int CTolvacoreApp::ExitInstance() {

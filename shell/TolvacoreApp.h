@@ -41,6 +41,7 @@ protected:
 
 private:
     void LogStart();
+    void ChooseDisplayLanguage();
 
     // The policy keys, each read afresh at every read, so that a refreshed
     // policy is what the next read finds. The layered profile that refers to

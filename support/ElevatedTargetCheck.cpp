@@ -17,10 +17,9 @@ bool ElevatedTargetCheck::CheckKeyTarget() {
     if (std::find(m_reported.begin(), m_reported.end(), target) != m_reported.end()) return true;
     m_reported.push_back(target);
 
-    std::u16string program = m_integrity.ProgramFile(target);
-    if (program.empty()) program = UnnamedFocusProgram;
+    const std::u16string program = m_integrity.ProgramFile(target);
     m_log.Write(KeysDroppedLine(target, program));
-    m_notifier.Notify(KeysDroppedText(program));
+    Notify(m_notifier, KeysDroppedText(program));
     return true;
 }
 

@@ -4,9 +4,9 @@
 
 namespace brelkin {
 
-void Notifications::Notify(std::u16string_view text) {
-    m_log.Write(NotificationLine(m_showBalloons, text));
-    if (m_showBalloons && !m_balloons.ShowBalloon(text)) {
+void Notifications::Notify(std::u16string_view logged, std::u16string_view shown) {
+    m_log.Write(NotificationLine(m_showBalloons, logged));
+    if (m_showBalloons && !m_balloons.ShowBalloon(shown)) {
         m_log.Write(BalloonQueueFullLine());
     }
 }

@@ -12,7 +12,8 @@ public:
     Notifications(ISupportLog& log, IBalloonTarget& balloons, bool showBalloons = true)
         : m_log(log), m_balloons(balloons), m_showBalloons(showBalloons) {}
 
-    void Notify(std::u16string_view text) override;
+    using INotifier::Notify;
+    void Notify(std::u16string_view logged, std::u16string_view shown) override;
     void SetShowBalloons(bool show) { m_showBalloons = show; }
 
 private:

@@ -17,14 +17,14 @@ std::string LogEmptiedLine() {
 }
 
 std::string KeysDroppedLine(uint32_t process, std::u16string_view program) {
-    return "Keys dropped: process " + std::to_string(process) + " (" + ToUtf8(program) +
+    const std::u16string name(program.empty() ? TextLine(IDS_UNNAMED_FOCUS_PROGRAM, Language::English) : program);
+    return "Keys dropped: process " + std::to_string(process) + " (" + ToUtf8(name) +
            ") runs at a higher integrity level than Brelkin";
 }
 
-std::u16string KeysDroppedText(std::u16string_view program) {
-    return std::u16string(program) +
-           u" runs as administrator, so Windows drops the keys that Brelkin types into it. "
-           u"Run the imaging program without elevation, or Brelkin at the same level.";
+Text KeysDroppedText(std::u16string_view program) {
+    return Text(IDS_KEYS_DROPPED, {program.empty() ? TextArg::Translated(IDS_UNNAMED_FOCUS_PROGRAM)
+                                                   : TextArg(std::u16string(program))});
 }
 
 }  // namespace brelkin

@@ -6,15 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Texts.h"
+
 namespace brelkin {
 
 std::string NotificationLine(bool balloonsShown, std::u16string_view text);
 std::string BalloonQueueFullLine();
 std::string LogEmptiedLine();
 
-// The name used when the program with the focus cannot be named.
-constexpr std::u16string_view UnnamedFocusProgram = u"The program with the focus";
+// An empty program: the program with the focus could not be named.
 std::string KeysDroppedLine(uint32_t process, std::u16string_view program);
-std::u16string KeysDroppedText(std::u16string_view program);
+Text KeysDroppedText(std::u16string_view program);
 
 }  // namespace brelkin

@@ -5,6 +5,7 @@ brelkin_packages=(
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth nsis wixl msitools libxml2-utils osslsigncode python3
   softhsm2 libengine-pkcs11-openssl
+  locales fonts-noto-cjk
 )
 # apt-get update, tried a second time after a failure (a mirror caught between
 # two syncs answers with a hash-sum mismatch for a minute). Still failing, it
@@ -41,6 +42,18 @@ brelkin_install_deps() {
     echo "wine32 is installed; it breaks the wine launcher on this host (apt-get remove wine32)" >&2
     return 1
   fi
+}
+
+# The locales in which Wine draws Japanese and Chinese with the glyphs of
+# fonts-noto-cjk (the layout check runs its ja and zh-CN cases in them).
+#   brelkin_make_locales ja_JP zh_CN
+brelkin_make_locales() {
+  local name
+  for name in "$@"; do
+    locale -a 2>/dev/null | grep -qix "$name.utf8" && continue
+    localedef -i "$name" -c -f UTF-8 "$name.UTF-8" ||
+      { echo "could not make the locale $name.UTF-8 (package locales)" >&2; return 1; }
+  done
 }
 
 # The x86 run needs Wine's i386 PE libraries beside its x86_64 ones: with them the

@@ -1,6 +1,6 @@
 // Opens one settings dialog with typical contents and closes it after a few
 // seconds, so that scripts/render-dialogs can photograph it.
-//   dialogs_showcase about|custom|keyset|bda|range|programs|status
+//   dialogs_showcase about|custom|keyset|bda|range|programs|status [language tag]
 #include <windows.h>
 
 #include <string>
@@ -14,6 +14,9 @@
 #include "dialogs/KeySetDialog.h"
 #include "dialogs/ProgramsDialog.h"
 #include "engine/ActionPreset.h"
+#include "engine/Language.h"
+#include "engine/Texts.h"
+#include "framework/ResourceLanguage.h"
 #include "framework/WinApp.h"
 #include "resources/dialogs/DialogIds.h"
 
@@ -33,7 +36,7 @@ void CALLBACK CloseAll(HWND, UINT, UINT_PTR, DWORD) {
 // Shows the range message over the Custom Settings dialog.
 void CALLBACK PressOk(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
-    HWND dialog = ::FindWindowW(nullptr, L"Custom Settings");
+    HWND dialog = ::FindWindowW(L"#32770", nullptr);  // the only dialog, in any language
     ::SetDlgItemTextW(dialog, IDC_DELAY_TIME, L"99");
     ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
@@ -88,6 +91,11 @@ void ShowCameraStatus() {
 
 int main(int argc, char** argv) {
     const std::string which = argc > 1 ? argv[1] : "about";
+    const std::string tag = argc > 2 ? argv[2] : "en";
+    brelkin::Language language = brelkin::Language::English;
+    brelkin::MatchLanguageTag(std::u16string(tag.begin(), tag.end()), language);
+    brelkin::SetDisplayLanguage(language);
+    SetResourceLanguage(brelkin::LanguageResourceId(language));
     ::SetTimer(nullptr, 0, 4000, &CloseAll);
     if (which == "status") {
         ShowCameraStatus();

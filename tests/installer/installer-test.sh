@@ -161,6 +161,7 @@ nsis_mode() {
 /POLL=401|from 10 to 400
 /POLL=0x20|from 10 to 400
 /POLL=100ms|from 10 to 400
+/LANGUAGE=sv-SE|is not a language of Brelkin
 ROWS
 
   echo "=== another install running: exit code 1618, which deployment tools retry later"
@@ -185,7 +186,7 @@ ROWS
   w reg add "$user_run_key" /v Brelkin /t REG_SZ /d '"C:\\old\\Brelkin.exe"' /f >/dev/null 2>&1
 
   echo "=== silent install with the machine-wide defaults"
-  w "$installer" /S '/PRESET=Kodak (F5)' /DRIVER=BDA /POLL=100; rc=$?
+  w "$installer" /S '/PRESET=Kodak (F5)' /DRIVER=BDA /POLL=100 /LANGUAGE=de; rc=$?
   check "installer exit code 0 (got $rc)" test "$rc" = 0
   check "the x64 Brelkin.exe and both camera hosts installed, same bytes as the builds" installed_files_are_the_builds
   check "README.txt installed" test -s "$instdir/README.txt"
@@ -200,6 +201,7 @@ ROWS
   check "machine default DefaultKey" test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
   check "machine default UseBDA" test "$(regval "$machine_settings" UseBDA /reg:64)" = 0x1
   check "machine default PollPeriod" test "$(regval "$machine_settings" PollPeriod /reg:64)" = 0x64
+  check "machine default Language, as Brelkin reads it" test "$(regval "$machine_settings" Language /reg:64)" = de-DE
   check "marked as this setup's install" test "$(regval "$uninst_key" Installer)" = BrelkinSetup.exe
   check "DisplayName" test "$(regval "$uninst_key" DisplayName)" = "Brelkin 2.0"
   check "DisplayVersion" test "$(regval "$uninst_key" DisplayVersion)" = "2.0"

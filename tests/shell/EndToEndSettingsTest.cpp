@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 
 #include "resources/dialogs/DialogIds.h"
@@ -119,6 +120,45 @@ TEST_F(EndToEndSettings, AfterOneMenuChoiceTheUsersKeyHoldsOnlyDefaultKeyAndALat
         << SupportLog();
     EXPECT_EQ(Exit(p, frame), 0u);
     EXPECT_EQ(UserValueNames(), L"DefaultKey;") << "a start writes nothing";
+}
+
+// The menu and the balloons speak the Language chosen; the mode stored and the
+// support log stay English.
+TEST_F(EndToEndSettings, LanguageDeShowsGermanWhileWhatIsStoredAndLoggedStaysEnglish) {
+    const wchar_t german[] = L"de";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"Language", REG_SZ, german, sizeof german),
+              ERROR_SUCCESS);
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(WaitForLog("Language: de-DE, from the Language setting")) << SupportLog();
+
+    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
+    ASSERT_TRUE(OpenPopup());
+    std::wstring items;
+    for (LONG i = 0; i < block->menuCount; ++i) items += std::wstring(block->menu[i].text) + L"|";
+    ClosePopup();
+    for (const wchar_t* item : {L"|&Joystick-Taste 1|", L"|Kodak (F5)|", L"|Eigene Einstellung|",
+                                L"|Kamera erneut &suchen|", L"|WDM/BDA-&Einstellung|", L"|&Beenden|"}) {
+        EXPECT_NE((L"|" + items).find(item), std::wstring::npos)
+            << std::string(item, item + wcslen(item)) << " not in " << std::string(items.begin(), items.end());
+    }
+
+    PostMessageW(frame, WM_COMMAND, 32782, 0);  // Kodak (F5), from the German menu
+    EXPECT_TRUE(WaitFor([] { return StoredDefaultKey() == L"Kodak (F5)"; }, 5000));
+    // Joystick mode without a joystick driver: a balloon.
+    PostMessageW(frame, WM_COMMAND, 32777, 0);
+    EXPECT_TRUE(WaitForLog("Notification: Joystick mode needs the PPJoy joystick driver or vJoy")) << SupportLog();
+    auto recorded = [&](const std::wstring& text, bool tip) {
+        for (LONG i = 0; i < block->notifyCount; ++i)
+            if (std::wstring(tip ? block->notify[i].tip : block->notify[i].info).rfind(text, 0) == 0) return true;
+        return false;
+    };
+    EXPECT_TRUE(WaitFor([&] { return recorded(L"Der Joystick-Modus braucht den Joystick-Treiber PPJoy oder vJoy", false); },
+                        5000)) << "no German balloon";
+    EXPECT_TRUE(recorded(L"Brelkin - Joystick-Taste 1", true)) << "no German tooltip";
+    EXPECT_TRUE(WaitFor([] { return StoredDefaultKey() == L"Joystick Button 1"; }, 5000));
+    EXPECT_EQ(Exit(p, frame), 0u);
 }
 
 TEST_F(EndToEndSettings, EnterInTheProgramsDialogAddsTheProgram) {

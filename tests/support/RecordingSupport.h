@@ -26,8 +26,13 @@ public:
 
 class RecordingNotifier final : public INotifier {
 public:
-    std::vector<std::string> texts;  // as UTF-8, for readable failures
-    void Notify(std::u16string_view text) override { texts.push_back(ToUtf8(text)); }
+    std::vector<std::string> texts;  // as logged (English), as UTF-8 for readable failures
+    std::vector<std::string> shown;  // as shown, in the display language
+    using INotifier::Notify;
+    void Notify(std::u16string_view logged, std::u16string_view text) override {
+        texts.push_back(ToUtf8(logged));
+        shown.push_back(ToUtf8(text));
+    }
 };
 
 // The log's files in memory. A rotation can be made to fail, as it does while

@@ -81,14 +81,16 @@ struct RecordingBalloons final : IBalloonTarget {
     }
 };
 
+// The log stays English; the balloon is in the user's language.
 TEST(Notifications, AreLoggedAndShownUnlessBalloonsAreOff) {
     for (bool show : {true, false}) {
         SCOPED_TRACE(show ? "on" : "off");
         RecordingSupportLog log;
         RecordingBalloons balloons;
         Notifications notifications(log, balloons, show);
-        notifications.Notify(u"Cause. Next step.");
-        EXPECT_EQ(balloons.shown.size(), show ? 1u : 0u);
+        notifications.Notify(u"Cause. Next step.", u"Ursache. N\u00e4chster Schritt.");
+        ASSERT_EQ(balloons.shown.size(), show ? 1u : 0u);
+        if (show) EXPECT_EQ(balloons.shown[0], u"Ursache. N\u00e4chster Schritt.");
         ASSERT_EQ(log.lines.size(), 1u);
         EXPECT_EQ(log.lines[0], show ? "Notification: Cause. Next step."
                                      : "Notification (balloons off): Cause. Next step.");
@@ -149,9 +151,9 @@ TEST(ElevatedTarget, NamesAHigherProcessOnceAndIgnoresEqualOrUnknownOnes) {
 
 // Support scripts match these lines exactly.
 TEST(SupportTexts, KeyTargetLinesReadAsSupportExpects) {
-    EXPECT_EQ(KeysDroppedLine(7, UnnamedFocusProgram),
+    EXPECT_EQ(KeysDroppedLine(7, u""),
               "Keys dropped: process 7 (The program with the focus) runs at a higher integrity level than Brelkin");
-    EXPECT_EQ(ToUtf8(KeysDroppedText(u"viewer.exe")),
+    EXPECT_EQ(ToUtf8(KeysDroppedText(u"viewer.exe").English()),
               "viewer.exe runs as administrator, so Windows drops the keys that Brelkin types into it. "
               "Run the imaging program without elevation, or Brelkin at the same level.");
 }

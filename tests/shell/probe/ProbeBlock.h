@@ -16,6 +16,7 @@ struct NotifyRecord {
     UINT flags;
     LONG result;
     wchar_t tip[128];
+    wchar_t info[256];  // the balloon's text, with NIF_INFO
 };
 
 struct MenuItem {

@@ -31,6 +31,7 @@ public:
             r.flags = data.uFlags;
             r.result = result;
             lstrcpynW(r.tip, data.szTip, 128);
+            lstrcpynW(r.info, (data.uFlags & NIF_INFO) ? data.szInfo : L"", 256);
             g_block->trayWindow = reinterpret_cast<ULONGLONG>(data.hWnd);
             InterlockedExchange(&g_block->notifyCount, n + 1);
         }

@@ -1,0 +1,91 @@
+// Ids of the texts that the code puts together (engine/Texts.h), from 20000
+// up, grouped by who says them. Plain #defines: the resource compiler reads
+// this file too. A new text gets the next free id of its group and one
+// BRELKIN_TEXT line in resources/lang/en.rc and in every other language's file.
+#pragma once
+
+#ifdef RC_INVOKED
+#define BRELKIN_TEXT(id, line) id, line
+#endif
+
+// The frame, the tray icon, the tooltip
+#define IDS_TRAY_ICON_ERROR             20000
+#define IDS_JOYSTICK_MISSING            20001
+#define IDS_UNLISTED_PROGRAM            20002
+#define IDS_UNNAMED_PROGRAM_IN_FRONT    20003
+#define IDS_SAVE_FAILURE                20004
+#define IDS_MODE_JOYSTICK               20005
+#define IDS_MODE_CUSTOM                 20006
+
+// Why joystick mode cannot work (a value of IDS_JOYSTICK_MISSING)
+#define IDS_JOYSTICK_NOT_INSTALLED      20010
+#define IDS_JOYSTICK_LIBRARY_UNUSABLE   20011
+#define IDS_JOYSTICK_FUNCTION_MISSING   20012
+#define IDS_JOYSTICK_DRIVER_DISABLED    20013
+#define IDS_JOYSTICK_DEVICE_MISSING     20014
+#define IDS_JOYSTICK_DEVICE_BUSY        20015
+#define IDS_JOYSTICK_NO_BUTTON          20016
+#define IDS_JOYSTICK_ACQUIRE_FAILED     20017
+#define IDS_JOYSTICK_UNKNOWN_STATE      20018
+#define IDS_JOYSTICK_READY              20019
+
+// The camera library and the camera host
+#define IDS_LIBRARY_MISSING             20100
+#define IDS_LIBRARY_WRONG_BITNESS       20101
+#define IDS_LIBRARY_LOAD_FAILED         20102
+#define IDS_LIBRARY_NOT_CAMERA          20103
+#define IDS_LIBRARY_MEMBER_MISSING      20104
+#define IDS_LIBRARY_NEEDS_WIDER_WINDOWS 20105
+#define IDS_CAMERA_SILENT_BDA           20106
+#define IDS_CAMERA_SILENT_WDM           20107
+#define IDS_HOST_CRASH                  20108
+#define IDS_HOST_ENDED                  20109
+#define IDS_HOST_HANG                   20110
+#define IDS_HOST_STOPPED                20111
+#define IDS_HOST_MISSING                20112
+#define IDS_HOST_START_FAILED           20113
+#define IDS_BITS_32                     20114
+#define IDS_BITS_64                     20115
+#define IDS_UNKNOWN_CALL                20116
+#define IDS_HOST_VERSION_MISMATCH       20117
+
+// Support
+#define IDS_KEYS_DROPPED                20200
+#define IDS_UNNAMED_FOCUS_PROGRAM       20201
+
+// The Programs dialog
+#define IDS_PROGRAMS_COLUMN_PROGRAM     20300
+#define IDS_PROGRAMS_COLUMN_MODE        20301
+#define IDS_PROGRAMS_ADMINISTRATOR_MARK 20302
+#define IDS_PROGRAMS_NAME_EMPTY         20303
+#define IDS_PROGRAMS_NAME_TOO_LONG      20304
+#define IDS_PROGRAMS_NAME_INVALID       20305
+#define IDS_PROGRAMS_NOTE_DEPLOYED      20306
+#define IDS_PROGRAMS_NOTE_OVERRIDE      20307
+#define IDS_PROGRAMS_BROWSE_FILTER      20308
+#define IDS_PROGRAMS_BROWSE_TITLE       20309
+#define IDS_PROGRAMS_CANNOT_REMOVE      20310
+#define IDS_PROGRAMS_NOTE_ENFORCED      20311
+
+// Key names in a chord's text
+#define IDS_KEY_SHIFT                   20400
+#define IDS_KEY_CTRL                    20401
+#define IDS_KEY_ALT                     20402
+#define IDS_KEY_WIN                     20403
+#define IDS_KEY_ENTER                   20404
+#define IDS_KEY_SPACE                   20405
+#define IDS_KEY_PAGE_UP                 20406
+#define IDS_KEY_PAGE_DOWN               20407
+#define IDS_KEY_END                     20408
+#define IDS_KEY_HOME                    20409
+#define IDS_KEY_LEFT                    20410
+#define IDS_KEY_UP                      20411
+#define IDS_KEY_RIGHT                   20412
+#define IDS_KEY_DOWN                    20413
+#define IDS_KEY_SELECT                  20414
+#define IDS_KEY_INSERT                  20415
+#define IDS_KEY_DELETE                  20416
+
+// The dialogs' data exchange (framework/DataExchange.cpp)
+#define IDS_ENTER_POSITIVE_INTEGER      20500
+#define IDS_ENTER_INTEGER_BETWEEN       20501
