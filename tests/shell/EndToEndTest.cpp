@@ -65,7 +65,7 @@ TEST_F(EndToEnd, ARightClickOpensTheTwentyTwoItemPopup) {
         {L"SIDEXIS (Ctrl+Shift+V)", 32783}, {L"XDR (Ctrl+I)", 32784},
         {L"Dentrix image (Alt+C,Alt+S)", 32785}, {L"DEXIS (Space,T)", 32786}, {L"CADI (G)", 32787},
         {L"Vixwin (Alt+G,Space)", 32788}, {L"Alt+F,Alt+S", 32789}, {L"Space", 32790},
-        {L"Enter", 32791}, {L"Custom Setting", 32779}, {L"", 0}, {L"Camera &Status...", 32801},
+        {L"Enter", 32791}, {L"Custom Setting", 32779}, {L"", 0}, {L"Camera S&tatus...", 32801},
         {L"&Rescan Camera", 32775},
         {L"WDM/BDA &Setting", 32794}, {L"&Programs...", 32795}, {L"E&xit", 57665}};
     ASSERT_EQ(block->menuCount, 22);
