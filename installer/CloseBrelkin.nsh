@@ -114,7 +114,7 @@ Function ${un}CloseBrelkin
       ${Break}
     ${EndIf}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-      "Brelkin is still running ($R8 program(s) could not be ended), perhaps in another user's session. Close Brelkin there from its tray menu (E&xit), then choose Retry." \
+      "$(CLOSE_RETRY)" \
       IDRETRY retry
     ${Break}
     retry:

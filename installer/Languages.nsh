@@ -114,3 +114,15 @@ LangString PRESET_LABEL ${LANG_POLISH} "Wybierz tryb programu do obrazowania uż
 LangString PRESET_LABEL ${LANG_PORTUGUESEBR} "Escolha o modo do programa de imagens que este consultório usa. Cada usuário ainda pode escolher outro no menu do Brelkin na área de notificação; a escolha dele é mantida."
 LangString PRESET_LABEL ${LANG_JAPANESE} "この医院で使う画像ソフトに合わせてモードを選んでください。各ユーザーは通知領域の Brelkin メニューで別のモードを選ぶこともでき、その選択はそのユーザーに対して保持されます。"
 LangString PRESET_LABEL ${LANG_SIMPCHINESE} "请选择本诊所使用的影像程序对应的模式。每个用户仍可在通知区域的 Brelkin 菜单中选择其他模式；其本人的选择会被保留。"
+
+; Brelkin could not be ended in every session (interactive only; $R8 is how many copies).
+LangString CLOSE_RETRY ${LANG_ENGLISH} "Brelkin is still running ($R8 program(s) could not be ended), perhaps in another user's session. Close Brelkin there from its tray menu (Exit), then choose Retry."
+LangString CLOSE_RETRY ${LANG_GERMAN} "Brelkin wird noch ausgeführt ($R8 Programm(e) konnten nicht beendet werden), vielleicht in der Sitzung eines anderen Benutzers. Beenden Sie Brelkin dort über sein Menü im Infobereich (Beenden), und klicken Sie dann auf „Wiederholen“."
+LangString CLOSE_RETRY ${LANG_FRENCH} "Brelkin est toujours en cours d’exécution ($R8 programme(s) n’ont pas pu être arrêtés), peut-être dans la session d’un autre utilisateur. Quittez Brelkin dans cette session depuis son menu de la zone de notification (Quitter), puis cliquez sur Réessayer."
+LangString CLOSE_RETRY ${LANG_SPANISH} "Brelkin sigue en ejecución (no se pudieron cerrar $R8 programa(s)), quizá en la sesión de otro usuario. Cierre Brelkin allí desde su menú del área de notificación (Salir) y, a continuación, elija Reintentar."
+LangString CLOSE_RETRY ${LANG_ITALIAN} "Brelkin è ancora in esecuzione ($R8 programma/i non sono stati chiusi), forse nella sessione di un altro utente. Chiudere Brelkin in quella sessione dal suo menu nell'area di notifica (Esci), quindi scegliere Riprova."
+LangString CLOSE_RETRY ${LANG_DUTCH} "Brelkin wordt nog uitgevoerd ($R8 programma('s) konden niet worden afgesloten), misschien in de sessie van een andere gebruiker. Sluit Brelkin daar af via het menu in het systeemvak (Afsluiten) en kies daarna Opnieuw."
+LangString CLOSE_RETRY ${LANG_POLISH} "Program Brelkin nadal działa (nie udało się zamknąć programów: $R8), być może w sesji innego użytkownika. Zamknij tam program Brelkin z jego menu w obszarze powiadomień (Zakończ), a następnie wybierz Ponów próbę."
+LangString CLOSE_RETRY ${LANG_PORTUGUESEBR} "O Brelkin ainda está em execução (não foi possível encerrar $R8 programa(s)), talvez na sessão de outro usuário. Feche o Brelkin nessa sessão pelo menu da área de notificação (Sair) e escolha Tentar Novamente."
+LangString CLOSE_RETRY ${LANG_JAPANESE} "Brelkin がまだ実行中です ($R8 個のプログラムを終了できませんでした)。別のユーザーのセッションで実行されている可能性があります。そのセッションで通知領域のメニューから Brelkin を終了してから、[再試行] を選んでください。"
+LangString CLOSE_RETRY ${LANG_SIMPCHINESE} "Brelkin 仍在运行（有 $R8 个程序无法结束），可能在其他用户的会话中。请在该会话中从通知区域的菜单退出 Brelkin，然后选择“重试”。"

@@ -1,7 +1,5 @@
 #include "settings/LanguageSetting.h"
 
-#include "settings/AppSettings.h"
-
 namespace brelkin {
 
 namespace {

@@ -29,6 +29,9 @@ constexpr std::u16string_view DefaultKey = u"DefaultKey";
 // Only read, never written by the program.
 constexpr std::u16string_view ShowNotifications = u"ShowNotifications";
 constexpr std::u16string_view PollPeriod = u"PollPeriod";
+// Read once, at start-up: a policy refresh logs it but leaves the language of
+// the running program as it is.
+constexpr std::u16string_view Language = u"Language";
 // Kept apart from the ten values above, by the Programs dialog.
 constexpr std::u16string_view OnlyListedPrograms = u"OnlyListedPrograms";
 constexpr std::u16string_view ProgramsSection = u"Settings\\Programs";
@@ -54,6 +57,7 @@ inline constexpr SettingsValue SettingsValues[] = {
     {settings_names::ShowNotifications, false},
     {settings_names::PollPeriod, false},
     {settings_names::OnlyListedPrograms, false},
+    {settings_names::Language, true},
 };
 
 // The values that an enforced policy sets, as read at one moment: the user

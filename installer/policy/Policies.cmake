@@ -2,12 +2,18 @@
 # Writes Brelkin.admx and <language>/Brelkin.adml for every language folder of
 # SOURCE from their .in files: each policy of Brelkin.admx.in twice, enforced
 # and recommended, and the modes that brelkin-mode-names wrote as the Mode
-# policy's drop-down (one string per mode in every language's ADML).
+# policy's drop-down (one string per mode in every language's ADML), and
+# Brelkin's languages as the Language policy's, each by its own name in every
+# ADML.
 cmake_minimum_required(VERSION 3.21)
 set(_policy_root "Software\\Policies\\Morvane\\Tolvacore")
 # Each set: name suffix | category | registry key.
 set(_sets "|Brelkin|${_policy_root}"
           "_Recommended|Brelkin_Recommended|${_policy_root}\\Recommended")
+# Each language: the tag stored (one that engine/Language.cpp reads) | its own
+# name, so that an administrator finds their language whatever the ADML's.
+set(_languages "en|English" "de|Deutsch" "fr|Français" "es|Español" "it|Italiano" "nl|Nederlands"
+               "pl|Polski" "pt-BR|Português (Brasil)" "ja|日本語" "zh-CN|中文(简体)")
 
 function(xml_escape out text)
   string(REPLACE "&" "&amp;" text "${text}")
@@ -44,8 +50,20 @@ foreach(_name IN LISTS _modes)
   string(APPEND _strings "      <string id=\"Mode_${_index}\">${_xml}</string>\n")
   math(EXPR _index "${_index} + 1")
 endforeach()
+set(_language_items "")
+set(_language_strings "")
+foreach(_language IN LISTS _languages)
+  string(REPLACE "|" ";" _language "${_language}")
+  list(GET _language 0 _tag)
+  list(GET _language 1 _name)
+  string(REPLACE "-" "_" _id "Language_${_tag}")
+  string(APPEND _language_items "          <item displayName=\"$(string.${_id})\"><value><string>${_tag}</string></value></item>\n")
+  string(APPEND _language_strings "      <string id=\"${_id}\">${_name}</string>\n")
+endforeach()
 string(REGEX REPLACE "\n$" "" _items "${_items}")
 string(REGEX REPLACE "\n$" "" _strings "${_strings}")
+string(REGEX REPLACE "\n$" "" _language_items "${_language_items}")
+string(REGEX REPLACE "\n$" "" _language_strings "${_language_strings}")
 
 file(READ "${SOURCE}/Brelkin.admx.in" _admx)
 string(FIND "${_admx}" "<policies>" _begin)
@@ -70,6 +88,7 @@ foreach(_set IN LISTS _sets)
   string(APPEND _all "${_p}")
 endforeach()
 string(REPLACE "@MODE_ITEMS@" "${_items}" _all "${_all}")
+string(REPLACE "@LANGUAGE_ITEMS@" "${_language_items}" _all "${_all}")
 generated_notice(_head "${_head}" "installer/policy/Brelkin.admx.in")
 file(WRITE "${OUT}/Brelkin.admx" "${_head}${_all}${_tail}")
 
@@ -78,6 +97,7 @@ foreach(_source IN LISTS _adml_sources)
   get_filename_component(_language "${_source}" DIRECTORY)
   file(READ "${SOURCE}/${_source}" _adml)
   string(REPLACE "@MODE_STRINGS@" "${_strings}" _adml "${_adml}")
+  string(REPLACE "@LANGUAGE_STRINGS@" "${_language_strings}" _adml "${_adml}")
   generated_notice(_adml "${_adml}" "installer/policy/${_source}")
   file(WRITE "${OUT}/${_language}/Brelkin.adml" "${_adml}")
 endforeach()

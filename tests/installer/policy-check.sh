@@ -3,8 +3,10 @@
 #   policy-check.sh <build's installer folder> <source tree>
 # Each ADMX and ADML is well-formed and valid against the ADMX format
 # (PolicyDefinitions.xsd); every string and presentation the ADMX names is in
-# every ADML; every registry value is one Brelkin reads and every key one of its
-# policy keys, none where Intune refuses to write; the Mode drop-down, the
+# every ADML, there is an ADML for each of Brelkin's languages and each holds
+# every string and presentation of the English one; every registry value is one Brelkin reads and every key one of its
+# policy keys, none where Intune refuses to write; the Language drop-down
+# names each of Brelkin's languages once by a tag it reads; the Mode drop-down, the
 # NSIS setup's list and the MSI's PRESET condition hold the modes of the preset
 # table (the file that brelkin-mode-names wrote), in menu order.
 set -uo pipefail
@@ -46,6 +48,25 @@ for adml in "${admls[@]}"; do
   check "$name: every control shows an element of the ADMX (unknown: $missing)" test -z "$missing"
 done
 
+echo "=== an ADML for each of Brelkin's languages, with every string and presentation of English"
+# The languages' tags as engine/Language.cpp lists them: the culture of its
+# ADML, and the language subtag that the Language policy may store.
+mapfile -t cultures < <(sed -nE 's/^ *\{Language::[A-Za-z]+, "([^"]+)", "[a-z]+".*/\1/p' "$src/engine/Language.cpp")
+check "engine/Language.cpp lists ten languages (got: ${cultures[*]})" test "${#cultures[@]}" = 10
+for culture in "${cultures[@]}"; do
+  check "$culture: an ADML" test -s "$policy/$culture/Brelkin.adml"
+done
+english=$policy/en-US/Brelkin.adml
+for adml in "${admls[@]}"; do
+  culture=$(basename "$(dirname "$adml")")
+  [ "$adml" = "$english" ] && continue
+  for kind in string presentation; do
+    missing=$(comm -23 <(xpath "$english" "//$(el "$kind")/@id" | sort -u) <(xpath "$adml" "//$(el "$kind")/@id" | sort -u))
+    for id in $missing; do fail "$culture: the $kind $id of en-US is missing"; done
+    [ -n "$missing" ] || pass "$culture: every $kind of en-US"
+  done
+done
+
 echo "=== registry names: what Brelkin reads, where Intune lets a template write"
 root='Software\Policies\Morvane\Tolvacore'
 while IFS= read -r name; do
@@ -63,7 +84,7 @@ while IFS= read -r key; do
   shopt -u nocasematch
 done < <(xpath "$admx" '//@key' | sort -u)
 for set in "" _Recommended; do
-  for p in Mode CameraDriver PollPeriod OnlyListedPrograms ProgramRules Notifications; do
+  for p in Mode CameraDriver PollPeriod OnlyListedPrograms ProgramRules Notifications Language; do
     class=$(xpath "$admx" "string(//$(el policy)[@name=\"$p$set\"]/@class)")
     check "policy $p$set for computers and users (class: $class)" test "$class" = Both
   done
@@ -76,6 +97,14 @@ while IFS= read -r name; do
   ref=$(xpath "$admx" "string(//$(el definition)[@name=\"$name\"]/@displayName)")
   check "supportedOn $name names its text by its own name (got $ref)" test "$ref" = "\$(string.$name)"
 done < <(xpath "$admx" "//$(el definition)/@name")
+
+echo "=== the Language drop-down: each of Brelkin's languages once, by its tag or its language subtag"
+for set in "" _Recommended; do
+  values=$(xpath "$admx" "//$(el policy)[@name=\"Language$set\"]//$(el enum)/$(el item)/$(el value)/$(el string)/text()")
+  named=$(for v in $values; do for c in "${cultures[@]}"; do
+    if [ "$v" = "$c" ] || [ "$v" = "${c%%-*}" ]; then echo "$c"; fi; done; done | sort)
+  check "Language$set drop-down (got: $(echo $values))" test "$named" = "$(printf '%s\n' "${cultures[@]}" | sort)"
+done
 
 echo "=== the modes of the preset table, in menu order, everywhere"
 check "the mode list runs from the joystick to Custom Setting" \

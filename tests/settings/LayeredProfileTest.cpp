@@ -6,6 +6,7 @@
 #include <string>
 
 #include "settings/AppSettings.h"
+#include "settings/LanguageSetting.h"
 #include "settings/LayeredProfile.h"
 #include "settings/ProgramSettings.h"
 #include "settings/SettingsReport.h"
@@ -288,6 +289,7 @@ TEST(PolicyLayers, EachValueComesFromTheFirstOfTheFiveSourcesThatHoldsItReadably
         {"!URrM", 'R', ProfileSource::Recommended},
         {"rM", 'r', ProfileSource::Recommended},
         {"!RM", 'M', ProfileSource::Machine},
+        {"M", 'M', ProfileSource::Machine},  // the setup's machine-wide defaults alone (its Language, for one)
         {"!E!U!M", 0, ProfileSource::Default},
         {"", 0, ProfileSource::Default},
     };
@@ -308,6 +310,8 @@ TEST(PolicyLayers, EachValueComesFromTheFirstOfTheFiveSourcesThatHoldsItReadably
                 EXPECT_EQ(stores.profile.ProfileIntSource(u"Settings", value.name), row.source);
             }
         }
+        // The language is chosen from what its own reading finds, in the same order.
+        EXPECT_EQ(test::Narrow(ReadLanguageSetting(stores.profile)), row.winner ? std::string(1, row.winner) : "");
         EXPECT_EQ(EnforcedValues::Read(stores.profile).Any(), row.source == ProfileSource::Enforced);
         for (char tag : std::string("EeURrM")) EXPECT_FALSE(stores.Store(tag)->Wrote()) << tag;
     }
@@ -320,6 +324,7 @@ TEST(PolicyLayers, EnforcedValuesAreNeverWrittenAndTheLogNamesThemAndTheirDamage
     stores.enforcedComputer.SetText(u"DefaultKey", u"Kodak (F5)");
     stores.enforcedUser.SetInt(u"UseBDA", 1);
     stores.enforcedUser.SetInt(u"OnlyListedPrograms", 1);
+    stores.enforcedComputer.SetText(u"Language", u"fr");
     stores.enforcedComputer.SetText(u"Settings\\Programs", u"chart.exe", u"Enter");
     stores.enforcedComputer.SetText(u"PollPeriod", u"100");  // damaged
     stores.recommendedUser.SetInt(u"DelayTime", 700);
@@ -362,7 +367,7 @@ TEST(PolicyLayers, EnforcedValuesAreNeverWrittenAndTheLogNamesThemAndTheirDamage
     PolicyDamageLog damage;
     LogSettingsRead(stores.profile, trigger, kind, 50, log, damage);
     LogSettingsRead(stores.profile, trigger, kind, 50, log, damage);
-    EXPECT_TRUE(log.Has("Settings enforced by policy: UseBDA, DefaultKey, OnlyListedPrograms; "
+    EXPECT_TRUE(log.Has("Settings enforced by policy: UseBDA, DefaultKey, OnlyListedPrograms, Language; "
                         "recommended by policy: DelayTime"));
     int damagedLines = 0;
     for (const std::string& line : log.lines)
