@@ -174,11 +174,14 @@ TEST_F(EndToEndSettings, LanguageDeShowsTheCameraStatusWindowInGerman) {
     HWND status = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (status = FindWindowW(L"#32770", L"Brelkin-Kamerastatus")) != nullptr; }, 5000))
         << "no German Camera Status window";
+    // The values are set just after the window appears.
     wchar_t presses[64] = {};
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(GetDlgItem(status, 1106), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(presses), SMTO_ABORTIFHUNG,
-                        5000, &ignored);
-    EXPECT_STREQ(presses, L"noch keine");
+    EXPECT_TRUE(WaitFor([&] {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(GetDlgItem(status, 1106), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(presses),
+                            SMTO_ABORTIFHUNG, 5000, &ignored);
+        return std::wstring(presses) == L"noch keine";
+    }, 5000)) << "Presses: " << std::string(presses, presses + wcslen(presses));
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
