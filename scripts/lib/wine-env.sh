@@ -26,15 +26,20 @@ brelkin_wine_env() {
     fi
   fi
   if [ -z "${DISPLAY:-}" ] || [ "${BRELKIN_XVFB:-0}" = 1 ]; then
-    local n
+    local n started=0
     for n in $(seq 91 140); do
       [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
       Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
       BRELKIN_XVFB_PID=$!
       BRELKIN_DISPLAY_BEFORE=${DISPLAY:-}
       export DISPLAY=":$n"
+      started=1
       break
     done
+    # Every display number taken (Xvfbs of other runs, or sockets they left):
+    # say so, instead of running Wine without a display.
+    [ "$started" = 1 ] ||
+      { echo "no free X display number in :91-:140 for Xvfb (remove stale /tmp/.X11-unix sockets)" >&2; return 1; }
     local i
     for i in $(seq 1 50); do
       [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break

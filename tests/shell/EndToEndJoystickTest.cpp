@@ -12,20 +12,24 @@ namespace {
 
 using namespace e2e;
 
+// The vJoy stand-in registered as installed, with a cleared state block; taken
+// away again also after a failed assertion, so the other tests run without vJoy.
+struct VJoyStandIn {
+    HANDLE mapping = nullptr;
+    standin::VJoyStandInState* block = standin::OpenVJoyStandInState(&mapping);
+    bool registered = block != nullptr && (standin::ResetVJoyStandInState(*block),
+                                           standin::RegisterVJoyStandIn(WinPath(BRELKIN_STANDIN_DIR) + L"\\vjoy"));
+    ~VJoyStandIn() {
+        standin::UnregisterVJoyStandIn();
+        if (block != nullptr) standin::CloseSharedStateBlock(block, mapping);
+    }
+};
+
 TEST_F(EndToEndDevice, WithoutPPJoyVJoyButtonOneFollowsTheCameraAndIsNeverLeftHeld) {
-    HANDLE vjoyMapping = nullptr;
-    standin::VJoyStandInState* vjoy = standin::OpenVJoyStandInState(&vjoyMapping);
+    VJoyStandIn stand;
+    standin::VJoyStandInState* vjoy = stand.block;
     ASSERT_NE(vjoy, nullptr);
-    struct Cleanup {
-        standin::VJoyStandInState* block;
-        HANDLE mapping;
-        ~Cleanup() {  // also after a failed assertion: the other tests run without vJoy
-            standin::UnregisterVJoyStandIn();
-            standin::CloseSharedStateBlock(block, mapping);
-        }
-    } cleanup{vjoy, vjoyMapping};
-    standin::ResetVJoyStandInState(*vjoy);
-    ASSERT_TRUE(standin::RegisterVJoyStandIn(WinPath(BRELKIN_STANDIN_DIR) + L"\\vjoy"));
+    ASSERT_TRUE(stand.registered);
 
     Process p;
     HWND frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
@@ -78,19 +82,10 @@ TEST_F(EndToEndDevice, WithoutPPJoyVJoyButtonOneFollowsTheCameraAndIsNeverLeftHe
 // Windows may end the process as soon as WM_ENDSESSION returns: by then the
 // button is released, vJoy handed back and the exit line written.
 TEST_F(EndToEndDevice, AtLogoffTheHeldVJoyButtonIsReleasedBeforeTheProcessIsEnded) {
-    HANDLE vjoyMapping = nullptr;
-    standin::VJoyStandInState* vjoy = standin::OpenVJoyStandInState(&vjoyMapping);
+    VJoyStandIn stand;
+    standin::VJoyStandInState* vjoy = stand.block;
     ASSERT_NE(vjoy, nullptr);
-    struct Cleanup {
-        standin::VJoyStandInState* block;
-        HANDLE mapping;
-        ~Cleanup() {
-            standin::UnregisterVJoyStandIn();
-            standin::CloseSharedStateBlock(block, mapping);
-        }
-    } cleanup{vjoy, vjoyMapping};
-    standin::ResetVJoyStandInState(*vjoy);
-    ASSERT_TRUE(standin::RegisterVJoyStandIn(WinPath(BRELKIN_STANDIN_DIR) + L"\\vjoy"));
+    ASSERT_TRUE(stand.registered);
 
     Process p;
     HWND frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
