@@ -243,7 +243,7 @@ CameraStatus CameraHostSource::Status() const {
     s.library = m_library;
     s.hostBits = m_hostBits;
     s.restartAtMs = m_restartDue ? m_restartAt : 0;
-    s.cannotStart = m_cannotStart.Shown();
+    s.cannotStart = m_cannotStart;
     s.opening = m_hostBits != 0 && !m_openAnswered;
     s.reading = m_lastReading;
     // An object held and no reading since its open: the open's answer says
@@ -252,12 +252,14 @@ CameraStatus CameraHostSource::Status() const {
     else if (m_readingSinceOpen) s.camera = CameraStateOf(m_lastReading);
     else s.camera = m_lastOpen == CameraOpenOutcome::Answered ? CameraState::Answering : CameraState::NotValid;
     s.lastFault = m_lastFault;
+    s.lastFaultText = m_lastFaultText;
     s.lastFaultMs = m_lastFaultMs;
     return s;
 }
 
-void CameraHostSource::Remember(std::string line) {
+void CameraHostSource::Remember(std::string line, Text shown) {
     m_lastFault = std::move(line);
+    m_lastFaultText = std::move(shown);
     m_lastFaultMs = m_process.NowMs();
 }
 
@@ -273,7 +275,7 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
             m_versionBalloonShown = true;
             Notify(*m_notifier, HostVersionText());
         }
-        Remember(HostVersionLine(m_hostPath, m.version, hostwire::ProtocolVersion));
+        Remember(HostVersionLine(m_hostPath, m.version, hostwire::ProtocolVersion), HostVersionText());
         EndHost();
         m_mismatch = true;
         m_restartDue = false;
@@ -282,7 +284,8 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
         if (m.openNumber != m_openNumber || m_openAnswered || m.cameraClass != ClassOf(m_openKind)) return;
         if (m.report.attempted) m_log->Write(LibraryLoadLine(m.report));
         if (m.report.attempted) m_library = m.report;
-        if (m.report.status != LibraryLoadStatus::Loaded) Remember(LibraryLoadLine(m.report));
+        if (m.report.status != LibraryLoadStatus::Loaded)
+            Remember(LibraryLoadLine(m.report), LibraryProblemText(m.report));
         // A configuration problem shows at start-up and whenever the user
         // rescans; an arrival only repeats what the user was told.
         if (m.report.status != LibraryLoadStatus::Loaded && m_cause != CameraOpenCause::Arrival)
@@ -331,7 +334,10 @@ void CameraHostSource::Opened(const hostwire::Message& m) {
     m_lastOpen = outcome;
     m_readingSinceOpen = false;
     m_log->Write(CameraOpenLine(m_openKind, m_cause, outcome));
-    if (outcome != CameraOpenOutcome::Answered) Remember(CameraOpenLine(m_openKind, m_cause, outcome));
+    // Without a library the load report before it has said why.
+    if (outcome != CameraOpenOutcome::Answered)
+        Remember(CameraOpenLine(m_openKind, m_cause, outcome),
+                 silent ? CameraSilentText(m_openKind) : m_lastFaultText);
     if (silent && UserAsked(m_cause)) Notify(*m_notifier, CameraSilentText(m_openKind));
     if (!held) Gone();
     m_press.Forget();
@@ -423,7 +429,7 @@ void CameraHostSource::EndHost() {
 void CameraHostSource::Fault(std::string line, Text balloon) {
     m_log->Write(line);
     const uint64_t now = m_process.NowMs();
-    Remember(line);
+    Remember(line, balloon);
     EndHost();
     const uint64_t window = m_policy.windowMs;
     m_faults.erase(std::remove_if(m_faults.begin(), m_faults.end(),

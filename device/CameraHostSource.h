@@ -102,8 +102,9 @@ private:
     void Opened(const hostwire::Message& message);
     void Fault(std::string line, Text balloon);
     void EndHost();
-    // The last fault, for the Camera Status window.
-    void Remember(std::string line);
+    // The last fault, for the Camera Status window: its log line, and its
+    // balloon where it has one.
+    void Remember(std::string line, Text shown);
     void DidNotStart(const HostStart& start);
     void Gone();
     void CountRejections(uint64_t now);
@@ -157,6 +158,7 @@ private:
     ButtonReading m_lastReading = ButtonReading::NoReading;
     LibraryLoadReport m_library;  // found by Brelkin, then as the host loaded it
     std::string m_lastFault;
+    Text m_lastFaultText;
     uint64_t m_lastFaultMs = 0;
 };
 

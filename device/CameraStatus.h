@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/ButtonPoll.h"
+#include "engine/Texts.h"
 #include "platform/CameraLibrary.h"
 
 namespace brelkin {
@@ -33,12 +34,14 @@ struct CameraStatus {
     HostState host = HostState::NotStarted;
     unsigned hostBits = 0;
     uint64_t restartAtMs = 0;  // NowMs of the host process's clock
-    std::u16string cannotStart;
+    Text cannotStart;
     bool opening = false;  // an open is on its way to the host's answer
     CameraState camera = CameraState::NoCameraObject;
     ButtonReading reading = ButtonReading::NoReading;  // the last one
     // The last camera or host fault as the support log wrote it; empty: none.
     std::string lastFault;
+    // Its balloon, which the window shows in its language; Empty(): none.
+    Text lastFaultText;
     uint64_t lastFaultMs = 0;
 };
 

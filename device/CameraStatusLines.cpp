@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "device/CameraNotices.h"
+#include "engine/Texts.h"
 #include "engine/Utf8.h"
 
 namespace brelkin {
@@ -24,122 +25,142 @@ std::u16string Time(ClockTime t) {
     return U16(text);
 }
 
-std::u16string Bits(unsigned bits) {
-    return bits == 32 ? u"32-bit" : bits == 64 ? u"64-bit" : u"bitness unknown";
-}
+// The window's words in one language: each value is a text of
+// resources/lang with the facts put in.
+class Lines {
+public:
+    explicit Lines(Language language) : m_language(language) {}
 
-std::u16string Library(const CameraStatusView& view) {
-    const LibraryLoadReport& r = view.camera.library;
-    if (r.status == LibraryLoadStatus::Missing || r.path.empty()) {
-        if (r.programFolder.empty() && r.systemFolder.empty())
-            return r.library + u" not found in Brelkin's folder or the system folder";
-        return r.library + u" not found; looked in " + r.programFolder + u" and " + r.systemFolder;
+    std::u16string Say(unsigned id, std::vector<TextArg> args = {}) const {
+        return Text(id, std::move(args)).In(m_language);
     }
-    std::u16string line = r.path + u" (" + Bits(r.libraryBits) + u", " +
-                          (view.libraryVersion.empty() ? u"no version resource" : u"version " + view.libraryVersion) +
-                          u")";
-    switch (r.status) {
-    case LibraryLoadStatus::Loaded:
-    case LibraryLoadStatus::Missing: return line;
-    case LibraryLoadStatus::WrongBitness:
-        return line + u": not usable by this " + Bits(r.programBits) + u" Brelkin";
-    case LibraryLoadStatus::LoadFailed:
-        return line + u": not loaded" + (r.errorText.empty() ? u"" : u" (" + r.errorText + u")");
-    case LibraryLoadStatus::NotCameraLibrary: return line + u": not a camera library";
-    case LibraryLoadStatus::MemberMissing: return line + u": lacks " + U16(r.member);
-    }
-    return line;
-}
 
-std::u16string Host(const CameraStatusView& view) {
-    const CameraStatus& s = view.camera;
-    switch (s.host) {
-    case HostState::NotStarted: return u"not started";
-    case HostState::Running: return u"running (" + Bits(s.hostBits) + u")";
-    case HostState::Restarting: {
-        const uint64_t left = s.restartAtMs > view.nowMs ? s.restartAtMs - view.nowMs : 0;
-        return u"restarting in " + Number((left + 999) / 1000) + u" s";
+    std::u16string Bits(unsigned bits) const {
+        return Say(bits == 32 ? IDS_BITS_32 : bits == 64 ? IDS_BITS_64 : IDS_STATUS_BITS_UNKNOWN);
     }
-    case HostState::Stopped: return u"stopped after repeated faults; next step: Rescan Camera";
-    case HostState::CannotStart: return u"cannot start: " + s.cannotStart;
-    case HostState::VersionMismatch: return u"does not match this Brelkin; next step: reinstall Brelkin";
-    }
-    return u"";
-}
 
-std::u16string Camera(CameraState state) {
-    switch (state) {
-    case CameraState::NoCameraObject: return u"no camera object";
-    case CameraState::Answering: return u"answering";
-    case CameraState::NotValid: return u"interface not valid";
-    case CameraState::PortBusy: return u"port busy";
+    std::u16string Library(const CameraStatusView& view) const {
+        const LibraryLoadReport& r = view.camera.library;
+        if (r.status == LibraryLoadStatus::Missing || r.path.empty()) {
+            if (r.programFolder.empty() && r.systemFolder.empty())
+                return Say(IDS_STATUS_LIBRARY_NOT_FOUND, {r.library});
+            return Say(IDS_STATUS_LIBRARY_NOT_FOUND_IN, {r.library, r.programFolder, r.systemFolder});
+        }
+        const std::u16string version = view.libraryVersion.empty() ? Say(IDS_STATUS_NO_VERSION)
+                                                                   : Say(IDS_STATUS_VERSION, {view.libraryVersion});
+        const std::u16string line = Say(IDS_STATUS_LIBRARY, {r.path, Bits(r.libraryBits), version});
+        switch (r.status) {
+        case LibraryLoadStatus::Loaded:
+        case LibraryLoadStatus::Missing: return line;
+        case LibraryLoadStatus::WrongBitness:
+            return Say(IDS_STATUS_LIBRARY_WRONG_BITNESS, {line, Bits(r.programBits)});
+        case LibraryLoadStatus::LoadFailed:
+            return r.errorText.empty() ? Say(IDS_STATUS_LIBRARY_NOT_LOADED, {line})
+                                       : Say(IDS_STATUS_LIBRARY_NOT_LOADED_WHY, {line, r.errorText});
+        case LibraryLoadStatus::NotCameraLibrary: return Say(IDS_STATUS_LIBRARY_NOT_CAMERA, {line});
+        case LibraryLoadStatus::MemberMissing: return Say(IDS_STATUS_LIBRARY_LACKS, {line, U16(r.member)});
+        }
+        return line;
     }
-    return u"";
-}
 
-std::u16string Period(const CameraStatusView& view) {
-    std::u16string line = Number(view.period) + u" ms";
-    if (view.configuredPeriod != 0 && view.period > view.configuredPeriod)
-        line += u" (configured " + Number(view.configuredPeriod) + u" ms; raised while the camera's calls are slow)";
-    return line;
-}
+    std::u16string Host(const CameraStatusView& view) const {
+        const CameraStatus& s = view.camera;
+        switch (s.host) {
+        case HostState::NotStarted: return Say(IDS_STATUS_HOST_NOT_STARTED);
+        case HostState::Running: return Say(IDS_STATUS_HOST_RUNNING, {Bits(s.hostBits)});
+        case HostState::Restarting: {
+            const uint64_t left = s.restartAtMs > view.nowMs ? s.restartAtMs - view.nowMs : 0;
+            return Say(IDS_STATUS_HOST_RESTARTING, {Number((left + 999) / 1000)});
+        }
+        case HostState::Stopped: return Say(IDS_STATUS_HOST_STOPPED);
+        case HostState::CannotStart: return Say(IDS_STATUS_HOST_CANNOT_START, {s.cannotStart.In(m_language)});
+        case HostState::VersionMismatch: return Say(IDS_STATUS_HOST_VERSION_MISMATCH);
+        }
+        return u"";
+    }
 
-std::u16string Presses(const PressRecord& p) {
-    if (p.count == 0) return u"none yet";
-    std::u16string line = Number(p.count) + u"; the last at " + Time(p.time) + u": ";
-    if (!p.mode.empty()) {
-        line += p.mode;
-        if (!p.ruleProgram.empty()) line += u" (the rule for " + p.ruleProgram + u")";
+    std::u16string Camera(CameraState state) const {
+        switch (state) {
+        case CameraState::NoCameraObject: return Say(IDS_STATUS_CAMERA_NO_OBJECT);
+        case CameraState::Answering: return Say(IDS_STATUS_CAMERA_ANSWERING);
+        case CameraState::NotValid: return Say(IDS_STATUS_CAMERA_NOT_VALID);
+        case CameraState::PortBusy: return Say(IDS_STATUS_CAMERA_PORT_BUSY);
+        }
+        return u"";
     }
-    const std::u16string sent = p.chords.empty() ? std::u16string() : u", " + p.chords;
-    switch (p.notSent) {
-    case PressNotSent::None: return line + sent;
-    case PressNotSent::StatusInFront: return line + sent + u" (not sent: Camera Status is in front)";
-    case PressNotSent::OtherProgramInFront:
-        return line + sent + u" (not all sent: another program came to the front)";
-    case PressNotSent::OnlyListedPrograms:
-        return line + u", nothing sent: only listed programs get keys, and " +
-               (p.refusedProgram.empty() ? std::u16string(u"the program in front") : p.refusedProgram) +
-               u" is not listed";
-    case PressNotSent::WhileChordsWentOut:
-        return line + u", nothing sent: the chords of the press before were still going out";
-    case PressNotSent::JoystickMode: return line + u", no chords in joystick mode";
-    }
-    return line;
-}
 
-std::u16string Joystick(JoystickStatus joystick) {
-    switch (joystick.backEnd) {
-    case JoystickBackEnd::PPJoy: return u"PPJoy";
-    case JoystickBackEnd::VJoy: return u"vJoy device 1";
-    case JoystickBackEnd::None: break;
+    std::u16string Period(const CameraStatusView& view) const {
+        if (view.configuredPeriod != 0 && view.period > view.configuredPeriod)
+            return Say(IDS_STATUS_PERIOD_RAISED, {Number(view.period), Number(view.configuredPeriod)});
+        return Number(view.period) + u" ms";
     }
-    return u"not available: " + U16(DescribeJoystickRefusal(joystick.refusal));
-}
+
+    std::u16string Presses(const PressRecord& p) const {
+        if (p.count == 0) return Say(IDS_STATUS_NO_PRESSES);
+        std::u16string what = p.mode;
+        if (!p.mode.empty() && !p.ruleProgram.empty()) what = Say(IDS_STATUS_RULE_MODE, {p.mode, p.ruleProgram});
+        const std::u16string sent = p.chords.empty() ? what : Say(IDS_STATUS_SENT, {what, p.chords});
+        switch (p.notSent) {
+        case PressNotSent::None: what = sent; break;
+        case PressNotSent::StatusInFront: what = Say(IDS_STATUS_TRIED, {sent}); break;
+        case PressNotSent::OtherProgramInFront: what = Say(IDS_STATUS_NOT_ALL_SENT, {sent}); break;
+        case PressNotSent::OnlyListedPrograms:
+            what = Say(IDS_STATUS_ONLY_LISTED,
+                       {what, p.refusedProgram.empty() ? TextArg::Translated(IDS_UNNAMED_PROGRAM_IN_FRONT)
+                                                       : TextArg(p.refusedProgram)});
+            break;
+        case PressNotSent::WhileChordsWentOut: what = Say(IDS_STATUS_STILL_SENDING, {what}); break;
+        case PressNotSent::JoystickMode: what = Say(IDS_STATUS_JOYSTICK_MODE, {what}); break;
+        }
+        return Say(IDS_STATUS_PRESSES, {Number(p.count), Time(p.time), what});
+    }
+
+    std::u16string Joystick(JoystickStatus joystick) const {
+        switch (joystick.backEnd) {
+        case JoystickBackEnd::PPJoy: return u"PPJoy";
+        case JoystickBackEnd::VJoy: return Say(IDS_STATUS_VJOY);
+        case JoystickBackEnd::None: break;
+        }
+        return Say(IDS_STATUS_JOYSTICK_NOT_AVAILABLE, {TextArg::Translated(JoystickRefusalTextId(joystick.refusal))});
+    }
+
+    // A fault that has a balloon shows its words; one that only the support
+    // log names shows that line.
+    std::u16string LastFault(const CameraStatusView& view) const {
+        const CameraStatus& s = view.camera;
+        if (s.lastFault.empty()) return Say(IDS_STATUS_NO_FAULT);
+        return Time(view.lastFaultTime) + u" " +
+               (s.lastFaultText.Empty() ? U16(s.lastFault) : s.lastFaultText.In(m_language));
+    }
+
+private:
+    Language m_language;
+};
 
 }  // namespace
 
-CameraStatusValues DescribeCameraStatus(const CameraStatusView& view) {
+CameraStatusValues DescribeCameraStatus(const CameraStatusView& view, Language language) {
+    const Lines lines(language);
     CameraStatusValues values;
-    values[StatusLibrary] = Library(view);
+    values[StatusLibrary] = lines.Library(view);
     values[StatusDriver] = U16(DriverKindName(view.driver));
-    values[StatusHost] = Host(view);
-    values[StatusCamera] = Camera(view.camera.camera);
-    values[StatusButton] = view.camera.reading == ButtonReading::Down ? u"Down" : u"Up";
-    values[StatusPollPeriod] = Period(view);
-    values[StatusPresses] = Presses(view.press);
-    values[StatusJoystick] = Joystick(view.joystick);
-    values[StatusLastFault] =
-        view.camera.lastFault.empty() ? u"None" : Time(view.lastFaultTime) + u" " + U16(view.camera.lastFault);
+    values[StatusHost] = lines.Host(view);
+    values[StatusCamera] = lines.Camera(view.camera.camera);
+    values[StatusButton] = lines.Say(view.camera.reading == ButtonReading::Down ? IDS_STATUS_BUTTON_DOWN
+                                                                                 : IDS_STATUS_BUTTON_UP);
+    values[StatusPollPeriod] = lines.Period(view);
+    values[StatusPresses] = lines.Presses(view.press);
+    values[StatusJoystick] = lines.Joystick(view.joystick);
+    values[StatusLastFault] = lines.LastFault(view);
     return values;
 }
 
-std::u16string StatusDetailsTitle(std::u16string_view version, bool x64) {
-    return u"Brelkin " + std::u16string(version) + (x64 ? u", x64" : u", x86") + u": Camera Status";
+std::u16string StatusDetailsTitle(std::u16string_view version, bool x64, Language language) {
+    return Text(IDS_STATUS_DETAILS_TITLE, {std::u16string(version), x64 ? u"x64" : u"x86"}).In(language);
 }
 
-std::u16string StatusDetailsSettingsHeading() {
-    return u"Settings:";
+std::u16string StatusDetailsSettingsHeading(Language language) {
+    return Text(IDS_STATUS_DETAILS_SETTINGS).In(language);
 }
 
 }  // namespace brelkin

@@ -1,9 +1,9 @@
 #pragma once
 // The Camera Status window's values, one per line, from what the frame knows
 // at the moment: the library, the host, the camera, the last press and the
-// joystick. Every word the window shows besides its labels is here (the
-// labels and buttons are in its dialog template), so that the window is
-// translated in these two places and the lines are tested without a window.
+// joystick. Every word the window shows besides its labels is a text of
+// resources/lang put together here (the labels and buttons are in its dialog
+// template), so that the lines are tested without a window.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -11,6 +11,7 @@
 #include "device/CameraStatus.h"
 #include "device/JoystickStatus.h"
 #include "engine/DriverKind.h"
+#include "engine/Texts.h"
 
 namespace brelkin {
 
@@ -67,11 +68,13 @@ enum CameraStatusLine {
 
 using CameraStatusValues = std::array<std::u16string, StatusLineCount>;
 
-CameraStatusValues DescribeCameraStatus(const CameraStatusView& view);
+// In the language Brelkin speaks; the native tests name one.
+CameraStatusValues DescribeCameraStatus(const CameraStatusView& view, Language language = DisplayLanguage());
 
 // The first line of the details that "Copy Details" puts on the clipboard,
-// and the heading of the settings after the window's lines.
-std::u16string StatusDetailsTitle(std::u16string_view version, bool x64);
-std::u16string StatusDetailsSettingsHeading();
+// and the heading of the settings after the window's lines (the settings
+// themselves are the support log's English lines).
+std::u16string StatusDetailsTitle(std::u16string_view version, bool x64, Language language = DisplayLanguage());
+std::u16string StatusDetailsSettingsHeading(Language language = DisplayLanguage());
 
 }  // namespace brelkin

@@ -1,5 +1,7 @@
 #include "device/JoystickStatus.h"
 
+#include "engine/Texts.h"
+
 namespace brelkin {
 
 const char* DescribeJoystickRefusal(JoystickRefusal refusal)
@@ -25,6 +27,21 @@ const char* DescribeJoystickRefusal(JoystickRefusal refusal)
         return "vJoy device 1 could not be taken over: restart Brelkin";
     }
     return "unknown joystick state";
+}
+
+unsigned JoystickRefusalTextId(JoystickRefusal refusal) {
+    switch (refusal) {
+    case JoystickRefusal::None: return IDS_JOYSTICK_READY;
+    case JoystickRefusal::VJoyNotInstalled: return IDS_JOYSTICK_NOT_INSTALLED;
+    case JoystickRefusal::VJoyLibraryUnusable: return IDS_JOYSTICK_LIBRARY_UNUSABLE;
+    case JoystickRefusal::VJoyFunctionMissing: return IDS_JOYSTICK_FUNCTION_MISSING;
+    case JoystickRefusal::VJoyDriverDisabled: return IDS_JOYSTICK_DRIVER_DISABLED;
+    case JoystickRefusal::VJoyDeviceMissing: return IDS_JOYSTICK_DEVICE_MISSING;
+    case JoystickRefusal::VJoyDeviceBusy: return IDS_JOYSTICK_DEVICE_BUSY;
+    case JoystickRefusal::VJoyDeviceWithoutButton: return IDS_JOYSTICK_NO_BUTTON;
+    case JoystickRefusal::VJoyAcquireFailed: return IDS_JOYSTICK_ACQUIRE_FAILED;
+    }
+    return IDS_JOYSTICK_UNKNOWN_STATE;
 }
 
 }  // namespace brelkin

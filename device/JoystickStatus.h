@@ -26,7 +26,9 @@ struct JoystickStatus {
     JoystickRefusal refusal = JoystickRefusal::None;  // set only when backEnd is None
 };
 
-// Plain words for the cause and the next step, for the user and the support log.
+// Plain words for the cause and the next step, for the support log.
 const char* DescribeJoystickRefusal(JoystickRefusal refusal);
+// The same words for the user: the id of their text (engine/Texts.h).
+unsigned JoystickRefusalTextId(JoystickRefusal refusal);
 
 }  // namespace brelkin

@@ -14,12 +14,17 @@ const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
-// "Camera l&ibrary:" as the clipboard shows it: "Camera library:".
+// "Camera l&ibrary:" as the clipboard shows it: "Camera library:"; a
+// Japanese or Chinese label's "(&I)" goes whole.
 std::u16string LabelText(HWND dialog, int id) {
     wchar_t text[128] = {};
     ::GetDlgItemTextW(dialog, id, text, 128);
     std::u16string label;
     for (const wchar_t* c = text; *c; ++c) {
+        if (c[0] == L'(' && c[1] == L'&' && c[2] && c[2] != L'&' && c[3] == L')') {
+            c += 3;
+            continue;
+        }
         if (*c == L'&' && c[1] != L'&') continue;
         label += static_cast<char16_t>(*c);
     }

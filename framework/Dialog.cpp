@@ -145,8 +145,14 @@ bool CDialog::Create(HWND owner) {
     CDialog* outer = t_opening;
     t_opening = this;
     m_modeless = true;
-    HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner,
-                                     &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    // The template of the language shown, as DoModal takes it: CreateDialogParamW
+    // would leave the language to FindResource, not to Brelkin.
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    const auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(
+        LoadResourceInLanguage(module, RT_DIALOG, MAKEINTRESOURCEW(m_templateId)));
+    HWND hwnd = dialogTemplate ? ::CreateDialogIndirectParamW(module, dialogTemplate, owner, &CDialog::StaticDialogProc,
+                                                              reinterpret_cast<LPARAM>(this))
+                               : nullptr;
     t_opening = outer;
     if (!hwnd) return false;
     g_modeless.push_back(hwnd);

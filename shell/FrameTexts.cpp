@@ -46,19 +46,7 @@ std::string NoJoystickDriverLine(JoystickRefusal refusal) {
 
 Text JoystickMissingText(JoystickRefusal refusal) {
     // The refusal says what of vJoy is wrong, or that neither driver is there.
-    unsigned why = IDS_JOYSTICK_UNKNOWN_STATE;
-    switch (refusal) {
-    case JoystickRefusal::None: why = IDS_JOYSTICK_READY; break;
-    case JoystickRefusal::VJoyNotInstalled: why = IDS_JOYSTICK_NOT_INSTALLED; break;
-    case JoystickRefusal::VJoyLibraryUnusable: why = IDS_JOYSTICK_LIBRARY_UNUSABLE; break;
-    case JoystickRefusal::VJoyFunctionMissing: why = IDS_JOYSTICK_FUNCTION_MISSING; break;
-    case JoystickRefusal::VJoyDriverDisabled: why = IDS_JOYSTICK_DRIVER_DISABLED; break;
-    case JoystickRefusal::VJoyDeviceMissing: why = IDS_JOYSTICK_DEVICE_MISSING; break;
-    case JoystickRefusal::VJoyDeviceBusy: why = IDS_JOYSTICK_DEVICE_BUSY; break;
-    case JoystickRefusal::VJoyDeviceWithoutButton: why = IDS_JOYSTICK_NO_BUTTON; break;
-    case JoystickRefusal::VJoyAcquireFailed: why = IDS_JOYSTICK_ACQUIRE_FAILED; break;
-    }
-    return Text(IDS_JOYSTICK_MISSING, {TextArg::Translated(why)});
+    return Text(IDS_JOYSTICK_MISSING, {TextArg::Translated(JoystickRefusalTextId(refusal))});
 }
 
 std::string ModeLine(std::u16string_view modeName) {

@@ -15,8 +15,6 @@ namespace brelkin {
 constexpr const wchar_t* AppTitle = L"Brelkin";
 // The tooltip the icon is added with, before the settings name the mode.
 constexpr const wchar_t* StartTooltip = L"Brelkin - Space";
-// The tray menu's greyed line above the modes while a policy enforces the mode.
-constexpr const wchar_t* SetByAdministratorItem = L"Set by your administrator";
 
 struct WindowsVersion {
     unsigned long major = 0;

@@ -269,8 +269,12 @@ void CMainFrame::RefreshStatus() {
     const LastPress& last = m_lastPress;
     press.count = m_presses;
     press.time = {last.time.wHour, last.time.wMinute, last.time.wSecond};
+    // As the menu names it: the joystick's and Custom Setting's in the
+    // language shown, the presets by their own names.
     if (last.mode == 0)
-        press.mode = JoystickModeName;
+        press.mode = Translate(IDS_MODE_JOYSTICK);
+    else if (last.mode == CustomRow + 1)
+        press.mode = Translate(IDS_MODE_CUSTOM);
     else if (last.mode >= 1 && last.mode <= PresetRowCount)
         press.mode = ModeName(m_trigger.presets[static_cast<std::size_t>(last.mode - 1)]);
     press.ruleProgram = last.ruleProgram;

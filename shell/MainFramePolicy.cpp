@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <iterator>
 
+#include "engine/Texts.h"
 #include "framework/WinApp.h"
 #include "resources/resource.h"
 #include "settings/PollPeriodSetting.h"
@@ -43,8 +44,9 @@ void CMainFrame::ShowAdministratorLine() {
     if (popup == nullptr) return;
     const bool shown = ::GetMenuState(popup, ID_SET_BY_ADMINISTRATOR, MF_BYCOMMAND) != static_cast<UINT>(-1);
     if (ModeEnforced() && !shown) {
+        const std::u16string line = Translate(IDS_SET_BY_ADMINISTRATOR);
         ::InsertMenuW(popup, ID_JOYSTICK_BUTTON1, MF_BYCOMMAND | MF_STRING | MF_GRAYED, ID_SET_BY_ADMINISTRATOR,
-                      SetByAdministratorItem);
+                      reinterpret_cast<const wchar_t*>(line.c_str()));
     } else if (!ModeEnforced() && shown) {
         ::DeleteMenu(popup, ID_SET_BY_ADMINISTRATOR, MF_BYCOMMAND);
     }

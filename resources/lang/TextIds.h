@@ -16,6 +16,7 @@
 #define IDS_SAVE_FAILURE                20004
 #define IDS_MODE_JOYSTICK               20005
 #define IDS_MODE_CUSTOM                 20006
+#define IDS_SET_BY_ADMINISTRATOR        20007
 
 // Why joystick mode cannot work (a value of IDS_JOYSTICK_MISSING)
 #define IDS_JOYSTICK_NOT_INSTALLED      20010
@@ -89,3 +90,43 @@
 // The dialogs' data exchange (framework/DataExchange.cpp)
 #define IDS_ENTER_POSITIVE_INTEGER      20500
 #define IDS_ENTER_INTEGER_BETWEEN       20501
+
+// The Camera Status window's values (device/CameraStatusLines.cpp) and its details
+#define IDS_STATUS_LIBRARY_NOT_FOUND        20600
+#define IDS_STATUS_LIBRARY_NOT_FOUND_IN     20601
+#define IDS_STATUS_LIBRARY                  20602
+#define IDS_STATUS_VERSION                  20603
+#define IDS_STATUS_NO_VERSION               20604
+#define IDS_STATUS_BITS_UNKNOWN             20605
+#define IDS_STATUS_LIBRARY_WRONG_BITNESS    20606
+#define IDS_STATUS_LIBRARY_NOT_LOADED       20607
+#define IDS_STATUS_LIBRARY_NOT_LOADED_WHY   20608
+#define IDS_STATUS_LIBRARY_NOT_CAMERA       20609
+#define IDS_STATUS_LIBRARY_LACKS            20610
+#define IDS_STATUS_HOST_NOT_STARTED         20611
+#define IDS_STATUS_HOST_RUNNING             20612
+#define IDS_STATUS_HOST_RESTARTING          20613
+#define IDS_STATUS_HOST_STOPPED             20614
+#define IDS_STATUS_HOST_CANNOT_START        20615
+#define IDS_STATUS_HOST_VERSION_MISMATCH    20616
+#define IDS_STATUS_CAMERA_NO_OBJECT         20617
+#define IDS_STATUS_CAMERA_ANSWERING         20618
+#define IDS_STATUS_CAMERA_NOT_VALID         20619
+#define IDS_STATUS_CAMERA_PORT_BUSY         20620
+#define IDS_STATUS_BUTTON_DOWN              20621
+#define IDS_STATUS_BUTTON_UP                20622
+#define IDS_STATUS_PERIOD_RAISED            20623
+#define IDS_STATUS_NO_PRESSES               20624
+#define IDS_STATUS_PRESSES                  20625
+#define IDS_STATUS_RULE_MODE                20626
+#define IDS_STATUS_SENT                     20627
+#define IDS_STATUS_TRIED                    20628
+#define IDS_STATUS_NOT_ALL_SENT             20629
+#define IDS_STATUS_ONLY_LISTED              20630
+#define IDS_STATUS_STILL_SENDING            20631
+#define IDS_STATUS_JOYSTICK_MODE            20632
+#define IDS_STATUS_VJOY                     20633
+#define IDS_STATUS_JOYSTICK_NOT_AVAILABLE   20634
+#define IDS_STATUS_NO_FAULT                 20635
+#define IDS_STATUS_DETAILS_TITLE            20636
+#define IDS_STATUS_DETAILS_SETTINGS         20637

@@ -74,9 +74,11 @@ TEST(CameraStatusLines, EachStateGivesItsLine) {
         {"host cannot start",
          [](CameraStatusView& v) {
              v.camera.host = HostState::CannotStart;
-             v.camera.cannotStart = u"BrelkinCameraHost.exe is missing";
+             v.camera.cannotStart = Text(IDS_HOST_MISSING, {u"BrelkinCameraHost.exe"});
          },
-         StatusHost, u"cannot start: BrelkinCameraHost.exe is missing"},
+         StatusHost,
+         u"cannot start: BrelkinCameraHost.exe is missing, and Brelkin cannot read the camera without it. Reinstall "
+         u"Brelkin."},
         {"host of another version", [](CameraStatusView& v) { v.camera.host = HostState::VersionMismatch; },
          StatusHost, u"does not match this Brelkin; next step: reinstall Brelkin"},
         {"camera answering", [](CameraStatusView&) {}, StatusCamera, u"answering"},
@@ -141,9 +143,49 @@ TEST(CameraStatusLines, EachStateGivesItsLine) {
     for (const Row& row : rows) {
         CameraStatusView view = Answering();
         row.change(view);
-        const CameraStatusValues values = DescribeCameraStatus(view);
+        const CameraStatusValues values = DescribeCameraStatus(view, Language::English);
         EXPECT_EQ(values[row.line], row.expected)
             << row.label << ": " << ToUtf8(values[row.line]);
+    }
+}
+
+// The window speaks Brelkin's language: the words, the order the language puts
+// the facts in, and a fault's balloon rather than its English log line.
+TEST(CameraStatusLines, InTheLanguageShown) {
+    struct Row {
+        const char* label;
+        Language language;
+        std::function<void(CameraStatusView&)> change;
+        CameraStatusLine line;
+        std::u16string expected;
+    };
+    const Row rows[] = {
+        {"German press tried in the window", Language::German,
+         [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::StatusInFront); }, StatusPresses,
+         u"3; der letzte um 14:02:07: Schick (Alt+F,Alt+T), Alt+F (nicht gesendet: Kamerastatus ist im Vordergrund)"},
+        {"Japanese program in front unnamed", Language::Japanese,
+         [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::OnlyListedPrograms, u""); }, StatusPresses,
+         u"3 回。最後は 14:02:07: Schick (Alt+F,Alt+T)、送信なし: キーは一覧のプログラムにのみ送られますが、"
+         u"前面のプログラム は一覧にありません"},
+        {"French library without its function", Language::French,
+         [](CameraStatusView& v) {
+             v.camera.library.status = LibraryLoadStatus::MemberMissing;
+             v.camera.library.member = "GetPIO";
+         },
+         StatusLibrary, u"C:\\Brelkin\\BDADLL.dll (32 bits, version 2.1.0.7) : GetPIO manque"},
+        {"German fault shows its balloon", Language::German,
+         [](CameraStatusView& v) {
+             v.camera.lastFault = "Camera host: protocol version 1";
+             v.camera.lastFaultText = Text(IDS_HOST_VERSION_MISMATCH);
+             v.lastFaultTime = {9, 5, 0};
+         },
+         StatusLastFault, u"09:05:00 BrelkinCameraHost.exe passt nicht zu diesem Brelkin; installieren Sie Brelkin neu"},
+    };
+    for (const Row& row : rows) {
+        CameraStatusView view = Answering();
+        row.change(view);
+        const CameraStatusValues values = DescribeCameraStatus(view, row.language);
+        EXPECT_EQ(values[row.line], row.expected) << row.label << ": " << ToUtf8(values[row.line]);
     }
 }
 

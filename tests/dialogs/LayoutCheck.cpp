@@ -33,7 +33,7 @@ struct Named {
 
 constexpr Named kDialogs[] = {
     {IDD_ABOUTBOX, "About"}, {IDD_CUSTOM_SETTING, "Custom Settings"}, {IDD_KEY_SET, "Key Set"},
-    {IDD_BDA_SETTING, "WDM / BDA Setting"}, {IDD_PROGRAMS, "Programs"},
+    {IDD_BDA_SETTING, "WDM / BDA Setting"}, {IDD_PROGRAMS, "Programs"}, {IDD_CAMERA_STATUS, "Camera Status"},
 };
 
 // Control ids are reused between dialogs, so the name is looked up per dialog.
@@ -52,7 +52,15 @@ constexpr struct {
     {IDD_BDA_SETTING, IDC_USE_WDM, "IDC_USE_WDM"}, {IDD_BDA_SETTING, IDC_USE_BDA, "IDC_USE_BDA"},
     {IDD_PROGRAMS, IDC_PROGRAM_REMOVE, "IDC_PROGRAM_REMOVE"}, {IDD_PROGRAMS, IDC_PROGRAM_ADD, "IDC_PROGRAM_ADD"},
     {IDD_PROGRAMS, IDC_PROGRAM_BROWSE, "IDC_PROGRAM_BROWSE"}, {IDD_PROGRAMS, IDC_ONLY_LISTED, "IDC_ONLY_LISTED"},
-    {IDD_PROGRAMS, IDC_PROGRAM_NOTE, "IDC_PROGRAM_NOTE"},
+    {IDD_PROGRAMS, IDC_PROGRAM_NOTE, "IDC_PROGRAM_NOTE"}, {IDD_BDA_SETTING, IDC_DRIVER_ENFORCED, "IDC_DRIVER_ENFORCED"},
+    {IDD_CAMERA_STATUS, IDC_STATUS_HOST, "IDC_STATUS_HOST"}, {IDD_CAMERA_STATUS, IDC_STATUS_CAMERA, "IDC_STATUS_CAMERA"},
+    {IDD_CAMERA_STATUS, IDC_STATUS_BUTTON, "IDC_STATUS_BUTTON"},
+    {IDD_CAMERA_STATUS, IDC_STATUS_POLL_PERIOD, "IDC_STATUS_POLL_PERIOD"},
+    {IDD_CAMERA_STATUS, IDC_STATUS_PRESSES, "IDC_STATUS_PRESSES"},
+    {IDD_CAMERA_STATUS, IDC_STATUS_JOYSTICK, "IDC_STATUS_JOYSTICK"},
+    {IDD_CAMERA_STATUS, IDC_STATUS_LAST_FAULT, "IDC_STATUS_LAST_FAULT"},
+    {IDD_CAMERA_STATUS, IDC_STATUS_RESCAN, "IDC_STATUS_RESCAN"},
+    {IDD_CAMERA_STATUS, IDC_STATUS_OPEN_LOG, "IDC_STATUS_OPEN_LOG"}, {IDD_CAMERA_STATUS, IDC_STATUS_COPY, "IDC_STATUS_COPY"},
 };
 
 std::string ControlName(int dialog, HWND control, int index) {
@@ -183,6 +191,31 @@ public:
             if (dialog == IDD_CUSTOM_SETTING) texts.emplace_back(edit, chord);
         }
         if (dialog == IDD_KEY_SET) texts.emplace_back(IDC_KEY_SET_TEXT, chord);
+        // The Camera Status values of fixed words; a path or a press's line
+        // may run past its field, which scrolls.
+        const struct {
+            int id;
+            Text text;
+        } values[] = {
+            {IDC_STATUS_HOST, Text(IDS_STATUS_HOST_NOT_STARTED)},
+            {IDC_STATUS_HOST, Text(IDS_STATUS_HOST_RUNNING, {TextArg::Translated(IDS_BITS_64)})},
+            {IDC_STATUS_HOST, Text(IDS_STATUS_HOST_RESTARTING, {u"60"})},
+            {IDC_STATUS_HOST, Text(IDS_STATUS_HOST_STOPPED)},
+            {IDC_STATUS_HOST, Text(IDS_STATUS_HOST_VERSION_MISMATCH)},
+            {IDC_STATUS_CAMERA, Text(IDS_STATUS_CAMERA_NO_OBJECT)},
+            {IDC_STATUS_CAMERA, Text(IDS_STATUS_CAMERA_ANSWERING)},
+            {IDC_STATUS_CAMERA, Text(IDS_STATUS_CAMERA_NOT_VALID)},
+            {IDC_STATUS_CAMERA, Text(IDS_STATUS_CAMERA_PORT_BUSY)},
+            {IDC_STATUS_BUTTON, Text(IDS_STATUS_BUTTON_DOWN)},
+            {IDC_STATUS_BUTTON, Text(IDS_STATUS_BUTTON_UP)},
+            {IDC_STATUS_POLL_PERIOD, Text(IDS_STATUS_PERIOD_RAISED, {u"400", u"100"})},
+            {IDC_STATUS_PRESSES, Text(IDS_STATUS_NO_PRESSES)},
+            {IDC_STATUS_JOYSTICK, Text(IDS_STATUS_VJOY)},
+            {IDC_STATUS_LAST_FAULT, Text(IDS_STATUS_NO_FAULT)},
+        };
+        for (const auto& value : values) {
+            if (dialog == IDD_CAMERA_STATUS) texts.emplace_back(value.id, Wide(value.text.In(m_language)));
+        }
         return texts;
     }
 
@@ -256,6 +289,7 @@ public:
         }
         for (const ActionPreset& row : BuiltInPresets()) items.push_back(Wide(row.Name));
         items.push_back(Wide(std::u16string(TextLine(IDS_MODE_CUSTOM, m_language))));
+        items.push_back(Wide(std::u16string(TextLine(IDS_SET_BY_ADMINISTRATOR, m_language))));
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof metrics;
         ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);

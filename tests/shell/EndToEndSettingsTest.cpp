@@ -138,7 +138,7 @@ TEST_F(EndToEndSettings, LanguageDeShowsGermanWhileWhatIsStoredAndLoggedStaysEng
     std::wstring items;
     for (LONG i = 0; i < block->menuCount; ++i) items += std::wstring(block->menu[i].text) + L"|";
     ClosePopup();
-    for (const wchar_t* item : {L"|&Joystick-Taste 1|", L"|Kodak (F5)|", L"|Eigene Einstellung|",
+    for (const wchar_t* item : {L"|&Joystick-Taste 1|", L"|Kodak (F5)|", L"|Eigene Einstellung|", L"|&Kamerastatus...|",
                                 L"|Kamera erneut &suchen|", L"|WDM/BDA-&Einstellung|", L"|&Beenden|"}) {
         EXPECT_NE((L"|" + items).find(item), std::wstring::npos)
             << std::string(item, item + wcslen(item)) << " not in " << std::string(items.begin(), items.end());
@@ -158,6 +158,30 @@ TEST_F(EndToEndSettings, LanguageDeShowsGermanWhileWhatIsStoredAndLoggedStaysEng
                         5000)) << "no German balloon";
     EXPECT_TRUE(recorded(L"Brelkin - Joystick-Taste 1", true)) << "no German tooltip";
     EXPECT_TRUE(WaitFor([] { return StoredDefaultKey() == L"Joystick Button 1"; }, 5000));
+    EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+// The modeless Camera Status window speaks the Language too: its template (the
+// caption) and its values.
+TEST_F(EndToEndSettings, LanguageDeShowsTheCameraStatusWindowInGerman) {
+    const wchar_t german[] = L"de";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"Language", REG_SZ, german, sizeof german),
+              ERROR_SUCCESS);
+    Process p;
+    HWND frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
+    ASSERT_NE(frame, nullptr);
+    PostMessageW(frame, WM_COMMAND, 32801, 0);
+    HWND status = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (status = FindWindowW(L"#32770", L"Brelkin-Kamerastatus")) != nullptr; }, 5000))
+        << "no German Camera Status window";
+    // The values are set just after the window appears.
+    wchar_t presses[64] = {};
+    EXPECT_TRUE(WaitFor([&] {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(GetDlgItem(status, 1106), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(presses),
+                            SMTO_ABORTIFHUNG, 5000, &ignored);
+        return std::wstring(presses) == L"noch keine";
+    }, 5000)) << "Presses: " << std::string(presses, presses + wcslen(presses));
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
