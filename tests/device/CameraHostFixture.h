@@ -159,6 +159,21 @@ struct HostFixture : ::testing::Test {
         process.Answer(hostwire::OpenOutcome::Answered);
         source.Pump();
     }
+
+    // A source of its own over a process that a table row set up, the BDA
+    // camera's open sent at start-up.
+    struct RowSource {
+        RecordingSupportLog l;
+        RecordingNotifier n;
+        RecordingAnswer a;
+        CameraHostSource s;
+        RowSource(FakeHostProcess& p, HostFixture& f) : s(p, f.osVersion, f.notification, f.step) {
+            s.AttachSupport(l, n);
+            s.AttachAnswer(a);
+            s.Kind() = DriverBda;
+            s.OpenCamera(DriverBda, CameraOpenCause::StartUp);
+        }
+    };
 };
 
 }  // namespace brelkin::test

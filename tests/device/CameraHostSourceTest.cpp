@@ -108,14 +108,8 @@ TEST_F(HostFixture, WhereTheNeededHostCannotRunTheBalloonSaysWhy) {
         p.canRun64 = row.canRun64;
         p.startStatus = row.start;
         p.refuseLate = row.refuseLate;
-        RecordingSupportLog l;
-        RecordingNotifier n;
-        RecordingAnswer a;
-        CameraHostSource s(p, osVersion, notification, step);
-        s.AttachSupport(l, n);
-        s.AttachAnswer(a);
-        s.Kind() = DriverBda;
-        s.OpenCamera(DriverBda, CameraOpenCause::StartUp);
+        RowSource row_(p, *this);
+        auto& [l, n, a, s] = row_;
         s.Pump();
         EXPECT_EQ(p.starts, row.starts) << row.label;
         EXPECT_EQ(p.kills, 0) << row.label << ": not a fault";
@@ -207,14 +201,8 @@ TEST_F(HostFixture, AHostOfAnotherVersionOrOneThatSendsGarbageIsEnded) {
     for (const Row& row : rows) {
         FakeHostProcess p;
         p.hello = false;
-        RecordingSupportLog l;
-        RecordingNotifier n;
-        RecordingAnswer a;
-        CameraHostSource s(p, osVersion, notification, step);
-        s.AttachSupport(l, n);
-        s.AttachAnswer(a);
-        s.Kind() = DriverBda;
-        s.OpenCamera(DriverBda, CameraOpenCause::StartUp);
+        RowSource row_(p, *this);
+        auto& [l, n, a, s] = row_;
         p.Report(row.first);
         for (int i = 0; i < row.garbage; ++i) p.Report(unknownKind);
         s.Pump();
@@ -292,14 +280,8 @@ TEST_F(HostFixture, WhatOvertakesASlowOpenEndsWithItsOwnAnswer) {
     for (const Row& row : rows) {
         FakeHostProcess p;
         p.found.bits = 32;
-        RecordingSupportLog l;
-        RecordingNotifier n;
-        RecordingAnswer a;
-        CameraHostSource s(p, osVersion, notification, step);
-        s.AttachSupport(l, n);
-        s.AttachAnswer(a);
-        s.Kind() = DriverBda;
-        s.OpenCamera(DriverBda, CameraOpenCause::StartUp);
+        RowSource row_(p, *this);
+        auto& [l, n, a, s] = row_;
         const uint32_t first = p.lastOpen;
         const CameraClass firstClass = p.lastOpenClass;
         s.Pump();
