@@ -179,11 +179,21 @@ void CameraHostSource::StartAndOpen() {
 void CameraHostSource::DidNotStart(const HostStart& start) {
     m_hostBits = 0;
     m_openAnswered = true;
-    m_log->Write(HostStartFailedLine(start));
+    const std::string line = HostStartFailedLine(start);
+    m_log->Write(line);
     m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoHost));
     m_cannotStart = HostStartFailedText(start);
-    if (m_cause != CameraOpenCause::Arrival) Notify(*m_notifier, m_cannotStart);
     Gone();
+    if (m_cause == CameraOpenCause::HostRestart) {
+        // A host ran a moment ago: a start that fails now most likely passes
+        // (an antivirus holding the file, an update replacing it, a brief
+        // shortage). It is retried on the back-off of faults, never at once,
+        // and a start that keeps failing stops the restarts with its reason.
+        Remember(line, m_cannotStart);
+        ScheduleRestart(m_cannotStart, true);
+        return;
+    }
+    if (m_cause != CameraOpenCause::Arrival) Notify(*m_notifier, m_cannotStart);
 }
 
 void CameraHostSource::CloseCamera(DriverKind kind) {
@@ -428,20 +438,26 @@ void CameraHostSource::EndHost() {
 
 void CameraHostSource::Fault(std::string line, Text balloon) {
     m_log->Write(line);
-    const uint64_t now = m_process.NowMs();
     Remember(line, balloon);
     EndHost();
+    ScheduleRestart(balloon, false);
+}
+
+void CameraHostSource::ScheduleRestart(const Text& balloon, bool startFailed) {
+    const uint64_t now = m_process.NowMs();
     const uint64_t window = m_policy.windowMs;
     m_faults.erase(std::remove_if(m_faults.begin(), m_faults.end(),
                                   [now, window](uint64_t t) { return now - t >= window; }),
                    m_faults.end());
     m_faults.push_back(now);
     const auto minutes = static_cast<unsigned>(window / 60000);
-    if (m_faults.size() >= m_policy.faultsThatStop) {
+    const auto faults = static_cast<unsigned>(m_faults.size());
+    if (faults >= m_policy.faultsThatStop) {
         m_stopped = true;
         m_restartDue = false;
-        m_log->Write(HostStoppedLine(static_cast<unsigned>(m_faults.size()), minutes));
-        Notify(*m_notifier, HostStoppedText(LibraryName(), static_cast<unsigned>(m_faults.size()), minutes));
+        m_log->Write(HostStoppedLine(faults, minutes));
+        // A host that cannot be started: its reason, and what to do about it.
+        Notify(*m_notifier, startFailed ? m_cannotStart : HostStoppedText(LibraryName(), faults, minutes));
         return;
     }
     // One balloon per session: a camera that keeps failing is named once,
@@ -450,11 +466,11 @@ void CameraHostSource::Fault(std::string line, Text balloon) {
         m_faultBalloonShown = true;
         Notify(*m_notifier, balloon);
     }
-    const uint64_t delay = RestartDelayMs(static_cast<unsigned>(m_faults.size()), m_policy.maxDelayMs);
+    const uint64_t delay = RestartDelayMs(faults, m_policy.maxDelayMs);
     m_log->Write(HostRestartLine(delay));
     m_restartDue = true;
     m_restartAt = now + delay;
-    if (delay == 0) {
+    if (delay == 0 && !startFailed) {
         m_restartDue = false;
         m_cause = CameraOpenCause::HostRestart;
         StartAndOpen();

@@ -101,6 +101,9 @@ private:
     void Handle(const hostwire::Message& message);
     void Opened(const hostwire::Message& message);
     void Fault(std::string line, Text balloon);
+    // Counts a fault and schedules the next start: at once for a fault of a
+    // running host, through Pump for a host that could not be started.
+    void ScheduleRestart(const Text& balloon, bool startFailed);
     void EndHost();
     // The last fault, for the Camera Status window: its log line, and its
     // balloon where it has one.

@@ -140,6 +140,47 @@ TEST_F(HostFixture, TenFaultsInThirtyMinutesStopTheRestartsUntilTheUserRescans) 
     EXPECT_FALSE(source.RestartsStopped());
 }
 
+// A host that cannot be started right after a fault (an antivirus holding
+// the file, an update replacing it) is retried on the back-off, not given up,
+// and the start that keeps failing stops the restarts with its own reason.
+TEST_F(HostFixture, ARestartWhoseHostCannotStartIsRetriedOnTheBackOff) {
+    for (const bool recovers : {true, false}) {
+        FakeHostProcess p;
+        RowSource row(p, *this);
+        auto& [l, n, a, s] = row;
+        s.Pump();
+        p.Answer(hostwire::OpenOutcome::Answered);
+        s.Pump();
+        p.startStatus = HostStartStatus::Refused;
+        p.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
+        s.Pump();
+        EXPECT_EQ(p.starts.size(), 2u) << "the failed start is not retried at once";
+        EXPECT_TRUE(l.Has("Camera host C:\\Brelkin\\x86\\BrelkinCameraHost.exe: cannot start, error 1260 (blocked by policy)"));
+        EXPECT_EQ(l.lines.back(), "Camera host: restarting in 1 s");
+        EXPECT_EQ(s.Status().host, HostState::Restarting);
+        p.now += 1000;
+        s.Pump();
+        EXPECT_EQ(p.starts.size(), 3u);
+        if (recovers) {
+            p.startStatus = HostStartStatus::Started;
+            p.now += 2000;
+            s.Pump();
+            p.Answer(hostwire::OpenOutcome::Answered);
+            s.Pump();
+            EXPECT_TRUE(s.IsHeld(DriverBda));
+            EXPECT_EQ(n.texts.size(), 1u) << "the crash's balloon only";
+            continue;
+        }
+        for (unsigned fault = 3; fault <= 10; ++fault) {
+            p.now += RestartDelayMs(fault);
+            s.Pump();
+        }
+        EXPECT_TRUE(s.RestartsStopped());
+        EXPECT_EQ(p.starts.size(), 10u);
+        EXPECT_THAT(n.texts.back(), ::testing::HasSubstr("cannot be started (error 1260"));
+    }
+}
+
 TEST_F(HostFixture, FaultsOlderThanThirtyMinutesNoLongerCount) {
     OpenAnswered();
     for (int fault = 0; fault < 12; ++fault) {

@@ -25,7 +25,8 @@ public:
     void Write(std::string_view event) override {
         if (event.find("Camera library crashed") == 0) ++crashes;
         if (event.find("the camera answered") != std::string_view::npos) ++opens;
-        last = std::string(event);
+        // The lines before a stall say why: a start that failed names its error.
+        last = last.substr(last.size() > 600 ? last.size() - 600 : 0) + "\n  " + std::string(event);
     }
     long crashes = 0;
     long opens = 0;
@@ -116,7 +117,7 @@ TEST(Soak, TwoHundredHostCrashesAndRestartsLeaveTheHandlesAndThreadsAsTheyWere) 
         source.SetRestartPolicy(everyFaultAtOnce);
         source.Kind() = DriverWdm;
         source.OpenCamera(DriverWdm, CameraOpenCause::StartUp);
-        EXPECT_TRUE(CrashAndRestart(source, log, 200)) << log.crashes << " crashes; last line: " << log.last;
+        EXPECT_TRUE(CrashAndRestart(source, log, 200)) << log.crashes << " crashes; the last lines:" << log.last;
         source.ReleaseCameraSource();
     }
     const Counts after = SettledCounts(&before);
