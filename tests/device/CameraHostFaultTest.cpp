@@ -43,45 +43,45 @@ TEST_F(HostFixture, ACrashIsLoggedAnsweredAsGoneAndRestartedAtOnceWithOneBalloon
     EXPECT_THAT(source.Status().lastFault, ::testing::HasSubstr("in GetPIO"));
 }
 
-TEST_F(HostFixture, ACallPastTheDeadlineEndsTheHost) {
-    OpenAnswered();
-    process.watch = {static_cast<uint32_t>(HostCall::IsButtonPressed), process.now};
-    process.now += 2000;
-    source.Pump();
-    EXPECT_EQ(process.kills, 0) << "2 s is still in time";
-    process.now += 1;
-    source.Pump();
-    EXPECT_GE(process.kills, 1);
-    EXPECT_TRUE(log.Has("Camera library hung: BDADLL.dll, IsButtonPressed had not returned after 2001 ms"));
-    EXPECT_THAT(process.starts, ElementsAre(32u, 32u));
-}
-
-TEST_F(HostFixture, AtALongPeriodTheDeadlineIsTwentyPeriods) {
-    OpenAnswered();
-    process.Reading(ButtonReading::Up, 200);
-    source.Pump();
-    process.watch = {static_cast<uint32_t>(HostCall::GetPIO), process.now};
-    process.now += 3999;
-    source.Pump();
-    EXPECT_EQ(process.kills, 0);
-    process.now += 2;
-    source.Pump();
-    EXPECT_EQ(process.kills, 1);
-}
-
-TEST_F(HostFixture, AHostThatSendsNothingIsEndedAfterTheOpensLimitAndTheCameraIsGone) {
-    process.hello = false;
-    source.OpenCamera(DriverBda, CameraOpenCause::StartUp);
-    answer.calls.clear();
-    process.now += OpenAnswerLimitMs;
-    source.Pump();
-    EXPECT_EQ(process.kills, 0) << "still in time";
-    process.now += 1;
-    source.Pump();
-    EXPECT_EQ(process.kills, 1);
-    EXPECT_TRUE(log.Has("Camera host for BDADLL.dll had not answered an open after 20001 ms; the camera host was ended"));
-    EXPECT_THAT(answer.calls, ElementsAre("gone"));
-    EXPECT_EQ(source.Status().lastFault, log.lines[log.lines.size() - 2]);
+TEST_F(HostFixture, ACallOrASilencePastItsLimitEndsTheHostAndTheCameraIsGone) {
+    const struct {
+        const char* label;
+        HostCall call;  // none: a host that answers no open
+        uint32_t period;
+        uint64_t limit;
+        const char* line;
+    } rows[] = {
+        {"a poll call at 50 ms: 2 s", HostCall::IsButtonPressed, 50, 2000,
+         "Camera library hung: BDADLL.dll, IsButtonPressed had not returned after 2001 ms; the camera host was ended"},
+        {"a poll call at 200 ms: twenty periods", HostCall::GetPIO, 200, 4000,
+         "Camera library hung: BDADLL.dll, GetPIO had not returned after 4001 ms; the camera host was ended"},
+        {"no answer to an open", HostCall{}, 0, OpenAnswerLimitMs,
+         "Camera host for BDADLL.dll had not answered an open after 20001 ms; the camera host was ended"},
+    };
+    for (const auto& row : rows) {
+        FakeHostProcess p;
+        p.hello = row.period != 0;
+        RowSource r(p, *this);
+        auto& [l, n, a, s] = r;
+        if (row.period != 0) {
+            s.Pump();
+            p.Answer(hostwire::OpenOutcome::Answered);
+            p.Reading(ButtonReading::Up, row.period);
+            s.Pump();
+            p.watch = {static_cast<uint32_t>(row.call), p.now};
+        }
+        a.calls.clear();
+        p.now += row.limit;
+        s.Pump();
+        EXPECT_EQ(p.kills, 0) << row.label << ": still in time";
+        p.now += 1;
+        s.Pump();
+        EXPECT_EQ(p.kills, 1) << row.label;
+        EXPECT_TRUE(l.Has(row.line)) << row.label;
+        EXPECT_EQ(s.Status().lastFault, row.line) << row.label;
+        EXPECT_THAT(a.calls, ElementsAre("gone")) << row.label;
+        EXPECT_EQ(p.starts.size(), 2u) << row.label << ": restarted";
+    }
 }
 
 TEST_F(HostFixture, AHostOutsideAJobOfItsOwnIsLoggedOnce) {

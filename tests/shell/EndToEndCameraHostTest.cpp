@@ -162,15 +162,20 @@ TEST_F(EndToEndDevice, TheX64BrelkinReadsThe32BitLibrariesThroughTheX86Host) {
 }
 
 // What real vendor libraries do, in the host as in Brelkin's own process.
-TEST_F(EndToEndDevice, AConstructorThatTakesThreeSecondsIsAnOpenNotAHang) {
+//
+// A constructor that takes three seconds is an open, not a hang; a button that
+// reaches the library as a message posted to its thread is read.
+TEST_F(EndToEndDevice, ASlowConstructorOpensAndAButtonPostedAsAMessageIsRead) {
     InterlockedExchange(&state->constructorMs, 3000);
+    InterlockedExchange(&state->buttonByMessage, 1);
     Process p;
     HWND frame = StartWithAFocusedKeyWindow(p);
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitForLog("Camera open (BDA), start-up: the camera answered")) << SupportLog();
     EXPECT_EQ(SupportLog().find("hung"), std::string::npos) << SupportLog();
     EXPECT_EQ(Bda().calls.constructed, 1);
-    EXPECT_TRUE(PressAnsweredWithin(Bda(), 3000));
+    EXPECT_TRUE(PressAnsweredWithin(Bda(), 3000)) << "the host's thread does not pump its messages";
+    EXPECT_GT(state->buttonMessagesTaken, 0);
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
@@ -185,16 +190,6 @@ TEST_F(EndToEndDevice, ALibraryLoadsItsCompanionFromBesideItselfByName) {
     ASSERT_TRUE(WaitForLog("Camera open (BDA), start-up: the camera answered")) << SupportLog();
     EXPECT_GE(state->companionCalls, 1);
     EXPECT_EQ(SupportLog().find("crashed"), std::string::npos) << SupportLog();
-    EXPECT_EQ(Exit(p, frame), 0u);
-}
-
-TEST_F(EndToEndDevice, AButtonThatReachesTheLibraryAsAPostedMessageIsRead) {
-    InterlockedExchange(&state->buttonByMessage, 1);
-    Process p;
-    HWND frame = StartWithAFocusedKeyWindow(p);
-    ASSERT_NE(frame, nullptr);
-    EXPECT_TRUE(PressAnsweredWithin(Bda(), 3000)) << "the host's thread does not pump its messages";
-    EXPECT_GT(state->buttonMessagesTaken, 0);
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
