@@ -44,8 +44,10 @@ void CloseSharedStateBlock(Block* block, HANDLE mapping)
 }
 
 // A stand-in library's view of its block, mapped at the first call and
-// unmapped when the library is unloaded. When the block cannot be mapped the
-// library answers from a private copy with the defaults.
+// unmapped when the library is unloaded. While the block cannot be mapped
+// (a passing shortage under load) the library answers from a private copy
+// with the defaults, and tries again at its next call: a test that set a
+// fault in the block sees it as soon as the block can be mapped.
 template <typename Block>
 class StandInBlock {
 public:
@@ -53,20 +55,21 @@ public:
 
     Block& Get()
     {
-        if (!m_block) {
+        if (!m_block)
             m_block = OpenSharedStateBlock(m_name, m_reset, &m_mapping);
-            if (!m_block) {
-                m_reset(m_fallback);
-                m_block = &m_fallback;
-            }
+        if (m_block)
+            return *m_block;
+        if (!m_fallbackReady) {
+            m_reset(m_fallback);
+            m_fallbackReady = true;
         }
-        return *m_block;
+        return m_fallback;
     }
 
     // From DllMain on DLL_PROCESS_DETACH.
     void Release()
     {
-        if (m_block && m_block != &m_fallback)
+        if (m_block)
             CloseSharedStateBlock(m_block, m_mapping);
         m_block = nullptr;
         m_mapping = nullptr;
@@ -78,6 +81,7 @@ private:
     HANDLE m_mapping = nullptr;
     Block* m_block = nullptr;
     Block m_fallback{};
+    bool m_fallbackReady = false;
 };
 
 }  // namespace brelkin::standin

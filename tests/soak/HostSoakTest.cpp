@@ -25,11 +25,15 @@ public:
     void Write(std::string_view event) override {
         if (event.find("Camera library crashed") == 0) ++crashes;
         if (event.find("the camera answered") != std::string_view::npos) ++opens;
+        if (event.find(": cannot start") != std::string_view::npos && failedStarts++ == 0)
+            firstFailedStart = std::string(event);
         // The lines before a stall say why: a start that failed names its error.
         last = last.substr(last.size() > 600 ? last.size() - 600 : 0) + "\n  " + std::string(event);
     }
     long crashes = 0;
     long opens = 0;
+    long failedStarts = 0;  // retried: printed, not a failure
+    std::string firstFailedStart;
     std::string last;
 };
 
@@ -77,6 +81,19 @@ bool CrashAndRestart(CameraHostSource& source, CountingLog& log, long crashes) {
         Sleep(2);
     }
     std::printf("%ld crashes: the longest Pump took %llu ms\n", crashes, longest);
+    if (log.crashes < target) {
+        // What a stall leaves: the hosts still there, and this process's threads.
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+            if (lstrcmpiW(entry.szExeFile, L"BrelkinCameraHost.exe") == 0)
+                std::printf("host %lu alive, %lu threads\n", entry.th32ProcessID, entry.cntThreads);
+        CloseHandle(snapshot);
+        const CameraStatus status = source.Status();
+        std::printf("stalled with %lu threads here; host state %d, camera state %d, opening %d\n", ThreadCount(),
+                    static_cast<int>(status.host), static_cast<int>(status.camera), status.opening ? 1 : 0);
+    }
     return log.crashes >= target;
 }
 
@@ -94,35 +111,30 @@ TEST(Soak, TwoHundredHostCrashesAndRestartsLeaveTheHandlesAndThreadsAsTheyWere) 
     NullNotifier notifier;
     // The test switch: restarts at once, and never stopped.
     const RestartPolicy everyFaultAtOnce{0, 100000, 30 * 60 * 1000};
-    Counts before{};
-    {
-        // The first hosts: the loader, COM and the job machinery set
-        // themselves up once per process.
+    // One source and its host process, run until `crashes` more crashes were restarted.
+    auto run = [&](long crashes) {
         Win32CameraHostProcess process;
         CameraHostSource source(process, osVersion, notification, step);
         source.AttachSupport(log, notifier);
         source.SetRestartPolicy(everyFaultAtOnce);
         source.Kind() = DriverWdm;
         source.OpenCamera(DriverWdm, CameraOpenCause::StartUp);
-        ASSERT_TRUE(CrashAndRestart(source, log, 5)) << "no crash: is the host in x86\\ or x64\\ here? " << log.last;
+        const bool restarted = CrashAndRestart(source, log, crashes);
         source.ReleaseCameraSource();
-    }
-    before = SettledCounts(nullptr);
-
+        return restarted;
+    };
+    // The first hosts: the loader, COM and the job machinery set themselves
+    // up once per process.
+    ASSERT_TRUE(run(5)) << "no crash: is the host in x86\\ or x64\\ here? " << log.last;
+    const Counts before = SettledCounts(nullptr);
     const ULONGLONG started = GetTickCount64();
-    {
-        Win32CameraHostProcess process;
-        CameraHostSource source(process, osVersion, notification, step);
-        source.AttachSupport(log, notifier);
-        source.SetRestartPolicy(everyFaultAtOnce);
-        source.Kind() = DriverWdm;
-        source.OpenCamera(DriverWdm, CameraOpenCause::StartUp);
-        EXPECT_TRUE(CrashAndRestart(source, log, 200)) << log.crashes << " crashes; the last lines:" << log.last;
-        source.ReleaseCameraSource();
-    }
+    EXPECT_TRUE(run(200)) << log.crashes << " crashes; the last lines:" << log.last;
     const Counts after = SettledCounts(&before);
     std::printf("200 host crashes and restarts in %llu ms; handles %lu -> %lu, threads %lu -> %lu\n",
                 GetTickCount64() - started, before.handles, after.handles, before.threads, after.threads);
+    if (log.failedStarts > 0)
+        std::printf("%ld starts failed and were retried, the first: %s\n", log.failedStarts,
+                    log.firstFailedStart.c_str());
     ASSERT_GT(before.handles, 0u) << "no way to count this process's handles";
     EXPECT_EQ(after.handles, before.handles);
     EXPECT_EQ(after.threads, before.threads);
