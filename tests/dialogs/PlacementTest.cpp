@@ -123,7 +123,9 @@ void ScaleAndBack(const wchar_t* caption, int controlId, int listId, const std::
     ASSERT_TRUE(script.Completed());
     // Wine's WoW64 mode gives the screen 0 pixels per inch, so the x86 run's
     // dialog fonts have height 0: only the x64 run shows the font scaled.
-    if (sizeof(void*) == 8) EXPECT_NE(before[8], 0) << "the font";
+    if (sizeof(void*) == 8) {
+        EXPECT_NE(before[8], 0) << "the font";
+    }
     for (size_t i = 0; i < before.size(); ++i) {
         const long scaled = i < 4 ? before[i % 2] + 10 + (before[i] - before[i % 2]) * 3 / 2 : MulDiv(before[i], 3, 2);
         EXPECT_LE(std::abs(larger[i] - scaled), i < 4 ? 0 : 1) << "measure " << i << ": " << before[i];

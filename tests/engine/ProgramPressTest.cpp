@@ -42,7 +42,9 @@ TEST_P(ProgramRules, ThePressSendsTheRowOfTheProgramInFront) {
         std::u16string_view refused;
         const bool wasRefused = resolver.TakeRefusedProgram(refused);
         EXPECT_EQ(wasRefused, c.onlyListed && c.presses[i].sent == None) << "press " << i + 1;
-        if (wasRefused) EXPECT_EQ(refused, ImageFileName(c.presses[i].foreground)) << "press " << i + 1;
+        if (wasRefused) {
+            EXPECT_EQ(refused, ImageFileName(c.presses[i].foreground)) << "press " << i + 1;
+        }
         EXPECT_FALSE(resolver.TakeRefusedProgram(refused));
     }
     EXPECT_EQ(rig.state.triggerMode, c.current) << "a rule never changes the mode itself";

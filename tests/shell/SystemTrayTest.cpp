@@ -254,7 +254,9 @@ TEST_F(TrayWithFrame, BalloonsShowOneAtATimeAndNoneIsLost) {
         ASSERT_TRUE(rowTray.Create(TrayIcon())) << r.label;
         rowShell.refuseModifies = r.refuseModifies;
         for (const BalloonStep& step : r.steps) {
-            if (step.text) EXPECT_EQ(rowTray.ShowBalloon(step.text), step.kept) << r.label;
+            if (step.text) {
+                EXPECT_EQ(rowTray.ShowBalloon(step.text), step.kept) << r.label;
+            }
             if (!step.text) {
                 const UINT message = step.message ? step.message : RegisterWindowMessageW(L"TaskbarCreated");
                 SendMessageW(rowTray.m_hWnd, message, step.wParam, step.lParam);

@@ -90,7 +90,9 @@ TEST(Notifications, AreLoggedAndShownUnlessBalloonsAreOff) {
         Notifications notifications(log, balloons, show);
         notifications.Notify(u"Cause. Next step.", u"Ursache. N\u00e4chster Schritt.");
         ASSERT_EQ(balloons.shown.size(), show ? 1u : 0u);
-        if (show) EXPECT_EQ(balloons.shown[0], u"Ursache. N\u00e4chster Schritt.");
+        if (show) {
+            EXPECT_EQ(balloons.shown[0], u"Ursache. N\u00e4chster Schritt.");
+        }
         ASSERT_EQ(log.lines.size(), 1u);
         EXPECT_EQ(log.lines[0], show ? "Notification: Cause. Next step."
                                      : "Notification (balloons off): Cause. Next step.");
