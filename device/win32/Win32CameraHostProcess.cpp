@@ -91,6 +91,7 @@ uint64_t AwakeMilliseconds() {
 // handle is closed while a read is in it and none is cancelled once closed.
 struct ReportPipe {
     HANDLE read = nullptr;
+    HANDLE thread = nullptr;  // the reader, for CancelSynchronousIo
     CRITICAL_SECTION lock;
     std::vector<uint8_t> received;
     HWND window = nullptr;
@@ -98,7 +99,10 @@ struct ReportPipe {
     volatile LONG refs = 2;
 
     ReportPipe() { InitializeCriticalSection(&lock); }
-    ~ReportPipe() { DeleteCriticalSection(&lock); }
+    ~ReportPipe() {
+        if (thread) CloseHandle(thread);
+        DeleteCriticalSection(&lock);
+    }
     void Release() {
         if (InterlockedDecrement(&refs) == 0) delete this;
     }
@@ -310,13 +314,16 @@ HostStart Win32CameraHostProcess::Start(unsigned bits) {
     auto* pipe = new ReportPipe;
     pipe->read = reportsRead;
     pipe->window = m_window;
-    HANDLE reader = CreateThread(nullptr, 64 * 1024, ReadReports, pipe, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    // Started suspended, so that its handle is in place before its first read.
+    HANDLE reader = CreateThread(nullptr, 64 * 1024, ReadReports, pipe,
+                                 CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (!reader) {
         const DWORD error = GetLastError();
         delete pipe;
         return fail(error);
     }
-    CloseHandle(reader);
+    pipe->thread = reader;
+    ResumeThread(reader);
     m_pipe = pipe;
     reportsRead = nullptr;  // the reader's, which closes it
 
@@ -474,7 +481,12 @@ void Win32CameraHostProcess::LetGo() {
         // if the read can be cancelled, else when the host's end closes.
         EnterCriticalSection(&m_pipe->lock);
         m_pipe->abandoned = true;
-        if (m_pipe->read) CancelIoEx(m_pipe->read, nullptr);
+        // A read on a synchronous pipe is cancelled for certain only on
+        // its thread's behalf; CancelIoEx for whatever else is pending.
+        if (m_pipe->read) {
+            CancelIoEx(m_pipe->read, nullptr);
+            CancelSynchronousIo(m_pipe->thread);
+        }
         LeaveCriticalSection(&m_pipe->lock);
         m_pipe->Release();
         m_pipe = nullptr;
