@@ -63,7 +63,12 @@ TEST(CameraHostSchedule, AHangIsTwoSecondsOrTwentyPeriodsWhicheverIsLonger) {
 }
 
 TEST_F(HostFixture, TheHostOfTheLibrarysBitnessStartsAndItsAnswersAreLoggedAsBefore) {
-    OpenAnswered();
+    source.OpenCamera(DriverBda, CameraOpenCause::StartUp);
+    process.Reading(ButtonReading::Down);
+    source.Pump();
+    EXPECT_TRUE(answer.calls.empty()) << "a reading before the open's answer is not taken";
+    process.Answer(hostwire::OpenOutcome::Answered);
+    source.Pump();
     EXPECT_THAT(process.starts, ElementsAre(32u));
     EXPECT_THAT(process.sent, ElementsAre(Kind::Open));
     EXPECT_THAT(log.lines, ElementsAre("Library C:\\Brelkin\\BDADLL.dll: loaded",
@@ -170,10 +175,6 @@ TEST_F(HostFixture, AHostThatReportsGarbageChangesNothingAndTheGoodMessageBehind
         EXPECT_EQ(process.kills, 0) << row.label;
         EXPECT_EQ(source.Period(), 50u) << row.label;
     }
-    // One line for all of them, with the count, within the minute.
-    EXPECT_EQ(std::count_if(log.lines.begin(), log.lines.end(),
-                            [](const std::string& l) { return l.find("unexpected messages ignored") != std::string::npos; }),
-              1);
 }
 
 // A host of another version is told apart from a camera fault: one balloon,
@@ -319,14 +320,6 @@ TEST_F(HostFixture, ThePeriodAndTheModesNeedOfEveryTickReachTheRunningHost) {
     EXPECT_THAT(process.sent, ElementsAre(Kind::Open, Kind::Settings, Kind::Settings));
     EXPECT_EQ(source.Period(), 400u);
 }
-
-TEST_F(HostFixture, ReadingsBeforeTheOpenIsAnsweredAreNotTaken) {
-    source.OpenCamera(DriverBda, CameraOpenCause::StartUp);
-    process.Reading(ButtonReading::Down);
-    source.Pump();
-    EXPECT_TRUE(answer.calls.empty());
-}
-
 
 // One side's messages are never taken by the other: a host cannot be told to
 // open by its own output, and Brelkin takes no command for a report.

@@ -235,14 +235,9 @@ TEST(LayeredProfile, DeployedRulesAreShownAsTheAdministratorsAndOverriddenByTheU
 // SettingsValues as its own number (or letter), as planted.
 struct PolicyStores {
     FakeProfile enforcedComputer, enforcedUser, user, recommendedComputer, recommendedUser, machine;
-    LayeredProfile profile{{
-        {&enforcedComputer, ProfileSource::Enforced, true},
-        {&enforcedUser, ProfileSource::Enforced, false},
-        {&user, ProfileSource::User, false},
-        {&recommendedComputer, ProfileSource::Recommended, true},
-        {&recommendedUser, ProfileSource::Recommended, false},
-        {&machine, ProfileSource::Machine, true},
-    }};
+    // The program's own order.
+    LayeredProfile profile{
+        PolicyLayers({enforcedComputer, enforcedUser, user, recommendedComputer, recommendedUser, machine})};
     FakeProfile* Store(char tag) {
         switch (tag) {
         case 'E': return &enforcedComputer;

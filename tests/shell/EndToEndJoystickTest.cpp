@@ -25,20 +25,32 @@ struct VJoyStandIn {
     }
 };
 
-TEST_F(EndToEndDevice, WithoutPPJoyVJoyButtonOneFollowsTheCameraAndIsNeverLeftHeld) {
+class EndToEndJoystick : public EndToEndDevice {
+protected:
+    // Brelkin started with vJoy device 1 acquired, in joystick mode, the
+    // camera's button pressed and button 1 down.
+    ::testing::AssertionResult StartHoldingButtonOne(Process& p, HWND& frame, standin::VJoyStandInState* vjoy) {
+        frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
+        if (frame == nullptr) return ::testing::AssertionFailure() << "no frame";
+        if (!WaitFor([&] { return vjoy->ownerProcess == static_cast<LONG>(p.pi.dwProcessId); }))
+            return ::testing::AssertionFailure() << "vJoy device 1 not acquired";
+        PostMessageW(frame, WM_COMMAND, 32777, 0);  // joystick mode
+        InterlockedExchange(&Bda().buttonPressed, 1);
+        if (!WaitFor([&] { return vjoy->button1 == 1; }, 5000))
+            return ::testing::AssertionFailure() << "the press did not reach vJoy";
+        return ::testing::AssertionSuccess();
+    }
+};
+
+TEST_F(EndToEndJoystick, WithoutPPJoyVJoyButtonOneFollowsTheCameraAndIsNeverLeftHeld) {
     VJoyStandIn stand;
     standin::VJoyStandInState* vjoy = stand.block;
     ASSERT_NE(vjoy, nullptr);
     ASSERT_TRUE(stand.registered);
 
     Process p;
-    HWND frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
-    ASSERT_NE(frame, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return vjoy->ownerProcess == static_cast<LONG>(p.pi.dwProcessId); }))
-        << "vJoy device 1 not acquired";
-    PostMessageW(frame, WM_COMMAND, 32777, 0);  // joystick mode
-    InterlockedExchange(&Bda().buttonPressed, 1);
-    EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000)) << "the press did not reach vJoy";
+    HWND frame = nullptr;
+    ASSERT_TRUE(StartHoldingButtonOne(p, frame, vjoy));
     InterlockedExchange(&Bda().buttonPressed, 0);
     EXPECT_TRUE(WaitFor([&] { return vjoy->button1 == 0; }, 5000)) << "the release did not reach vJoy";
 
@@ -81,19 +93,15 @@ TEST_F(EndToEndDevice, WithoutPPJoyVJoyButtonOneFollowsTheCameraAndIsNeverLeftHe
 
 // Windows may end the process as soon as WM_ENDSESSION returns: by then the
 // button is released, vJoy handed back and the exit line written.
-TEST_F(EndToEndDevice, AtLogoffTheHeldVJoyButtonIsReleasedBeforeTheProcessIsEnded) {
+TEST_F(EndToEndJoystick, AtLogoffTheHeldVJoyButtonIsReleasedBeforeTheProcessIsEnded) {
     VJoyStandIn stand;
     standin::VJoyStandInState* vjoy = stand.block;
     ASSERT_NE(vjoy, nullptr);
     ASSERT_TRUE(stand.registered);
 
     Process p;
-    HWND frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
-    ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return vjoy->ownerProcess == static_cast<LONG>(p.pi.dwProcessId); }));
-    PostMessageW(frame, WM_COMMAND, 32777, 0);  // joystick mode
-    InterlockedExchange(&Bda().buttonPressed, 1);
-    ASSERT_TRUE(WaitFor([&] { return vjoy->button1 == 1; }, 5000)) << "the press did not reach vJoy";
+    HWND frame = nullptr;
+    ASSERT_TRUE(StartHoldingButtonOne(p, frame, vjoy));
 
     DWORD_PTR answer = 0;
     ASSERT_TRUE(SendMessageTimeoutW(frame, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));

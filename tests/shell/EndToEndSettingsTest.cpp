@@ -78,6 +78,13 @@ protected:
         EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
         RegCloseKey(key);
     }
+    // The user's Language "de", then the program's start.
+    HWND StartInGerman(Process& p, const wchar_t* exe) {
+        const wchar_t german[] = L"de";
+        EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"Language", REG_SZ, german, sizeof german),
+                  ERROR_SUCCESS);
+        return StartAndWaitForFrame(p, Install(exe));
+    }
     static std::wstring UserValueNames(const wchar_t* path = SettingsKey) {
         HKEY key = nullptr;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return L"<no key>";
@@ -125,11 +132,8 @@ TEST_F(EndToEndSettings, AfterOneMenuChoiceTheUsersKeyHoldsOnlyDefaultKeyAndALat
 // The menu and the balloons speak the Language chosen; the mode stored and the
 // support log stay English.
 TEST_F(EndToEndSettings, LanguageDeShowsGermanWhileWhatIsStoredAndLoggedStaysEnglish) {
-    const wchar_t german[] = L"de";
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"Language", REG_SZ, german, sizeof german),
-              ERROR_SUCCESS);
     Process p;
-    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
+    HWND frame = StartInGerman(p, L"BrelkinProbe.exe");
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(WaitForLog("Language: de-DE, from the Language setting")) << SupportLog();
 
@@ -164,11 +168,8 @@ TEST_F(EndToEndSettings, LanguageDeShowsGermanWhileWhatIsStoredAndLoggedStaysEng
 // The modeless Camera Status window speaks the Language too: its template (the
 // caption) and its values.
 TEST_F(EndToEndSettings, LanguageDeShowsTheCameraStatusWindowInGerman) {
-    const wchar_t german[] = L"de";
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"Language", REG_SZ, german, sizeof german),
-              ERROR_SUCCESS);
     Process p;
-    HWND frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
+    HWND frame = StartInGerman(p, L"Brelkin.exe");
     ASSERT_NE(frame, nullptr);
     PostMessageW(frame, WM_COMMAND, 32801, 0);
     HWND status = nullptr;
@@ -228,29 +229,6 @@ TEST_F(EndToEndSettings, EnterInTheProgramsDialogAddsTheProgram) {
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
-TEST_F(EndToEndSettings, AnEnforcedModeGreysTheOtherModesAndAMenuChoiceChangesAndWritesNothing) {
-    const wchar_t kodak[] = L"Kodak (F5)";
-    Deploy(L"DefaultKey", REG_SZ, kodak, sizeof kodak, HKEY_LOCAL_MACHINE, PolicyKey);
-    Process p;
-    HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
-    ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
-    EXPECT_TRUE(WaitForLog("Settings enforced by policy: DefaultKey; recommended by policy: none")) << SupportLog();
-    ASSERT_TRUE(OpenPopup());
-    // Joystick, the twelve presets (Kodak third), Custom Setting.
-    EXPECT_EQ(ModeStates(), "admin(grey) ---x----------");
-    ClosePopup();
-
-    // Sent, so that each has been handled when the call returns.
-    DWORD_PTR result = 0;
-    for (WPARAM command : {32790, 32777})  // Space, Joystick Button 1
-        SendMessageTimeoutW(frame, WM_COMMAND, command, 0, SMTO_ABORTIFHUNG, 5000, &result);
-    EXPECT_STREQ(block->notify[block->notifyCount - 1].tip, L"Brelkin - F5");
-    EXPECT_EQ(UserValueNames(), L"") << "a choice of an enforced mode wrote into the user's key";
-    EXPECT_EQ(SupportLog().find("Mode: "), std::string::npos) << SupportLog();
-    EXPECT_EQ(Exit(p, frame), 0u);
-}
-
 TEST_F(EndToEndSettings, APolicyRefreshTakesEffectWithoutARestart) {
     Process p;
     HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
@@ -258,20 +236,27 @@ TEST_F(EndToEndSettings, APolicyRefreshTakesEffectWithoutARestart) {
     ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
     ASSERT_TRUE(WaitForLog("driver BDA, poll period 50 ms")) << SupportLog();
 
-    // The user's policy: another mode, the other driver kind, a poll period.
+    // The machine's policy enforces another mode, the user's the other driver kind and a poll period.
     const wchar_t space[] = L"Space";
     const DWORD wdm = 0, poll = 200;
-    Deploy(L"DefaultKey", REG_SZ, space, sizeof space, HKEY_CURRENT_USER, PolicyKey);
+    Deploy(L"DefaultKey", REG_SZ, space, sizeof space, HKEY_LOCAL_MACHINE, PolicyKey);
     Deploy(L"UseBDA", REG_DWORD, &wdm, sizeof wdm, HKEY_CURRENT_USER, PolicyKey);
     Deploy(L"PollPeriod", REG_DWORD, &poll, sizeof poll, HKEY_CURRENT_USER, PolicyKey);
     BroadcastPolicyChange(frame);
     EXPECT_TRUE(WaitForLog("Settings: mode \"Space\", driver WDM, poll period 200 ms")) << SupportLog();
+    EXPECT_TRUE(WaitForLog("Settings enforced by policy: UseBDA, DefaultKey, PollPeriod; recommended by policy: none"))
+        << SupportLog();
     EXPECT_TRUE(WaitForLog("Mode: Space")) << SupportLog();
     EXPECT_TRUE(WaitForLog("driver kind set by policy")) << SupportLog();
     EXPECT_STREQ(block->notify[block->notifyCount - 1].tip, L"Brelkin - Space");
     ASSERT_TRUE(OpenPopup());
     EXPECT_EQ(ModeStates(), "admin(grey) -----------x--");
     ClosePopup();
+    // A choice of another mode changes and writes nothing (sent, so it has been handled on return).
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(frame, WM_COMMAND, 32777, 0, SMTO_ABORTIFHUNG, 5000, &result);  // Joystick Button 1
+    EXPECT_STREQ(block->notify[block->notifyCount - 1].tip, L"Brelkin - Space");
+    EXPECT_EQ(SupportLog().find("Mode: Joystick"), std::string::npos) << SupportLog();
 
     // The policy goes away: the first preset (no value of the user's) and the menu come back.
     DeletePolicies();
