@@ -70,9 +70,7 @@ void CameraButtonSource::OpenCamera(DriverKind kind, CameraOpenCause cause)
     const LibraryLoadReport report = m_library.LastLoad(cameraClass);
     if (report.attempted)
         m_log->Write(LibraryLoadLine(report));
-    const bool userAsked =
-        cause == CameraOpenCause::UserRescan || cause == CameraOpenCause::DriverChoice ||
-        cause == CameraOpenCause::PolicyChange;
+    const bool userAsked = UserAsked(cause);
     bool silent = false;
     if (!slot) {
         m_log->Write(CameraOpenLine(kind, cause, CameraOpenOutcome::NoLibrary));

@@ -16,12 +16,6 @@ NullNotifier g_noNotifier;
 // the background, Brelkin does not wait for it.
 constexpr uint32_t HostQuitWaitMs = 2000;
 
-bool UserAsked(CameraOpenCause cause) {
-    // A kind that a policy sets is a deliberate choice too, the administrator's.
-    return cause == CameraOpenCause::UserRescan || cause == CameraOpenCause::DriverChoice ||
-           cause == CameraOpenCause::PolicyChange;
-}
-
 }  // namespace
 
 uint64_t RestartDelayMs(unsigned faultNumber, uint64_t maxDelayMs) {
@@ -280,20 +274,25 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
         m_greeted = true;
         if (m.version == hostwire::ProtocolVersion) return;
         // Not a fault of the camera: restarting the same host changes nothing.
-        m_log->Write(HostVersionLine(m_hostPath, m.version, hostwire::ProtocolVersion));
-        if (!m_versionBalloonShown) {
-            m_versionBalloonShown = true;
-            Notify(*m_notifier, HostVersionText());
+        {
+            std::string line = HostVersionLine(m_hostPath, m.version, hostwire::ProtocolVersion);
+            m_log->Write(line);
+            if (!m_versionBalloonShown) {
+                m_versionBalloonShown = true;
+                Notify(*m_notifier, HostVersionText());
+            }
+            Remember(std::move(line), HostVersionText());
         }
-        Remember(HostVersionLine(m_hostPath, m.version, hostwire::ProtocolVersion), HostVersionText());
         EndHost();
         m_mismatch = true;
         m_restartDue = false;
         return;
     case hostwire::Kind::LoadReport:
         if (m.openNumber != m_openNumber || m_openAnswered || m.cameraClass != ClassOf(m_openKind)) return;
-        if (m.report.attempted) m_log->Write(LibraryLoadLine(m.report));
-        if (m.report.attempted) m_library = m.report;
+        if (m.report.attempted) {
+            m_log->Write(LibraryLoadLine(m.report));
+            m_library = m.report;
+        }
         if (m.report.status != LibraryLoadStatus::Loaded)
             Remember(LibraryLoadLine(m.report), LibraryProblemText(m.report));
         // A configuration problem shows at start-up and whenever the user

@@ -14,4 +14,10 @@ enum class CameraOpenCause {
     HostRestart,   // the camera host started again after a fault
 };
 
+// A deliberate choice: the user's own, or the administrator's through a policy.
+inline bool UserAsked(CameraOpenCause cause) {
+    return cause == CameraOpenCause::UserRescan || cause == CameraOpenCause::DriverChoice ||
+           cause == CameraOpenCause::PolicyChange;
+}
+
 }  // namespace brelkin

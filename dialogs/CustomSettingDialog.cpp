@@ -32,7 +32,8 @@ bool CDlgCustomSetting::DoDataExchange(CDataExchange& dx) {
     // The order matters: a failed step leaves the later members untouched.
     return DDX_Text(dx, IDC_KEY1_TEXT, m_key1Text) && DDX_Text(dx, IDC_KEY2_TEXT, m_key2Text) &&
            DDX_Text(dx, IDC_KEY3_TEXT, m_key3Text) && DDX_Text(dx, IDC_DELAY_TIME, m_delayTime) &&
-           DDV_MinMaxUInt(dx, m_delayTime, MinDelay, MaxDelay) &&
+           // An enforced delay is the administrator's, whatever its value, and never saved.
+           (m_delayLocked || DDV_MinMaxUInt(dx, m_delayTime, MinDelay, MaxDelay)) &&
            DDX_Radio(dx, IDC_ONE_BY_ONE, m_timing);
 }
 

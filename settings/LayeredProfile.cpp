@@ -14,6 +14,17 @@ bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
 
 }  // namespace
 
+std::vector<ProfileLayer> PolicyLayers(const PolicyStoreSet& s) {
+    return {
+        {&s.enforcedByComputer, ProfileSource::Enforced, true},
+        {&s.enforcedForUser, ProfileSource::Enforced, false},
+        {&s.user, ProfileSource::User, false},
+        {&s.recommendedByComputer, ProfileSource::Recommended, true},
+        {&s.recommendedForUser, ProfileSource::Recommended, false},
+        {&s.machine, ProfileSource::Machine, true},
+    };
+}
+
 LayeredProfile::LayeredProfile(std::vector<ProfileLayer> layers) : m_layers(std::move(layers)) {}
 
 LayeredProfile::LayeredProfile(IProfile& user, IProfile& machine)

@@ -22,6 +22,19 @@ struct ProfileLayer {
     bool computer;  // HKEY_LOCAL_MACHINE's, for the support log
 };
 
+// The stores in the order Brelkin asks them: the computer's enforced policy,
+// the user's, the user's own values, the computer's recommended policy, the
+// user's, then the machine-wide defaults.
+struct PolicyStoreSet {
+    IProfile& enforcedByComputer;
+    IProfile& enforcedForUser;
+    IProfile& user;
+    IProfile& recommendedByComputer;
+    IProfile& recommendedForUser;
+    IProfile& machine;
+};
+std::vector<ProfileLayer> PolicyLayers(const PolicyStoreSet& stores);
+
 class LayeredProfile final : public IProfile {
 public:
     // In the order in which they are asked; at most one has the role User.

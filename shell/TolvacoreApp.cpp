@@ -77,14 +77,8 @@ CTolvacoreApp::CTolvacoreApp() : m_logFile(SupportLogPath()), m_supportLog(m_log
 
 std::unique_ptr<brelkin::IProfile> CTolvacoreApp::LayerProfiles(brelkin::IProfile& user,
                                                                brelkin::IProfile& machine) {
-    return std::make_unique<brelkin::LayeredProfile>(std::vector<ProfileLayer>{
-        {&m_enforcedByComputer, ProfileSource::Enforced, true},
-        {&m_enforcedForUser, ProfileSource::Enforced, false},
-        {&user, ProfileSource::User, false},
-        {&m_recommendedByComputer, ProfileSource::Recommended, true},
-        {&m_recommendedForUser, ProfileSource::Recommended, false},
-        {&machine, ProfileSource::Machine, true},
-    });
+    return std::make_unique<brelkin::LayeredProfile>(brelkin::PolicyLayers(
+        {m_enforcedByComputer, m_enforcedForUser, user, m_recommendedByComputer, m_recommendedForUser, machine}));
 }
 
 bool CTolvacoreApp::InitInstance() {

@@ -357,7 +357,8 @@ void Win32CameraHostProcess::TakeLaunch() {
     m_process = m_launch->process;
     m_job = m_launch->job;
     m_startError = m_launch->error;
-    if (m_launch->jobRefused) m_jobRefusal = m_launch->jobError != 0 ? m_launch->jobError : ERROR_ACCESS_DENIED;
+    // This host's: 0 when it has a job of its own.
+    m_jobRefusal = !m_launch->jobRefused ? 0 : m_launch->jobError != 0 ? m_launch->jobError : ERROR_ACCESS_DENIED;
     m_launch->Release();
     m_launch = nullptr;
     CloseHandle(m_launcher);
