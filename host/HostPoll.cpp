@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include "device/win32/LibraryFiles.h"
+#include "device/win32/VendorCameraLibrary.h"
 #include "device/win32/Win32CameraHostProcess.h"
 #include "engine/ButtonPoll.h"
 #include "engine/TimedCameraButton.h"
@@ -139,8 +141,7 @@ void HostPoll::Open(CameraClass cameraClass, uint32_t basePeriod, bool everyTick
     auto& slot = Slot(cameraClass);
     // A library in Brelkin's folder finds what sits beside it; one in the
     // system folder already does.
-    const wchar_t* name = cameraClass == CameraClass::Wdm ? L"\\emDLL.dll" : L"\\BDADLL.dll";
-    if (!m_brelkinFolder.empty() && GetFileAttributesW((m_brelkinFolder + name).c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (!m_brelkinFolder.empty() && IsFile(m_brelkinFolder + L"\\" + CameraLibraryFile(cameraClass)))
         AddLibraryFolder(m_brelkinFolder);
     // Loading, the constructor and OpenInterface share the open's limit.
     const uint64_t openStarted = AwakeMilliseconds();

@@ -42,6 +42,15 @@ const ClassInfo& Info(CameraClass cameraClass)
     return cameraClass == CameraClass::Wdm ? wdm : bda;
 }
 
+}  // namespace
+
+const wchar_t* CameraLibraryFile(CameraClass cameraClass)
+{
+    return Info(cameraClass).library;
+}
+
+namespace {
+
 size_t ObjectSize(const ClassInfo& info)
 {
 #if defined(_M_IX86) || defined(__i386__)

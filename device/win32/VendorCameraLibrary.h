@@ -52,6 +52,9 @@ private:
     LibraryLoadReport m_bdaReport;
 };
 
+// The library's file name: emDLL.dll or BDADLL.dll.
+const wchar_t* CameraLibraryFile(CameraClass cameraClass);
+
 // Finds the seven members of the class in the module's export table. False
 // when any is missing.
 bool FindClassMembers(HMODULE module, const char* className, BoundCameraClass& bound);

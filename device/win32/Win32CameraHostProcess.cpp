@@ -253,7 +253,7 @@ bool Win32CameraHostProcess::CanRun(unsigned bits) const {
 }
 
 FoundLibrary Win32CameraHostProcess::FindLibrary(CameraClass cameraClass) {
-    const wchar_t* name = cameraClass == CameraClass::Wdm ? L"emDLL.dll" : L"BDADLL.dll";
+    const wchar_t* name = CameraLibraryFile(cameraClass);
     std::vector<std::wstring> folders{m_folder};
     for (const std::wstring& folder : SystemFolders()) folders.push_back(folder);
     for (const std::wstring& folder : folders) {
