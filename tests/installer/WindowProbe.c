@@ -69,10 +69,14 @@ static int Command(WPARAM id) {
 static const wchar_t kReleaseEvent[] = L"BrelkinProbeRelease";
 
 static int Hold(const wchar_t* name, DWORD timeoutMs) {
+    /* The event is armed before the mutex exists: a script that sees the mutex
+     * held and then releases it is never undone by a late reset. */
     HANDLE release = CreateEventW(NULL, TRUE, FALSE, kReleaseEvent);
-    HANDLE mutex = CreateMutexW(NULL, TRUE, name);
-    if (!mutex || !release) return 1;
+    HANDLE mutex;
+    if (!release) return 1;
     ResetEvent(release);
+    mutex = CreateMutexW(NULL, TRUE, name);
+    if (!mutex) return 1;
     WaitForSingleObject(release, timeoutMs);
     CloseHandle(mutex);
     CloseHandle(release);

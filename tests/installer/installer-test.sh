@@ -72,6 +72,9 @@ no_brelkin_window() { ! brelkin_window; }
 brelkin_process() { w "$probe" process Brelkin.exe >/dev/null 2>&1; }
 no_brelkin_process() { ! brelkin_process; }
 not_held() { ! w "$probe" held "$1" >/dev/null 2>&1; }
+# Releases every hold until the mutex is gone (a release that Wine was too busy
+# to start is asked again).
+released() { w "$probe" release >/dev/null 2>&1; not_held "$1"; }
 # A program's whole exit code (Wine's exit status keeps only its low byte), run
 # from a batch file, which waits for it; its standard error goes to $tmp/stderr.txt.
 win_rc() { # <program> <arguments as Windows quotes them>
@@ -170,11 +173,10 @@ ROWS
     (timeout 90 wine "$probe" hold "$mutex" 60000 >/dev/null 2>&1 &)
     check "$mutex is held" wait_for 20 w "$probe" held "$mutex"
     rc=$(win_rc "$installer" /S); err=$(tr -d '\r' <"$tmp/stderr.txt" 2>/dev/null)
-    w "$probe" release >/dev/null 2>&1
     check "$mutex: exit code 1618 (got $rc)" test "$rc" = 1618
     check "$mutex: the message names the problem (got: $err)" grep -qF -- "$expected" <<<"$err"
     check "$mutex: nothing installed" nothing_installed
-    check "$mutex is released" wait_for 20 not_held "$mutex"
+    check "$mutex is released" wait_for 20 released "$mutex"
   done <<'ROWS'
 Global\_MSIExecute|a Windows Installer package) is in progress
 Global\BrelkinSetup|Another Brelkin setup is running
