@@ -33,7 +33,8 @@ void AppSettings::LoadSettings() {
     m_driverKind = static_cast<DriverKind>(readInt(names::UseBDA, static_cast<uint32_t>(m_driverKind)));
 
     const std::u16string defaultKey = m_profile.GetProfileString(names::Section, names::DefaultKey, u"");
-    m_enforced = EnforcedValues::Read(m_profile);
+    m_layerStates = SettingsLayerStates::Read(m_profile);
+    m_enforced = EnforcedValues::Of(m_layerStates);
     const std::array<uint32_t, NumberCount> loaded = CurrentNumbers();
     std::copy(loaded.begin(), loaded.end(), m_storedNumbers.begin());
     m_modeChosen = false;

@@ -44,6 +44,8 @@ public:
     bool SaveModeChoice();
 
     const EnforcedValues& Enforced() const { return m_enforced; }
+    // Every value's layers as the last load found them, for its log lines.
+    const SettingsLayerStates& LayerStates() const { return m_layerStates; }
 
 private:
     // Key1..Key3, KeyEx1..KeyEx3, OneByOne, DelayTime, UseBDA, in load order.
@@ -59,6 +61,7 @@ private:
     std::array<std::optional<uint32_t>, NumberCount> m_storedNumbers;
     std::optional<TriggerMode> m_storedMode;
     bool m_modeChosen = false;  // DefaultKey to be written whatever it was
+    SettingsLayerStates m_layerStates;
     EnforcedValues m_enforced;
 };
 

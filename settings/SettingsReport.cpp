@@ -1,6 +1,7 @@
 #include "settings/SettingsReport.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "settings/AppSettings.h"
@@ -18,6 +19,13 @@ bool ReadShowNotifications(IProfile& profile) {
 
 void LogSettingsRead(IProfile& profile, const TriggerState& trigger, DriverKind driverKind,
                      uint32_t pollPeriodMilliseconds, ISupportLog& log, PolicyDamageLog& policyDamage) {
+    LogSettingsRead(profile, SettingsLayerStates::Read(profile), trigger, driverKind, pollPeriodMilliseconds, log,
+                    policyDamage);
+}
+
+void LogSettingsRead(IProfile& profile, const SettingsLayerStates& layers, const TriggerState& trigger,
+                     DriverKind driverKind, uint32_t pollPeriodMilliseconds, ISupportLog& log,
+                     PolicyDamageLog& policyDamage) {
     const TriggerMode mode = trigger.triggerMode;
     const std::u16string_view modeName =
         mode == 0 ? JoystickModeName : PresetText(trigger.presets[mode >= 1 && mode <= PresetRowCount ? mode - 1 : 0].Name);
@@ -28,9 +36,9 @@ void LogSettingsRead(IProfile& profile, const TriggerState& trigger, DriverKind 
     // Where each value came from: the user's own, the machine-wide default an
     // administrator deployed, a policy, or the built-in default.
     std::string fromUser, fromMachine, enforced, recommended;
-    for (const SettingsValue& value : SettingsValues) {
-        const ProfileSource source = value.isText ? profile.ProfileStringSource(names::Section, value.name)
-                                                  : profile.ProfileIntSource(names::Section, value.name);
+    for (std::size_t row = 0; row < std::size(SettingsValues); ++row) {
+        const SettingsValue& value = SettingsValues[row];
+        const ProfileSource source = layers.Source(row);
         std::string* list = source == ProfileSource::User          ? &fromUser
                             : source == ProfileSource::Machine     ? &fromMachine
                             : source == ProfileSource::Enforced    ? &enforced
@@ -42,11 +50,16 @@ void LogSettingsRead(IProfile& profile, const TriggerState& trigger, DriverKind 
     log.Write("Settings from the user: " + named(fromUser) + "; from the machine: " + named(fromMachine));
     log.Write("Settings enforced by policy: " + named(enforced) + "; recommended by policy: " + named(recommended));
 
-    for (const SettingsValue& value : SettingsValues) {
+    // DefaultKey's state as the profile gives it: that of the first layer that has it at all.
+    ProfileValueState defaultKeyState = ProfileValueState::Missing;
+    for (std::size_t row = 0; row < std::size(SettingsValues); ++row) {
+        const SettingsValue& value = SettingsValues[row];
         // The user's and the machine-wide defaults' damage as before: the first
         // of the two that has the value at all.
         bool ownOrMachineSeen = false;
-        for (const ProfileLayerState& layer : profile.GetLayerStates(names::Section, value.name, value.isText)) {
+        for (const ProfileLayerState& layer : layers.Layers(row)) {
+            if (value.name == names::DefaultKey && defaultKeyState == ProfileValueState::Missing)
+                defaultKeyState = layer.state;
             const bool policy = layer.role == ProfileSource::Enforced || layer.role == ProfileSource::Recommended;
             if (!policy) {
                 if (ownOrMachineSeen || layer.state == ProfileValueState::Missing) continue;
@@ -67,7 +80,7 @@ void LogSettingsRead(IProfile& profile, const TriggerState& trigger, DriverKind 
         }
     }
     // A readable name that matches no row also falls back to the first preset.
-    if (profile.GetValueState(names::Section, names::DefaultKey, true) == ProfileValueState::Stored) {
+    if (defaultKeyState == ProfileValueState::Stored) {
         const std::u16string stored = profile.GetProfileString(names::Section, names::DefaultKey, u"");
         if (stored != modeName)
             log.Write("Settings: DefaultKey \"" + ToUtf8(stored) + "\" names no mode and was read as \"" +

@@ -28,6 +28,12 @@ struct PolicyDamageLog {
 // values that came from the user and from the machine-wide defaults; one with
 // those that a policy enforces or recommends; then one line for each value that
 // was there but damaged and so read as missing (a policy's once).
+// The sources and the damage come from `layers`, as the load read them; the
+// profile is asked only for the text of a DefaultKey that names no mode.
+void LogSettingsRead(IProfile& profile, const SettingsLayerStates& layers, const TriggerState& trigger,
+                     DriverKind driverKind, uint32_t pollPeriodMilliseconds, ISupportLog& log,
+                     PolicyDamageLog& policyDamage);
+// The same from the profile's layers as they are now.
 void LogSettingsRead(IProfile& profile, const TriggerState& trigger, DriverKind driverKind,
                      uint32_t pollPeriodMilliseconds, ISupportLog& log, PolicyDamageLog& policyDamage);
 

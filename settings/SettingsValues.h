@@ -4,10 +4,12 @@
 // layer that holds it (see LayeredProfile), the support log says where each
 // came from, and a policy refresh reads them all again. One more value to read
 // the same way is one more row of SettingsValues.
+#include <array>
 #include <bitset>
 #include <cstddef>
 #include <iterator>
 #include <string_view>
+#include <vector>
 
 #include "platform/Profile.h"
 
@@ -60,11 +62,29 @@ inline constexpr SettingsValue SettingsValues[] = {
     {settings_names::Language, true},
 };
 
+// Each row's state in every layer of the profile, asked once: where each value
+// comes from, which ones a policy enforces and which are damaged all follow
+// from it, so that a load and its log lines read each layer's value once.
+class SettingsLayerStates {
+public:
+    static SettingsLayerStates Read(IProfile& profile);
+    // By the row's index in SettingsValues.
+    const std::vector<ProfileLayerState>& Layers(std::size_t row) const { return m_layers[row]; }
+    // Where the reads take the value from, as ProfileIntSource or
+    // ProfileStringSource tells it.
+    ProfileSource Source(std::size_t row) const { return m_sources[row]; }
+
+private:
+    std::array<std::vector<ProfileLayerState>, std::size(SettingsValues)> m_layers;
+    std::array<ProfileSource, std::size(SettingsValues)> m_sources{};
+};
+
 // The values that an enforced policy sets, as read at one moment: the user
 // cannot change them and the program writes none of them.
 class EnforcedValues {
 public:
-    static EnforcedValues Read(IProfile& profile);
+    static EnforcedValues Read(IProfile& profile) { return Of(SettingsLayerStates::Read(profile)); }
+    static EnforcedValues Of(const SettingsLayerStates& states);
     // False for a name that is not in SettingsValues.
     bool Has(std::u16string_view name) const;
     bool Any() const { return m_enforced.any(); }

@@ -10,7 +10,6 @@
 #include "framework/Dpi.h"
 #include "framework/WinApp.h"
 #include "resources/resource.h"
-#include "settings/PollPeriodSetting.h"
 #include "settings/SettingsReport.h"
 #include "engine/KeyChordNames.h"
 #include "engine/ProgramRules.h"
@@ -118,13 +117,9 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
         m_log.Write(NoJoystickDriverLine(joystick.refusal));
     }
     m_devices->RegisterCameraArrival(reinterpret_cast<uintptr_t>(m_hWnd));
-    m_devices->ChooseDefaultDriverKind();
-    m_settings.LoadSettings();
-    m_programs = m_programSettings.Load();
+    ReadAllSettings();
+    m_pollPeriod = m_basePollPeriod;
     ApplyProgramRules();
-    m_basePollPeriod = m_pollPeriod = ReadPollPeriod(CWinApp::Get()->Profile());
-    // Before the camera opens: its problems are the first notifications.
-    m_notifications.SetShowBalloons(ReadShowNotifications(CWinApp::Get()->Profile()));
     LogSettings();
     ShowAdministratorLine();
     NotifyIfJoystickMissing();

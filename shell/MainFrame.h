@@ -70,6 +70,9 @@ private:
     // objects and the arrival registration, and writes the exit line. Once.
     void TearDown(ProgramEnd end);
     void CompleteTrayMenu();
+    // The driver kind's default, the settings, the program rules, the
+    // balloons' switch and the poll period: at start-up and at each policy refresh.
+    void ReadAllSettings();
     // The settings, the rules, the poll period and the balloons' switch read
     // again, and what changed put to work at once.
     void ReadPoliciesAgain();

@@ -33,8 +33,22 @@ CustomRowLocks CMainFrame::CustomLocks() const {
 }
 
 void CMainFrame::LogSettings() {
-    LogSettingsRead(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_basePollPeriod, m_log,
-                    m_policyDamage);
+    LogSettingsRead(CWinApp::Get()->Profile(), m_settings.LayerStates(), m_trigger, m_devices->Kind(),
+                    m_basePollPeriod, m_log, m_policyDamage);
+}
+
+// The driver kind's own default is chosen again before the settings, not the
+// kind a policy set last time: it is UseBDA's default. The balloons' switch is
+// read before the start-up opens the camera (its problems are the first
+// notifications). The program rules are applied by the caller, after the
+// refresh has logged a changed mode.
+void CMainFrame::ReadAllSettings() {
+    IProfile& profile = CWinApp::Get()->Profile();
+    m_devices->ChooseDefaultDriverKind();
+    m_settings.LoadSettings();
+    m_programs = m_programSettings.Load();
+    m_notifications.SetShowBalloons(ReadShowNotifications(profile));
+    m_basePollPeriod = ReadPollPeriod(profile);
 }
 
 // Above the modes, by command, so that it stays put whatever else the menu holds.
@@ -67,13 +81,11 @@ LRESULT CMainFrame::OnSettingChange(WPARAM, LPARAM text) {
 // Registry reads open their key afresh, so this reads what the refresh wrote.
 void CMainFrame::ReadPoliciesAgain() {
     m_log.Write(PolicyRefreshLine());
-    IProfile& profile = CWinApp::Get()->Profile();
     const TriggerMode oldMode = m_trigger.triggerMode;
     const ActionPreset oldCustom = m_trigger.presets[CustomRow];
     const DriverKind oldKind = m_devices->Kind();
-    // UseBDA's default, as at start-up, rather than the kind a policy set.
-    m_devices->ChooseDefaultDriverKind();
-    m_settings.LoadSettings();
+    const UINT oldPeriod = m_basePollPeriod;
+    ReadAllSettings();
 
     const TriggerMode mode = m_trigger.triggerMode;
     const ActionPreset& custom = m_trigger.presets[CustomRow];
@@ -90,14 +102,10 @@ void CMainFrame::ReadPoliciesAgain() {
         m_trigger.sequenceStep = 0;
     }
 
-    m_programs = m_programSettings.Load();
     ApplyProgramRules();
-    m_notifications.SetShowBalloons(ReadShowNotifications(profile));
-    const UINT basePeriod = ReadPollPeriod(profile);
-    if (basePeriod != m_basePollPeriod) {
-        m_basePollPeriod = basePeriod;
-        m_devices->SetPollPeriod(basePeriod);
-        if (SetTimer(PollTimerId, m_devices->TimerPeriod(basePeriod)) != 0) m_pollPeriod = basePeriod;
+    if (m_basePollPeriod != oldPeriod) {
+        m_devices->SetPollPeriod(m_basePollPeriod);
+        if (SetTimer(PollTimerId, m_devices->TimerPeriod(m_basePollPeriod)) != 0) m_pollPeriod = m_basePollPeriod;
     }
     ShowAdministratorLine();
     LogSettings();

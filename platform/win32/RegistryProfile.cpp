@@ -109,19 +109,19 @@ std::optional<uint32_t> RegistryProfile::FindProfileInt(std::u16string_view sect
     return data;
 }
 
-std::optional<std::u16string> RegistryProfile::FindProfileString(std::u16string_view section,
-                                                                std::u16string_view entry) {
-    RegKey key;
-    if (!OpenSection(section, KEY_QUERY_VALUE, key.out())) return std::nullopt;
+namespace {
 
+// The text as the reads take it, or nothing; `status` tells a missing value
+// from one that is there but not readable as text.
+std::optional<std::u16string> QueryText(HKEY key, std::u16string_view entry, LSTATUS& status) {
     // One read into a bounded buffer, instead of asking for the size first:
     // the value cannot grow between the two calls, and its stored size never
     // decides how much is allocated. A longer value reports ERROR_MORE_DATA.
-    std::vector<wchar_t> buffer(MaxStringLength + 1);
+    std::vector<wchar_t> buffer(RegistryProfile::MaxStringLength + 1);
     DWORD type = REG_NONE;
     DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    const LSTATUS status = RegQueryValueExW(key.get(), Wide(entry).c_str(), nullptr, &type,
-                                            reinterpret_cast<BYTE*>(buffer.data()), &size);
+    status = RegQueryValueExW(key, Wide(entry).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                              &size);
     if (status != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
 
     // The stored bytes need not end in a NUL, nor even in a whole unit: the
@@ -129,8 +129,18 @@ std::optional<std::u16string> RegistryProfile::FindProfileString(std::u16string_
     const std::size_t units = size / sizeof(wchar_t);
     std::size_t length = 0;
     while (length < units && buffer[length] != L'\0') ++length;
-    if (length > MaxStringLength) return std::nullopt;
+    if (length > RegistryProfile::MaxStringLength) return std::nullopt;
     return std::u16string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length));
+}
+
+}  // namespace
+
+std::optional<std::u16string> RegistryProfile::FindProfileString(std::u16string_view section,
+                                                                std::u16string_view entry) {
+    RegKey key;
+    if (!OpenSection(section, KEY_QUERY_VALUE, key.out())) return std::nullopt;
+    LSTATUS status = ERROR_SUCCESS;
+    return QueryText(key.get(), entry, status);
 }
 
 ProfileValueState RegistryProfile::GetValueState(std::u16string_view section, std::u16string_view entry,
@@ -140,15 +150,20 @@ ProfileValueState RegistryProfile::GetValueState(std::u16string_view section, st
     // its values are missing, not damaged.
     if (!OpenSection(section, KEY_QUERY_VALUE, key.out()))
         return ReadOnly() ? ProfileValueState::Missing : ProfileValueState::Damaged;
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    const LSTATUS status = RegQueryValueExW(key.get(), Wide(entry).c_str(), nullptr, &type, nullptr, &size);
+    // A text is read as the reads read it: whether it fits depends on where
+    // its first NUL is, not on its size alone.
+    LSTATUS status = ERROR_SUCCESS;
+    bool readable = false;
+    if (isText) {
+        readable = QueryText(key.get(), entry, status).has_value();
+    } else {
+        DWORD type = REG_NONE;
+        DWORD size = 0;
+        status = RegQueryValueExW(key.get(), Wide(entry).c_str(), nullptr, &type, nullptr, &size);
+        // The same test as the read: a whole REG_DWORD.
+        readable = status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(DWORD);
+    }
     if (status == ERROR_FILE_NOT_FOUND) return ProfileValueState::Missing;
-    if (status != ERROR_SUCCESS) return ProfileValueState::Damaged;
-    // The same tests as the reads: a REG_SZ within the length limit, or a
-    // whole REG_DWORD.
-    const bool readable = isText ? type == REG_SZ && size <= (MaxStringLength + 1) * sizeof(wchar_t)
-                                 : type == REG_DWORD && size == sizeof(DWORD);
     return readable ? ProfileValueState::Stored : ProfileValueState::Damaged;
 }
 

@@ -39,6 +39,7 @@ public:
     std::vector<ProfileCall> calls;
     bool failReads = false;
     bool failWrites = false;
+    int stateQueries = 0;  // GetValueState: one registry key opened, as a read opens one
 
     static std::u16string Key(std::u16string_view section, std::u16string_view entry) {
         if (section == u"Settings") return std::u16string(entry);
@@ -90,6 +91,7 @@ public:
         return false;
     }
     ProfileValueState GetValueState(std::u16string_view section, std::u16string_view entry, bool isText) override {
+        ++stateQueries;
         const Value* v = Find(Key(section, entry));
         if (v == nullptr) return ProfileValueState::Missing;
         return failReads || v->isText != isText ? ProfileValueState::Damaged : ProfileValueState::Stored;

@@ -370,5 +370,30 @@ TEST(PolicyLayers, EnforcedValuesAreNeverWrittenAndTheLogNamesThemAndTheirDamage
     EXPECT_EQ(damagedLines, 1);
 }
 
+// A load and its log lines ask each store for each value's state once, and
+// the log reads no value: the sources and the damage come from those states.
+TEST(PolicyLayers, ALoadAndItsLogAskEachStoreForEachValueOnce) {
+    PolicyStores stores;
+    stores.enforcedUser.SetInt(u"UseBDA", 1);
+    stores.user.SetText(u"DelayTime", u"700");  // damaged
+    stores.machine.SetInt(u"DelayTime", 300);
+    TriggerState trigger;
+    DriverKind kind = DriverWdm;
+    FakeTooltip tip;
+    AppSettings settings(stores.profile, trigger, kind, tip);
+    settings.LoadSettings();
+    for (char tag : std::string("EeURrM")) stores.Store(tag)->calls.clear();
+    test::RecordingSupportLog log;
+    PolicyDamageLog damage;
+    LogSettingsRead(stores.profile, settings.LayerStates(), trigger, kind, 50, log, damage);
+    EXPECT_TRUE(log.Has("Settings from the user: none; from the machine: DelayTime"));
+    EXPECT_TRUE(log.Has("Settings enforced by policy: UseBDA; recommended by policy: none"));
+    EXPECT_TRUE(log.Has("Settings: DelayTime is damaged and was not used"));
+    for (char tag : std::string("EeURrM")) {
+        EXPECT_EQ(stores.Store(tag)->stateQueries, static_cast<int>(std::size(SettingsValues))) << tag;
+        EXPECT_TRUE(stores.Store(tag)->calls.empty()) << tag;
+    }
+}
+
 }  // namespace
 }  // namespace brelkin

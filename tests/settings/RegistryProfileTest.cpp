@@ -152,6 +152,9 @@ TEST_F(RegistryProfileTest, OverlongTextReadsAsTheDefaultAtTheBound) {
         const DWORD size = static_cast<DWORD>((c.units + (c.withNul ? 1 : 0)) * sizeof(wchar_t));
         WriteRaw(L"DefaultKey", REG_SZ, text.c_str(), size);
         const std::u16string read = profile.GetProfileString(u"Settings", u"DefaultKey", u"default");
+        // The state tells the support log and the layers what the read found.
+        EXPECT_EQ(profile.GetValueState(u"Settings", u"DefaultKey", true),
+                  c.readable ? ProfileValueState::Stored : ProfileValueState::Damaged);
         if (c.readable) {
             EXPECT_EQ(read.size(), c.units);
         } else {
