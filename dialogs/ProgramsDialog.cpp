@@ -9,6 +9,7 @@
 #include "framework/Dpi.h"
 #include "framework/WinApp.h"
 #include "framework/WideText.h"
+#include "engine/ModeNames.h"
 #include "engine/Texts.h"
 #include "resources/dialogs/DialogIds.h"
 
@@ -28,11 +29,9 @@ std::wstring RefusalText(brelkin::ProgramNameFault fault) {
     }
 }
 
-// The rules store the English name; Custom Setting is shown in the user's
-// words, the presets as the table spells them.
+// The rules store the English name; it is shown as the menu shows it.
 std::wstring ModeName(const std::u16string& mode) {
-    const char16_t* custom = brelkin::BuiltInPresets()[brelkin::CustomRow].Name;
-    return mode == custom ? Translated(IDS_MODE_CUSTOM) : ToWide(mode);
+    return ToWide(brelkin::MenuModeName(mode));
 }
 
 // Captioned as the data exchange's messages are: with the application's name.

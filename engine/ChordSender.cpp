@@ -37,12 +37,16 @@ bool ChordSender::StillInFront(const PressChords& press, int next) {
 }
 
 int ChordSender::SendRow(const PressChords& press) {
-    // Also for a press that ends up sending nothing.
+    // Keys left down go up before each chord, one attempt each: a key the
+    // system refuses again stays recorded for the next chord or press. The
+    // first chord's attempt is made here, also for a press that ends up
+    // sending nothing.
     if (!m_leftDown.Empty()) m_leftDown.Release(m_input);
     int sent = 0;
     bool refusalLogged = false;
     for (int i = 0; i < press.count && i < 3; ++i) {
         if (!StillInFront(press, i)) break;
+        if (i > 0 && !m_leftDown.Empty()) m_leftDown.Release(m_input);
         const PressChord& chord = press.chords[i];
         if (!SendKeyChord(m_input, m_hold, chord.modifiers, chord.key, m_leftDown) && !refusalLogged &&
             m_log != nullptr) {

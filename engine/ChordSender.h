@@ -62,7 +62,8 @@ public:
     // modifier pressed is released before anything else happens. Before each
     // chord the program in front is read again; when another one has come to
     // the front, the rest of the row is dropped and one line says so. Keys
-    // whose release the system refused are released again first, and one line
+    // whose release the system refused are released again before each chord,
+    // once (and at the start of a press that sends none), and one line
     // names the first chord of the press that the system refused. Returns the
     // number of chords sent. Allocates nothing unless it writes a line.
     int SendRow(const PressChords& press);

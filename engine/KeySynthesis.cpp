@@ -69,10 +69,6 @@ bool SendKeyChord(IKeyboardInput& input, ISleeper& sleeper, ModifierMask modifie
     // focused window's menu), so it sends nothing at all.
     if (key == 0) return true;
 
-    // Before the chord and outside its timing: a modifier still held would
-    // turn this chord into another one.
-    if (!leftDown.Empty()) leftDown.Release(input);
-
     KeyEvent event;
     DownsTaken downs;
     // Read once so that every event of the chord carries the same value.

@@ -32,14 +32,15 @@ private:
     int m_count = 0;
 };
 
-// First sends the key-ups of `leftDown` again. Then presses the modifiers of
-// `modifiers` (Shift, Ctrl, Alt, left Windows key, in that order), presses
-// `key`, holds it for ChordHoldMilliseconds, releases it and then releases the
-// modifiers in the order they were pressed, every event its own injection
-// call and every one sent whatever the one before returned. A key whose
+// Presses the modifiers of `modifiers` (Shift, Ctrl, Alt, left Windows key,
+// in that order), presses `key`, holds it for ChordHoldMilliseconds, releases
+// it and then releases the modifiers in the order they were pressed, every
+// event its own injection call and every one sent whatever the one before
+// returned. A key whose
 // key-down went out and whose key-up was refused joins `leftDown`. Returns
 // false when the system refused any event of the chord. Key 0 is "no chord"
-// and sends nothing.
+// and sends nothing. The caller releases `leftDown` before the chord (a
+// modifier still held would turn it into another one), outside its timing.
 bool SendKeyChord(IKeyboardInput& input, ISleeper& sleeper, ModifierMask modifiers, uint16_t key,
                   KeysLeftDown& leftDown);
 

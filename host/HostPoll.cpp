@@ -4,10 +4,10 @@
 
 #include "device/win32/LibraryFiles.h"
 #include "device/win32/VendorCameraLibrary.h"
-#include "device/win32/Win32CameraHostProcess.h"
 #include "engine/ButtonPoll.h"
 #include "engine/TimedCameraButton.h"
 #include "host/DllSearch.h"
+#include "platform/win32/AwakeClock.h"
 
 namespace brelkin::host {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "engine/ActionPreset.h"
+#include "engine/ModeNames.h"
 #include "engine/Utf8.h"
-#include "settings/Tooltip.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;

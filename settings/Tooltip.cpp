@@ -1,6 +1,6 @@
 #include "settings/Tooltip.h"
 
-#include "engine/Texts.h"
+#include "engine/ModeNames.h"
 
 namespace brelkin {
 
@@ -16,20 +16,15 @@ std::u16string_view PresetText(const char16_t (&field)[NameLength]) {
 
 std::u16string PresetTooltip(const ActionPreset& row) {
     std::u16string text(TooltipPrefix);
-    // Custom Setting is a word of the menu and is translated; the presets'
-    // names stay as the table spells them.
-    const std::u16string_view display = PresetText(row.DisplayText);
-    if (display == PresetText(BuiltInPresets()[CustomRow].DisplayText)) {
-        text += Translate(IDS_MODE_CUSTOM);
-    } else {
-        text += display;
-    }
+    // Custom Setting's display text is its name, shown as the menu shows it;
+    // the presets' display texts stay as the table spells them.
+    text += MenuModeName(PresetText(row.DisplayText));
     return text;
 }
 
 std::u16string JoystickTooltip() {
     std::u16string text(TooltipPrefix);
-    text += Translate(IDS_MODE_JOYSTICK);
+    text += MenuModeName(JoystickModeName);
     return text;
 }
 

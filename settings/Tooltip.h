@@ -4,11 +4,9 @@
 #include <string_view>
 
 #include "engine/ActionPreset.h"
+#include "engine/ModeNames.h"
 
 namespace brelkin {
-
-// The stored name of the joystick mode; no preset row carries it.
-constexpr std::u16string_view JoystickModeName = u"Joystick Button 1";
 
 // The text of a fixed preset field up to its NUL. A field that lacks one ends
 // at the field's size rather than reading past it.

@@ -12,6 +12,7 @@
 #include "resources/resource.h"
 #include "settings/SettingsReport.h"
 #include "engine/KeyChordNames.h"
+#include "engine/ModeNames.h"
 #include "engine/ProgramRules.h"
 #include "engine/Utf8.h"
 #include "settings/Tooltip.h"
@@ -138,14 +139,12 @@ void CMainFrame::CompleteTrayMenu() {
         // The built-in names: the menu is completed before the settings load
         // and never rebuilt.
         const PresetTable& rows = BuiltInPresets();
-        for (UINT position = 3; position <= 14; ++position) {
-            ::InsertMenuW(popup, position, MF_BYPOSITION | MF_STRING, ID_JOYSTICK_BUTTON1 + position,
-                          reinterpret_cast<const wchar_t*>(rows[position - 3].Name));
+        for (UINT position = 3; position <= 15; ++position) {
+            const UINT id = position == 15 ? ID_CUSTOM_SETTING : ID_JOYSTICK_BUTTON1 + position;
+            const std::u16string name = MenuModeName(ModeName(rows[position - 3]));
+            ::InsertMenuW(popup, position, MF_BYPOSITION | MF_STRING, id,
+                          reinterpret_cast<const wchar_t*>(name.c_str()));
         }
-        // Custom Setting is a word of the menu; the presets keep their names.
-        const std::u16string custom = Translate(IDS_MODE_CUSTOM);
-        ::InsertMenuW(popup, 15, MF_BYPOSITION | MF_STRING, ID_CUSTOM_SETTING,
-                      reinterpret_cast<const wchar_t*>(custom.c_str()));
     }
     // By command: the administrator's line moves the items below it.
     m_tray.SetMenuDefaultItem(ID_RESCAN_CAMERA, false);
@@ -264,14 +263,10 @@ void CMainFrame::RefreshStatus() {
     const LastPress& last = m_lastPress;
     press.count = m_presses;
     press.time = {last.time.wHour, last.time.wMinute, last.time.wSecond};
-    // As the menu names it: the joystick's and Custom Setting's in the
-    // language shown, the presets by their own names.
     if (last.mode == 0)
-        press.mode = Translate(IDS_MODE_JOYSTICK);
-    else if (last.mode == CustomRow + 1)
-        press.mode = Translate(IDS_MODE_CUSTOM);
+        press.mode = MenuModeName(JoystickModeName);
     else if (last.mode >= 1 && last.mode <= PresetRowCount)
-        press.mode = ModeName(m_trigger.presets[static_cast<std::size_t>(last.mode - 1)]);
+        press.mode = MenuModeName(ModeName(m_trigger.presets[static_cast<std::size_t>(last.mode - 1)]));
     press.ruleProgram = last.ruleProgram;
     for (int i = 0; i < last.chords.count && i < 3; ++i) {
         if (i > 0) press.chords += u", ";

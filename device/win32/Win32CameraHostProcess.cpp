@@ -80,12 +80,6 @@ DWORD WINAPI EndInBackground(void* parameter) {
 
 }  // namespace
 
-uint64_t AwakeMilliseconds() {
-    ULONGLONG units = 0;  // 100 ns
-    QueryUnbiasedInterruptTime(&units);
-    return units / 10000;
-}
-
 // Shared by the process object and the reader thread; the last to let go
 // frees it. The thread alone closes the pipe, under the lock, so that no
 // handle is closed while a read is in it and none is cancelled once closed.

@@ -12,12 +12,9 @@
 #include <vector>
 
 #include "device/CameraHostProcess.h"
+#include "platform/win32/AwakeClock.h"
 
 namespace brelkin {
-
-// QueryUnbiasedInterruptTime in milliseconds: shared by every process, and
-// it stands still while the computer sleeps.
-uint64_t AwakeMilliseconds();
 
 struct ReportPipe;
 struct Launch;

@@ -16,6 +16,7 @@
 #include "engine/ActionPreset.h"
 #include "engine/KeyChordNames.h"
 #include "engine/Language.h"
+#include "engine/ModeNames.h"
 #include "engine/Texts.h"
 #include "engine/Utf8.h"
 #include "framework/ResourceLanguage.h"
@@ -287,8 +288,7 @@ public:
             wchar_t text[256] = {};
             if (::GetMenuStringW(popup, static_cast<UINT>(i), text, 256, MF_BYPOSITION) > 0) items.push_back(text);
         }
-        for (const ActionPreset& row : BuiltInPresets()) items.push_back(Wide(row.Name));
-        items.push_back(Wide(std::u16string(TextLine(IDS_MODE_CUSTOM, m_language))));
+        for (const ActionPreset& row : BuiltInPresets()) items.push_back(Wide(MenuModeName(row.Name)));
         items.push_back(Wide(std::u16string(TextLine(IDS_SET_BY_ADMINISTRATOR, m_language))));
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof metrics;
