@@ -41,11 +41,10 @@ struct HostEnd {
     uint32_t call = 0;  // hostwire::HostCall, unchecked
     std::u16string module;
     uint64_t offset = 0;
-    // The host never ran: starting it failed after Start returned (the
-    // process is created beside the interface thread).
-    bool startFailed = false;
-    uint32_t startError = 0;
-    std::u16string startErrorText;
+    // Refused: the host never ran, its start failed after Start returned
+    // (the process is created beside the interface thread). The path may be
+    // left to the caller, who asked for the start.
+    HostStart start;
 };
 
 struct HostWatch {

@@ -391,15 +391,11 @@ void CameraHostSource::Pump() {
     HostEnd end;
     if (m_process.Ended(end)) {
         m_hostBits = 0;
-        if (end.startFailed) {
+        if (end.start.status != HostStartStatus::Started) {
             // The process could not be created: as a host that cannot start,
             // not a fault of the camera.
-            HostStart start;
-            start.status = HostStartStatus::Refused;
-            start.path = m_hostPath;
-            start.errorCode = end.startError;
-            start.errorText = end.startErrorText;
-            DidNotStart(start);
+            if (end.start.path.empty()) end.start.path = m_hostPath;
+            DidNotStart(end.start);
         } else if (end.crashRecorded)
             Fault(HostCrashLine(library, end), HostCrashText(library, end.call));
         else

@@ -396,9 +396,9 @@ bool Win32CameraHostProcess::Ended(HostEnd& end) {
     TakeLaunch();
     if (m_startError != 0) {
         end = HostEnd{};
-        end.startFailed = true;
-        end.startError = m_startError;
-        end.startErrorText = SystemErrorText(m_startError);
+        end.start.status = HostStartStatus::Refused;
+        end.start.errorCode = m_startError;
+        end.start.errorText = SystemErrorText(m_startError);
         m_startError = 0;
         LetGo();
         return true;

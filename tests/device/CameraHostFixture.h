@@ -52,9 +52,8 @@ public:
         if (startStatus == HostStartStatus::Started && refuseLate) {
             ended = true;
             end = HostEnd{};
-            end.startFailed = true;
-            end.startError = 1260;
-            end.startErrorText = u"blocked by policy";
+            end.start = s;
+            end.start.status = HostStartStatus::Refused;
         } else if (startStatus == HostStartStatus::Started && hello) {
             Report(hostwire::EncodeHello());
         }
