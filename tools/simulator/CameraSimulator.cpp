@@ -71,6 +71,24 @@ constexpr FaultButton FaultButtons[6] = {
     {L"Hang in the constructor", &StandInState::faultConstructor, FaultHangOnce},
 };
 
+// What real vendor libraries do, for both classes, from the next construction
+// on (Rescan Camera): the checked value, 0 when unchecked.
+constexpr int BehaviourFirst = 320;
+struct Behaviour {
+    const wchar_t* text;
+    volatile LONG StandInState::*which;
+    LONG on;
+};
+constexpr Behaviour Behaviours[] = {
+    {L"Slow constructor (2 s)", &StandInState::constructorMs, 2000},
+    {L"Needs its helper DLL", &StandInState::loadCompanion, 1},
+    {L"Button as a window message", &StandInState::buttonByMessage, 1},
+    {L"Starts a helper process (30 s)", &StandInState::childLivesMs, 30000},
+    {L"Slow IsButtonPressed (20 ms)", &StandInState::pressedCallMs, 20},
+};
+constexpr int BehaviourCount = static_cast<int>(sizeof Behaviours / sizeof Behaviours[0]);
+HWND g_behaviourBoxes[BehaviourCount] = {};
+
 WNDPROC g_buttonProc = nullptr;
 LRESULT CALLBACK CaptureButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -102,6 +120,10 @@ void CreateControls(HWND window, HINSTANCE instance)
         make(L"BUTTON", FaultButtons[i].text, BS_PUSHBUTTON, 20 + (i % 2) * 205, 335 + (i / 2) * 26, 195, 22,
              FaultButtonFirst + i);
     make(L"BUTTON", L"Release hangs", BS_PUSHBUTTON, 20, 413, 195, 22, ReleaseHangsId);
+    make(L"BUTTON", L"Real library behaviours (both libraries, next open)", BS_GROUPBOX, 10, 450, 420, 104, -1);
+    for (int i = 0; i < BehaviourCount; ++i)
+        g_behaviourBoxes[i] = make(L"BUTTON", Behaviours[i].text, BS_AUTOCHECKBOX, 20 + (i % 2) * 205,
+                                   470 + (i / 2) * 26, 195, 22, BehaviourFirst + i);
 }
 
 void Refresh()
@@ -129,6 +151,11 @@ void Refresh()
             wcscpy(column.shown, text);
             SetWindowTextW(column.counters, text);
         }
+    }
+    for (int i = 0; i < BehaviourCount; ++i) {
+        const WPARAM want = g_state->*Behaviours[i].which != 0 ? BST_CHECKED : BST_UNCHECKED;
+        if (SendMessageW(g_behaviourBoxes[i], BM_GETCHECK, 0, 0) != static_cast<LRESULT>(want))
+            SendMessageW(g_behaviourBoxes[i], BM_SETCHECK, want, 0);
     }
 }
 
@@ -175,6 +202,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 InterlockedExchange(&(g_state->*b.which), b.fault);
             } else if (id == ReleaseHangsId) {
                 ReleaseHangs(*g_state);
+            } else if (id >= BehaviourFirst && id < BehaviourFirst + BehaviourCount) {
+                const Behaviour& b = Behaviours[id - BehaviourFirst];
+                const bool on = SendMessageW(g_behaviourBoxes[id - BehaviourFirst], BM_GETCHECK, 0, 0) == BST_CHECKED;
+                InterlockedExchange(&(g_state->*b.which), on ? b.on : 0);
             }
             for (int c = 0; c < 2; ++c)
                 for (int f = 0; f < FieldCount; ++f)
@@ -218,7 +249,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     wc.lpszClassName = L"BrelkinCameraSimulator";
     RegisterClassW(&wc);
 
-    RECT area{0, 0, 440, 455};
+    RECT area{0, 0, 440, 564};
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     AdjustWindowRect(&area, style, FALSE);
     HWND window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, wc.lpszClassName, L"Camera Simulator", style, CW_USEDEFAULT,
