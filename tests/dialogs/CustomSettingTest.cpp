@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 
 #include "dialogs/CustomSettingDialog.h"
 #include "dialogs/DialogRunner.h"
@@ -210,6 +211,44 @@ TEST(CustomSettingDialog, OkWritesTheRowBack) {
     EXPECT_EQ(row.Modifiers[2], 0);
     EXPECT_EQ(row.OneByOne, 0);
     EXPECT_EQ(row.DelayTime, 250);
+}
+
+// What a policy enforces is greyed, stays greyed whatever the user picks, and
+// an enforced delay outside the range the user may type does not block OK.
+struct LockCase {
+    const char* label;
+    brelkin::CustomRowLocks locks;
+    int clicked;  // an enabled control the user picks first; 0: none
+};
+
+TEST(CustomSettingDialog, EnforcedFieldsStayGreyedAndAnEnforcedDelayPassesOk) {
+    const int ids[] = {IDC_SET_KEY1, IDC_SET_KEY2, IDC_CLEAR_KEY2, IDC_SET_KEY3, IDC_CLEAR_KEY3,
+                       IDC_ONE_BY_ONE, IDC_AT_ONE_TIME, IDC_DELAY_TIME};
+    const LockCase cases[] = {
+        {"the second chord, the timing and the delay", {{false, true, false}, true, true}, 0},
+        {"the delay only, after At one time is picked", {{false, false, false}, false, true}, IDC_AT_ONE_TIME},
+    };
+    for (const LockCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        brelkin::ActionPreset row = FirstStartRow();
+        row.DelayTime = 50;  // an administrator's value below the dialog's own range
+        const bool locked[] = {c.locks.chords[0], c.locks.chords[1], c.locks.chords[1], c.locks.chords[2],
+                               c.locks.chords[2], c.locks.timing, c.locks.timing, c.locks.delayTime};
+        bool enabled[std::size(ids)] = {};
+        DialogScript script;
+        script.WaitFor(Caption);
+        if (c.clicked != 0) script.ClickIn(Caption, c.clicked);
+        script.Do([&] {
+                  for (std::size_t i = 0; i < std::size(ids); ++i)
+                      enabled[i] = ::IsWindowEnabled(::GetDlgItem(FindDialog(Caption), ids[i])) != FALSE;
+              })
+            .ClickIn(Caption, IDOK);
+        brelkin::DialogRunner runner;
+        EXPECT_TRUE(runner.EditCustomRow(row, c.locks));
+        EXPECT_TRUE(script.Completed());
+        for (std::size_t i = 0; i < std::size(ids); ++i) EXPECT_EQ(enabled[i], !locked[i]) << "control " << ids[i];
+        EXPECT_EQ(row.DelayTime, 50);
+    }
 }
 
 TEST(CustomSettingDialog, UnchangedOkNormalisesOneByOne) {
