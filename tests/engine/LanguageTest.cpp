@@ -5,7 +5,6 @@
 
 #include "engine/KeyChordNames.h"
 #include "engine/Language.h"
-#include "engine/ModeNames.h"
 #include "engine/Texts.h"
 #include "engine/Utf8.h"
 
@@ -104,24 +103,6 @@ TEST(Texts, KeyNamesFollowTheLanguagesKeyboards) {
     for (const auto& c : cases) {
         EXPECT_EQ(ToUtf8(FormatKeyChord(c.key, c.modifiers, c.language)), c.text) << LanguageTag(c.language);
     }
-}
-
-// The menu's words for the joystick and Custom Setting; every other stored
-// name as it stands, so that what the settings hold is never lost from view.
-TEST(Texts, ModesAsTheMenuShowsThem) {
-    const struct {
-        const char* label;
-        std::u16string_view stored;
-        const char* shown;
-    } cases[] = {
-        {"joystick", JoystickModeName, "Joystick-Taste 1"},
-        {"Custom Setting", u"Custom Setting", "Eigene Einstellung"},
-        {"preset", u"Kodak (F5)", "Kodak (F5)"},
-        {"no mode's name", u"Kodak", "Kodak"},
-    };
-    SetDisplayLanguage(Language::German);
-    for (const auto& c : cases) EXPECT_EQ(ToUtf8(MenuModeName(c.stored)), c.shown) << c.label;
-    SetDisplayLanguage(Language::English);
 }
 
 }  // namespace

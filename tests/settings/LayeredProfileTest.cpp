@@ -330,6 +330,9 @@ TEST(PolicyLayers, EnforcedValuesAreNeverWrittenAndTheLogNamesThemAndTheirDamage
     FakeTooltip tip;
     AppSettings settings(stores.profile, trigger, kind, tip);
     settings.LoadSettings();
+    // The load asks each store for each value's state once; its log asks again for none.
+    for (char tag : std::string("EeURrM"))
+        EXPECT_EQ(stores.Store(tag)->stateQueries, static_cast<int>(std::size(SettingsValues))) << tag;
     EXPECT_EQ(trigger.triggerMode, 3);
     EXPECT_EQ(kind, DriverBda);
     EXPECT_EQ(trigger.presets[CustomRow].DelayTime, 700);
@@ -360,7 +363,9 @@ TEST(PolicyLayers, EnforcedValuesAreNeverWrittenAndTheLogNamesThemAndTheirDamage
 
     test::RecordingSupportLog log;
     PolicyDamageLog damage;
-    LogSettingsRead(stores.profile, trigger, kind, 50, log, damage);
+    LogSettingsRead(stores.profile, settings.LayerStates(), trigger, kind, 50, log, damage);
+    for (char tag : std::string("EeURrM"))
+        EXPECT_EQ(stores.Store(tag)->stateQueries, static_cast<int>(std::size(SettingsValues))) << tag;
     LogSettingsRead(stores.profile, trigger, kind, 50, log, damage);
     EXPECT_TRUE(log.Has("Settings enforced by policy: UseBDA, DefaultKey, OnlyListedPrograms, Language; "
                         "recommended by policy: DelayTime"));
@@ -368,31 +373,6 @@ TEST(PolicyLayers, EnforcedValuesAreNeverWrittenAndTheLogNamesThemAndTheirDamage
     for (const std::string& line : log.lines)
         damagedLines += line == "Settings: PollPeriod of the computer's enforced policy is damaged and was not used";
     EXPECT_EQ(damagedLines, 1);
-}
-
-// A load and its log lines ask each store for each value's state once, and
-// the log reads no value: the sources and the damage come from those states.
-TEST(PolicyLayers, ALoadAndItsLogAskEachStoreForEachValueOnce) {
-    PolicyStores stores;
-    stores.enforcedUser.SetInt(u"UseBDA", 1);
-    stores.user.SetText(u"DelayTime", u"700");  // damaged
-    stores.machine.SetInt(u"DelayTime", 300);
-    TriggerState trigger;
-    DriverKind kind = DriverWdm;
-    FakeTooltip tip;
-    AppSettings settings(stores.profile, trigger, kind, tip);
-    settings.LoadSettings();
-    for (char tag : std::string("EeURrM")) stores.Store(tag)->calls.clear();
-    test::RecordingSupportLog log;
-    PolicyDamageLog damage;
-    LogSettingsRead(stores.profile, settings.LayerStates(), trigger, kind, 50, log, damage);
-    EXPECT_TRUE(log.Has("Settings from the user: none; from the machine: DelayTime"));
-    EXPECT_TRUE(log.Has("Settings enforced by policy: UseBDA; recommended by policy: none"));
-    EXPECT_TRUE(log.Has("Settings: DelayTime is damaged and was not used"));
-    for (char tag : std::string("EeURrM")) {
-        EXPECT_EQ(stores.Store(tag)->stateQueries, static_cast<int>(std::size(SettingsValues))) << tag;
-        EXPECT_TRUE(stores.Store(tag)->calls.empty()) << tag;
-    }
 }
 
 }  // namespace
