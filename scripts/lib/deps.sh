@@ -105,8 +105,12 @@ brelkin_install_wow64() {
     { brelkin_wow64_fail "apt-get download libwine:i386=$version failed$update_note"; return 1; }
   dpkg-deb -x "$tree"/download/libwine_*_i386.deb "$tree/download/unpacked" ||
     { brelkin_wow64_fail "could not unpack libwine:i386 $version"; return 1; }
-  { cp -al "$sys" "$tree/lib/x86_64-linux-gnu/" 2>/dev/null || cp -a "$sys" "$tree/lib/x86_64-linux-gnu/"; } ||
-    { brelkin_wow64_fail "$failed (copy of $sys)"; return 1; }
+  # The x64 half is symbolic links to the installed Wine (a copy, or hard links
+  # on an overlay file system, costs 0.7 GB); only ntdll.so is a real copy, since
+  # Wine finds its libraries beside the real path of ntdll.so.
+  local unix="$tree/lib/x86_64-linux-gnu/wine/x86_64-unix"
+  { cp -as "$sys" "$tree/lib/x86_64-linux-gnu/" && rm -f "$unix/ntdll.so" && cp "$sys/x86_64-unix/ntdll.so" "$unix/"; } ||
+    { brelkin_wow64_fail "$failed (links to $sys)"; return 1; }
   local i386="$tree/download/unpacked/usr/lib/i386-linux-gnu/wine/i386-windows"
   { cp -aln "$i386/." "$tree/lib/x86_64-linux-gnu/wine/i386-windows/" 2>/dev/null ||
     cp -an "$i386/." "$tree/lib/x86_64-linux-gnu/wine/i386-windows/"; } ||
