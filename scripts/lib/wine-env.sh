@@ -88,6 +88,9 @@ brelkin_wine_dpi() {
 
 brelkin_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
+  # Ended means gone: the server writes the registry into the prefix as it ends,
+  # and a caller may remove the prefix next.
+  timeout 30 wineserver -w >/dev/null 2>&1 || true
   # A later brelkin_wine_env (the x86 run after the x64 one) must not find the
   # display of the Xvfb that is gone now.
   if [ -n "${BRELKIN_XVFB_PID:-}" ]; then
