@@ -109,6 +109,8 @@ const char* HostCallName(HostCall call) {
     case HostCall::IsButtonPressed: return "IsButtonPressed";
     case HostCall::CloseInterface: return "CloseInterface";
     case HostCall::Destructor: return "the destructor";
+    case HostCall::WindowMessage: return "a window message of the camera library";
+    case HostCall::Unload: return "unloading the library";
     case HostCall::Count: break;
     }
     return "an unknown call";

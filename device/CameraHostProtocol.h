@@ -20,7 +20,7 @@ constexpr size_t HeaderSize = 8;        // magic, kind, payload size
 constexpr size_t MaxPayload = 4096;
 // Changes with every change of a message or of the watch block. The host's
 // first report is a Hello naming it; the Hello's kind and layout never change.
-constexpr uint32_t ProtocolVersion = 2;
+constexpr uint32_t ProtocolVersion = 3;
 
 enum class Kind : uint16_t {
     // Brelkin to host
@@ -53,6 +53,12 @@ enum class HostCall : uint32_t {
     IsButtonPressed,
     CloseInterface,
     Destructor,
+    // A window message of the library's, in the host's DispatchMessageW: the
+    // poll call's limit.
+    WindowMessage,
+    // FreeLibrary after the destructor: with CloseInterface and the destructor,
+    // the open's limit.
+    Unload,
     Count,
 };
 const char* HostCallName(HostCall call);
@@ -132,7 +138,12 @@ constexpr uint32_t CallOf(uint64_t word) { return static_cast<uint32_t>(word & 0
 constexpr uint64_t StartOf(uint64_t word) { return word >> 8; }
 struct WatchBlock {
     uint32_t magic;
-    uint32_t reserved0;
+    // 1 while a top-level window that the library created or activated during
+    // a call is open (seen by the host's WH_CBT hook): the call waits for the
+    // user, its clock stands still, and Brelkin does not judge it. The host
+    // publishes the call again, its start moved on by the time the window was
+    // open, when the window is gone.
+    volatile uint32_t libraryWindow;
     volatile uint64_t callWord;       // PackCall(call, start)
     volatile uint32_t crashed;        // 1 once the record below is complete
     uint32_t crashCode;               // the exception code
