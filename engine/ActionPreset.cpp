@@ -53,4 +53,26 @@ constexpr PresetTable kBuiltIn = {{
 
 const PresetTable& BuiltInPresets() { return kBuiltIn; }
 
+GestureTimes GestureTimesOf(const TriggerState& state) {
+    GestureTimes times;
+    if (state.triggerMode == 0) return times;
+    times.longPress = state.longPressMode != 0;
+    times.doublePress = state.doublePressMode != 0;
+    times.longPressMs = state.longPressTime;
+    times.doublePressMs = state.doublePressTime;
+    return times;
+}
+
+TriggerMode GestureMode(const TriggerState& state, Gesture gesture) {
+    if (gesture == Gesture::LongPress) return state.longPressMode;
+    if (gesture == Gesture::DoublePress) return state.doublePressMode;
+    return state.triggerMode;
+}
+
+SequenceStep& GestureStep(TriggerState& state, Gesture gesture) {
+    if (gesture == Gesture::LongPress) return state.longPressStep;
+    if (gesture == Gesture::DoublePress) return state.doublePressStep;
+    return state.sequenceStep;
+}
+
 }  // namespace brelkin

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/GestureReader.h"
+
 namespace brelkin {
 
 class IPressRowResolver;
@@ -46,6 +48,23 @@ struct TriggerState {
     SequenceStep sequenceStep = 0;
     // Consulted on a press in a key mode; null: the current mode decides.
     IPressRowResolver* pressRows = nullptr;
+    // The modes of the long and the double press (0: none) and their times
+    // in ms. Each gesture steps through its own row, so that a long press
+    // does not move the press's row on.
+    TriggerMode longPressMode = 0;
+    TriggerMode doublePressMode = 0;
+    uint32_t longPressTime = LongPressTimeDefault;
+    uint32_t doublePressTime = DoublePressTimeDefault;
+    SequenceStep longPressStep = 0;
+    SequenceStep doublePressStep = 0;
+    GestureReader gestures;
 };
+
+// The gestures the current mode reads: none in the joystick mode, where the
+// button is the joystick's button as it is.
+GestureTimes GestureTimesOf(const TriggerState& state);
+// The mode and the one-by-one step a gesture sends from (Press for None).
+TriggerMode GestureMode(const TriggerState& state, Gesture gesture);
+SequenceStep& GestureStep(TriggerState& state, Gesture gesture);
 
 }  // namespace brelkin

@@ -37,12 +37,14 @@ void TakeAtOneTime(const ActionPreset& row, PressChords& press) {
 
 }  // namespace
 
-int SendPress(TriggerState& state, IPressSender& sender) {
-    TriggerMode mode = state.triggerMode;
+int SendPress(TriggerState& state, IPressSender& sender, Gesture gesture) {
+    if (gesture == Gesture::None) gesture = Gesture::Press;
+    TriggerMode mode = GestureMode(state, gesture);
+    SequenceStep& step = GestureStep(state, gesture);
     PressChords press;
-    if (state.pressRows != nullptr && !state.pressRows->ResolvePressRow(state, mode, press.program)) return 0;
+    press.gesture = gesture;
+    if (state.pressRows != nullptr && !state.pressRows->ResolvePressRow(gesture, mode, step, press.program)) return 0;
     const ActionPreset& row = RowOfMode(state.presets, mode);
-    SequenceStep& step = state.sequenceStep;
     if (step < 0 || step > 2) step = 0;
     if (row.Keys[step] == 0) step = 0;
 
@@ -63,44 +65,63 @@ ButtonReading ReadButton(ICameraButton* camera) {
     return camera->IsButtonPressed() != 0 ? ButtonReading::Down : ButtonReading::Up;
 }
 
-PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, uint64_t nowMicroseconds, PressFilter& press,
-                          IJoystickButtonSink& joystick, IPressSender& sender) {
+namespace {
+
+PollOutcome AnswerGesture(TriggerState& state, Gesture gesture, IPressSender& sender) {
     PollOutcome outcome;
-    if (reading == ButtonReading::NoReading) {
-        press.Forget();
-        // The camera is gone or cannot say: a button last reported down
-        // would otherwise stay down in the imaging program until it returns.
-        if (state.triggerMode == 0) joystick.ReleaseIfHeld();
-        return outcome;
-    }
-    // A set bit 0 suppresses the whole tick, the joystick write included, so
-    // that a busy port cannot turn one hold into two presses.
-    if (reading == ButtonReading::PortBusy) {
-        press.Forget();
-        return outcome;
-    }
-
-    const bool pressed = reading == ButtonReading::Down;
-    // Read in joystick mode too, so that a switch to a key mode while the
-    // button is held does not count the hold as a new press.
-    const bool fired = press.Read(pressed, nowMicroseconds);
-    outcome.pressed = fired;
-
-    if (state.triggerMode == 0) {
-        // Written on every tick, changed or not: the device keeps only the
-        // last record.
-        joystick.SendJoystickButton(pressed);
-        return outcome;
-    }
-    if (!fired) return outcome;
+    if (gesture == Gesture::None) return outcome;
+    outcome.pressed = true;
+    outcome.gesture = gesture;
     // Asked before the row is resolved, so that the press leaves the step
     // and the program rules as it found them.
     if (sender.Sending()) {
         outcome.unanswered = true;
         return outcome;
     }
-    outcome.chordsSent = SendPress(state, sender);
+    outcome.chordsSent = SendPress(state, sender, gesture);
     return outcome;
+}
+
+}  // namespace
+
+PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, uint64_t nowMicroseconds, PressFilter& press,
+                          IJoystickButtonSink& joystick, IPressSender& sender) {
+    const GestureTimes gestures = GestureTimesOf(state);
+    const bool judged = gestures.longPress || gestures.doublePress;
+    // Gestures cleared or the joystick chosen while a press was judged: it
+    // is dropped rather than sent in a way nobody asked for any more.
+    if (!judged) state.gestures.Drop();
+    if (reading == ButtonReading::NoReading || reading == ButtonReading::PortBusy) {
+        press.Forget();
+        // The camera is gone or cannot say: a button last reported down
+        // would otherwise stay down in the imaging program until it returns.
+        // A set bit 0 suppresses the whole tick, the joystick write included,
+        // so that a busy port cannot turn one hold into two presses.
+        if (reading == ButtonReading::NoReading && state.triggerMode == 0) joystick.ReleaseIfHeld();
+        if (!judged) return PollOutcome{};
+        return AnswerGesture(state, state.gestures.Lost(gestures, nowMicroseconds), sender);
+    }
+
+    const bool pressed = reading == ButtonReading::Down;
+    // Read in joystick mode too, so that a switch to a key mode while the
+    // button is held does not count the hold as a new press.
+    const bool fired = press.Read(pressed, nowMicroseconds);
+
+    if (state.triggerMode == 0) {
+        // Written on every tick, changed or not: the device keeps only the
+        // last record.
+        joystick.SendJoystickButton(pressed);
+        PollOutcome outcome;
+        outcome.pressed = fired;
+        return outcome;
+    }
+    if (judged) return AnswerGesture(state, state.gestures.Read(gestures, pressed, nowMicroseconds), sender);
+    return AnswerGesture(state, fired ? Gesture::Press : Gesture::None, sender);
+}
+
+void ForgetCamera(TriggerState& state, PressFilter& press) {
+    press.Forget();
+    state.gestures.Drop();
 }
 
 PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, uint64_t nowMicroseconds,

@@ -21,6 +21,10 @@ struct PollOutcome {
     // A key-mode press while the chords of the one before were still going
     // out: not answered, as none was when the poll waited for them.
     bool unanswered = false;
+    // What the press was read as; None when nothing fired. A gesture fires
+    // on the tick that decides it: at the press without gestures, else at a
+    // release, at the long-press time or when the wait for a second press ends.
+    Gesture gesture = Gesture::None;
 };
 
 // What one tick read of the camera button, before it is turned into input.
@@ -37,10 +41,17 @@ ButtonReading ReadButton(ICameraButton* selectedOrNull);
 
 // Turns one tick's reading, taken at `nowMicroseconds` of a monotonic clock,
 // into the joystick record or the chords of a press, which go to `sender`.
+// With a long or a double press set, `state.gestures` judges the press and a
+// held button does not repeat; a tick without a reading neither ends nor
+// holds a press being judged.
 // In joystick mode a tick without a reading releases a button last reported
 // down, once; a skipped tick (port busy) writes nothing. Allocates nothing.
 PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, uint64_t nowMicroseconds, PressFilter& press,
                           IJoystickButtonSink& joystick, IPressSender& sender);
+
+// The camera went away (a close, a rescan, a host fault): the next press is
+// a new one, and a press being judged ends unsent.
+void ForgetCamera(TriggerState& state, PressFilter& press);
 
 // `selectedOrNull` is the camera object of the current driver kind, or null
 // when none is open; the object of the other kind is never passed in. A tick
@@ -49,10 +60,10 @@ PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, uint64_t n
 PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, uint64_t nowMicroseconds,
                        PressFilter& press, IJoystickButtonSink& joystick, IPressSender& sender);
 
-// What one press sends in a key mode: the chords of the mode's row, one by
-// one with the step advancing, or all at once with the row's delays, handed
-// to `sender`. Returns the number of chords handed over (none where the
-// program in front gets no keys).
-int SendPress(TriggerState& state, IPressSender& sender);
+// What one press sends in a key mode: the chords of the gesture's row, one by
+// one with the gesture's step advancing, or all at once with the row's
+// delays, handed to `sender`. Returns the number of chords handed over (none
+// where the program in front gets no keys).
+int SendPress(TriggerState& state, IPressSender& sender, Gesture gesture = Gesture::Press);
 
 }  // namespace brelkin

@@ -27,6 +27,7 @@ struct PressChords {
     bool delayAfterEach = false;
     uint32_t delayMilliseconds = 0;
     ProgramInFront program;  // at the press
+    Gesture gesture = Gesture::Press;  // what the press was read as
 };
 
 // Where a key-mode press goes. Called on the poll's thread only.

@@ -9,6 +9,7 @@ PollOutcome PacedPoll::Tick(TriggerState& state, ICameraButton* selectedOrNull, 
     // The nominal period only rounds the 400 ms repeat to the nearer tick.
     press.SetPeriod(m_period.Period());
     if (selectedOrNull == nullptr) {
+        ForgetCamera(state, press);
         const uint64_t now = m_clock.NowMicroseconds();
         PollOutcome outcome = AnswerReading(state, ButtonReading::NoReading, now, press, joystick, sender);
         outcome.nextPeriod = m_period.AfterTick(now, 0);

@@ -18,11 +18,12 @@ class IPressRowResolver {
 public:
     virtual ~IPressRowResolver() = default;
 
-    // `mode` holds the current mode on entry and the mode of the row to send
+    // `mode` holds the gesture's mode on entry and the mode of the row to send
     // on return; false when the press is to send nothing. `program` is set to
-    // the program in front that decided it. May restart `state.sequenceStep`.
-    // Allocates nothing.
-    virtual bool ResolvePressRow(TriggerState& state, TriggerMode& mode, ProgramInFront& program) = 0;
+    // the program in front that decided it. May restart `step`, the
+    // gesture's one-by-one step. Allocates nothing.
+    virtual bool ResolvePressRow(Gesture gesture, TriggerMode& mode, SequenceStep& step,
+                                 ProgramInFront& program) = 0;
 };
 
 }  // namespace brelkin

@@ -18,7 +18,8 @@ std::vector<std::size_t> ProgramRowResolver::SetRules(const ProgramRuleSet& set,
     return namingNothing;
 }
 
-bool ProgramRowResolver::ResolvePressRow(TriggerState& state, TriggerMode& mode, ProgramInFront& program) {
+bool ProgramRowResolver::ResolvePressRow(Gesture gesture, TriggerMode& mode, SequenceStep& step,
+                                         ProgramInFront& program) {
     const std::size_t length = m_foreground.ForegroundImagePath(program.path, ImagePathCapacity);
     // A process whose name cannot be read is a program without a rule.
     program.length = length > ImagePathCapacity ? 0 : length;
@@ -42,14 +43,18 @@ bool ProgramRowResolver::ResolvePressRow(TriggerState& state, TriggerMode& mode,
             m_refusedPending = true;
             return false;
         }
-        if (ruled != nullptr) {
+        // A program's rule names the press's mode; a long or a double press
+        // keeps its own, and the rule only lists the program.
+        if (ruled != nullptr && gesture == Gesture::Press) {
             mode = ruled->mode;
             m_lastRule = ruled->program;
         }
     }
-    if (mode != m_lastMode) {
-        state.sequenceStep = 0;
-        m_lastMode = mode;
+    m_lastGesture = gesture == Gesture::LongPress ? 1 : gesture == Gesture::DoublePress ? 2 : 0;
+    TriggerMode& last = m_lastMode[m_lastGesture];
+    if (mode != last) {
+        step = 0;
+        last = mode;
     }
     return true;
 }

@@ -21,7 +21,7 @@ public:
     // indexes in `set.rules` are returned so that the caller can report them.
     std::vector<std::size_t> SetRules(const ProgramRuleSet& set, const PresetTable& presets);
 
-    bool ResolvePressRow(TriggerState& state, TriggerMode& mode, ProgramInFront& program) override;
+    bool ResolvePressRow(Gesture gesture, TriggerMode& mode, SequenceStep& step, ProgramInFront& program) override;
 
     // The file name of the program that the last press sent nothing to
     // because it has no rule and only listed programs get keys (empty for a
@@ -30,7 +30,7 @@ public:
 
     // The mode the last press that sent something used, and the program
     // whose rule chose it (empty: the mode checked in the menu).
-    TriggerMode LastMode() const { return m_lastMode; }
+    TriggerMode LastMode() const { return m_lastMode[m_lastGesture]; }
     std::u16string_view LastRuleProgram() const { return m_lastRule; }
 
 private:
@@ -42,9 +42,10 @@ private:
     IForegroundProgram& m_foreground;
     std::vector<ResolvedRule> m_rules;
     bool m_onlyListed = false;
-    // The row the previous press sent: a press that sends another one starts
-    // that row's one-by-one sequence from its first chord.
-    TriggerMode m_lastMode = -1;
+    // The row the previous press of each gesture sent: a press that sends
+    // another one starts that row's one-by-one sequence from its first chord.
+    TriggerMode m_lastMode[3] = {-1, -1, -1};
+    int m_lastGesture = 0;
     std::u16string_view m_lastRule;  // into m_rules, which only SetRules changes
     // Kept in place so that a refused press allocates nothing.
     char16_t m_refused[ImagePathCapacity] = {};

@@ -91,12 +91,17 @@ public:
                           m_sender.trial ? static_cast<IJoystickButtonSink&>(m_noJoystick) : m_joystick, m_sender);
         m_outcome.pressed = m_outcome.pressed || one.pressed;
         m_outcome.chordsSent += one.chordsSent;
+        m_outcome.unanswered = m_outcome.unanswered || one.unanswered;
+        if (one.gesture != Gesture::None) m_outcome.gesture = one.gesture;
     }
     // A host fault, a host that cannot start, a close, a rescan, a driver
     // switch and the exit all come here: a joystick button last reported
     // down for the camera that went away is released, once.
     void CameraGone() override {
-        m_press.Forget();
+        if (m_state != nullptr)
+            ForgetCamera(*m_state, m_press);
+        else
+            m_press.Forget();
         m_joystick.ReleaseIfHeld();
     }
 
@@ -141,7 +146,10 @@ public:
     // restarts, which go by seconds.
     uint32_t TimerPeriod(uint32_t) override { return 250; }
     PollOutcome PollButton(TriggerState& state) override {
-        m_camera.SetEveryTick(state.triggerMode == 0);
+        // A press being judged needs the ticks that find the button up: the
+        // wait for a second press ends on one of them.
+        const GestureTimes gestures = GestureTimesOf(state);
+        m_camera.SetEveryTick(state.triggerMode == 0 || gestures.longPress || gestures.doublePress);
         m_answer.Begin(state);
         m_camera.Pump();
         PollOutcome outcome = m_answer.Outcome();
