@@ -5,6 +5,7 @@
 #include <string>
 
 #include "settings/AppSettings.h"
+#include "settings/GestureSettings.h"
 #include "settings/PollPeriodSetting.h"
 #include "settings/Tooltip.h"
 #include "engine/Utf8.h"
@@ -32,6 +33,7 @@ void LogSettingsRead(IProfile& profile, const SettingsLayerStates& layers, const
     log.Write("Settings: mode \"" + ToUtf8(modeName) + "\", driver " +
               (IsBda(driverKind) ? "BDA" : "WDM") + ", poll period " +
               std::to_string(pollPeriodMilliseconds) + " ms");
+    LogGestureSettings(profile, trigger, log, policyDamage);
 
     // Where each value came from: the user's own, the machine-wide default an
     // administrator deployed, a policy, or the built-in default.

@@ -37,6 +37,11 @@ constexpr std::u16string_view Language = u"Language";
 // Kept apart from the ten values above, by the Programs dialog.
 constexpr std::u16string_view OnlyListedPrograms = u"OnlyListedPrograms";
 constexpr std::u16string_view ProgramsSection = u"Settings\\Programs";
+// The long and the double press: a mode's name each, and their times in ms.
+constexpr std::u16string_view LongPressKey = u"LongPressKey";
+constexpr std::u16string_view DoublePressKey = u"DoublePressKey";
+constexpr std::u16string_view LongPressTime = u"LongPressTime";
+constexpr std::u16string_view DoublePressTime = u"DoublePressTime";
 }  // namespace settings_names
 
 struct SettingsValue {
@@ -60,6 +65,10 @@ inline constexpr SettingsValue SettingsValues[] = {
     {settings_names::PollPeriod, false},
     {settings_names::OnlyListedPrograms, false},
     {settings_names::Language, true},
+    {settings_names::LongPressKey, true},
+    {settings_names::DoublePressKey, true},
+    {settings_names::LongPressTime, false},
+    {settings_names::DoublePressTime, false},
 };
 
 // Each row's state in every layer of the profile, asked once: where each value

@@ -13,6 +13,7 @@
 #include "framework/CmdUI.h"
 #include "framework/FrameWnd.h"
 #include "settings/AppSettings.h"
+#include "settings/GestureSettings.h"
 #include "settings/ProgramSettings.h"
 #include "settings/SettingsReport.h"
 #include "device/CameraHostProcess.h"
@@ -107,6 +108,7 @@ private:
     PolicyDamageLog m_policyDamage;
     ProgramSettings m_programSettings;
     ProgramRuleSet m_programs;
+    GestureSettings m_gestures;  // as last read or saved
     ProgramRowResolver m_pressRows;
     NullSupportLog m_noLog;
     // The chord sender writes from its own thread, so every line goes through the lock.

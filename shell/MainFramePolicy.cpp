@@ -47,6 +47,8 @@ void CMainFrame::ReadAllSettings() {
     m_devices->ChooseDefaultDriverKind();
     m_settings.LoadSettings();
     m_programs = m_programSettings.Load();
+    m_gestures = ReadGestureSettings(profile, m_trigger.presets);
+    ApplyGestureSettings(m_gestures, m_trigger);
     m_notifications.SetShowBalloons(ReadShowNotifications(profile));
     m_basePollPeriod = ReadPollPeriod(profile);
 }

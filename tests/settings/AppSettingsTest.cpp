@@ -326,6 +326,7 @@ TEST(SettingsReport, LogsTheModeAndEachDamagedValueAndReadsShowNotifications) {
     LogSettingsRead(h.profile, h.trigger, h.driverKind, 400, log, policyDamage);
     EXPECT_EQ(log.lines, (std::vector<std::string>{
                              "Settings: mode \"Schick (Alt+F,Alt+T)\", driver BDA, poll period 400 ms",
+                             "Settings: long press none; double press none",
                              "Settings from the user: ShowNotifications; from the machine: none",
                              "Settings enforced by policy: none; recommended by policy: none",
                              "Settings: Key2 is damaged and was not used",
@@ -334,10 +335,15 @@ TEST(SettingsReport, LogsTheModeAndEachDamagedValueAndReadsShowNotifications) {
 
     Harness unknown;
     unknown.profile.SetText(u"DefaultKey", u"Kodak");  // readable, but no row's name
+    unknown.profile.SetText(u"LongPressKey", u"Kodak");
     unknown.settings.LoadSettings();
     test::RecordingSupportLog unknownLog;
     LogSettingsRead(unknown.profile, unknown.trigger, unknown.driverKind, 400, unknownLog, policyDamage);
     EXPECT_TRUE(unknownLog.Has("DefaultKey \"Kodak\" names no mode")) << unknownLog.lines.back();
+    EXPECT_TRUE(unknownLog.Has("LongPressKey \"Kodak\" names no mode and was read as none"));
+    test::RecordingSupportLog againLog;
+    LogSettingsRead(unknown.profile, unknown.trigger, unknown.driverKind, 400, againLog, policyDamage);
+    EXPECT_FALSE(againLog.Has("LongPressKey \"Kodak\"")) << "an unknown gesture mode is logged once";
     EXPECT_TRUE(ReadShowNotifications(unknown.profile)) << "missing: balloons on";
 }
 
