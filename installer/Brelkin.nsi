@@ -6,7 +6,8 @@
 ; hosts, on 32-bit Windows the x86 Brelkin with the x86 host. The setup itself
 ; is a 32-bit program, so that it starts on both.
 ; Switches: /S (silent), /NOAUTOSTART (install: no start at logon),
-; /PRESET="<a mode's menu name>", /DRIVER=WDM|BDA, /POLL=<ms, 10 to 400>,
+; /PRESET="<a mode's menu name>", /LONGPRESS="<a key mode's name>",
+; /DOUBLEPRESS="<a key mode's name>", /DRIVER=WDM|BDA, /POLL=<ms, 10 to 400>,
 ; /LANGUAGE=<tag> (install: the machine-wide defaults), /REMOVESETTINGS
 ; (uninstall: also remove the settings of the user who runs it).
 ; Exit codes: 2 an option is not accepted, 4 the MSI package's install is
@@ -128,6 +129,8 @@ Var Preset
 Var UseBda
 Var PollPeriod
 Var LanguageTag
+Var LongPress
+Var DoublePress
 Var PresetList
 
 ; All the mode names in one text, for the message about a bad /PRESET.
@@ -140,6 +143,16 @@ Var PresetList
   !endif
 !macroend
 !insertmacro BRELKIN_MODE_NAMES ADD_MODE_NAME
+; The same for /LONGPRESS and /DOUBLEPRESS: every mode but the joystick's.
+!define KEY_MODE_NAME_LIST ""
+!macro ADD_KEY_MODE_NAME NAME
+  !if "${KEY_MODE_NAME_LIST}" == ""
+    !define /redef KEY_MODE_NAME_LIST "${NAME}"
+  !else
+    !define /redef KEY_MODE_NAME_LIST "${KEY_MODE_NAME_LIST}; ${NAME}"
+  !endif
+!macroend
+!insertmacro BRELKIN_KEY_MODE_NAMES ADD_KEY_MODE_NAME
 
 ; $R1 = the name itself when $R0 is a mode name exactly as the menu spells it
 ; (the program compares case and all), else empty.
@@ -151,6 +164,11 @@ Var PresetList
 Function MatchModeName
   StrCpy $R1 ""
   !insertmacro BRELKIN_MODE_NAMES MATCH_MODE_NAME
+FunctionEnd
+
+Function MatchKeyModeName
+  StrCpy $R1 ""
+  !insertmacro BRELKIN_KEY_MODE_NAMES MATCH_MODE_NAME
 FunctionEnd
 
 ; Another install running: a second BrelkinSetup.exe (this mutex, held until
@@ -190,6 +208,8 @@ Function ReadDefaultOptions
   ${WordReplace} $0 '"/PRESET=' '/PRESET="' "+" $0
   ${WordReplace} $0 '"/DRIVER=' '/DRIVER="' "+" $0
   ${WordReplace} $0 '"/POLL=' '/POLL="' "+" $0
+  ${WordReplace} $0 '"/LONGPRESS=' '/LONGPRESS="' "+" $0
+  ${WordReplace} $0 '"/DOUBLEPRESS=' '/DOUBLEPRESS="' "+" $0
   ClearErrors
   ${GetOptions} $0 "/PRESET=" $R0
   ${IfNot} ${Errors}
@@ -199,6 +219,28 @@ Function ReadDefaultOptions
       Call OptionError
     ${EndIf}
     StrCpy $Preset $R1
+  ${EndIf}
+
+  ClearErrors
+  ${GetOptions} $0 "/LONGPRESS=" $R0
+  ${IfNot} ${Errors}
+    Call MatchKeyModeName
+    ${If} $R1 == ""
+      StrCpy $R0 '/LONGPRESS="$R0" is not a mode a long press can send. Use one of these names exactly as written: ${KEY_MODE_NAME_LIST}. Nothing was installed.'
+      Call OptionError
+    ${EndIf}
+    StrCpy $LongPress $R1
+  ${EndIf}
+
+  ClearErrors
+  ${GetOptions} $0 "/DOUBLEPRESS=" $R0
+  ${IfNot} ${Errors}
+    Call MatchKeyModeName
+    ${If} $R1 == ""
+      StrCpy $R0 '/DOUBLEPRESS="$R0" is not a mode a double press can send. Use one of these names exactly as written: ${KEY_MODE_NAME_LIST}. Nothing was installed.'
+      Call OptionError
+    ${EndIf}
+    StrCpy $DoublePress $R1
   ${EndIf}
 
   ClearErrors
@@ -373,6 +415,12 @@ Section "-Machine defaults"
   ${EndIf}
   ${If} $PollPeriod != ""
     WriteRegDWORD HKLM "${MACHINE_SETTINGS_KEY}" "PollPeriod" $PollPeriod
+  ${EndIf}
+  ${If} $LongPress != ""
+    WriteRegStr HKLM "${MACHINE_SETTINGS_KEY}" "LongPressKey" $LongPress
+  ${EndIf}
+  ${If} $DoublePress != ""
+    WriteRegStr HKLM "${MACHINE_SETTINGS_KEY}" "DoublePressKey" $DoublePress
   ${EndIf}
   ; The language the administrator saw the setup in (Windows' display
   ; language), unless /LANGUAGE= named one; a silent install without it leaves

@@ -8,6 +8,8 @@ UPDATE `Component` SET `Condition` = 'PRESET OR REMOVE~="ALL"' WHERE `Component`
 UPDATE `Component` SET `Condition` = 'DRIVER="BDA" OR REMOVE~="ALL"' WHERE `Component` = 'DriverBda'
 UPDATE `Component` SET `Condition` = 'DRIVER="WDM" OR REMOVE~="ALL"' WHERE `Component` = 'DriverWdm'
 UPDATE `Component` SET `Condition` = 'POLL OR REMOVE~="ALL"' WHERE `Component` = 'PollPeriod'
+UPDATE `Component` SET `Condition` = 'LONGPRESS OR REMOVE~="ALL"' WHERE `Component` = 'LongPress'
+UPDATE `Component` SET `Condition` = 'DOUBLEPRESS OR REMOVE~="ALL"' WHERE `Component` = 'DoublePress'
 -- Brelkin in every session holds its files, so before any file is replaced or
 -- removed it is ended, as the system account of the install can: no message
 -- reaches another session's program from here (a type 34 action, deferred, not

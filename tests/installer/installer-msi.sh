@@ -23,6 +23,8 @@ msi_mode() {
 PRESET|is not a mode of the Brelkin menu. Use one of these names exactly as written: Joystick Button 1; Schick (Alt+F,Alt+T)
 DRIVER|is not a driver kind. Use DRIVER=WDM or DRIVER=BDA.
 POLL|is not a poll period. Give the milliseconds as a whole number from 10 to 400.
+LONGPRESS|is not a mode a long press can send. Use one of these names exactly as written: Schick (Alt+F,Alt+T)
+DOUBLEPRESS|is not a mode a double press can send. Use one of these names exactly as written: Schick (Alt+F,Alt+T)
 NOAUTOSTART|is not accepted. Use NOAUTOSTART=1
 ROWS
 
@@ -39,6 +41,8 @@ POLL=9
 POLL=401
 POLL=0x20
 POLL=100ms
+"LONGPRESS=Joystick Button 1"
+"DOUBLEPRESS=kodak (f5)"
 NOAUTOSTART=yes
 ROWS
   rc=$(msiexec_rc /i "\"$(winpath "$msi86")\"" /qn)
@@ -56,7 +60,7 @@ ROWS
 
   echo "=== msiexec /i with PRESET, DRIVER and POLL"
   w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/null 2>&1
-  rc=$(msiexec_rc /i "\"$m64\"" /qn '"PRESET=Kodak (F5)"' DRIVER=BDA POLL=100)
+  rc=$(msiexec_rc /i "\"$m64\"" /qn '"PRESET=Kodak (F5)"' DRIVER=BDA POLL=100 '"LONGPRESS=XDR (Ctrl+I)"' DOUBLEPRESS=Enter)
   check "msiexec exit code 0 (got $rc)" test "$rc" = 0
   check "the x64 Brelkin.exe and both camera hosts installed" installed_files_are_the_builds
   check "README.txt installed" test -s "$instdir/README.txt"
@@ -65,6 +69,8 @@ ROWS
   check "machine default DefaultKey" test "$(regval "$machine_settings" DefaultKey /reg:64)" = "Kodak (F5)"
   check "machine default UseBDA" test "$(regval "$machine_settings" UseBDA /reg:64)" = 0x1
   check "machine default PollPeriod" test "$(regval "$machine_settings" PollPeriod /reg:64)" = 0x64
+  check "machine default LongPressKey" test "$(regval "$machine_settings" LongPressKey /reg:64)" = "XDR (Ctrl+I)"
+  check "machine default DoublePressKey" test "$(regval "$machine_settings" DoublePressKey /reg:64)" = Enter
   check "Start-menu shortcut" msi_shortcut
   deployed_mode_answers "$win64/standin" x64 116
   w "$installer" /S; rc=$?

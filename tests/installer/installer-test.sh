@@ -165,6 +165,8 @@ nsis_mode() {
 /POLL=0x20|from 10 to 400
 /POLL=100ms|from 10 to 400
 /LANGUAGE=sv-SE|is not a language of Brelkin
+/LONGPRESS=Joystick Button 1|Use one of these names exactly as written: Schick (Alt+F,Alt+T)
+/DOUBLEPRESS=Kodak|is not a mode a double press can send
 ROWS
 
   echo "=== another install running: exit code 1618, which deployment tools retry later"
@@ -188,7 +190,7 @@ ROWS
   w reg add "$user_run_key" /v Brelkin /t REG_SZ /d '"C:\\old\\Brelkin.exe"' /f >/dev/null 2>&1
 
   echo "=== silent install with the machine-wide defaults"
-  w "$installer" /S '/PRESET=Kodak (F5)' /DRIVER=BDA /POLL=100 /LANGUAGE=de; rc=$?
+  w "$installer" /S '/PRESET=Kodak (F5)' /DRIVER=BDA /POLL=100 /LANGUAGE=de '/LONGPRESS=XDR (Ctrl+I)' /DOUBLEPRESS=Enter; rc=$?
   check "installer exit code 0 (got $rc)" test "$rc" = 0
   check "the x64 Brelkin.exe and both camera hosts installed, same bytes as the builds" installed_files_are_the_builds
   check "README.txt installed" test -s "$instdir/README.txt"
@@ -204,6 +206,8 @@ ROWS
   check "machine default UseBDA" test "$(regval "$machine_settings" UseBDA /reg:64)" = 0x1
   check "machine default PollPeriod" test "$(regval "$machine_settings" PollPeriod /reg:64)" = 0x64
   check "machine default Language, as Brelkin reads it" test "$(regval "$machine_settings" Language /reg:64)" = de-DE
+  check "machine default LongPressKey" test "$(regval "$machine_settings" LongPressKey /reg:64)" = "XDR (Ctrl+I)"
+  check "machine default DoublePressKey" test "$(regval "$machine_settings" DoublePressKey /reg:64)" = Enter
   check "marked as this setup's install" test "$(regval "$uninst_key" Installer)" = BrelkinSetup.exe
   check "DisplayName" test "$(regval "$uninst_key" DisplayName)" = "Brelkin 2.0"
   check "DisplayVersion" test "$(regval "$uninst_key" DisplayVersion)" = "2.0"

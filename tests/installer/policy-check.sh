@@ -84,7 +84,7 @@ while IFS= read -r key; do
   shopt -u nocasematch
 done < <(xpath "$admx" '//@key' | sort -u)
 for set in "" _Recommended; do
-  for p in Mode CameraDriver PollPeriod OnlyListedPrograms ProgramRules Notifications Language; do
+  for p in Mode CameraDriver PollPeriod LongPress DoublePress OnlyListedPrograms ProgramRules Notifications Language; do
     class=$(xpath "$admx" "string(//$(el policy)[@name=\"$p$set\"]/@class)")
     check "policy $p$set for computers and users (class: $class)" test "$class" = Both
   done
@@ -112,11 +112,20 @@ check "the mode list runs from the joystick to Custom Setting" \
 for set in "" _Recommended; do
   got=$(xpath "$admx" "//$(el policy)[@name=\"Mode$set\"]//$(el enum)/$(el item)/$(el value)/$(el string)/text()")
   check "Mode$set drop-down" test "$got" = "$(cat "$modes")"
+  for gesture in LongPress DoublePress; do
+    got=$(xpath "$admx" "//$(el policy)[@name=\"$gesture$set\"]//$(el enum)/$(el item)/$(el value)/$(el string)/text()")
+    check "$gesture$set drop-down: None, then every mode but the joystick's" test "$got" = "$(tail -n +2 "$modes")"
+  done
 done
-got=$(sed -nE 's/^ *!insertmacro \$\{ITEM\} "(.*)"$/\1/p' "$out/Presets.nsh")
-check "Presets.nsh" test "$got" = "$(cat "$modes")"
+nsh_list() { sed -n "/^!macro $1 /,/^!macroend/p" "$out/Presets.nsh" | sed -nE 's/^ *!insertmacro \$\{ITEM\} "(.*)"$/\1/p'; }
+check "Presets.nsh" test "$(nsh_list BRELKIN_MODE_NAMES)" = "$(cat "$modes")"
+check "Presets.nsh, the key modes" test "$(nsh_list BRELKIN_KEY_MODE_NAMES)" = "$(tail -n +2 "$modes")"
 got=$(grep -o 'PRESET=&quot;[^&]*&quot;' "$out/Presets.wxi" | grep -v '\[PRESET\]' | sed 's/^PRESET=&quot;//; s/&quot;$//')
 check "Presets.wxi, the MSI's PRESET condition" test "$got" = "$(cat "$modes")"
+for property in LONGPRESS DOUBLEPRESS; do
+  got=$(grep -o "$property=&quot;[^&]*&quot;" "$out/Presets.wxi" | grep -v "\[$property\]" | sed "s/^$property=&quot;//; s/&quot;\$//")
+  check "Presets.wxi, the MSI's $property condition" test "$got" = "$(tail -n +2 "$modes")"
+done
 
 if [ "$failures" -gt 0 ]; then echo "$failures check(s) failed"; exit 1; fi
 echo "all policy template checks passed"
