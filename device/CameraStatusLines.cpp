@@ -99,6 +99,8 @@ public:
         if (p.count == 0) return Say(IDS_STATUS_NO_PRESSES);
         std::u16string what = p.mode;
         if (!p.mode.empty() && !p.ruleProgram.empty()) what = Say(IDS_STATUS_RULE_MODE, {p.mode, p.ruleProgram});
+        if (p.gesture == Gesture::LongPress) what = Say(IDS_STATUS_LONG_PRESS, {what});
+        if (p.gesture == Gesture::DoublePress) what = Say(IDS_STATUS_DOUBLE_PRESS, {what});
         const std::u16string sent = p.chords.empty() ? what : Say(IDS_STATUS_SENT, {what, p.chords});
         switch (p.notSent) {
         case PressNotSent::None: what = sent; break;

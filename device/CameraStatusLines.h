@@ -11,6 +11,7 @@
 #include "device/CameraStatus.h"
 #include "device/JoystickStatus.h"
 #include "engine/DriverKind.h"
+#include "engine/GestureReader.h"
 #include "engine/Texts.h"
 
 namespace brelkin {
@@ -35,6 +36,7 @@ struct PressRecord {
     unsigned long count = 0;  // since Brelkin started; 0: none yet
     ClockTime time;           // of the last one
     std::u16string mode;      // its mode as the menu names it
+    Gesture gesture = Gesture::Press;  // what the last press was read as
     std::u16string ruleProgram;  // set: the mode of this program's rule
     std::u16string chords;       // "Alt+F" or "Alt+G, Space"
     PressNotSent notSent = PressNotSent::None;

@@ -7,6 +7,8 @@
 #include "dialogs/BdaSettingDialog.h"
 #include "dialogs/CameraStatusDialog.h"
 #include "dialogs/CustomSettingDialog.h"
+#include "dialogs/GesturesDialog.h"
+#include "engine/ModeNames.h"
 #include "dialogs/ProgramsDialog.h"
 #include "platform/win32/Win32ForegroundProgram.h"
 
@@ -69,6 +71,21 @@ bool DialogRunner::EditProgramRules(ProgramRuleSet& rules, const PresetTable& pr
     dialog.m_openPrograms = ProgramsWithOpenWindows();
     if (dialog.DoModal() != IDOK) return false;
     rules = std::move(dialog.m_rules);
+    return true;
+}
+
+bool DialogRunner::EditGestures(GestureSettings& gestures, const PresetTable& presets, const GestureLocks& locks) {
+    CDlgGestures dialog;
+    dialog.m_gestures = gestures;
+    for (const ActionPreset& row : presets) dialog.m_modeNames.push_back(MenuModeName(ModeName(row)));
+    const bool locked[4] = {locks.longPressMode, locks.longPressTime, locks.doublePressMode, locks.doublePressTime};
+    std::copy(std::begin(locked), std::end(locked), dialog.m_locked);
+    if (dialog.DoModal() != IDOK) return false;
+    const GestureSettings chosen = dialog.m_gestures;
+    if (!locks.longPressMode) gestures.longPressMode = chosen.longPressMode;
+    if (!locks.doublePressMode) gestures.doublePressMode = chosen.doublePressMode;
+    gestures.longPressTime = chosen.longPressTime;
+    gestures.doublePressTime = chosen.doublePressTime;
     return true;
 }
 

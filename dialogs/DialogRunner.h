@@ -51,6 +51,14 @@ struct CustomRowLocks {
     bool delayTime = false;
 };
 
+// The long and the double press's values that a policy enforces.
+struct GestureLocks {
+    bool longPressMode = false;
+    bool longPressTime = false;
+    bool doublePressMode = false;
+    bool doublePressTime = false;
+};
+
 class IDialogRunner {
 public:
     virtual ~IDialogRunner() = default;
@@ -65,6 +73,10 @@ public:
     // the rows of `presets`; a new rule starts with `current` when that is a
     // key mode, else with the first row.
     virtual bool EditProgramRules(ProgramRuleSet& rules, const PresetTable& presets, TriggerMode current) = 0;
+    // True on OK; `gestures` then holds the chosen modes and times, the
+    // locked ones as they came in. The modes offered are None and the rows
+    // of `presets`.
+    virtual bool EditGestures(GestureSettings&, const PresetTable&, const GestureLocks& = {}) { return false; }
     // The one Camera Status window, whether it is open or not.
     virtual ICameraStatusWindow& CameraStatus() {
         static NoCameraStatusWindow none;
@@ -90,6 +102,7 @@ public:
     bool ChooseDriverKind(DriverKind current, DriverKind& chosen, bool enforced = false) override;
     void ShowAbout() override;
     bool EditProgramRules(ProgramRuleSet& rules, const PresetTable& presets, TriggerMode current) override;
+    bool EditGestures(GestureSettings& gestures, const PresetTable& presets, const GestureLocks& locks = {}) override;
     ICameraStatusWindow& CameraStatus() override;
 
 private:

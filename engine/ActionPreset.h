@@ -40,6 +40,15 @@ using TriggerMode = int32_t;
 // Index 0..2 of the chord that the next press of a one-by-one row sends.
 using SequenceStep = int32_t;
 
+// The long and the double press as the settings hold them and the dialog
+// edits them.
+struct GestureSettings {
+    TriggerMode longPressMode = 0;  // 0: none
+    TriggerMode doublePressMode = 0;
+    uint32_t longPressTime = LongPressTimeDefault;
+    uint32_t doublePressTime = DoublePressTimeDefault;
+};
+
 // The run-time trigger state that the main frame owns: the table (of which
 // only the custom row changes), the mode and the step.
 struct TriggerState {

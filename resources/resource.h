@@ -22,6 +22,7 @@
 #define ID_PRESET_LAST          32791
 #define ID_DRIVER_SETTING       32794
 #define ID_PROGRAMS             32795
+#define ID_GESTURES             32796
 #define ID_SHOW_SUPPORT_LOG     32800   // a click on a balloon, and the Camera Status window
 #define ID_CAMERA_STATUS        32801
 #define ID_SET_BY_ADMINISTRATOR 32810   // greyed line above the modes while a policy enforces the mode

@@ -13,13 +13,6 @@
 
 namespace brelkin {
 
-struct GestureSettings {
-    TriggerMode longPressMode = 0;  // 0: none
-    TriggerMode doublePressMode = 0;
-    uint32_t longPressTime = LongPressTimeDefault;
-    uint32_t doublePressTime = DoublePressTimeDefault;
-};
-
 // A name that is no key mode (the joystick's included) is none; a time that
 // is missing or outside its range is the default.
 GestureSettings ReadGestureSettings(IProfile& profile, const PresetTable& presets);

@@ -21,9 +21,11 @@ std::string LanguageLine(const LanguageChoice& choice, std::u16string_view setti
     return line;
 }
 
-std::string ExitLine(unsigned long presses, unsigned long chordsSent, unsigned long unanswered, ProgramEnd end) {
+std::string ExitLine(const PressCounts& presses, unsigned long chordsSent, unsigned long unanswered, ProgramEnd end) {
     const char* when = end == ProgramEnd::Logoff ? ", at logoff" : end == ProgramEnd::Shutdown ? ", at shutdown" : "";
-    return "Exit: " + std::to_string(presses) + " presses, " + std::to_string(chordsSent) + " chords sent, " +
+    return "Exit: " + std::to_string(presses.presses) + " presses, " + std::to_string(presses.longPresses) +
+           " long presses, " + std::to_string(presses.doublePresses) + " double presses, " +
+           std::to_string(chordsSent) + " chords sent, " +
            std::to_string(unanswered) + " presses not answered while chords went out" + when;
 }
 

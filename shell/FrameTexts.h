@@ -27,7 +27,14 @@ std::string StartLine(std::string_view version, bool x64, WindowsVersion windows
 std::string LanguageLine(const LanguageChoice& choice, std::u16string_view setting);
 // How the program ended: Exit (or a close), or the end of the Windows session.
 enum class ProgramEnd { Exit, Logoff, Shutdown };
-std::string ExitLine(unsigned long presses, unsigned long chordsSent, unsigned long unanswered,
+// The button's gestures since the start; a press that became a long or a
+// double press counts there only.
+struct PressCounts {
+    unsigned long presses = 0;
+    unsigned long longPresses = 0;
+    unsigned long doublePresses = 0;
+};
+std::string ExitLine(const PressCounts& presses, unsigned long chordsSent, unsigned long unanswered,
                      ProgramEnd end = ProgramEnd::Exit);
 std::string TrayIconErrorLine();
 

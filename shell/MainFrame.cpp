@@ -36,6 +36,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_RESCAN_CAMERA, OnRescanCamera)
     ON_COMMAND(ID_DRIVER_SETTING, OnDriverSetting)
     ON_COMMAND(ID_PROGRAMS, OnPrograms)
+    ON_COMMAND(ID_GESTURES, OnGestures)
     ON_COMMAND(ID_SHOW_SUPPORT_LOG, OnShowSupportLog)
     ON_COMMAND(ID_CAMERA_STATUS, OnCameraStatus)
 END_MESSAGE_MAP()
@@ -188,7 +189,9 @@ void CMainFrame::PollCamera() {
         if (trial) m_trigger.pressRows = &m_pressRows;
         if (outcome.unanswered) ++m_unanswered;
         if (outcome.pressed) {
-            ++m_presses;
+            ++(outcome.gesture == Gesture::LongPress     ? m_presses.longPresses
+               : outcome.gesture == Gesture::DoublePress ? m_presses.doublePresses
+                                                         : m_presses.presses);
             std::u16string_view refused;
             const bool wasRefused = m_pressRows.TakeRefusedProgram(refused);
             RecordPress(outcome, trial, wasRefused, refused);
@@ -212,7 +215,8 @@ void CMainFrame::RecordPress(const PollOutcome& outcome, bool trial, bool refuse
                              std::u16string_view refusedProgram) {
     LastPress& last = m_lastPress;
     ::GetLocalTime(&last.time);
-    last.mode = m_trigger.triggerMode;
+    last.mode = GestureMode(m_trigger, outcome.gesture);
+    last.gesture = outcome.gesture == Gesture::None ? Gesture::Press : outcome.gesture;
     last.ruleProgram.clear();
     last.chords = PressChords{};
     last.refusedProgram.clear();
@@ -261,7 +265,8 @@ void CMainFrame::RefreshStatus() {
     }
     PressRecord& press = view.press;
     const LastPress& last = m_lastPress;
-    press.count = m_presses;
+    press.count = m_presses.presses + m_presses.longPresses + m_presses.doublePresses;
+    press.gesture = last.gesture;
     press.time = {last.time.wHour, last.time.wMinute, last.time.wSecond};
     if (last.mode == 0)
         press.mode = MenuModeName(JoystickModeName);

@@ -61,6 +61,7 @@ protected:
     void OnRescanCamera();
     void OnDriverSetting();
     void OnPrograms();
+    void OnGestures();
     void OnShowSupportLog();
     void OnCameraStatus();
 
@@ -118,7 +119,7 @@ private:
     std::unique_ptr<ElevatedTargetCheck> m_keyTarget;
     bool m_saveFailureShown = false;
     bool m_tornDown = false;
-    unsigned long m_presses = 0;
+    PressCounts m_presses;
     unsigned long m_chordsSent = 0;  // handed to the sender
     unsigned long m_unanswered = 0;  // presses while the chords of the one before went out
     std::vector<std::u16string> m_unlistedNotified;
@@ -128,6 +129,7 @@ private:
     struct LastPress {
         SYSTEMTIME time{};
         TriggerMode mode = 0;
+        Gesture gesture = Gesture::Press;
         std::u16string ruleProgram;
         PressChords chords;
         PressNotSent notSent = PressNotSent::None;

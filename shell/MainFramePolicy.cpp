@@ -114,4 +114,21 @@ void CMainFrame::ReadPoliciesAgain() {
     if (m_devices->Kind() != oldKind) m_devices->RescanCamera(CameraOpenCause::PolicyChange);
 }
 
+// What a policy enforces is greyed in the dialog and never written; the rest
+// is written only where it changed.
+void CMainFrame::OnGestures() {
+    const EnforcedValues& enforced = m_settings.Enforced();
+    GestureLocks locks;
+    locks.longPressMode = enforced.Has(settings_names::LongPressKey);
+    locks.longPressTime = enforced.Has(settings_names::LongPressTime);
+    locks.doublePressMode = enforced.Has(settings_names::DoublePressKey);
+    locks.doublePressTime = enforced.Has(settings_names::DoublePressTime);
+    GestureSettings chosen = m_gestures;
+    if (!m_services.dialogs->EditGestures(chosen, m_trigger.presets, locks)) return;
+    if (!SaveGestureSettings(CWinApp::Get()->Profile(), m_trigger.presets, m_gestures, chosen, enforced))
+        ReportSaveFailure();
+    m_gestures = chosen;
+    ApplyGestureSettings(m_gestures, m_trigger);
+}
+
 }  // namespace brelkin

@@ -9,6 +9,7 @@
 #define IDD_BDA_SETTING         135
 #define IDD_PROGRAMS            136
 #define IDD_CAMERA_STATUS       137
+#define IDD_GESTURES            138
 
 // The application icon shown in the About box; the shell's resources provide it.
 #define IDI_ABOUT_APP_ICON      128
@@ -47,6 +48,13 @@
 #define IDC_PROGRAM_BROWSE      1016
 #define IDC_ONLY_LISTED         1017
 #define IDC_PROGRAM_NOTE        1018
+
+// Long and Double Press controls
+#define IDC_LONG_PRESS_MODE     1160
+#define IDC_LONG_PRESS_TIME     1161
+#define IDC_DOUBLE_PRESS_MODE   1162
+#define IDC_DOUBLE_PRESS_TIME   1163
+#define IDC_GESTURES_NOTE       1164
 
 // Camera Status controls: each value follows its label, in the order of the
 // window's lines; then the mark and the buttons.

@@ -130,3 +130,10 @@
 #define IDS_STATUS_NO_FAULT                 20635
 #define IDS_STATUS_DETAILS_TITLE            20636
 #define IDS_STATUS_DETAILS_SETTINGS         20637
+#define IDS_STATUS_LONG_PRESS               20638
+#define IDS_STATUS_DOUBLE_PRESS             20639
+
+// The Long and Double Press dialog
+#define IDS_GESTURE_NONE                    20700
+#define IDS_GESTURES_SINGLE_PRESS_DELAY     20701
+#define IDS_DECIMAL_SEPARATOR               20702

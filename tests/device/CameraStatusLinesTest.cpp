@@ -105,6 +105,13 @@ TEST(CameraStatusLines, EachStateGivesItsLine) {
          StatusPresses, u"3; the last at 14:02:07: DEXIS (Space,T) (the rule for dexis.exe), Space"},
         {"press tried in the window", [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::StatusInFront); },
          StatusPresses, u"3; the last at 14:02:07: Schick (Alt+F,Alt+T), Alt+F (not sent: Camera Status is in front)"},
+        {"long press tried in the window",
+         [](CameraStatusView& v) {
+             v.press = ThirdPress(PressNotSent::StatusInFront, u"F5");
+             v.press.mode = u"Kodak (F5)";
+             v.press.gesture = Gesture::LongPress;
+         },
+         StatusPresses, u"3; the last at 14:02:07: long press: Kodak (F5), F5 (not sent: Camera Status is in front)"},
         {"another program came to the front",
          [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::OtherProgramInFront); }, StatusPresses,
          u"3; the last at 14:02:07: Schick (Alt+F,Alt+T), Alt+F (not all sent: another program came to the front)"},

@@ -22,9 +22,12 @@ TEST(FrameTexts, EachLineAndBalloonReadsAsSupportExpects) {
         {"language unknown", LanguageLine({Language::Japanese, LanguageChoice::Source::Windows, true, u"ja-JP"}, u"xx"),
          "Language: ja-JP, the Windows display language ja-JP; the Language setting \"xx\" names no language Brelkin "
          "speaks"},
-        {"exit", ExitLine(3, 5, 1), "Exit: 3 presses, 5 chords sent, 1 presses not answered while chords went out"},
-        {"exit at shutdown", ExitLine(0, 0, 0, ProgramEnd::Shutdown),
-         "Exit: 0 presses, 0 chords sent, 0 presses not answered while chords went out, at shutdown"},
+        {"exit", ExitLine({3, 2, 1}, 5, 1),
+         "Exit: 3 presses, 2 long presses, 1 double presses, 5 chords sent, 1 presses not answered while chords went "
+         "out"},
+        {"exit at shutdown", ExitLine({}, 0, 0, ProgramEnd::Shutdown),
+         "Exit: 0 presses, 0 long presses, 0 double presses, 0 chords sent, 0 presses not answered while chords went "
+         "out, at shutdown"},
         {"tray icon", TrayIconErrorLine(), "Tray Icon Error: the notification area did not take the icon"},
         {"PPJoy opened", PPJoyDeviceLine(true), "Joystick device \\\\.\\PPJoyIOCTL1: opened"},
         {"PPJoy missing", PPJoyDeviceLine(false), "Joystick device \\\\.\\PPJoyIOCTL1: could not be opened"},
