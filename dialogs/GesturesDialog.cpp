@@ -84,6 +84,7 @@ void CDlgGestures::ShowNote() {
     uint32_t time = ScanUInt(typed).value_or(m_gestures.doublePressTime);
     if (time < brelkin::DoublePressTimeMin) time = brelkin::DoublePressTimeMin;
     if (time > brelkin::DoublePressTimeMax) time = brelkin::DoublePressTimeMax;
-    const std::u16string note = brelkin::FormatText(brelkin::Translate(IDS_GESTURES_SINGLE_PRESS_DELAY), {Seconds(time)});
+    const std::u16string note =
+        brelkin::FormatText(brelkin::Translate(IDS_GESTURES_SINGLE_PRESS_DELAY), {Seconds(time)});
     ::SetDlgItemTextW(m_hWnd, IDC_GESTURES_NOTE, ToWide(note).c_str());
 }

@@ -71,8 +71,8 @@ bool SaveGestureSettings(IProfile& profile, const PresetTable& presets, const Ge
 void LogGestureSettings(IProfile& profile, const TriggerState& trigger, ISupportLog& log,
                         PolicyDamageLog& loggedOnce) {
     const bool joystick = trigger.triggerMode == 0;
-    log.Write("Settings: long press " + Described(trigger.presets, trigger.longPressMode, trigger.longPressTime, "after") +
-              "; double press " +
+    log.Write("Settings: long press " +
+              Described(trigger.presets, trigger.longPressMode, trigger.longPressTime, "after") + "; double press " +
               Described(trigger.presets, trigger.doublePressMode, trigger.doublePressTime, "within") +
               (joystick ? " (not read in the joystick mode)" : ""));
     for (std::u16string_view name : {names::LongPressKey, names::DoublePressKey}) {

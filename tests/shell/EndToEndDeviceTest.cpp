@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/shell/EndToEndDeviceFixture.h"
@@ -81,6 +82,33 @@ TEST_F(EndToEndDevice, AShortPressIsAnsweredOnceAtTheDefaultPeriod) {
             << "press " << press + 1;
     }
     EXPECT_EQ(Exit(p, frame), 0u);
+}
+
+// Held past the long-press time: the long press's chord once, no repeat while
+// held, nothing at the release. Two short presses close together: the double
+// press's chord once, and no single press after them.
+TEST_F(EndToEndDevice, ALongAndADoublePressEachSendTheirModesChordOnce) {
+    for (const auto& [name, mode] : {std::pair{L"LongPressKey", L"Kodak (F5)"}, std::pair{L"DoublePressKey", L"Enter"}})
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", name, REG_SZ, mode,
+                        static_cast<DWORD>((wcslen(mode) + 1) * sizeof(wchar_t)));
+    Process p;
+    HWND frame = StartWithAFocusedKeyWindow(p);
+    ASSERT_NE(frame, nullptr);
+
+    g_keyDowns.clear();
+    standin::SetTimedPress(*state, 10, 1300);
+    Pump(2300);
+    EXPECT_EQ(g_keyDowns, std::vector<WPARAM>{VK_F5});
+
+    g_keyDowns.clear();
+    standin::SetTimedPress(*state, 10, 120);
+    Pump(250);
+    standin::SetTimedPress(*state, 10, 120);
+    Pump(1300);
+    EXPECT_EQ(g_keyDowns, std::vector<WPARAM>{VK_RETURN});
+    EXPECT_EQ(Exit(p, frame), 0u);
+    EXPECT_TRUE(SupportLog().find("Exit: 0 presses, 1 long presses, 1 double presses") != std::string::npos)
+        << SupportLog();
 }
 
 // The settings dialogs of the real program, driven from outside its process.
@@ -217,7 +245,8 @@ TEST_F(EndToEndDevice, ConfigurationProblemsNameTheCauseInABalloonAtStartUp) {
         const std::string log = SupportLog();
         const std::string start = sizeof(void*) == 8 ? "Start: Brelkin 2.0, x64, Windows " : "Start: Brelkin 2.0, x86, Windows ";
         EXPECT_NE(log.find(start), std::string::npos) << log;
-        EXPECT_NE(log.find("Exit: 0 presses, 0 chords sent"), std::string::npos) << log;
+        EXPECT_NE(log.find("Exit: 0 presses, 0 long presses, 0 double presses, 0 chords sent"), std::string::npos)
+            << log;
     }
 }
 

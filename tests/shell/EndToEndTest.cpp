@@ -52,14 +52,14 @@ TEST_F(EndToEnd, HiddenFrameAndTheTooltipOfRowZeroAfterAFirstStart) {
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
-TEST_F(EndToEnd, ARightClickOpensTheTwentyTwoItemPopup) {
+TEST_F(EndToEnd, ARightClickOpensTheTwentyThreeItemPopup) {
     Process p;
     HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
     ASSERT_TRUE(OpenPopup());
     EXPECT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, 5000));
-    const struct { const wchar_t* text; UINT id; } items[22] = {
+    const struct { const wchar_t* text; UINT id; } items[23] = {
         {L"&About Brelkin", 57664}, {L"", 0}, {L"&Joystick Button 1", 32777},
         {L"Schick (Alt+F,Alt+T)", 32780}, {L"Schick (C,U)", 32781}, {L"Kodak (F5)", 32782},
         {L"SIDEXIS (Ctrl+Shift+V)", 32783}, {L"XDR (Ctrl+I)", 32784},
@@ -67,9 +67,10 @@ TEST_F(EndToEnd, ARightClickOpensTheTwentyTwoItemPopup) {
         {L"Vixwin (Alt+G,Space)", 32788}, {L"Alt+F,Alt+S", 32789}, {L"Space", 32790},
         {L"Enter", 32791}, {L"Custom Setting", 32779}, {L"", 0}, {L"Camera S&tatus...", 32801},
         {L"&Rescan Camera", 32775},
-        {L"WDM/BDA &Setting", 32794}, {L"&Programs...", 32795}, {L"E&xit", 57665}};
-    ASSERT_EQ(block->menuCount, 22);
-    for (int i = 0; i < 22; ++i) {
+        {L"WDM/BDA &Setting", 32794}, {L"&Programs...", 32795},
+        {L"Long and &Double Press...", 32796}, {L"E&xit", 57665}};
+    ASSERT_EQ(block->menuCount, 23);
+    for (int i = 0; i < 23; ++i) {
         const auto& item = block->menu[i];
         EXPECT_STREQ(item.text, items[i].text) << "position " << i;
         EXPECT_EQ(item.id, items[i].id) << "position " << i;

@@ -182,7 +182,8 @@ TEST_F(MainFrameTest, KeyPressesIntoAnElevatedWindowAreNotifiedOnceAndCountedAtE
         notices += line.rfind("Notification: C:\\Imaging\\Viewer.exe runs as administrator", 0) == 0;
     EXPECT_EQ(notices, 1u);
     Command(ID_APP_EXIT);
-    EXPECT_EQ(supportLog.lines.back(), "Exit: 3 presses, 6 chords sent, 0 presses not answered while chords went out");
+    EXPECT_EQ(supportLog.lines.back(), "Exit: 3 presses, 0 long presses, 0 double presses, 6 chords sent, 0 presses not "
+                                         "answered while chords went out");
 }
 
 TEST_F(MainFrameTest, PressesDuringARowAndChordsNeverSentShowInTheExitCount) {
@@ -193,7 +194,8 @@ TEST_F(MainFrameTest, PressesDuringARowAndChordsNeverSentShowInTheExitCount) {
     for (int tick = 0; tick < 2; ++tick) frame->SendMessage(WM_TIMER, 1, 0);
     unsent = 2;  // the focus moved before chord 2, or Exit came during the row
     Command(ID_APP_EXIT);
-    EXPECT_EQ(supportLog.lines.back(), "Exit: 3 presses, 1 chords sent, 2 presses not answered while chords went out");
+    EXPECT_EQ(supportLog.lines.back(), "Exit: 3 presses, 0 long presses, 0 double presses, 1 chords sent, 2 presses not "
+                                         "answered while chords went out");
 }
 
 TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {
@@ -335,7 +337,8 @@ TEST_F(MainFrameTest, TheEndOfTheSessionTearsDownAtOnceAndOnlyOnce) {
         EXPECT_EQ(log, teardown);
         ASSERT_FALSE(supportLog.lines.empty());
         EXPECT_EQ(supportLog.lines.back(),
-                  std::string("Exit: 0 presses, 0 chords sent, 0 presses not answered while chords went out") +
+                  std::string("Exit: 0 presses, 0 long presses, 0 double presses, 0 chords sent, 0 presses not "
+                              "answered while chords went out") +
                       r.exitLine);
         // A report and a tick after it find nothing to poll; the close the
         // frame posted itself destroys it without a second teardown.
