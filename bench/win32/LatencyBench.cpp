@@ -1,5 +1,5 @@
 // Press-to-first-key latency and chord timing of a running Brelkin.exe:
-//   LatencyBench <path of Brelkin.exe> [presses] [PollPeriod] [latency|short]
+//   LatencyBench <path of Brelkin.exe> [presses] [PollPeriod] [latency|short|long|double]
 // Before the start the custom row is set in the registry to A then B at one
 // time with a 30 ms delay, over the WDM stand-in, and PollPeriod (50) too.
 // latency: each press comes at a random phase of a 400 ms span: the
@@ -7,6 +7,13 @@
 // reaches this program's focused window is the latency; the button goes up as
 // soon as that key arrives. The key-down to key-up spans are the holds
 // (25 ms), key A up to key B down the delay.
+// long: as latency with the long press set to the custom row: the button is
+// held until the first key, which the long press sends at its time (700 ms).
+// double: the double press set to the custom row: a 60 ms press, and the time
+// from its release to the first key (the single press, after the 400 ms wait);
+// every other press is followed 100 ms after its release by a second one, and
+// the time from that one's press to the first key is the double press's.
+// The other modes set no gesture.
 // short: timed presses of 40, 60, 100, 200 and 300 ms, 50 of each at random
 // phases, each answered by no A, one A, or more.
 // start: `presses` starts of Brelkin with the button already held: the time
@@ -82,7 +89,8 @@ bool PumpUntil(double deadlineMs, F&& done) {
     return true;
 }
 
-bool WriteSettings(DWORD pollPeriod) {
+// `gesture`: LongPressKey or DoublePressKey, set to the custom row; null: none.
+bool WriteSettings(DWORD pollPeriod, const wchar_t* gesture) {
     HKEY key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", 0, nullptr, 0,
                         KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
@@ -98,6 +106,11 @@ bool WriteSettings(DWORD pollPeriod) {
               dword(L"PollPeriod", pollPeriod);
     ok = ok && RegSetValueExW(key, L"DefaultKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(mode), sizeof mode) ==
                    ERROR_SUCCESS;
+    RegDeleteValueW(key, L"LongPressKey");
+    RegDeleteValueW(key, L"DoublePressKey");
+    if (gesture != nullptr)
+        ok = ok && RegSetValueExW(key, gesture, 0, REG_SZ, reinterpret_cast<const BYTE*>(mode), sizeof mode) ==
+                       ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
 }
@@ -147,9 +160,12 @@ int wmain(int argc, wchar_t** argv) {
     const DWORD pollPeriod = argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 50;
     const std::wstring mode = argc > 4 ? argv[4] : L"latency";
     const bool shortPresses = mode == L"short";
+    const bool longPress = mode == L"long";
+    const bool doublePress = mode == L"double";
+    const wchar_t* gesture = longPress ? L"LongPressKey" : doublePress ? L"DoublePressKey" : nullptr;
     HANDLE mapping = nullptr;
     brelkin::standin::StandInState* block = brelkin::standin::OpenStandInState(&mapping);
-    if (block == nullptr || !WriteSettings(pollPeriod)) {
+    if (block == nullptr || !WriteSettings(pollPeriod, gesture)) {
         std::fprintf(stderr, "cannot set up the stand-in block or the settings\n");
         return 2;
     }
@@ -265,21 +281,34 @@ int wmain(int argc, wchar_t** argv) {
         }
         presses = 0;  // the latency part below is not run
     }
-    std::vector<double> latency, holds, delays;
+    std::vector<double> latency, holds, delays, secondPress;
     int lost = 0;
     for (int i = 0; i < presses; ++i) {
         PumpUntil(NowMs() + phase(random), [] { return false; });
         if (GetFocus() != target) SetFocus(target);
         g_keys = {};
-        const double down = NowMs();
+        double down = NowMs();
         block->wdm.buttonPressed = 1;
-        const bool first = PumpUntil(down + 2000, [] { return g_keys.aDown != 0; });
+        bool second = false;
+        if (doublePress) {
+            // The single press is sent after the release, so that is when its time starts.
+            PumpUntil(down + 60, [] { return false; });
+            block->wdm.buttonPressed = 0;
+            down = NowMs();
+            if (i % 2 == 1) {
+                PumpUntil(down + 100, [] { return false; });
+                down = NowMs();
+                block->wdm.buttonPressed = 1;
+                second = true;
+            }
+        }
+        const bool first = PumpUntil(down + 4000, [] { return g_keys.aDown != 0; });
         block->wdm.buttonPressed = 0;
         if (!first) {
             ++lost;
             continue;
         }
-        latency.push_back(g_keys.aDown - down);
+        (second ? secondPress : latency).push_back(g_keys.aDown - down);
         if (PumpUntil(NowMs() + 2000, [] { return g_keys.bUp != 0; })) {
             holds.push_back(g_keys.aUp - g_keys.aDown);
             holds.push_back(g_keys.bUp - g_keys.bDown);
@@ -304,9 +333,16 @@ int wmain(int argc, wchar_t** argv) {
     std::snprintf(holdNote, sizeof holdNote, "against %.0f ms", HoldMs);
     std::snprintf(delayNote, sizeof delayNote, "against DelayTime %lu ms", DelayTimeMs);
     std::printf("%-30s %6s %9s %9s %9s\n", "ms", "n", "median", "p99", "max");
-    PrintRow("button down to first key down", latency, bound);
+    if (longPress) {
+        PrintRow("long press: down to first key", latency, "against LongPressTime 700 ms + the bound");
+    } else if (doublePress) {
+        PrintRow("single press: up to first key", latency, "against DoublePressTime 400 ms + the bound");
+        PrintRow("double press: 2nd down to key", secondPress, bound);
+    } else {
+        PrintRow("button down to first key down", latency, bound);
+    }
     PrintRow("key down to key up (hold)", holds, holdNote);
     PrintRow("at one time: A up to B down", delays, delayNote);
-    std::printf("presses without a key within 2 s: %d of %d\n", lost, presses);
+    std::printf("presses without a key within 4 s: %d of %d\n", lost, presses);
     return latency.empty() ? 1 : 0;
 }
