@@ -147,11 +147,12 @@ public:
     uint32_t TimerPeriod(uint32_t) override { return 250; }
     PollOutcome PollButton(TriggerState& state) override {
         // A press being judged needs the ticks that find the button up: the
-        // wait for a second press ends on one of them.
-        const GestureTimes gestures = GestureTimesOf(state);
-        m_camera.SetEveryTick(state.triggerMode == 0 || gestures.longPress || gestures.doublePress);
+        // wait for a second press ends on one of them. Asked again after the
+        // readings, which may have started or ended one.
+        m_camera.SetEveryTick(state.triggerMode == 0 || state.gestures.Judging());
         m_answer.Begin(state);
         m_camera.Pump();
+        m_camera.SetEveryTick(state.triggerMode == 0 || state.gestures.Judging());
         PollOutcome outcome = m_answer.Outcome();
         outcome.nextPeriod = m_camera.Period();
         return outcome;
