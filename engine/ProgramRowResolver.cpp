@@ -14,8 +14,25 @@ std::vector<std::size_t> ProgramRowResolver::SetRules(const ProgramRuleSet& set,
         }
         m_rules.push_back({set.rules[i].program, mode});
     }
+    std::vector<ResolvedRule>* gestureRules[2] = {&m_longPressRules, &m_doublePressRules};
+    const std::vector<ProgramRule>* stored[2] = {&set.longPressRules, &set.doublePressRules};
+    for (int g = 0; g < 2; ++g) {
+        gestureRules[g]->clear();
+        // A gesture's rule that names no key mode leaves that gesture's own mode.
+        for (const ProgramRule& rule : *stored[g])
+            if (const TriggerMode mode = KeyModeNamed(presets, rule.mode); mode != 0)
+                gestureRules[g]->push_back({rule.program, mode});
+    }
     m_onlyListed = set.onlyListed;
     return namingNothing;
+}
+
+const ProgramRowResolver::ResolvedRule* ProgramRowResolver::FindRule(const std::vector<ResolvedRule>& rules,
+                                                                     std::u16string_view program) {
+    if (program.empty()) return nullptr;
+    for (const ResolvedRule& rule : rules)
+        if (SameProgramName(rule.program, program)) return &rule;
+    return nullptr;
 }
 
 bool ProgramRowResolver::ResolvePressRow(Gesture gesture, TriggerMode& mode, SequenceStep& step,
@@ -25,20 +42,17 @@ bool ProgramRowResolver::ResolvePressRow(Gesture gesture, TriggerMode& mode, Seq
     program.length = length > ImagePathCapacity ? 0 : length;
     program.known = true;
     m_lastRule = {};
-    if (!m_rules.empty() || m_onlyListed) {
+    const std::vector<ResolvedRule>* gestureRules = gesture == Gesture::LongPress     ? &m_longPressRules
+                                                    : gesture == Gesture::DoublePress ? &m_doublePressRules
+                                                                                      : nullptr;
+    if (!m_rules.empty() || m_onlyListed || (gestureRules != nullptr && !gestureRules->empty())) {
         const std::u16string_view name = program.length == 0
                                              ? std::u16string_view()
                                              : ImageFileName(std::u16string_view(program.path, program.length));
-        const ResolvedRule* ruled = nullptr;
-        if (!name.empty()) {
-            for (const ResolvedRule& rule : m_rules) {
-                if (SameProgramName(rule.program, name)) {
-                    ruled = &rule;
-                    break;
-                }
-            }
-        }
-        if (ruled == nullptr && m_onlyListed) {
+        const ResolvedRule* ruled = FindRule(m_rules, name);
+        const ResolvedRule* gestureRuled = gestureRules == nullptr ? nullptr : FindRule(*gestureRules, name);
+        // A program listed by any rule for this gesture gets its keys.
+        if (ruled == nullptr && gestureRuled == nullptr && m_onlyListed) {
             m_refusedLength = name.copy(m_refused, ImagePathCapacity);
             m_refusedPending = true;
             return false;
@@ -48,6 +62,10 @@ bool ProgramRowResolver::ResolvePressRow(Gesture gesture, TriggerMode& mode, Seq
         if (ruled != nullptr && gesture == Gesture::Press) {
             mode = ruled->mode;
             m_lastRule = ruled->program;
+        }
+        if (gestureRuled != nullptr) {
+            mode = gestureRuled->mode;
+            m_lastRule = gestureRuled->program;
         }
     }
     m_lastGesture = gesture == Gesture::LongPress ? 1 : gesture == Gesture::DoublePress ? 2 : 0;

@@ -39,8 +39,14 @@ private:
         TriggerMode mode;
     };
 
+    static const ResolvedRule* FindRule(const std::vector<ResolvedRule>& rules, std::u16string_view program);
+
     IForegroundProgram& m_foreground;
     std::vector<ResolvedRule> m_rules;
+    // A program's own long and double press modes: a gesture's rule wins
+    // over that gesture's mode, and the press's rules do not apply to it.
+    std::vector<ResolvedRule> m_longPressRules;
+    std::vector<ResolvedRule> m_doublePressRules;
     bool m_onlyListed = false;
     // The row the previous press of each gesture sent: a press that sends
     // another one starts that row's one-by-one sequence from its first chord.

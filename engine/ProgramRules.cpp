@@ -14,17 +14,20 @@ char16_t FoldCase(char16_t c) {
 }  // namespace
 
 bool ProgramRuleSet::operator==(const ProgramRuleSet& other) const {
-    if (onlyListed != other.onlyListed || onlyListedEnforced != other.onlyListedEnforced ||
-        rules.size() != other.rules.size())
-        return false;
-    for (std::size_t i = 0; i < rules.size(); ++i) {
-        const ProgramRule& a = rules[i];
-        const ProgramRule& b = other.rules[i];
-        if (a.program != b.program || a.mode != b.mode || a.deployed != b.deployed ||
-            a.deployedMode != b.deployedMode || a.enforced != b.enforced)
-            return false;
-    }
-    return true;
+    auto same = [](const std::vector<ProgramRule>& x, const std::vector<ProgramRule>& y) {
+        if (x.size() != y.size()) return false;
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            const ProgramRule& a = x[i];
+            const ProgramRule& b = y[i];
+            if (a.program != b.program || a.mode != b.mode || a.deployed != b.deployed ||
+                a.deployedMode != b.deployedMode || a.enforced != b.enforced)
+                return false;
+        }
+        return true;
+    };
+    return onlyListed == other.onlyListed && onlyListedEnforced == other.onlyListedEnforced &&
+           same(rules, other.rules) && same(longPressRules, other.longPressRules) &&
+           same(doublePressRules, other.doublePressRules);
 }
 
 bool SameProgramName(std::u16string_view a, std::u16string_view b) {

@@ -32,6 +32,11 @@ struct ProgramRuleSet {
     bool onlyListed = false;
     // Set by an enforced policy: the user cannot change it.
     bool onlyListedEnforced = false;
+    // A program's own mode for its long and its double press, each apart
+    // from the press's rules; read only, the Programs dialog keeps them as
+    // they are.
+    std::vector<ProgramRule> longPressRules;
+    std::vector<ProgramRule> doublePressRules;
 
     bool operator==(const ProgramRuleSet& other) const;
 };

@@ -11,22 +11,30 @@ namespace brelkin {
 
 namespace names = settings_names;
 
+std::vector<ProgramRule> ProgramSettings::LoadRules(std::u16string_view section) {
+    std::vector<ProgramRule> rules;
+    for (const std::u16string& program : m_profile.GetProfileEntries(section, MaxRules)) {
+        // The empty name is the key's default value, never a program.
+        if (program.empty() || program.size() > MaxProgramNameLength) continue;
+        ProgramRule rule{program, m_profile.GetProfileString(section, program, u"")};
+        const ProfileSource source = m_profile.ProfileStringSource(section, program);
+        rule.enforced = source == ProfileSource::Enforced;
+        rule.deployed = source != ProfileSource::User && source != ProfileSource::Default;
+        rule.deployedMode = rule.deployed ? std::optional<std::u16string>(rule.mode)
+                                          : m_profile.FindMachineProfileString(section, program);
+        rules.push_back(std::move(rule));
+    }
+    return rules;
+}
+
 ProgramRuleSet ProgramSettings::Load() {
     ProgramRuleSet set;
     set.onlyListed = m_profile.GetProfileInt(names::Section, names::OnlyListedPrograms, 0) != 0;
     set.onlyListedEnforced =
         m_profile.ProfileIntSource(names::Section, names::OnlyListedPrograms) == ProfileSource::Enforced;
-    for (const std::u16string& program : m_profile.GetProfileEntries(names::ProgramsSection, MaxRules)) {
-        // The empty name is the key's default value, never a program.
-        if (program.empty() || program.size() > MaxProgramNameLength) continue;
-        ProgramRule rule{program, m_profile.GetProfileString(names::ProgramsSection, program, u"")};
-        const ProfileSource source = m_profile.ProfileStringSource(names::ProgramsSection, program);
-        rule.enforced = source == ProfileSource::Enforced;
-        rule.deployed = source != ProfileSource::User && source != ProfileSource::Default;
-        rule.deployedMode = rule.deployed ? std::optional<std::u16string>(rule.mode)
-                                          : m_profile.FindMachineProfileString(names::ProgramsSection, program);
-        set.rules.push_back(std::move(rule));
-    }
+    set.rules = LoadRules(names::ProgramsSection);
+    set.longPressRules = LoadRules(names::LongPressProgramsSection);
+    set.doublePressRules = LoadRules(names::DoublePressProgramsSection);
     return set;
 }
 

@@ -4,6 +4,8 @@
 // the program's file name and holding the mode's name, and the switch
 // OnlyListedPrograms beside the other settings.
 #include <cstddef>
+#include <string_view>
+#include <vector>
 
 #include "engine/ProgramRules.h"
 #include "platform/Profile.h"
@@ -36,6 +38,8 @@ public:
     bool Save(const ProgramRuleSet& stored, const ProgramRuleSet& edited);
 
 private:
+    std::vector<ProgramRule> LoadRules(std::u16string_view section);
+
     IProfile& m_profile;
 };
 

@@ -42,6 +42,9 @@ constexpr std::u16string_view LongPressKey = u"LongPressKey";
 constexpr std::u16string_view DoublePressKey = u"DoublePressKey";
 constexpr std::u16string_view LongPressTime = u"LongPressTime";
 constexpr std::u16string_view DoublePressTime = u"DoublePressTime";
+// A program's own long or double press mode, as the Programs section holds the press's.
+constexpr std::u16string_view LongPressProgramsSection = u"Settings\\Programs\\LongPress";
+constexpr std::u16string_view DoublePressProgramsSection = u"Settings\\Programs\\DoublePress";
 }  // namespace settings_names
 
 struct SettingsValue {

@@ -86,7 +86,8 @@ TEST_F(EndToEndDevice, AShortPressIsAnsweredOnceAtTheDefaultPeriod) {
 
 // Held past the long-press time: the long press's chord once, no repeat while
 // held, nothing at the release. Two short presses close together: the double
-// press's chord once, and no single press after them.
+// press's chord once, and no single press after them. A program's own
+// long-press rule wins over the long press's mode.
 TEST_F(EndToEndDevice, ALongAndADoublePressEachSendTheirModesChordOnce) {
     for (const auto& [name, mode] : {std::pair{L"LongPressKey", L"Kodak (F5)"}, std::pair{L"DoublePressKey", L"Enter"}})
         RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", name, REG_SZ, mode,
@@ -106,8 +107,24 @@ TEST_F(EndToEndDevice, ALongAndADoublePressEachSendTheirModesChordOnce) {
     standin::SetTimedPress(*state, 10, 120);
     Pump(1300);
     EXPECT_EQ(g_keyDowns, std::vector<WPARAM>{VK_RETURN});
+
+    // This program's own long-press rule, read again at a policy refresh, wins over the long press's mode.
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const wchar_t* name = wcsrchr(self, L'\\') ? wcsrchr(self, L'\\') + 1 : self;
+    const wchar_t rule[] = L"XDR (Ctrl+I)";
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings\\Programs\\LongPress", name,
+                    REG_SZ, rule, sizeof rule);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(frame, WM_SETTINGCHANGE, 1, reinterpret_cast<LPARAM>(L"Policy"), SMTO_ABORTIFHUNG, 5000,
+                        &result);
+    g_keyDowns.clear();
+    standin::SetTimedPress(*state, 10, 1300);
+    Pump(2300);
+    EXPECT_EQ(g_keyDowns, (std::vector<WPARAM>{VK_CONTROL, 'I'}));
+
     EXPECT_EQ(Exit(p, frame), 0u);
-    EXPECT_TRUE(SupportLog().find("Exit: 0 presses, 1 long presses, 1 double presses") != std::string::npos)
+    EXPECT_TRUE(SupportLog().find("Exit: 0 presses, 2 long presses, 1 double presses") != std::string::npos)
         << SupportLog();
 }
 
