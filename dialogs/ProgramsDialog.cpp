@@ -90,6 +90,11 @@ BOOL CDlgPrograms::OnInitDialog() {
     FillList();
     SelectRule(m_rules.rules.empty() ? -1 : 0);
     if (m_rules.onlyListedEnforced) ::EnableWindow(::GetDlgItem(m_hWnd, IDC_ONLY_LISTED), FALSE);
+    // No rule of the user's own can be added while the administrator turns them off.
+    if (m_rules.userRulesIgnored) {
+        for (int id : {IDC_PROGRAM_NEW, IDC_PROGRAM_ADD, IDC_PROGRAM_BROWSE})
+            ::EnableWindow(::GetDlgItem(m_hWnd, id), FALSE);
+    }
     return TRUE;
 }
 
@@ -135,10 +140,14 @@ void CDlgPrograms::ShowSelectedMode() {
     }
     ::SendMessageW(m_mode, CB_SETCURSEL, static_cast<WPARAM>(modeIndex), 0);
     const brelkin::ProgramRule* rule = any ? &m_rules.rules[static_cast<std::size_t>(index)] : nullptr;
-    ::EnableWindow(m_mode, rule != nullptr && !rule->enforced);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PROGRAM_REMOVE), rule != nullptr && !rule->deployed);
+    // Another mode would make a rule the user's own, which would not be used either.
+    const bool ownAllowed = !m_rules.userRulesIgnored;
+    ::EnableWindow(m_mode, rule != nullptr && !rule->enforced && ownAllowed);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PROGRAM_REMOVE), rule != nullptr && !rule->deployed && ownAllowed);
     std::wstring note;
-    if (rule != nullptr && rule->enforced) {
+    if (rule != nullptr && !rule->deployed && !ownAllowed) {
+        note = Translated(IDS_PROGRAMS_NOTE_USER_RULES_OFF);
+    } else if (rule != nullptr && rule->enforced) {
         note = Translated(IDS_PROGRAMS_NOTE_ENFORCED);
     } else if (rule != nullptr && rule->deployed) {
         note = Translated(IDS_PROGRAMS_NOTE_DEPLOYED);
@@ -150,6 +159,16 @@ void CDlgPrograms::ShowSelectedMode() {
 
 LRESULT CDlgPrograms::OnNotify(WPARAM, LPARAM lParam) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    // The user's own rules that are not used are drawn greyed.
+    if (header->idFrom == IDC_PROGRAM_LIST && header->code == NM_CUSTOMDRAW && m_rules.userRulesIgnored) {
+        auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
+        if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+        const std::size_t item = draw->nmcd.dwItemSpec;
+        if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && item < m_rules.rules.size() &&
+            !m_rules.rules[item].deployed)
+            draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
+        return CDRF_DODEFAULT;
+    }
     if (header->idFrom == IDC_PROGRAM_LIST && header->code == LVN_ITEMCHANGED) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
         if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) {
@@ -160,6 +179,7 @@ LRESULT CDlgPrograms::OnNotify(WPARAM, LPARAM lParam) {
 }
 
 bool CDlgPrograms::AddProgram(std::wstring_view text) {
+    if (m_rules.userRulesIgnored) return true;
     const brelkin::ProgramNameCheck check = brelkin::CheckProgramName(ToU16(text));
     if (check.fault != brelkin::ProgramNameFault::None) {
         ShowMessage(m_hWnd, RefusalText(check.fault).c_str(), MB_ICONEXCLAMATION);
@@ -231,7 +251,7 @@ void CDlgPrograms::OnRemove() {
     const int index = SelectedRule();
     if (index < 0 || static_cast<std::size_t>(index) >= m_rules.rules.size()) return;
     brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
-    if (rule.deployed) {
+    if (rule.deployed || m_rules.userRulesIgnored) {
         // Remove is greyed for it; this only answers a click that came anyway.
         ShowMessage(m_hWnd, Translated(IDS_PROGRAMS_CANNOT_REMOVE).c_str(), MB_ICONINFORMATION);
         return;
@@ -258,7 +278,7 @@ void CDlgPrograms::OnModeChange() {
         return;
     brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
     const std::u16string& chosen = m_modeNames[static_cast<std::size_t>(mode)];
-    if (rule.enforced || (rule.deployed && chosen == rule.mode)) return;
+    if (rule.enforced || m_rules.userRulesIgnored || (rule.deployed && chosen == rule.mode)) return;
     rule.mode = chosen;
     // Another mode for the administrator's rule makes it the user's own.
     rule.deployed = false;

@@ -7,6 +7,7 @@ std::vector<std::size_t> ProgramRowResolver::SetRules(const ProgramRuleSet& set,
     m_rules.clear();
     m_lastRule = {};
     for (std::size_t i = 0; i < set.rules.size(); ++i) {
+        if (set.userRulesIgnored && !set.rules[i].deployed) continue;
         const TriggerMode mode = KeyModeNamed(presets, set.rules[i].mode);
         if (mode == 0) {
             namingNothing.push_back(i);

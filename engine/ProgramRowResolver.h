@@ -19,6 +19,7 @@ public:
 
     // Between ticks. Rules whose mode names no key mode are left out; their
     // indexes in `set.rules` are returned so that the caller can report them.
+    // The user's own rules are left out silently while the set ignores them.
     std::vector<std::size_t> SetRules(const ProgramRuleSet& set, const PresetTable& presets);
 
     bool ResolvePressRow(TriggerState& state, TriggerMode& mode, ProgramInFront& program) override;

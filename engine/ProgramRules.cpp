@@ -15,7 +15,7 @@ char16_t FoldCase(char16_t c) {
 
 bool ProgramRuleSet::operator==(const ProgramRuleSet& other) const {
     if (onlyListed != other.onlyListed || onlyListedEnforced != other.onlyListedEnforced ||
-        rules.size() != other.rules.size())
+        userRulesIgnored != other.userRulesIgnored || rules.size() != other.rules.size())
         return false;
     for (std::size_t i = 0; i < rules.size(); ++i) {
         const ProgramRule& a = rules[i];

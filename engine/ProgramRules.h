@@ -32,6 +32,9 @@ struct ProgramRuleSet {
     bool onlyListed = false;
     // Set by an enforced policy: the user cannot change it.
     bool onlyListedEnforced = false;
+    // The administrator allows no rules of the user's own: those that are not
+    // deployed are shown, and neither applied nor changed.
+    bool userRulesIgnored = false;
 
     bool operator==(const ProgramRuleSet& other) const;
 };

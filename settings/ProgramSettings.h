@@ -4,6 +4,7 @@
 // the program's file name and holding the mode's name, and the switch
 // OnlyListedPrograms beside the other settings.
 #include <cstddef>
+#include <string_view>
 
 #include "engine/ProgramRules.h"
 #include "platform/Profile.h"
@@ -36,7 +37,19 @@ public:
     bool Save(const ProgramRuleSet& stored, const ProgramRuleSet& edited);
 
 private:
+    // Whether the user's own store holds the rule at all, readable or not.
+    bool HeldByUser(std::u16string_view program);
+
     IProfile& m_profile;
 };
+
+// What OK of the Programs dialog saves: the changes the user made between
+// `opened` (the rules it opened with) and `edited`, over `current`, the rules
+// in force at OK (a policy refresh may have come in between). A rule the user
+// did not touch is taken as it is now, one a policy enforces now is kept as it
+// is, and the switch changes only when the user changed it and no policy
+// enforces it now. Equal to `edited` when nothing was refreshed.
+ProgramRuleSet ApplyProgramEdits(const ProgramRuleSet& opened, const ProgramRuleSet& edited,
+                                 const ProgramRuleSet& current);
 
 }  // namespace brelkin

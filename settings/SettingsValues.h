@@ -36,6 +36,8 @@ constexpr std::u16string_view PollPeriod = u"PollPeriod";
 constexpr std::u16string_view Language = u"Language";
 // Kept apart from the ten values above, by the Programs dialog.
 constexpr std::u16string_view OnlyListedPrograms = u"OnlyListedPrograms";
+// Only read: 0 leaves the user's own program rules unused.
+constexpr std::u16string_view UserProgramRules = u"UserProgramRules";
 constexpr std::u16string_view ProgramsSection = u"Settings\\Programs";
 }  // namespace settings_names
 
@@ -60,6 +62,7 @@ inline constexpr SettingsValue SettingsValues[] = {
     {settings_names::PollPeriod, false},
     {settings_names::OnlyListedPrograms, false},
     {settings_names::Language, true},
+    {settings_names::UserProgramRules, false},
 };
 
 // Each row's state in every layer of the profile, asked once: where each value

@@ -384,14 +384,11 @@ void CMainFrame::OnUpdatePreset(CCmdUI* cmdUI) {
 void CMainFrame::OnCustomSetting() {
     const bool customCurrent = m_trigger.triggerMode == CustomRow + 1;
     if (ModeEnforced() && !customCurrent) return;
-    ActionPreset edited = m_trigger.presets[CustomRow];
+    const ActionPreset opened = m_trigger.presets[CustomRow];
+    ActionPreset edited = opened;
     if (!m_services.dialogs->EditCustomRow(edited, CustomLocks())) return;
     // The whole row changes between two ticks: the poll never sees half of it.
-    ActionPreset& row = m_trigger.presets[CustomRow];
-    std::copy(std::begin(edited.Keys), std::end(edited.Keys), row.Keys);
-    std::copy(std::begin(edited.Modifiers), std::end(edited.Modifiers), row.Modifiers);
-    row.OneByOne = edited.OneByOne ? 1 : 0;
-    row.DelayTime = edited.DelayTime;
+    ApplyCustomRowEdits(opened, edited);
     if (!ModeEnforced()) {
         SelectPreset(CustomRow);
         return;
@@ -430,24 +427,21 @@ void CMainFrame::OnShowSupportLog() {
 }
 
 void CMainFrame::OnDriverSetting() {
-    DriverKind chosen = m_devices->Kind();
+    const DriverKind opened = m_devices->Kind();
+    DriverKind chosen = opened;
     const bool enforced = m_settings.Enforced().Has(settings_names::UseBDA);
-    if (!m_services.dialogs->ChooseDriverKind(m_devices->Kind(), chosen, enforced)) return;
-    if (enforced || chosen == m_devices->Kind()) return;
-    m_devices->Kind() = chosen;
+    if (!m_services.dialogs->ChooseDriverKind(opened, chosen, enforced)) return;
+    if (!ApplyDriverChoice(opened, chosen)) return;
     SaveSettings(false);
     m_devices->RescanCamera(CameraOpenCause::DriverChoice);
     RefreshStatus();
 }
 
 void CMainFrame::OnPrograms() {
-    ProgramRuleSet edited = m_programs;
+    const ProgramRuleSet opened = m_programs;
+    ProgramRuleSet edited = opened;
     if (!m_services.dialogs->EditProgramRules(edited, m_trigger.presets, m_trigger.triggerMode)) return;
-    // As every other settings change, kept in memory as the user set it even
-    // when a write fails.
-    if (!m_programSettings.Save(m_programs, edited)) ReportSaveFailure();
-    m_programs = std::move(edited);
-    ApplyProgramRules();
+    ApplyProgramEdits(opened, edited);
     RefreshStatus();
 }
 

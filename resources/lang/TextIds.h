@@ -67,6 +67,7 @@
 #define IDS_PROGRAMS_BROWSE_TITLE       20309
 #define IDS_PROGRAMS_CANNOT_REMOVE      20310
 #define IDS_PROGRAMS_NOTE_ENFORCED      20311
+#define IDS_PROGRAMS_NOTE_USER_RULES_OFF 20312
 
 // Key names in a chord's text
 #define IDS_KEY_SHIFT                   20400
