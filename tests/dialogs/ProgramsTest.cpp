@@ -151,11 +151,14 @@ TEST(ProgramsDialog, DeployedRulesAreMarkedCannotBeRemovedAndAnotherModeMakesThe
 }
 
 // An enforced rule and switch: marked as deployed ones are, greyed, and a
-// mode change that arrives anyway changes nothing.
+// mode change that arrives anyway changes nothing. With the user's own rules
+// turned off, theirs are shown with the administrator's note and none can be added.
 TEST(ProgramsDialog, EnforcedRulesAndTheEnforcedSwitchAreGreyedAndStayAsTheyAre) {
-    brelkin::ProgramRuleSet rules{{{u"chart.exe", u"Enter", true, u"Enter", true}}, true, true};
+    brelkin::ProgramRuleSet rules{
+        {{u"chart.exe", u"Enter", true, u"Enter", true}, {u"own.exe", u"Space"}}, true, true, true};
     const brelkin::ProgramRuleSet before = rules;
     std::vector<std::wstring> shown;
+    std::wstring ownNote;
     bool anyEnabled = true;
     DialogScript script;
     script.WaitFor(Caption)
@@ -164,7 +167,12 @@ TEST(ProgramsDialog, EnforcedRulesAndTheEnforcedSwitchAreGreyedAndStayAsTheyAre)
             Select(0);
             shown = ListRows(d);
             anyEnabled = RemoveEnabled() || ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_MODE)) ||
-                         ::IsWindowEnabled(::GetDlgItem(d, IDC_ONLY_LISTED));
+                         ::IsWindowEnabled(::GetDlgItem(d, IDC_ONLY_LISTED)) ||
+                         ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_ADD));
+            Select(1);
+            ownNote = ItemText(d, IDC_PROGRAM_NOTE);
+            anyEnabled = anyEnabled || RemoveEnabled() || ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_MODE));
+            Select(0);
         })
         .Do([] { ChooseMode(FindDialog(Caption), 0); })
         .Do([&] { shown.push_back(ListRows(FindDialog(Caption)).at(0)); })
@@ -173,8 +181,9 @@ TEST(ProgramsDialog, EnforcedRulesAndTheEnforcedSwitchAreGreyedAndStayAsTheyAre)
     ASSERT_TRUE(runner.EditProgramRules(rules, brelkin::BuiltInPresets(), 1));
     EXPECT_TRUE(script.Completed());
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"chart.exe = Enter, set by your administrator",
-                                                L"chart.exe = Enter, set by your administrator"}));
-    EXPECT_FALSE(anyEnabled) << "Remove, Mode or the switch is enabled";
+                                                L"own.exe = Space", L"chart.exe = Enter, set by your administrator"}));
+    EXPECT_FALSE(anyEnabled) << "Remove, Mode, Add or the switch is enabled";
+    EXPECT_NE(ownNote.find(L"does not allow program rules of your own"), std::wstring::npos) << ownNote;
     EXPECT_EQ(rules, before);
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,8 +79,10 @@ public:
     ActionPreset customResult{};
     DriverKind driverResult = DriverWdm;
     int customCalls = 0;
+    std::function<void()> whileOpen;  // what happens while the user looks at the dialog
     bool EditCustomRow(ActionPreset& row, const CustomRowLocks&) override {
         ++customCalls;
+        if (whileOpen) whileOpen();
         if (!answerOk) return false;
         std::copy(std::begin(customResult.Keys), std::end(customResult.Keys), row.Keys);
         std::copy(std::begin(customResult.Modifiers), std::end(customResult.Modifiers), row.Modifiers);
@@ -258,8 +261,15 @@ TEST_F(MainFrameTest, CustomSettingOkSelectsRowTwelveCancelChangesNothing) {
     const UINT state = StateAfterUpdate(ID_CUSTOM_SETTING);
     EXPECT_TRUE(state & MF_CHECKED);
     EXPECT_FALSE(state & MF_GRAYED);
+    // A refresh while the dialog is open: OK leaves the value the user did not touch as it is now.
+    dialogs.whileOpen = [this] {
+        profile.WriteProfileInt(u"Settings", u"Key3", 'C');
+        frame->SendMessage(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"));
+    };
     Command(ID_CUSTOM_SETTING);
     EXPECT_EQ(dialogs.customCalls, 3);
+    EXPECT_EQ(row.Keys[2], 'C');
+    EXPECT_EQ(profile.GetProfileInt(u"Settings", u"Key3", 0), static_cast<uint32_t>('C'));
 }
 
 TEST_F(MainFrameTest, DriverSettingSavesAndRescansOnlyOnAChange) {
@@ -267,10 +277,12 @@ TEST_F(MainFrameTest, DriverSettingSavesAndRescansOnlyOnAChange) {
     dialogs.answerOk = true;
     dialogs.driverResult = DriverBda;  // the kind already chosen at creation
     Command(ID_DRIVER_SETTING);
-    EXPECT_TRUE(log.empty());
+    // OK reads the settings again: the driver kind's default first, the tooltip with the mode.
+    EXPECT_EQ(log, (std::vector<std::string>{"ChooseDefaultDriverKind", "NIM_MODIFY"}));
+    log.clear();
     dialogs.driverResult = DriverWdm;
     Command(ID_DRIVER_SETTING);
-    EXPECT_EQ(log, std::vector<std::string>{"RescanCamera 0"});
+    EXPECT_EQ(log, (std::vector<std::string>{"ChooseDefaultDriverKind", "NIM_MODIFY", "RescanCamera 0"}));
     EXPECT_EQ(profile.GetProfileInt(u"Settings", u"UseBDA", 9), 0u);
 }
 
