@@ -38,7 +38,8 @@ ProfileValueState StateIn(const ProfileLayer& layer, std::u16string_view section
                           bool isText) {
     const ProfileValueState state = layer.store->GetValueState(section, entry, isText);
     if (state != ProfileValueState::Stored || !IsPolicy(layer) || !PolicyValueChecked(section, entry)) return state;
-    const bool usable = isText ? FindText(layer, section, entry).has_value() : FindInt(layer, section, entry).has_value();
+    const bool usable =
+        isText ? FindText(layer, section, entry).has_value() : FindInt(layer, section, entry).has_value();
     return usable ? state : ProfileValueState::Damaged;
 }
 

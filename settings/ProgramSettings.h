@@ -25,7 +25,10 @@ public:
     // as a rule naming no mode; it is kept and shown, never rewritten unless
     // the user changes it. A rule that comes from the machine's defaults is
     // marked deployed (and enforced, from an enforced policy); one of the
-    // user's own keeps the deployed mode beneath it.
+    // user's own keeps the deployed mode beneath it. A name that only a
+    // policy's unusable rule holds is left out. While UserProgramRules is 0
+    // the set ignores the user's rules, and a deployed rule beneath one of
+    // them takes its place.
     ProgramRuleSet Load();
 
     // Writes only what differs between `stored` (what was loaded or last
@@ -33,7 +36,8 @@ public:
     // written, the switch written when it changed. Deployed rules are never
     // written; one that the user gave another mode (no longer deployed) is
     // written as the user's own, and a user's rule that went back to deployed
-    // is deleted. An enforced switch is never written. True when every write did.
+    // is deleted. An enforced switch is never written, and no rule while
+    // `stored` ignores the user's rules. True when every write did.
     bool Save(const ProgramRuleSet& stored, const ProgramRuleSet& edited);
 
 private:

@@ -353,6 +353,7 @@ TEST(PolicyLayers, EnforcedValuesAreNeverWrittenAndTheLogNamesThemAndTheirDamage
     stores.enforcedComputer.SetText(u"Language", u"fr");
     stores.enforcedComputer.SetText(u"Settings\\Programs", u"chart.exe", u"Enter");
     stores.enforcedComputer.SetText(u"PollPeriod", u"100");  // damaged
+    stores.recommendedUser.SetText(u"Settings\\Programs", u"x.exe", u"Romexis (F7)");  // names no mode
     stores.recommendedUser.SetInt(u"DelayTime", 700);
     stores.user.SetText(u"Settings\\Programs", u"chart.exe", u"Space");  // beneath the enforced rule
     stores.user.SetInt(u"UseBDA", 0);
@@ -394,16 +395,23 @@ TEST(PolicyLayers, EnforcedValuesAreNeverWrittenAndTheLogNamesThemAndTheirDamage
 
     test::RecordingSupportLog log;
     PolicyDamageLog damage;
+    // The rules' load asked each store once more, for x.exe, which no store holds usably.
     LogSettingsRead(stores.profile, settings.LayerStates(), trigger, kind, 50, log, damage);
     for (char tag : std::string("EeURrM"))
-        EXPECT_EQ(stores.Store(tag)->stateQueries, static_cast<int>(std::size(SettingsValues))) << tag;
+        EXPECT_EQ(stores.Store(tag)->stateQueries, static_cast<int>(std::size(SettingsValues)) + 1) << tag;
     LogSettingsRead(stores.profile, trigger, kind, 50, log, damage);
+    LogProgramRulesRead(stores.profile, log, damage);
+    LogProgramRulesRead(stores.profile, log, damage);
+    EXPECT_TRUE(log.Has("Program rules enforced by policy: chart.exe; recommended by policy: none"));
     EXPECT_TRUE(log.Has("Settings enforced by policy: UseBDA, DefaultKey, OnlyListedPrograms, Language; "
                         "recommended by policy: DelayTime"));
     int damagedLines = 0;
-    for (const std::string& line : log.lines)
+    for (const std::string& line : log.lines) {
         damagedLines += line == "Settings: PollPeriod of the computer's enforced policy is damaged and was not used";
-    EXPECT_EQ(damagedLines, 1);
+        damagedLines +=
+            line == "Settings: program rule x.exe of the user's recommended policy is damaged and was not used";
+    }
+    EXPECT_EQ(damagedLines, 2);
 }
 
 }  // namespace
