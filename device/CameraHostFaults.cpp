@@ -22,11 +22,18 @@ uint64_t CallOverdueMs(const HostWatch& watch, uint64_t nowMs, uint32_t period) 
     using hostwire::HostCall;
     if (watch.call == 0 || watch.call >= static_cast<uint32_t>(HostCall::Count)) return 0;
     if (watch.startedMs > nowMs) return 0;  // not a time this clock has shown
-    const auto call = static_cast<HostCall>(watch.call);
-    const bool opening =
-        call == HostCall::LoadLibrary || call == HostCall::Constructor || call == HostCall::OpenInterface;
+    uint64_t limit = HangDeadlineMs(period);
+    switch (static_cast<HostCall>(watch.call)) {
+    case HostCall::LoadLibrary:
+    case HostCall::Constructor:
+    case HostCall::OpenInterface:
+    case HostCall::CloseInterface:
+    case HostCall::Destructor:
+    case HostCall::Unload: limit = OpenLimitMs; break;
+    default: break;  // the poll calls and a window message
+    }
     const uint64_t took = nowMs - watch.startedMs;
-    return took > (opening ? OpenLimitMs : HangDeadlineMs(period)) ? took : 0;
+    return took > limit ? took : 0;
 }
 
 void CameraHostSource::Remember(std::string line, Text shown) {
@@ -53,6 +60,7 @@ void CameraHostSource::EndHost() {
     m_hostBits = 0;
     m_held[0] = m_held[1] = false;
     m_openAnswered = true;
+    m_waitingForUser = false;
     Gone();
 }
 

@@ -87,8 +87,10 @@ void CameraHostSource::StartAndOpen() {
     // of Brelkin's own bitness, which says what it found.
     const unsigned bits = found.bits != 0 ? found.bits : m_process.ProgramBits();
     m_cannotStart = Text();
-    // An open still on its way is overtaken by this one, or by its failure.
+    // An open still on its way is overtaken by this one, or by its failure;
+    // from now on only this kind's readings count.
     m_openAnswered = true;
+    m_openKind = m_driverKind;
 
     LibraryLoadReport refused;
     refused.status = LibraryLoadStatus::WrongBitness;
@@ -100,6 +102,9 @@ void CameraHostSource::StartAndOpen() {
     m_library = refused;
     m_library.status = found.path.empty() ? LibraryLoadStatus::Missing : LibraryLoadStatus::Loaded;
     if (!m_process.CanRun(bits)) {
+        // The kind the user left goes too: its camera must not go on
+        // pressing while the window says there is none.
+        CloseHeld();
         m_library.status = LibraryLoadStatus::WrongBitness;
         m_log->Write(LibraryLoadLine(refused));
         m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
@@ -139,10 +144,12 @@ void CameraHostSource::StartAndOpen() {
         m_hostBits = bits;
         m_hostPath = start.path;
         m_greeted = false;
+        m_hostStartedAt = m_process.NowMs();
+        m_watchedAt = m_hostStartedAt;
+        m_waitingForUser = false;
         m_reader = hostwire::MessageReader(false);
         m_rejectedSeen = 0;
     }
-    m_openKind = m_driverKind;
     m_openAnswered = false;
     m_openSentAt = m_process.NowMs();
     m_process.Send(hostwire::EncodeOpen(cameraClass, m_basePeriod, m_everyTick, ++m_openNumber));
@@ -176,6 +183,16 @@ void CameraHostSource::CloseCamera(DriverKind kind) {
     m_process.Send(hostwire::EncodeClose(ClassOf(kind)));
     held = false;
     if (kind == m_driverKind) Gone();
+}
+
+void CameraHostSource::CloseHeld() {
+    for (DriverKind kind : {DriverWdm, DriverBda}) {
+        bool& held = m_held[IsBda(kind) ? 1 : 0];
+        if (!held || m_hostBits == 0) continue;
+        m_log->Write(CameraCloseLine(kind));
+        m_process.Send(hostwire::EncodeClose(ClassOf(kind)));
+        held = false;
+    }
 }
 
 void CameraHostSource::RescanCamera(CameraOpenCause cause) {
@@ -222,20 +239,7 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
     case hostwire::Kind::Hello:
         if (m_greeted) return;
         m_greeted = true;
-        if (m.version == hostwire::ProtocolVersion) return;
-        // Not a fault of the camera: restarting the same host changes nothing.
-        {
-            std::string line = HostVersionLine(m_hostPath, m.version, hostwire::ProtocolVersion);
-            m_log->Write(line);
-            if (!m_versionBalloonShown) {
-                m_versionBalloonShown = true;
-                Notify(*m_notifier, HostVersionText());
-            }
-            Remember(std::move(line), HostVersionText());
-        }
-        EndHost();
-        m_mismatch = true;
-        m_restartDue = false;
+        if (m.version != hostwire::ProtocolVersion) OtherVersion(m.version);
         return;
     case hostwire::Kind::LoadReport:
         if (m.openNumber != m_openNumber || m_openAnswered || m.cameraClass != ClassOf(m_openKind)) return;
@@ -258,7 +262,11 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
         Opened(m);
         return;
     case hostwire::Kind::Reading:
-        if (!m_openAnswered || !m_held[IsBda(m_openKind) ? 1 : 0]) return;
+        // Readings carry no kind: they count while the host polls the kind
+        // Brelkin asked for, and not while a window of the library's waits.
+        if (!m_openAnswered || m_openKind != m_driverKind || !m_held[IsBda(m_openKind) ? 1 : 0] ||
+            m_waitingForUser)
+            return;
         if (m.period < MinPollPeriod || m.period > MaxPollPeriod) return;
         m_period = m.period;
         m_lastReading = m.reading;
@@ -305,6 +313,8 @@ void CameraHostSource::Opened(const hostwire::Message& m) {
 
 void CameraHostSource::Pump() {
     const uint64_t now = m_process.NowMs();
+    if (now > m_watchedAt + WatchPeriodMs + WatchLateMs) m_watchFrom = now;
+    m_watchedAt = now;
     if (m_hostBits == 0) {
         CountRejections(now);
         if (m_restartDue && now >= m_restartAt) {
@@ -314,6 +324,9 @@ void CameraHostSource::Pump() {
         }
         return;
     }
+    // A window that opened since the last watch: what the host sent since is
+    // not answered.
+    WaitForUser(m_process.Watch().libraryWindow);
     uint8_t buffer[1024];
     for (size_t n; m_hostBits != 0 && (n = m_process.Receive(buffer, sizeof buffer)) > 0;) {
         m_reader.Append(buffer, n);
@@ -350,15 +363,7 @@ void CameraHostSource::Pump() {
         Fault(HostGarbageLine(library, m_reader.RejectedInARow()), HostEndedText(library));
         return;
     }
-    const HostWatch watch = m_process.Watch();
-    if (const uint64_t took = CallOverdueMs(watch, now, m_period)) {
-        Fault(HostHangLine(library, watch.call, took), HostHangText(library, watch.call));
-        return;
-    }
-    // A host that neither answers an open nor is inside a call of it.
-    const bool inCall = watch.call != 0 && watch.call < static_cast<uint32_t>(hostwire::HostCall::Count);
-    if (!m_openAnswered && !inCall && now >= m_openSentAt && now - m_openSentAt > OpenAnswerLimitMs)
-        Fault(HostSilentLine(library, now - m_openSentAt), HostEndedText(library));
+    Watch(now);
 }
 
 }  // namespace brelkin

@@ -5,7 +5,7 @@ namespace brelkin {
 
 CameraStatus CameraHostSource::Status() const {
     CameraStatus s;
-    if (m_hostBits != 0) s.host = HostState::Running;
+    if (m_hostBits != 0) s.host = m_waitingForUser ? HostState::WaitingForUser : HostState::Running;
     else if (m_mismatch) s.host = HostState::VersionMismatch;
     else if (m_stopped) s.host = HostState::Stopped;
     else if (m_restartDue) s.host = HostState::Restarting;

@@ -207,7 +207,13 @@ HostWatch Win32CameraHostProcess::Watch() {
     const uint64_t word = __atomic_load_n(&m_watch->callWord, __ATOMIC_ACQUIRE);
     watch.call = hostwire::CallOf(word);
     watch.startedMs = hostwire::StartOf(word);
+    watch.libraryWindow = m_watch->libraryWindow == 1;
     return watch;
+}
+
+void Win32CameraHostProcess::AllowForeground() {
+    TakeLaunch();
+    if (m_process) AllowSetForegroundWindow(GetProcessId(m_process));
 }
 
 bool Win32CameraHostProcess::Ended(HostEnd& end) {

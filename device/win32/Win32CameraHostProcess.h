@@ -37,6 +37,7 @@ public:
     void Finish(uint32_t milliseconds) override;
     uint64_t NowMs() override { return AwakeMilliseconds(); }
     uint32_t JobRefusal() override;
+    void AllowForeground() override;
 
     // The running host's process, for the tests' view of it; null when none.
     HANDLE Process() const { return m_process; }
