@@ -100,7 +100,7 @@ HostStart Win32CameraHostProcess::Start(unsigned bits) {
     // Room for thousands of commands: a host that stops reading never
     // blocks the interface thread's write.
     const bool made = section != nullptr && CreatePipe(&commandsRead, &m_commands, &inherit, 64 * 1024) &&
-                      CreatePipe(&reportsRead, &reportsWrite, &inherit, 0) &&
+                      MakeReportPipe(reportsRead, reportsWrite) &&
                       DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
                                       SYNCHRONIZE, TRUE, 0) &&
                       DuplicateHandle(GetCurrentProcess(), section, GetCurrentProcess(), &hostSection, 0, TRUE,
@@ -118,7 +118,6 @@ HostStart Win32CameraHostProcess::Start(unsigned bits) {
     if (!made) return fail(GetLastError());
     // Our ends stay here.
     SetHandleInformation(m_commands, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(reportsRead, HANDLE_FLAG_INHERIT, 0);
     m_section = section;
     m_watch = static_cast<const hostwire::WatchBlock*>(MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0));
     if (!m_watch) return fail(GetLastError());
@@ -126,16 +125,15 @@ HostStart Win32CameraHostProcess::Start(unsigned bits) {
     auto* pipe = new ReportPipe;
     pipe->read = reportsRead;
     pipe->window = m_window;
-    // Started suspended, so that its handle is in place before its first read.
-    HANDLE reader = CreateThread(nullptr, 64 * 1024, ReadReports, pipe,
-                                 CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    HANDLE reader = pipe->Made() ? CreateThread(nullptr, 64 * 1024, ReadReports, pipe,
+                                                STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                                 : nullptr;
     if (!reader) {
         const DWORD error = GetLastError();
         delete pipe;
-        return fail(error);
+        return fail(error != 0 ? error : ERROR_NOT_ENOUGH_MEMORY);
     }
-    pipe->thread = reader;
-    ResumeThread(reader);
+    CloseHandle(reader);
     m_pipe = pipe;
     reportsRead = nullptr;  // the reader's, which closes it
 
@@ -279,7 +277,9 @@ void Win32CameraHostProcess::LetGo() {
         // A host still being started is ended by its launcher.
         m_launch->Abandon();
         m_launch = nullptr;
-        CloseHandle(m_launcher);
+        // Waited for at exit, so that a host it is still creating ends up
+        // in its job or ended.
+        m_enders.push_back(m_launcher);
         m_launcher = nullptr;
     }
     m_startError = 0;
@@ -288,18 +288,8 @@ void Win32CameraHostProcess::LetGo() {
     if (m_commands) CloseHandle(m_commands);
     m_commands = nullptr;
     if (m_pipe) {
-        // The reader thread closes its end once its read returns: at once
-        // if the read can be cancelled, else when the host's end closes.
-        EnterCriticalSection(&m_pipe->lock);
-        m_pipe->abandoned = true;
-        // A read on a synchronous pipe is cancelled for certain only on
-        // its thread's behalf; CancelIoEx for whatever else is pending.
-        if (m_pipe->read) {
-            CancelIoEx(m_pipe->read, nullptr);
-            CancelSynchronousIo(m_pipe->thread);
-        }
-        LeaveCriticalSection(&m_pipe->lock);
-        m_pipe->Release();
+        // The reader closes its end once its read returns, at once.
+        m_pipe->Abandon();
         m_pipe = nullptr;
     }
     if (m_watch) UnmapViewOfFile(m_watch);

@@ -62,33 +62,55 @@ HANDLE EndAfter(HANDLE process, HANDLE job, DWORD graceMs) {
     return thread;
 }
 
-DWORD WINAPI LaunchHost(void* parameter) {
-    auto* launch = static_cast<Launch*>(parameter);
-    // Only these four handles go to the host, whatever else is inheritable.
-    SIZE_T attributeSize = 0;
-    InitializeProcThreadAttributeList(nullptr, 1, 0, &attributeSize);
-    std::vector<uint8_t> attributeBytes(attributeSize);
-    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributeBytes.data());
-    const bool listed = attributeSize != 0 && InitializeProcThreadAttributeList(attributes, 1, 0, &attributeSize) &&
-                        UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, launch->inherited,
-                                                  sizeof launch->inherited, nullptr, nullptr);
+namespace {
+
+// PROC_THREAD_ATTRIBUTE_JOB_LIST (Windows 10 1607 and later), which the
+// headers give only to programs that need that Windows.
+const DWORD_PTR JobListAttribute = ProcThreadAttributeValue(13, FALSE, TRUE, FALSE);
+
+// CreateProcessW with only the four handles inherited, and, where Windows
+// takes it, born in `job`: `born` says whether it was.
+BOOL CreateHost(Launch& launch, HANDLE job, PROCESS_INFORMATION& pi, bool& born) {
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 2, 0, &size);
+    std::vector<uint8_t> bytes(size);
+    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(bytes.data());
+    const bool listed = size != 0 && InitializeProcThreadAttributeList(attributes, 2, 0, &size) &&
+                        UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, launch.inherited,
+                                                  sizeof launch.inherited, nullptr, nullptr);
+    // Older Windows refuses the attribute: the host is put into the job
+    // while it is still suspended.
+    born = listed && job && UpdateProcThreadAttribute(attributes, 0, JobListAttribute, &job, sizeof job, nullptr, nullptr);
     STARTUPINFOEXW startup{};
     startup.StartupInfo.cb = listed ? sizeof startup : sizeof startup.StartupInfo;
     startup.lpAttributeList = listed ? attributes : nullptr;
-    PROCESS_INFORMATION pi{};
     const DWORD flags = CREATE_SUSPENDED | CREATE_NO_WINDOW | (listed ? EXTENDED_STARTUPINFO_PRESENT : 0);
-    const BOOL started = CreateProcessW(launch->path.c_str(), launch->command.data(), nullptr, nullptr, TRUE, flags,
+    const BOOL started = CreateProcessW(launch.path.c_str(), launch.command.data(), nullptr, nullptr, TRUE, flags,
                                         nullptr, nullptr, &startup.StartupInfo, &pi);
-    const DWORD error = started ? 0 : GetLastError();
+    const DWORD error = GetLastError();
     if (listed) DeleteProcThreadAttributeList(attributes);
-    HANDLE job = nullptr;
+    SetLastError(error);
+    return started;
+}
+
+}  // namespace
+
+DWORD WINAPI LaunchHost(void* parameter) {
+    auto* launch = static_cast<Launch*>(parameter);
+    // A job of its own before its first instruction: it and whatever the
+    // library starts cannot outlive it being ended, nor Brelkin, not even an
+    // exit of Brelkin during this launch.
+    HANDLE job = KillOnCloseJob();
+    PROCESS_INFORMATION pi{};
+    bool born = false;
+    BOOL started = CreateHost(*launch, job, pi, born);
+    // Brelkin's own job may forbid a job inside it: the host starts without.
+    if (!started && born) started = CreateHost(*launch, nullptr, pi, born);
+    const DWORD error = started ? 0 : GetLastError();
     bool jobRefused = false;
     DWORD jobError = 0;
     if (started) {
-        // In a job of its own before its first instruction: it and whatever
-        // the library starts cannot outlive it being ended, nor Brelkin.
-        job = KillOnCloseJob();
-        if (!job || !AssignProcessToJobObject(job, pi.hProcess)) {
+        if (!born && (!job || !AssignProcessToJobObject(job, pi.hProcess))) {
             // Brelkin runs in a job that takes no job inside it (Windows 7,
             // or a job without breakaway): the broken pipe and the wait on
             // Brelkin's process handle still end the host.
@@ -99,6 +121,9 @@ DWORD WINAPI LaunchHost(void* parameter) {
         }
         ResumeThread(pi.hThread);
         CloseHandle(pi.hThread);
+    } else if (job) {
+        CloseHandle(job);
+        job = nullptr;
     }
     // The host has its own copies now; without a host, the report pipe's
     // write end closing wakes the reader.

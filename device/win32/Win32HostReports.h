@@ -1,34 +1,52 @@
 #pragma once
 // The reader of the host's reports: a thread of its own that takes what the
-// host writes and wakes the frame's window for it.
+// host writes and wakes the frame's window for it. Its pipe is overlapped, so
+// that letting go of the host is an event the reader cannot miss, wherever
+// between two reads it is.
 #include <windows.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "device/CameraHostProcess.h"
-
 namespace brelkin {
 
+// The report pipe: a named pipe of one instance, connected at once, so that
+// its read end can wait with a cancel; `write` is inheritable, for the host.
+bool MakeReportPipe(HANDLE& read, HANDLE& write);
+
 // Shared by the process object and the reader thread; the last to let go
-// frees it. The thread alone closes the pipe, under the lock, so that no
-// handle is closed while a read is in it and none is cancelled once closed.
+// frees it. The thread alone reads and closes the pipe.
 struct ReportPipe {
     HANDLE read = nullptr;
-    HANDLE thread = nullptr;  // the reader, for CancelSynchronousIo
+    HANDLE cancel = nullptr;  // set once: the reader ends
+    HANDLE done = nullptr;    // the reader's read has completed
     CRITICAL_SECTION lock;
     std::vector<uint8_t> received;
     HWND window = nullptr;
     bool abandoned = false;
     volatile LONG refs = 2;
 
-    ReportPipe() { InitializeCriticalSection(&lock); }
+    ReportPipe() {
+        InitializeCriticalSection(&lock);
+        cancel = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
     ~ReportPipe() {
-        if (thread) CloseHandle(thread);
+        for (HANDLE h : {cancel, done})
+            if (h) CloseHandle(h);
         DeleteCriticalSection(&lock);
     }
+    bool Made() const { return cancel && done; }
     void Release() {
         if (InterlockedDecrement(&refs) == 0) delete this;
+    }
+    // From the process object: the reader ends at its next wait or read.
+    void Abandon() {
+        EnterCriticalSection(&lock);
+        abandoned = true;
+        LeaveCriticalSection(&lock);
+        SetEvent(cancel);
+        Release();
     }
 };
 
