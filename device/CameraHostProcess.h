@@ -50,6 +50,8 @@ struct HostEnd {
 struct HostWatch {
     uint32_t call = 0;  // hostwire::HostCall, unchecked
     uint64_t startedMs = 0;
+    // A window of the library's is open during the call: it waits for the user.
+    bool libraryWindow = false;
 };
 
 class ICameraHostProcess {
@@ -82,6 +84,8 @@ public:
     // Once the host runs: 0, or the error that kept it out of a job of its
     // own (Brelkin's own job forbids one).
     virtual uint32_t JobRefusal() = 0;
+    // Lets the running host bring a window of the library's to the front.
+    virtual void AllowForeground() = 0;
 };
 
 }  // namespace brelkin

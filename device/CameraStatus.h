@@ -18,6 +18,7 @@ enum class HostState {
     Stopped,      // too many faults; Rescan Camera tries again
     CannotStart,  // `cannotStart` says why
     VersionMismatch,  // a host of another version; a rescan tries again
+    WaitingForUser,   // running, and a window of the library's waits for the user
 };
 
 enum class CameraState {

@@ -75,6 +75,7 @@ public:
         case HostState::Stopped: return Say(IDS_STATUS_HOST_STOPPED);
         case HostState::CannotStart: return Say(IDS_STATUS_HOST_CANNOT_START, {s.cannotStart.In(m_language)});
         case HostState::VersionMismatch: return Say(IDS_STATUS_HOST_VERSION_MISMATCH);
+        case HostState::WaitingForUser: return Say(IDS_STATUS_HOST_WAITING_FOR_USER);
         }
         return u"";
     }

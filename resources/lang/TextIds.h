@@ -49,6 +49,12 @@
 #define IDS_BITS_64                     20115
 #define IDS_UNKNOWN_CALL                20116
 #define IDS_HOST_VERSION_MISMATCH       20117
+// The calls a balloon names in the reader's words
+#define IDS_CALL_LOADING                20118
+#define IDS_CALL_CONSTRUCTOR            20119
+#define IDS_CALL_DESTRUCTOR             20120
+#define IDS_CALL_WINDOW_MESSAGE         20121
+#define IDS_CALL_UNLOADING              20122
 
 // Support
 #define IDS_KEYS_DROPPED                20200
@@ -131,3 +137,4 @@
 #define IDS_STATUS_NO_FAULT                 20635
 #define IDS_STATUS_DETAILS_TITLE            20636
 #define IDS_STATUS_DETAILS_SETTINGS         20637
+#define IDS_STATUS_HOST_WAITING_FOR_USER    20638

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "device/CameraStatusLines.h"
+#include "device/CameraNotices.h"
 #include "engine/Utf8.h"
 
 namespace brelkin {
@@ -81,6 +82,8 @@ TEST(CameraStatusLines, EachStateGivesItsLine) {
          u"Brelkin."},
         {"host of another version", [](CameraStatusView& v) { v.camera.host = HostState::VersionMismatch; },
          StatusHost, u"does not match this Brelkin; next step: reinstall Brelkin"},
+        {"a window of the library's waits", [](CameraStatusView& v) { v.camera.host = HostState::WaitingForUser; },
+         StatusHost, u"waiting for the user: the camera library shows a window"},
         {"camera answering", [](CameraStatusView&) {}, StatusCamera, u"answering"},
         {"camera not valid", [](CameraStatusView& v) { v.camera.camera = CameraState::NotValid; }, StatusCamera,
          u"interface not valid"},
@@ -176,10 +179,10 @@ TEST(CameraStatusLines, InTheLanguageShown) {
         {"German fault shows its balloon", Language::German,
          [](CameraStatusView& v) {
              v.camera.lastFault = "Camera host: protocol version 1";
-             v.camera.lastFaultText = Text(IDS_HOST_VERSION_MISMATCH);
+             v.camera.lastFaultText = HostVersionText(u"C:\\Program Files\\Brelkin\\BrelkinCameraHost32.exe");
              v.lastFaultTime = {9, 5, 0};
          },
-         StatusLastFault, u"09:05:00 BrelkinCameraHost.exe passt nicht zu diesem Brelkin; installieren Sie Brelkin neu"},
+         StatusLastFault, u"09:05:00 BrelkinCameraHost32.exe passt nicht zu diesem Brelkin; installieren Sie Brelkin neu"},
     };
     for (const Row& row : rows) {
         CameraStatusView view = Answering();
