@@ -21,9 +21,10 @@ using test::KeyName;
 class TimedKeys final : public IKeyboardInput, public ISleeper, public IRowDelay {
 public:
     uintptr_t GetMessageExtraInfo() override { return 0; }
+    uint16_t ScanCode(uint16_t) override { return 0; }
     unsigned SendKeyEvent(const KeyEvent& event) override {
         lines.push_back(std::to_string(clock.now / 1000) + " " + KeyName(event.vk) +
-                        (event.flags == KeyEventKeyUp ? " up" : " down"));
+                        (event.flags & KeyEventKeyUp ? " up" : " down"));
         return 1;
     }
     void Sleep(uint32_t milliseconds) override { clock.now += uint64_t{milliseconds} * 1000; }
