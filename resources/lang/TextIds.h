@@ -130,3 +130,5 @@
 #define IDS_STATUS_NO_FAULT                 20635
 #define IDS_STATUS_DETAILS_TITLE            20636
 #define IDS_STATUS_DETAILS_SETTINGS         20637
+#define IDS_STATUS_SENT_TO                  20638
+#define IDS_STATUS_REMOTE_SESSION           20639
