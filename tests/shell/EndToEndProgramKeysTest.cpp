@@ -197,6 +197,7 @@ TEST_F(EndToEndDevice, EveryKeyMessageCarriesTheLayoutsScanCodeAndTheExtendedBit
             {L"Key1", r.keys[0]}, {L"Key2", r.keys[1]}, {L"Key3", r.keys[2]}, {L"KeyEx1", 0}, {L"KeyEx2", 0},
             {L"KeyEx3", 0}, {L"OneByOne", 0}, {L"DelayTime", 100}};
         for (const auto& v : values) StoreDword(v.name, v.value);
+        standin::ResetStandInState(*state);  // each run waits for its own open
         Process p;
         HWND frame = StartWithAFocusedKeyWindow(p);
         ASSERT_NE(frame, nullptr);

@@ -23,6 +23,7 @@ inline LRESULT CALLBACK KeyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LP
         if (down) g_keyDowns.push_back(wParam);
         g_keyMessages.push_back({message, wParam, lParam});
         return 0;  // no menu loop for Alt
+    }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
