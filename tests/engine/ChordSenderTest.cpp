@@ -135,6 +135,11 @@ INSTANTIATE_TEST_SUITE_P(
         SenderCase{"AtOneTimeDelayAfterEachChordTheLastIncluded", false, false, {Dexis}, 0, ThreeChords, 6075, {}},
         SenderCase{"SameProgramInOtherLetterCase", false, false, {Dexis, u"c:\\dexis\\dexis.EXE"}, 0, ThreeChords,
                    6075, {}},
+        // Named once a run, however many chords go there.
+        SenderCase{"ARemoteSessionClientIsNamedOnce", false, false, {u"C:\\Windows\\System32\\MSTSC.EXE"}, 0,
+                   ThreeChords, 6075,
+                   {"Keys: keys go to a remote session through MSTSC.EXE, which passes their scan codes on; the "
+                    "remote computer's keyboard layout decides the letters"}},
         SenderCase{"ExitDuringTheFirstDelayStopsAfterChordOne", false, false, {Dexis}, 1, ChordA, 25, {}},
         SenderCase{"FocusMovesBeforeChord2", false, false, {Dexis, Dexis, Chart}, 0, ChordA, 2025,
                    {DroppedLine}},
