@@ -100,7 +100,11 @@ public:
         if (p.count == 0) return Say(IDS_STATUS_NO_PRESSES);
         std::u16string what = p.mode;
         if (!p.mode.empty() && !p.ruleProgram.empty()) what = Say(IDS_STATUS_RULE_MODE, {p.mode, p.ruleProgram});
-        const std::u16string sent = p.chords.empty() ? what : Say(IDS_STATUS_SENT, {what, p.chords});
+        const std::u16string sent =
+            p.chords.empty()          ? what
+            : p.remoteClient.empty() ? Say(IDS_STATUS_SENT, {what, p.chords})
+                                      : Say(IDS_STATUS_SENT_TO,
+                                            {what, p.chords, Say(IDS_STATUS_REMOTE_SESSION, {p.remoteClient})});
         switch (p.notSent) {
         case PressNotSent::None: what = sent; break;
         case PressNotSent::StatusInFront: what = Say(IDS_STATUS_TRIED, {sent}); break;

@@ -37,6 +37,7 @@ struct PressRecord {
     std::u16string mode;      // its mode as the menu names it
     std::u16string ruleProgram;  // set: the mode of this program's rule
     std::u16string chords;       // "Alt+F" or "Alt+G, Space"
+    std::u16string remoteClient;  // set: the chords went to this remote-desktop client
     PressNotSent notSent = PressNotSent::None;
     std::u16string refusedProgram;  // with OnlyListedPrograms; empty: its name could not be read
 };

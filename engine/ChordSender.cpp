@@ -4,6 +4,7 @@
 
 #include "engine/KeyChordNames.h"
 #include "engine/ProgramRules.h"
+#include "engine/RemoteSessionClients.h"
 #include "engine/Utf8.h"
 
 namespace brelkin {
@@ -36,6 +37,14 @@ bool ChordSender::StillInFront(const PressChords& press, int next) {
     return false;
 }
 
+void ChordSender::NoteRemoteSession(const ProgramInFront& program) {
+    const std::u16string_view client = RemoteSessionClient(std::u16string_view(program.path, program.length));
+    if (client.empty()) return;
+    m_remoteSessionNoted = true;
+    m_log->Write("Keys: keys go to a remote session through " + ToUtf8(client) +
+                 ", which passes their scan codes on; the remote computer's keyboard layout decides the letters");
+}
+
 int ChordSender::SendRow(const PressChords& press) {
     // Keys left down go up before each chord, one attempt each: a key the
     // system refuses again stays recorded for the next chord or press. The
@@ -57,6 +66,7 @@ int ChordSender::SendRow(const PressChords& press) {
                                              : "the keys left down are released again before the next chord"));
         }
         ++sent;
+        if (!m_remoteSessionNoted && m_log != nullptr && press.program.known) NoteRemoteSession(press.program);
         if (press.delayAfterEach && !m_delay.Delay(press.delayMilliseconds)) break;
     }
     return sent;

@@ -64,7 +64,9 @@ public:
     // the front, the rest of the row is dropped and one line says so. Keys
     // whose release the system refused are released again before each chord,
     // once (and at the start of a press that sends none), and one line
-    // names the first chord of the press that the system refused. Returns the
+    // names the first chord of the press that the system refused. The first
+    // chords of a run that go to a remote-desktop client get a line naming
+    // it. Returns the
     // number of chords sent. Allocates nothing unless it writes a line.
     int SendRow(const PressChords& press);
 
@@ -74,6 +76,7 @@ public:
 
 private:
     bool StillInFront(const PressChords& press, int next);
+    void NoteRemoteSession(const ProgramInFront& program);
 
     IKeyboardInput& m_input;
     ISleeper& m_hold;
@@ -81,6 +84,7 @@ private:
     IForegroundProgram* m_foreground;
     ISupportLog* m_log = nullptr;
     KeysLeftDown m_leftDown;
+    bool m_remoteSessionNoted = false;  // once a run is enough to explain the keys' way
     char16_t m_now[ImagePathCapacity];
 };
 

@@ -14,6 +14,7 @@
 #include "engine/KeyChordNames.h"
 #include "engine/ModeNames.h"
 #include "engine/ProgramRules.h"
+#include "engine/RemoteSessionClients.h"
 #include "engine/Utf8.h"
 #include "settings/Tooltip.h"
 #include "shell/FrameTexts.h"
@@ -268,6 +269,8 @@ void CMainFrame::RefreshStatus() {
     else if (last.mode >= 1 && last.mode <= PresetRowCount)
         press.mode = MenuModeName(ModeName(m_trigger.presets[static_cast<std::size_t>(last.mode - 1)]));
     press.ruleProgram = last.ruleProgram;
+    press.remoteClient =
+        RemoteSessionClient(std::u16string_view(last.chords.program.path, last.chords.program.length));
     for (int i = 0; i < last.chords.count && i < 3; ++i) {
         if (i > 0) press.chords += u", ";
         press.chords += FormatKeyChord(last.chords.chords[i].key, last.chords.chords[i].modifiers);

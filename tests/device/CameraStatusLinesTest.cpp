@@ -106,6 +106,12 @@ TEST(CameraStatusLines, EachStateGivesItsLine) {
              v.press.ruleProgram = u"dexis.exe";
          },
          StatusPresses, u"3; the last at 14:02:07: DEXIS (Space,T) (the rule for dexis.exe), Space"},
+        {"press to a remote session",
+         [](CameraStatusView& v) {
+             v.press = ThirdPress(PressNotSent::None);
+             v.press.remoteClient = u"mstsc.exe";
+         },
+         StatusPresses, u"3; the last at 14:02:07: Schick (Alt+F,Alt+T), Alt+F to mstsc.exe (a remote session)"},
         {"press tried in the window", [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::StatusInFront); },
          StatusPresses, u"3; the last at 14:02:07: Schick (Alt+F,Alt+T), Alt+F (not sent: Camera Status is in front)"},
         {"another program came to the front",

@@ -21,9 +21,10 @@ using test::KeyName;
 class TimedKeys final : public IKeyboardInput, public ISleeper, public IRowDelay {
 public:
     uintptr_t GetMessageExtraInfo() override { return 0; }
+    uint16_t ScanCode(uint16_t) override { return 0; }
     unsigned SendKeyEvent(const KeyEvent& event) override {
         lines.push_back(std::to_string(clock.now / 1000) + " " + KeyName(event.vk) +
-                        (event.flags == KeyEventKeyUp ? " up" : " down"));
+                        (event.flags & KeyEventKeyUp ? " up" : " down"));
         return 1;
     }
     void Sleep(uint32_t milliseconds) override { clock.now += uint64_t{milliseconds} * 1000; }
@@ -134,6 +135,11 @@ INSTANTIATE_TEST_SUITE_P(
         SenderCase{"AtOneTimeDelayAfterEachChordTheLastIncluded", false, false, {Dexis}, 0, ThreeChords, 6075, {}},
         SenderCase{"SameProgramInOtherLetterCase", false, false, {Dexis, u"c:\\dexis\\dexis.EXE"}, 0, ThreeChords,
                    6075, {}},
+        // Named once a run, however many chords go there.
+        SenderCase{"ARemoteSessionClientIsNamedOnce", false, false, {u"C:\\Windows\\System32\\MSTSC.EXE"}, 0,
+                   ThreeChords, 6075,
+                   {"Keys: keys go to a remote session through MSTSC.EXE, which passes their scan codes on; the "
+                    "remote computer's keyboard layout decides the letters"}},
         SenderCase{"ExitDuringTheFirstDelayStopsAfterChordOne", false, false, {Dexis}, 1, ChordA, 25, {}},
         SenderCase{"FocusMovesBeforeChord2", false, false, {Dexis, Dexis, Chart}, 0, ChordA, 2025,
                    {DroppedLine}},
