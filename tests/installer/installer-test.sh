@@ -187,9 +187,13 @@ ROWS
   w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/null 2>&1
   w reg add "$user_run_key" /v Brelkin /t REG_SZ /d '"C:\\old\\Brelkin.exe"' /f >/dev/null 2>&1
 
-  echo "=== silent install with the machine-wide defaults"
+  echo "=== silent install with the machine-wide defaults, beside a _MSIExecute that nobody holds"
+  # Windows Installer leaves the mutex behind after an install: only a hold is an install running.
+  (timeout 90 wine "$probe" make 'Global\_MSIExecute' 60000 >/dev/null 2>&1 &)
+  check "Global\_MSIExecute exists" wait_for 20 w "$probe" held 'Global\_MSIExecute'
   w "$installer" /S '/PRESET=Kodak (F5)' /DRIVER=BDA /POLL=100 /LANGUAGE=de; rc=$?
   check "installer exit code 0 (got $rc)" test "$rc" = 0
+  check "Global\_MSIExecute is gone" wait_for 20 released 'Global\_MSIExecute'
   check "the x64 Brelkin.exe and both camera hosts installed, same bytes as the builds" installed_files_are_the_builds
   check "README.txt installed" test -s "$instdir/README.txt"
   check "uninstaller installed" test -f "$instdir/Uninstall.exe"
