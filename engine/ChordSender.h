@@ -60,8 +60,10 @@ public:
 
     // Sends the press's chords in order, each one whole: every key and
     // modifier pressed is released before anything else happens. Before each
-    // chord the program in front is read again; when another one has come to
-    // the front, the rest of the row is dropped and one line says so. Keys
+    // chord the program in front is read again; when another program or
+    // another window has come to the front, or the title no longer matches
+    // the title rule that decided the press, the rest of the row is dropped
+    // and one line says so. Keys
     // whose release the system refused are released again before each chord,
     // once (and at the start of a press that sends none), and one line
     // names the first chord of the press that the system refused. Returns the
@@ -82,6 +84,7 @@ private:
     ISupportLog* m_log = nullptr;
     KeysLeftDown m_leftDown;
     char16_t m_now[ImagePathCapacity];
+    char16_t m_nowTitle[WindowTitleCapacity];
 };
 
 // The sender on the caller's own thread: each press is typed before Send

@@ -55,6 +55,25 @@ std::size_t Win32ForegroundProgram::ForegroundImagePath(char16_t* buffer, std::s
     return ImagePathOfWindow(::GetForegroundWindow(), reinterpret_cast<wchar_t*>(buffer), capacity);
 }
 
+std::uintptr_t Win32ForegroundProgram::ForegroundWindow(char16_t* title, std::size_t capacity,
+                                                        std::size_t& titleLength) {
+    titleLength = 0;
+    HWND window = ::GetForegroundWindow();
+    if (window == nullptr) return 0;
+    // A dialog the program opened (a capture confirmation, say) is still the
+    // program's window for the rest of a row.
+    if (HWND owner = ::GetAncestor(window, GA_ROOTOWNER)) window = owner;
+    // InternalGetWindowText reads the stored title and never sends
+    // WM_GETTEXT: a window of this process would be answered by the frame,
+    // which may be waiting for the chord sender that asks here.
+    if (capacity > 1) {
+        const int read = ::InternalGetWindowText(window, reinterpret_cast<wchar_t*>(title),
+                                                 static_cast<int>(capacity < 32768 ? capacity : 32767));
+        titleLength = read > 0 ? static_cast<std::size_t>(read) : 0;
+    }
+    return reinterpret_cast<std::uintptr_t>(window);
+}
+
 std::vector<std::u16string> ProgramsWithOpenWindows() {
     std::vector<std::u16string> programs;
     ::EnumWindows(CollectProgram, reinterpret_cast<LPARAM>(&programs));

@@ -11,6 +11,7 @@ namespace brelkin {
 class Win32ForegroundProgram final : public IForegroundProgram {
 public:
     std::size_t ForegroundImagePath(char16_t* buffer, std::size_t capacity) override;
+    std::uintptr_t ForegroundWindow(char16_t* title, std::size_t capacity, std::size_t& titleLength) override;
 };
 
 // The file names of the programs, other than this one, that have a visible
