@@ -18,7 +18,10 @@ ProgramRuleSet ProgramSettings::Load() {
         m_profile.ProfileIntSource(names::Section, names::OnlyListedPrograms) == ProfileSource::Enforced;
     for (const std::u16string& program : m_profile.GetProfileEntries(names::ProgramsSection, MaxRules)) {
         // The empty name is the key's default value, never a program.
-        if (program.empty() || program.size() > MaxProgramNameLength) continue;
+        const RuleName name = SplitRuleName(program);
+        if (name.program.empty() || name.program.size() > MaxProgramFileNameLength ||
+            name.pattern.size() > MaxTitlePatternLength)
+            continue;
         ProgramRule rule{program, m_profile.GetProfileString(names::ProgramsSection, program, u"")};
         const ProfileSource source = m_profile.ProfileStringSource(names::ProgramsSection, program);
         rule.enforced = source == ProfileSource::Enforced;

@@ -26,8 +26,8 @@ std::size_t ImagePathOfWindow(HWND window, wchar_t* buffer, std::size_t capacity
     return ok && length < capacity ? length : 0;
 }
 
-BOOL CALLBACK CollectProgram(HWND window, LPARAM lParam) {
-    auto* programs = reinterpret_cast<std::vector<std::u16string>*>(lParam);
+BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam) {
+    auto* windows = reinterpret_cast<std::vector<OpenProgramWindow>*>(lParam);
     if (!::IsWindowVisible(window) || ::GetWindow(window, GW_OWNER) != nullptr) return TRUE;
     DWORD pid = 0;
     ::GetWindowThreadProcessId(window, &pid);
@@ -36,16 +36,11 @@ BOOL CALLBACK CollectProgram(HWND window, LPARAM lParam) {
     const std::size_t length = ImagePathOfWindow(window, path, ImagePathCapacity);
     if (length == 0) return TRUE;
     const std::u16string_view image(reinterpret_cast<const char16_t*>(path), length);
-    const std::u16string_view name = image.substr(image.find_last_of(u"\\/") + 1);
-    // Two windows of one program are one entry: file names compare as the
-    // file system does, without regard to case.
-    for (const std::u16string& known : *programs) {
-        if (::CompareStringOrdinal(reinterpret_cast<const wchar_t*>(known.data()), static_cast<int>(known.size()),
-                                   reinterpret_cast<const wchar_t*>(name.data()), static_cast<int>(name.size()),
-                                   TRUE) == CSTR_EQUAL)
-            return TRUE;
-    }
-    programs->emplace_back(name);
+    wchar_t title[WindowTitleCapacity];
+    const int titleLength = ::InternalGetWindowText(window, title, static_cast<int>(WindowTitleCapacity));
+    windows->push_back({std::u16string(image.substr(image.find_last_of(u"\\/") + 1)),
+                        std::u16string(reinterpret_cast<const char16_t*>(title),
+                                       titleLength > 0 ? static_cast<std::size_t>(titleLength) : 0)});
     return TRUE;
 }
 
@@ -74,10 +69,10 @@ std::uintptr_t Win32ForegroundProgram::ForegroundWindow(char16_t* title, std::si
     return reinterpret_cast<std::uintptr_t>(window);
 }
 
-std::vector<std::u16string> ProgramsWithOpenWindows() {
-    std::vector<std::u16string> programs;
-    ::EnumWindows(CollectProgram, reinterpret_cast<LPARAM>(&programs));
-    return programs;
+std::vector<OpenProgramWindow> OpenProgramWindows() {
+    std::vector<OpenProgramWindow> windows;
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
 }
 
 }  // namespace brelkin
