@@ -181,8 +181,12 @@ bool CDlgPrograms::AddProgram(std::wstring_view text) {
     const std::u16string pattern = ToU16(FieldText(IDC_PROGRAM_TITLE));
     switch (brelkin::CheckTitlePattern(pattern)) {
     case brelkin::TitlePatternFault::None: break;
-    case brelkin::TitlePatternFault::Character: Refuse(Translated(IDS_PROGRAMS_PATTERN_INVALID), IDC_PROGRAM_TITLE); return false;
-    case brelkin::TitlePatternFault::TooLong: Refuse(Translated(IDS_PROGRAMS_PATTERN_TOO_LONG), IDC_PROGRAM_TITLE); return false;
+    case brelkin::TitlePatternFault::Character:
+        Refuse(Translated(IDS_PROGRAMS_PATTERN_INVALID), IDC_PROGRAM_TITLE);
+        return false;
+    case brelkin::TitlePatternFault::TooLong:
+        Refuse(Translated(IDS_PROGRAMS_PATTERN_TOO_LONG), IDC_PROGRAM_TITLE);
+        return false;
     }
     std::u16string typed = ToU16(text);
     if (!pattern.empty()) typed += u'|' + pattern;
