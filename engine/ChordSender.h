@@ -63,11 +63,11 @@ public:
     // chord the program in front is read again; when another program or
     // another window has come to the front, or the title no longer matches
     // the title rule that decided the press, the rest of the row is dropped
-    // and one line says so. Keys
-    // whose release the system refused are released again before each chord,
-    // once (and at the start of a press that sends none), and one line
-    // names the first chord of the press that the system refused. Returns the
-    // number of chords sent. Allocates nothing unless it writes a line.
+    // and one line says so. Keys whose release the system refused are
+    // released again before each chord, once (and at the start of a press
+    // that sends none), and one line names the first chord of the press
+    // that the system refused. Returns the number of chords sent. Allocates
+    // nothing unless it writes a line.
     int SendRow(const PressChords& press);
 
     // At exit, once nothing else sends: the keys whose release the system

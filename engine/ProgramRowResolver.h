@@ -2,8 +2,9 @@
 // The row of a press chosen by the program in front: its rule's mode, or the
 // current mode when it has none; nothing at all for an unlisted program when
 // only listed programs are to get keys. A title rule of the program whose
-// pattern matches the title of the window in front beats its plain rule. The program in front is read at every
-// press, rules or none, so that the chords can be kept to it.
+// pattern matches the title of the window in front beats its plain rule. The
+// program in front is read at every press, rules or none, so that the chords
+// can be kept to it.
 #include <cstddef>
 #include <string>
 #include <vector>

@@ -12,7 +12,7 @@ char16_t FoldCase(char16_t c) {
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
     // Latin Extended-A pairs capital and small letter as even and odd, apart
     // from the dotless i and the block around the kra.
-    if (c >= 0x100 && c <= 0x137 && (c & 1) != 0) return static_cast<char16_t>(c - 1);
+    if (c >= 0x100 && c <= 0x137 && (c & 1) != 0 && c != 0x131) return static_cast<char16_t>(c - 1);
     if (c >= 0x139 && c <= 0x148 && (c & 1) == 0) return static_cast<char16_t>(c - 1);
     if (c >= 0x14A && c <= 0x177 && (c & 1) != 0) return static_cast<char16_t>(c - 1);
     if (c == 0x17A || c == 0x17C || c == 0x17E) return static_cast<char16_t>(c - 1);
