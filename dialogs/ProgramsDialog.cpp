@@ -189,6 +189,16 @@ bool CDlgPrograms::AddProgram(std::wstring_view text) {
         return false;
     }
     std::u16string typed = ToU16(text);
+    // A pattern alone edits the selected rule: its program with this pattern.
+    // A rule of the administrator's, or one over it, stays and gets a sibling.
+    const int selected = SelectedRule();
+    brelkin::ProgramRule* edited = nullptr;
+    if (typed.find_first_not_of(u" \t") == std::u16string::npos && !pattern.empty() && selected >= 0 &&
+        static_cast<std::size_t>(selected) < m_rules.rules.size()) {
+        brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(selected)];
+        typed = brelkin::SplitRuleName(rule.program).program;
+        if (!rule.deployed && !rule.deployedMode) edited = &rule;
+    }
     if (!pattern.empty()) typed += u'|' + pattern;
     const brelkin::ProgramNameCheck check = brelkin::CheckProgramName(typed);
     if (check.fault != brelkin::ProgramNameFault::None) {
@@ -198,7 +208,11 @@ bool CDlgPrograms::AddProgram(std::wstring_view text) {
     const std::u16string& name = check.name;
     std::size_t index = 0;
     while (index < m_rules.rules.size() && !brelkin::SameProgramName(m_rules.rules[index].program, name)) ++index;
-    if (index == m_rules.rules.size()) {
+    if (index == m_rules.rules.size() && edited != nullptr) {
+        edited->program = name;
+        index = static_cast<std::size_t>(selected);
+        FillList();
+    } else if (index == m_rules.rules.size()) {
         m_rules.rules.push_back({name, m_newRuleMode});
         FillList();
     }
