@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "device/CameraNotices.h"
+#include "engine/ProgramRules.h"
 #include "engine/Texts.h"
 #include "engine/Utf8.h"
 
@@ -99,7 +100,9 @@ public:
     std::u16string Presses(const PressRecord& p) const {
         if (p.count == 0) return Say(IDS_STATUS_NO_PRESSES);
         std::u16string what = p.mode;
-        if (!p.mode.empty() && !p.ruleProgram.empty()) what = Say(IDS_STATUS_RULE_MODE, {p.mode, p.ruleProgram});
+        if (!p.mode.empty() && !p.ruleProgram.empty())
+            what = Say(SplitRuleName(p.ruleProgram).titled ? IDS_STATUS_TITLE_RULE_MODE : IDS_STATUS_RULE_MODE,
+                       {p.mode, p.ruleProgram});
         const std::u16string sent =
             p.chords.empty()          ? what
             : p.remoteClient.empty() ? Say(IDS_STATUS_SENT, {what, p.chords})

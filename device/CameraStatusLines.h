@@ -35,7 +35,7 @@ struct PressRecord {
     unsigned long count = 0;  // since Brelkin started; 0: none yet
     ClockTime time;           // of the last one
     std::u16string mode;      // its mode as the menu names it
-    std::u16string ruleProgram;  // set: the mode of this program's rule
+    std::u16string ruleProgram;  // set: the name of the rule whose mode it was
     std::u16string chords;       // "Alt+F" or "Alt+G, Space"
     std::u16string remoteClient;  // set: the chords went to this remote-desktop client
     PressNotSent notSent = PressNotSent::None;

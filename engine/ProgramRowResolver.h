@@ -1,8 +1,10 @@
 #pragma once
 // The row of a press chosen by the program in front: its rule's mode, or the
 // current mode when it has none; nothing at all for an unlisted program when
-// only listed programs are to get keys. The program in front is read at every
-// press, rules or none, so that the chords can be kept to it.
+// only listed programs are to get keys. A title rule of the program whose
+// pattern matches the title of the window in front beats its plain rule. The
+// program in front is read at every press, rules or none, so that the chords
+// can be kept to it.
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -29,16 +31,20 @@ public:
     // process whose name could not be read), once; false when there is none.
     bool TakeRefusedProgram(std::u16string_view& program);
 
-    // The mode the last press that sent something used, and the program
-    // whose rule chose it (empty: the mode checked in the menu).
+    // The mode the last press that sent something used, and the name of the
+    // rule that chose it (empty: the mode checked in the menu).
     TriggerMode LastMode() const { return m_lastMode; }
     std::u16string_view LastRuleProgram() const { return m_lastRule; }
 
 private:
     struct ResolvedRule {
-        std::u16string program;
+        std::u16string name;
+        std::size_t weight;  // of the title pattern
         TriggerMode mode;
     };
+    // Among the rules of `program`: the matching title rule that pins down
+    // most of the title (the first by name on a tie), else the plain rule.
+    const ResolvedRule* RuleFor(std::u16string_view program, std::u16string_view title) const;
 
     IForegroundProgram& m_foreground;
     std::vector<ResolvedRule> m_rules;
@@ -47,6 +53,7 @@ private:
     // that row's one-by-one sequence from its first chord.
     TriggerMode m_lastMode = -1;
     std::u16string_view m_lastRule;  // into m_rules, which only SetRules changes
+    char16_t m_title[WindowTitleCapacity] = {};
     // Kept in place so that a refused press allocates nothing.
     char16_t m_refused[ImagePathCapacity] = {};
     std::size_t m_refusedLength = 0;

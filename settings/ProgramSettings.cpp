@@ -19,7 +19,10 @@ ProgramRuleSet ProgramSettings::Load() {
     set.userRulesIgnored = m_profile.GetProfileInt(names::Section, names::UserProgramRules, 1) == 0;
     for (const std::u16string& program : m_profile.GetProfileEntries(names::ProgramsSection, MaxRules)) {
         // The empty name is the key's default value, never a program.
-        if (program.empty() || program.size() > MaxProgramNameLength) continue;
+        const RuleName name = SplitRuleName(program);
+        if (name.program.empty() || name.program.size() > MaxProgramFileNameLength ||
+            name.pattern.size() > MaxTitlePatternLength)
+            continue;
         const ProfileSource source = m_profile.ProfileStringSource(names::ProgramsSection, program);
         // No store gives the name a usable rule: a policy's that cannot be
         // used is passed over; the user's own, of another type, is kept.

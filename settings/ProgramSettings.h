@@ -16,8 +16,10 @@ public:
     // More rules than any practice has programs; a damaged or hostile key
     // with thousands of values costs no more than this.
     static constexpr std::size_t MaxRules = 256;
-    // Longer names cannot be a file name, and are not loaded.
-    static constexpr std::size_t MaxProgramNameLength = 260;
+    // A rule's name: a file name, and a title pattern after '|'. A longer
+    // file name or pattern is no rule the Programs dialog could write, and
+    // is not loaded.
+    static constexpr std::size_t MaxProgramNameLength = MaxRuleNameLength;
 
     explicit ProgramSettings(IProfile& profile) : m_profile(profile) {}
 

@@ -46,6 +46,10 @@ namespace {
 class NoForegroundProgram final : public IForegroundProgram {
 public:
     std::size_t ForegroundImagePath(char16_t*, std::size_t) override { return 0; }
+    std::uintptr_t ForegroundWindow(char16_t*, std::size_t, std::size_t& titleLength) override {
+        titleLength = 0;
+        return 0;
+    }
 };
 
 IForegroundProgram& ForegroundOf(ShellServices& services) {

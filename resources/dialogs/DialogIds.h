@@ -47,6 +47,7 @@
 #define IDC_PROGRAM_BROWSE      1016
 #define IDC_ONLY_LISTED         1017
 #define IDC_PROGRAM_NOTE        1018
+#define IDC_PROGRAM_TITLE       1019
 
 // Camera Status controls: each value follows its label, in the order of the
 // window's lines; then the mark and the buttons.

@@ -74,6 +74,10 @@
 #define IDS_PROGRAMS_CANNOT_REMOVE      20310
 #define IDS_PROGRAMS_NOTE_ENFORCED      20311
 #define IDS_PROGRAMS_NOTE_USER_RULES_OFF 20312
+#define IDS_PROGRAMS_COLUMN_TITLE       20320
+#define IDS_PROGRAMS_ANY_WINDOW         20321
+#define IDS_PROGRAMS_PATTERN_INVALID    20322
+#define IDS_PROGRAMS_PATTERN_TOO_LONG   20323
 
 // Key names in a chord's text
 #define IDS_KEY_SHIFT                   20400
@@ -126,6 +130,7 @@
 #define IDS_STATUS_NO_PRESSES               20624
 #define IDS_STATUS_PRESSES                  20625
 #define IDS_STATUS_RULE_MODE                20626
+#define IDS_STATUS_TITLE_RULE_MODE          20650
 #define IDS_STATUS_SENT                     20627
 #define IDS_STATUS_TRIED                    20628
 #define IDS_STATUS_NOT_ALL_SENT             20629

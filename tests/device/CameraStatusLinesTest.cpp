@@ -112,6 +112,13 @@ TEST(CameraStatusLines, EachStateGivesItsLine) {
              v.press.remoteClient = u"mstsc.exe";
          },
          StatusPresses, u"3; the last at 14:02:07: Schick (Alt+F,Alt+T), Alt+F to mstsc.exe (a remote session)"},
+        {"press by a title rule",
+         [](CameraStatusView& v) {
+             v.press = ThirdPress(PressNotSent::None, u"F5");
+             v.press.mode = u"Kodak (F5)";
+             v.press.ruleProgram = u"chrome.exe|*Imaging*";
+         },
+         StatusPresses, u"3; the last at 14:02:07: Kodak (F5) by the rule chrome.exe|*Imaging*, F5"},
         {"press tried in the window", [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::StatusInFront); },
          StatusPresses, u"3; the last at 14:02:07: Schick (Alt+F,Alt+T), Alt+F (not sent: Camera Status is in front)"},
         {"another program came to the front",

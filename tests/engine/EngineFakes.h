@@ -1,6 +1,7 @@
 #pragma once
 // Recording fakes for the trigger engine's interfaces. Input events and sleeps
 // go into one ordered log so that a test states the exact interleaving.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -223,21 +224,45 @@ public:
 
 // The program in front as a test sets it; an empty path is one that cannot be
 // read. `next` holds the paths of the queries to come, in order, the last of
-// them kept once it is reached.
+// them kept once it is reached; `nextWindows` the same for the window and its
+// title.
 class FakeForeground final : public IForegroundProgram {
 public:
+    struct Window {
+        std::uintptr_t handle;
+        std::u16string title;
+    };
     std::u16string path;
     std::vector<std::u16string> next;
+    Window window{1, u""};
+    std::vector<Window> nextWindows;
     int queries = 0;
+    int windowQueries = 0;
     std::size_t ForegroundImagePath(char16_t* buffer, std::size_t capacity) override {
         ++queries;
-        if (!next.empty()) {
-            path = next.front();
-            if (next.size() > 1) next.erase(next.begin());
+        return Take(next, path, buffer, capacity);
+    }
+    std::uintptr_t ForegroundWindow(char16_t* title, std::size_t capacity, std::size_t& titleLength) override {
+        ++windowQueries;
+        if (!nextWindows.empty()) {
+            window = nextWindows.front();
+            if (nextWindows.size() > 1) nextWindows.erase(nextWindows.begin());
         }
-        if (path.size() > capacity) return 0;
-        path.copy(buffer, path.size());
-        return path.size();
+        titleLength = std::min(window.title.size(), capacity);
+        window.title.copy(title, titleLength);
+        return window.handle;
+    }
+
+private:
+    static std::size_t Take(std::vector<std::u16string>& queue, std::u16string& now, char16_t* buffer,
+                            std::size_t capacity) {
+        if (!queue.empty()) {
+            now = queue.front();
+            if (queue.size() > 1) queue.erase(queue.begin());
+        }
+        if (now.size() > capacity) return 0;
+        now.copy(buffer, now.size());
+        return now.size();
     }
 };
 

@@ -1,6 +1,7 @@
 // The program's chords in the program in front: each listed program gets its
-// rule's chord and an unlisted one nothing, a row of chords goes out beside
-// the frame and stops when the focus moves, and every key message carries its
+// rule's chord, each window of one program the chord of the rule its title
+// matches, and an unlisted one nothing; a row of chords goes out beside the
+// frame and stops when the focus moves; and every key message carries its
 // key's scan code and extended bit.
 #include <windows.h>
 
@@ -17,14 +18,15 @@ namespace {
 
 using namespace e2e;
 
-// The key target copied under a program file name, started, and in front.
+// The key target copied under a program file name, started, and in front. Its
+// window's title is the name of its block, which `tag` ends.
 struct KeyTarget {
     HANDLE mapping = nullptr;
     brelkin::probe::KeyTargetBlock* block = nullptr;
     Process process;
 
-    bool Start(const std::wstring& folder, const wchar_t* fileName) {
-        const std::wstring name = std::wstring(L"BrelkinKeyTarget-") + fileName;
+    bool Start(const std::wstring& folder, const wchar_t* fileName, const wchar_t* tag = L"") {
+        const std::wstring name = std::wstring(L"BrelkinKeyTarget-") + fileName + tag;
         mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                      sizeof(brelkin::probe::KeyTargetBlock), name.c_str());
         if (!mapping) return false;
@@ -57,6 +59,8 @@ void StoreRule(const wchar_t* program, const wchar_t* mode) {
 TEST_F(EndToEndDevice, EachProgramGetsItsRulesChordAndAnUnlistedOneNothing) {
     StoreRule(L"imaging-one.exe", L"Kodak (F5)");
     StoreRule(L"IMAGING-TWO.EXE", L"CADI (G)");
+    StoreRule(L"browser.exe|*imaging*", L"Kodak (F5)");
+    StoreRule(L"browser.exe|* - Chart", L"CADI (G)");
     const DWORD on = 1;
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", L"OnlyListedPrograms", REG_DWORD,
                     &on, sizeof on);
@@ -68,12 +72,14 @@ TEST_F(EndToEndDevice, EachProgramGetsItsRulesChordAndAnUnlistedOneNothing) {
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened == 1; }));
 
-    const struct { const wchar_t* program; LONG key; } rows[] = {
-        {L"imaging-one.exe", VK_F5}, {L"imaging-two.exe", 'G'}, {L"chart.exe", 0}};
+    const struct { const wchar_t* program; const wchar_t* title; LONG key; } rows[] = {
+        {L"imaging-one.exe", L"", VK_F5}, {L"imaging-two.exe", L"", 'G'}, {L"chart.exe", L"", 0},
+        {L"browser.exe", L" - Imaging", VK_F5}, {L"browser.exe", L" - Chart", 'G'}, {L"browser.exe", L" - Mail", 0}};
     for (const auto& r : rows) {
-        SCOPED_TRACE(std::string(r.program, r.program + wcslen(r.program)));
+        SCOPED_TRACE(std::string(r.program, r.program + wcslen(r.program)) +
+                     std::string(r.title, r.title + wcslen(r.title)));
         KeyTarget target;
-        ASSERT_TRUE(target.Start(folder, r.program)) << "the key target did not start or get the focus";
+        ASSERT_TRUE(target.Start(folder, r.program, r.title)) << "the key target did not start or get the focus";
         const LONG pressedBefore = Bda().calls.pressed;
         InterlockedExchange(&Bda().buttonPressed, 1);
         if (r.key) {
