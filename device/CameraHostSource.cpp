@@ -258,6 +258,8 @@ CameraStatus CameraHostSource::Status() const {
     s.lastFault = m_lastFault;
     s.lastFaultText = m_lastFaultText;
     s.lastFaultMs = m_lastFaultMs;
+    s.lastFaultTime = m_lastFaultTime;
+    s.nowMs = m_process.NowMs();
     return s;
 }
 
@@ -265,6 +267,7 @@ void CameraHostSource::Remember(std::string line, Text shown) {
     m_lastFault = std::move(line);
     m_lastFaultText = std::move(shown);
     m_lastFaultMs = m_process.NowMs();
+    m_lastFaultTime = m_process.LocalTimeNow();
 }
 
 void CameraHostSource::Handle(const hostwire::Message& m) {

@@ -103,6 +103,26 @@ PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, uint64_t n
     return outcome;
 }
 
+namespace {
+
+class NoJoystickRecord final : public IJoystickButtonSink {
+public:
+    void SendJoystickButton(bool) override {}
+    void ReleaseIfHeld() override {}
+};
+
+}  // namespace
+
+PollOutcome AnswerTriedReading(const TriggerState& state, ButtonReading reading, uint64_t nowMicroseconds,
+                               PressFilter& press, IPressSender& sender) {
+    // On a copy: whatever the press would move stays with the copy. Brelkin
+    // itself is in front, so no program rule is looked up.
+    TriggerState tried = state;
+    tried.pressRows = nullptr;
+    NoJoystickRecord noJoystick;
+    return AnswerReading(tried, reading, nowMicroseconds, press, noJoystick, sender);
+}
+
 PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, uint64_t nowMicroseconds,
                        PressFilter& press, IJoystickButtonSink& joystick, IPressSender& sender) {
     return AnswerReading(state, ReadButton(selectedOrNull), nowMicroseconds, press, joystick, sender);

@@ -176,16 +176,14 @@ void CMainFrame::PollCamera() {
     {
         ICameraStatusWindow& status = m_services.dialogs->CameraStatus();
         const bool open = status.IsOpen();
-        // A press tried in the Camera Status window goes nowhere, and in the
-        // current mode: Brelkin itself is the program in front.
+        // A press tried in the Camera Status window goes nowhere and moves
+        // nothing on (the devices answer it on a copy of the trigger state).
         const bool trial = open && status.IsActive();
         if (trial != m_trial) {
             m_devices->SetTrial(trial);
             m_trial = trial;
         }
-        if (trial) m_trigger.pressRows = nullptr;
         const PollOutcome outcome = m_devices->PollButton(m_trigger);
-        if (trial) m_trigger.pressRows = &m_pressRows;
         if (outcome.unanswered) ++m_unanswered;
         if (outcome.pressed) {
             ++m_presses;
@@ -241,24 +239,12 @@ void CMainFrame::RefreshStatus() {
     view.camera = m_devices->CameraStatusNow();
     if (!view.camera.library.path.empty()) view.libraryVersion = m_devices->LibraryVersion(view.camera.library.path);
     view.driver = m_devices->Kind();
-    view.nowMs = ::GetTickCount64();
+    // One clock for the restart's time and now: the awake one.
+    view.nowMs = view.camera.nowMs;
+    view.lastFaultTime = view.camera.lastFaultTime;
     view.period = m_pollPeriod;
     view.configuredPeriod = m_basePollPeriod;
     view.joystick = m_devices->JoystickOutputStatus();
-    if (!view.camera.lastFault.empty()) {
-        // The fault's time on the host clock, as the local time it happened.
-        FILETIME now{};
-        ::GetSystemTimeAsFileTime(&now);
-        ULARGE_INTEGER at{};
-        at.LowPart = now.dwLowDateTime;
-        at.HighPart = now.dwHighDateTime;
-        const uint64_t ago = view.nowMs > view.camera.lastFaultMs ? view.nowMs - view.camera.lastFaultMs : 0;
-        at.QuadPart -= std::min<uint64_t>(at.QuadPart, ago * 10000);
-        const FILETIME then{at.LowPart, at.HighPart};
-        SYSTEMTIME utc{}, local{};
-        if (::FileTimeToSystemTime(&then, &utc) && ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
-            view.lastFaultTime = {local.wHour, local.wMinute, local.wSecond};
-    }
     PressRecord& press = view.press;
     const LastPress& last = m_lastPress;
     press.count = m_presses;
