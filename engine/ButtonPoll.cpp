@@ -7,7 +7,7 @@ namespace brelkin {
 namespace {
 
 // The row of a key mode. Values the program never sets (the settings load
-// only produces 0 to 13) are served from row 0; comparing the mode itself
+// only produces 0 to PresetRowCount) are served from row 0; comparing the mode itself
 // rather than mode - 1 keeps INT32_MIN from overflowing.
 const ActionPreset& RowOfMode(const PresetTable& presets, TriggerMode mode) {
     if (mode < 1 || mode > PresetRowCount) return presets[0];
