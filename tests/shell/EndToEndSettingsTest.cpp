@@ -55,7 +55,7 @@ protected:
         for (LONG i = 0; i < block->menuCount; ++i) {
             const auto& item = block->menu[i];
             const bool mode = item.id == ID_JOYSTICK_BUTTON1 || item.id == ID_CUSTOM_SETTING ||
-                              (item.id >= ID_PRESET_FIRST && item.id < ID_PRESET_FIRST + CustomRow);
+                              (item.id >= ID_PRESET_FIRST && item.id < ID_PRESET_FIRST + UINT(brelkin::CustomRow));
             if (item.id == 32810) states += std::string("admin") + (item.state & MFS_GRAYED ? "(grey) " : " ");
             if (!mode) continue;
             states += item.state & MFS_CHECKED ? "x" : item.state & MFS_GRAYED ? "-" : "o";
