@@ -40,6 +40,7 @@ void CameraHostSource::Remember(std::string line, Text shown) {
     m_lastFault = std::move(line);
     m_lastFaultText = std::move(shown);
     m_lastFaultMs = m_process.NowMs();
+    m_lastFaultTime = m_process.LocalTimeNow();
 }
 
 void CameraHostSource::CountRejections(uint64_t now) {

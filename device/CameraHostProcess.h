@@ -10,6 +10,7 @@
 
 #include "device/CameraHostProtocol.h"
 #include "platform/CameraLibrary.h"
+#include "platform/Clock.h"
 
 namespace brelkin {
 
@@ -81,6 +82,9 @@ public:
     // Awake milliseconds (QueryUnbiasedInterruptTime): the clock of the
     // watch block, which stands still while the computer sleeps.
     virtual uint64_t NowMs() = 0;
+    // The local time of day, taken when a fault happens: working it out
+    // later from the awake clock would be early by any time slept since.
+    virtual ClockTime LocalTimeNow() { return {}; }
     // Once the host runs: 0, or the error that kept it out of a job of its
     // own (Brelkin's own job forbids one).
     virtual uint32_t JobRefusal() = 0;

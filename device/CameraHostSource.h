@@ -189,6 +189,7 @@ private:
     std::string m_lastFault;
     Text m_lastFaultText;
     uint64_t m_lastFaultMs = 0;
+    ClockTime m_lastFaultTime;
 };
 
 }  // namespace brelkin

@@ -24,6 +24,8 @@ CameraStatus CameraHostSource::Status() const {
     s.lastFault = m_lastFault;
     s.lastFaultText = m_lastFaultText;
     s.lastFaultMs = m_lastFaultMs;
+    s.lastFaultTime = m_lastFaultTime;
+    s.nowMs = m_process.NowMs();
     return s;
 }
 

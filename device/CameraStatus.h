@@ -8,6 +8,7 @@
 #include "engine/ButtonPoll.h"
 #include "engine/Texts.h"
 #include "platform/CameraLibrary.h"
+#include "platform/Clock.h"
 
 namespace brelkin {
 
@@ -44,6 +45,8 @@ struct CameraStatus {
     // Its balloon, which the window shows in its language; Empty(): none.
     Text lastFaultText;
     uint64_t lastFaultMs = 0;
+    ClockTime lastFaultTime;  // local, taken when it happened
+    uint64_t nowMs = 0;       // the awake clock when this was taken
 };
 
 // An answering camera's state as a reading shows it; no reading means the

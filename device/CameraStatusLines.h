@@ -25,12 +25,6 @@ enum class PressNotSent {
     JoystickMode,
 };
 
-struct ClockTime {
-    unsigned hour = 0;
-    unsigned minute = 0;
-    unsigned second = 0;
-};
-
 struct PressRecord {
     unsigned long count = 0;  // since Brelkin started; 0: none yet
     ClockTime time;           // of the last one
@@ -46,12 +40,12 @@ struct CameraStatusView {
     CameraStatus camera;
     std::u16string libraryVersion;  // from its version resource; empty: none
     DriverKind driver = DriverWdm;
-    uint64_t nowMs = 0;  // the host clock, for a restart that is due
+    uint64_t nowMs = 0;  // the awake clock, as the restart's time, for a restart that is due
     uint32_t period = 0;
     uint32_t configuredPeriod = 0;
     PressRecord press;
     JoystickStatus joystick;
-    ClockTime lastFaultTime;
+    ClockTime lastFaultTime;  // the local time it happened
 };
 
 enum CameraStatusLine {

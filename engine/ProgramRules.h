@@ -53,7 +53,7 @@ std::u16string_view ImageFileName(std::u16string_view path);
 // whole field if it lacks one.
 std::u16string_view ModeName(const ActionPreset& row);
 
-// The key mode (1..13) whose row has the name `modeName`, compared unit by
+// The key mode (1..PresetRowCount) whose row has the name `modeName`, compared unit by
 // unit as the stored mode is; 0 when it names none (the joystick included).
 TriggerMode KeyModeNamed(const PresetTable& presets, std::u16string_view modeName);
 

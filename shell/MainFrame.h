@@ -29,6 +29,11 @@ namespace brelkin {
 
 constexpr UINT_PTR PollTimerId = 1;
 
+// The tray menu's command of a row of the preset table, and the row of a
+// command (-1: none).
+UINT PresetCommandId(int row);
+int PresetRowOfCommand(UINT id);
+
 class CMainFrame : public CFrameWnd {
 public:
     explicit CMainFrame(ShellServices& services);

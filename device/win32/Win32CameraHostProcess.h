@@ -37,6 +37,11 @@ public:
     void Kill() override;
     void Finish(uint32_t milliseconds) override;
     uint64_t NowMs() override { return AwakeMilliseconds(); }
+    ClockTime LocalTimeNow() override {
+        SYSTEMTIME t{};
+        ::GetLocalTime(&t);
+        return {t.wHour, t.wMinute, t.wSecond};
+    }
     uint32_t JobRefusal() override;
     void AllowForeground() override;
 

@@ -178,11 +178,11 @@ TEST(CameraStatusLines, InTheLanguageShown) {
     const Row rows[] = {
         {"German press tried in the window", Language::German,
          [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::StatusInFront); }, StatusPresses,
-         u"3; der letzte um 14:02:07: Schick (Alt+F,Alt+T), Alt+F (nicht gesendet: Kamerastatus ist im Vordergrund)"},
+         u"3; der letzte um 14:02:07: Schick (Alt+F,Alt+T), Alt+F (nicht gesendet: das Fenster „Kamerastatus“ ist im Vordergrund)"},
         {"Japanese program in front unnamed", Language::Japanese,
          [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::OnlyListedPrograms, u""); }, StatusPresses,
          u"3 回。最後は 14:02:07: Schick (Alt+F,Alt+T)、送信なし: キーは一覧のプログラムにのみ送られますが、"
-         u"「前面のプログラム」は一覧にありません"},
+         u"前面のプログラム は一覧にありません"},
         {"French library without its function", Language::French,
          [](CameraStatusView& v) {
              v.camera.library.status = LibraryLoadStatus::MemberMissing;

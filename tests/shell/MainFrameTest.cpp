@@ -202,14 +202,16 @@ TEST_F(MainFrameTest, PressesDuringARowAndChordsNeverSentShowInTheExitCount) {
 TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {
     struct Row { const char* label; UINT id; const char16_t* stored; const wchar_t* tip; int mode; };
     const Row rows[] = {
-        {"Kodak", 32782, u"Kodak (F5)", L"Brelkin - F5", 3},
-        {"joystick", 32777, u"Joystick Button 1", L"Brelkin - Joystick Button 1", 0},
-        {"XDR", 32784, u"XDR (Ctrl+I)", L"Brelkin - Ctrl+I", 5},
-        {"Enter, the last preset", 32791, u"Enter", L"Brelkin - Enter", 12},
-        {"Schick, the first preset", 32780, u"Schick (Alt+F,Alt+T)", L"Brelkin - Alt+F,Alt+T", 1},
+        {"Kodak", PresetCommandId(2), u"Kodak (F5)", L"Brelkin - F5", 3},
+        {"joystick", ID_JOYSTICK_BUTTON1, u"Joystick Button 1", L"Brelkin - Joystick Button 1", 0},
+        {"XDR", PresetCommandId(4), u"XDR (Ctrl+I)", L"Brelkin - Ctrl+I", 5},
+        {"Enter, the last preset", PresetCommandId(CustomRow - 1), u"Enter", L"Brelkin - Enter", CustomRow},
+        {"Schick, the first preset", ID_PRESET_FIRST, u"Schick (Alt+F,Alt+T)", L"Brelkin - Alt+F,Alt+T", 1},
+        // A command in the range with no row yet: nothing changes.
+        {"past the table", ID_PRESET_FIRST + CustomRow, u"Schick (Alt+F,Alt+T)", L"Brelkin - Alt+F,Alt+T", 1},
     };
-    const UINT modeIds[] = {32777, 32780, 32781, 32782, 32783, 32784, 32785, 32786,
-                            32787, 32788, 32789, 32790, 32791};
+    std::vector<UINT> modeIds{ID_JOYSTICK_BUTTON1};
+    for (int row = 0; row < CustomRow; ++row) modeIds.push_back(PresetCommandId(row));
     for (const Row& r : rows) {
         Command(r.id);
         EXPECT_EQ(frame->Trigger().triggerMode, r.mode) << r.label;
@@ -217,7 +219,7 @@ TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {
         EXPECT_EQ(shell.calls.back().tip, r.tip) << r.label;
         for (UINT id : modeIds) {
             const UINT state = StateAfterUpdate(id);
-            const bool current = id == r.id;
+            const bool current = id == (r.mode == 0 ? ID_JOYSTICK_BUTTON1 : PresetCommandId(r.mode - 1));
             EXPECT_EQ((state & MF_CHECKED) != 0, current) << r.label << ", item " << id;
             EXPECT_EQ((state & MF_GRAYED) != 0, current) << r.label << ", item " << id;
         }
@@ -231,7 +233,7 @@ TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {
     }
 }
 
-TEST_F(MainFrameTest, CustomSettingOkSelectsRowTwelveCancelChangesNothing) {
+TEST_F(MainFrameTest, CustomSettingOkSelectsTheCustomRowCancelChangesNothing) {
     Command(32782);  // Kodak
     dialogs.answerOk = false;
     Command(ID_CUSTOM_SETTING);
@@ -252,7 +254,7 @@ TEST_F(MainFrameTest, CustomSettingOkSelectsRowTwelveCancelChangesNothing) {
     EXPECT_EQ(row.Modifiers[0], ModCtrl);
     EXPECT_EQ(row.OneByOne, 0);
     EXPECT_EQ(row.DelayTime, 250);
-    EXPECT_EQ(frame->Trigger().triggerMode, 13);
+    EXPECT_EQ(frame->Trigger().triggerMode, CustomRow + 1);
     EXPECT_EQ(StoredDefaultKey(), u"Custom Setting");
     EXPECT_EQ(profile.GetProfileInt(u"Settings", u"Key2", 0), static_cast<uint32_t>('B'));
     EXPECT_EQ(shell.calls.back().tip, L"Brelkin - Custom Setting");
