@@ -235,7 +235,6 @@ void HostPoll::Tick() {
     // A press made while a window of the library was in front of the user
     // is not answered: nothing is typed into that window, and the joystick
     // button stays up, until the button is let go.
-    m_windows.Prune();
     if (m_windows.TakeShown() || m_windows.AnyOpen()) m_swallowDown = true;
     if (m_swallowDown && reading == ButtonReading::Down)
         reading = ButtonReading::Up;

@@ -192,7 +192,7 @@ TEST_F(HostFixture, AHostOfAnotherVersionOrOneThatSendsGarbageIsEnded) {
     const std::vector<uint8_t> unknownKind{0x42, 0x52, 0x4C, 0x4B, 99, 0, 0, 0};
     const Row rows[] = {
         {"a Hello of an older version", hostwire::EncodeHello(1), 0,
-         "BrelkinCameraHost32.exe: protocol version 1, this Brelkin speaks 2", true},
+         "BrelkinCameraHost32.exe: protocol version 1, this Brelkin speaks 3", true},
         {"no Hello: a host from before the Hello", std::vector<uint8_t>(readingBytes, readingBytes + 13), 0,
          "protocol version unknown (an older host)", true},
         {"five unreadable messages in a row", hostwire::EncodeHello(), 5,
