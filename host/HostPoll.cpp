@@ -163,7 +163,8 @@ void HostPoll::Open(CameraClass cameraClass, uint32_t basePeriod, bool everyTick
     if (!m_brelkinFolder.empty() && IsFile(m_brelkinFolder + L"\\" + CameraLibraryFile(cameraClass)))
         AddLibraryFolder(m_brelkinFolder);
     // Loading, the constructor and OpenInterface share the open's limit.
-    const uint64_t openStarted = AwakeMilliseconds();
+    uint64_t openStarted = AwakeMilliseconds();
+    m_windows.TakeWaitedMs();
     HMODULE& loaded = m_loaded[cameraClass == CameraClass::Wdm ? 0 : 1];
     if (loaded == nullptr) {
         // The library's DllMain, told apart from its constructor.
@@ -171,9 +172,11 @@ void HostPoll::Open(CameraClass cameraClass, uint32_t basePeriod, bool everyTick
         loaded = static_cast<HMODULE>(LoadCameraLibrary(m_brelkinFolder, CameraLibraryFile(cameraClass)));
         Leave();
     }
+    openStarted += m_windows.TakeWaitedMs();
     Enter(HostCall::Constructor, openStarted);
     slot = m_library->CreateCameraObject(cameraClass);
     Leave();
+    openStarted += m_windows.TakeWaitedMs();
     m_channel.Send(hostwire::EncodeLoadReport(cameraClass, m_library->LastLoad(cameraClass), openNumber));
     hostwire::OpenOutcome outcome = hostwire::OpenOutcome::NoLibrary;
     if (slot) {
@@ -209,10 +212,12 @@ void HostPoll::Close(CameraClass cameraClass) {
     if (!slot) return;
     // A library that tears down its graph takes its time: the two share the
     // open's limit.
-    const uint64_t closeStarted = AwakeMilliseconds();
+    uint64_t closeStarted = AwakeMilliseconds();
+    m_windows.TakeWaitedMs();
     Enter(HostCall::CloseInterface, closeStarted);
     slot->CloseInterface();
     Leave();
+    closeStarted += m_windows.TakeWaitedMs();
     Enter(HostCall::Destructor, closeStarted);
     slot.reset();
     Leave();

@@ -65,6 +65,8 @@ void LibraryWindows::Gone(HWND window) {
     m_open.erase(it);
     if (!m_open.empty() || !m_marked) return;
     m_marked = false;
+    const uint64_t waited = AwakeMilliseconds() - m_openSince;
+    m_waitedMs += waited;
     // The call goes on with the time the user took taken off its clock; the
     // new start is in place before the mark goes, so that Brelkin never
     // judges the call by its old start.
@@ -72,7 +74,7 @@ void LibraryWindows::Gone(HWND window) {
         InterlockedCompareExchange64(reinterpret_cast<volatile LONG64*>(&m_watch.callWord), 0, 0));
     const uint32_t call = hostwire::CallOf(word);
     if (call != static_cast<uint32_t>(hostwire::HostCall::None)) {
-        const uint64_t moved = hostwire::StartOf(word) + (AwakeMilliseconds() - m_openSince);
+        const uint64_t moved = hostwire::StartOf(word) + waited;
         InterlockedExchange64(reinterpret_cast<volatile LONG64*>(&m_watch.callWord),
                               static_cast<LONG64>(hostwire::PackCall(static_cast<hostwire::HostCall>(call), moved)));
     }
@@ -89,8 +91,16 @@ void LibraryWindows::Prune() {
 void LibraryWindows::CallEnded() {
     Prune();
     if (!m_marked) return;
+    // The call returned with its window still open: it waited until now.
     m_marked = false;
+    m_waitedMs += AwakeMilliseconds() - m_openSince;
     InterlockedExchange(reinterpret_cast<volatile LONG*>(&m_watch.libraryWindow), 0);
+}
+
+uint64_t LibraryWindows::TakeWaitedMs() {
+    const uint64_t waited = m_waitedMs;
+    m_waitedMs = 0;
+    return waited;
 }
 
 bool LibraryWindows::TakeShown() {

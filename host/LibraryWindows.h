@@ -33,6 +33,9 @@ public:
     // True once after any window was shown, so that a press made while the
     // user was looking at it is never answered.
     bool TakeShown();
+    // The time calls waited for the user since the last take: the calls of an
+    // open (or of a close) share one start, which moves on by it.
+    uint64_t TakeWaitedMs();
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
@@ -44,6 +47,7 @@ private:
     std::vector<HWND> m_open;
     uint64_t m_openSince = 0;
     bool m_marked = false;  // the call in flight waits for the user
+    uint64_t m_waitedMs = 0;
     bool m_shown = false;
 };
 
