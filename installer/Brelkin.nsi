@@ -342,20 +342,19 @@ Section "Brelkin" SecProgram
   SetOutPath "$INSTDIR"
   ; Only the program, its camera hosts and its readme: the camera vendor's
   ; libraries come with the camera and are never shipped here.
+  ; The hosts sit beside Brelkin.exe: a library that reads its files beside
+  ; the program finds them in Brelkin's folder.
   ${If} ${RunningX64}
     File "/oname=Brelkin.exe" "${BRELKIN_X64_EXE}"
-    SetOutPath "$INSTDIR\x64"
-    File "/oname=BrelkinCameraHost.exe" "${HOST_X64_EXE}"
+    File "/oname=BrelkinCameraHost64.exe" "${HOST_X64_EXE}"
   ${Else}
     File "/oname=Brelkin.exe" "${BRELKIN_X86_EXE}"
     ; A host of the other bitness left by a copy of the folder from 64-bit Windows
     ; cannot run here.
-    Delete "$INSTDIR\x64\BrelkinCameraHost.exe"
-    RMDir "$INSTDIR\x64"
+    Delete "$INSTDIR\BrelkinCameraHost64.exe"
   ${EndIf}
-  SetOutPath "$INSTDIR\x86"
-  File "/oname=BrelkinCameraHost.exe" "${HOST_X86_EXE}"
-  SetOutPath "$INSTDIR"
+  File "/oname=BrelkinCameraHost32.exe" "${HOST_X86_EXE}"
+  Call RemoveEarlierHostFolders
   File "/oname=README.txt" "${README}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -471,11 +470,9 @@ Section "un.Brelkin" UnSecProgram
   Delete "$INSTDIR\Brelkin.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\Uninstall.exe"
-  Delete "$INSTDIR\x86\BrelkinCameraHost.exe"
-  Delete "$INSTDIR\x64\BrelkinCameraHost.exe"
+  Delete "$INSTDIR\BrelkinCameraHost32.exe"
+  Delete "$INSTDIR\BrelkinCameraHost64.exe"
   ; Only if empty: files the user put there (the camera libraries) stay.
-  RMDir "$INSTDIR\x86"
-  RMDir "$INSTDIR\x64"
   RMDir "$INSTDIR"
 SectionEnd
 

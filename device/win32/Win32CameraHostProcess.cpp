@@ -78,7 +78,7 @@ FoundLibrary Win32CameraHostProcess::FindLibrary(CameraClass cameraClass) {
 HostStart Win32CameraHostProcess::Start(unsigned bits) {
     Kill();
     HostStart result;
-    const std::wstring path = m_folder + (bits == 32 ? L"\\x86" : L"\\x64") + L"\\BrelkinCameraHost.exe";
+    const std::wstring path = m_folder + (bits == 32 ? L"\\BrelkinCameraHost32.exe" : L"\\BrelkinCameraHost64.exe");
     result.path = U16(path);
     if (!IsFile(path)) {
         result.status = HostStartStatus::Missing;

@@ -1,6 +1,6 @@
 #pragma once
-// The camera host as a process: BrelkinCameraHost.exe of the library's
-// bitness from <Brelkin folder>\x86 or \x64, started with an anonymous command
+// The camera host as a process: BrelkinCameraHost32.exe or
+// BrelkinCameraHost64.exe, the library's bitness, beside Brelkin.exe, started with an anonymous command
 // pipe, a report pipe of one instance, an unnamed watch section and a handle
 // to this process, all inherited and named nowhere, inside a job object of
 // its own (born in it where Windows can) that ends it, and whatever the

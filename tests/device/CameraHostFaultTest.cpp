@@ -217,7 +217,7 @@ TEST_F(HostFixture, ARestartWhoseHostCannotStartIsRetriedOnTheBackOff) {
         p.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
         s.Pump();
         EXPECT_EQ(p.starts.size(), 2u) << "the failed start is not retried at once";
-        EXPECT_TRUE(l.Has("Camera host C:\\Brelkin\\x86\\BrelkinCameraHost.exe: cannot start, error 1260 (blocked by policy)"));
+        EXPECT_TRUE(l.Has("Camera host C:\\Brelkin\\BrelkinCameraHost32.exe: cannot start, error 1260 (blocked by policy)"));
         EXPECT_EQ(l.lines.back(), "Camera host: restarting in 1 s");
         EXPECT_EQ(s.Status().host, HostState::Restarting);
         p.now += 1000;

@@ -44,7 +44,7 @@ public:
         starts.push_back(bits);
         HostStart s;
         s.status = startStatus;
-        s.path = bits == 32 ? u"C:\\Brelkin\\x86\\BrelkinCameraHost.exe" : u"C:\\Brelkin\\x64\\BrelkinCameraHost.exe";
+        s.path = bits == 32 ? u"C:\\Brelkin\\BrelkinCameraHost32.exe" : u"C:\\Brelkin\\BrelkinCameraHost64.exe";
         s.errorCode = 1260;
         s.errorText = u"blocked by policy";
         ended = false;

@@ -100,7 +100,7 @@ TEST_F(HostFixture, WhereTheNeededHostCannotRunTheBalloonSaysWhy) {
         {"x86 installation without the x64 host", 32, 64, true, HostStartStatus::Missing, false, {64},
          "not loaded, a 64-bit library in a 32-bit program", "install BrelkinSetup-x64.exe"},
         {"own host missing", 64, 64, true, HostStartStatus::Missing, false, {64},
-         "Camera host C:\\Brelkin\\x64\\BrelkinCameraHost.exe: not found", "is missing"},
+         "Camera host C:\\Brelkin\\BrelkinCameraHost64.exe: not found", "is missing"},
         {"host refused", 64, 32, true, HostStartStatus::Refused, false, {32},
          "cannot start, error 1260 (blocked by policy)", "cannot be started (error 1260"},
         {"host refused once its launch was under way", 64, 32, true, HostStartStatus::Started, true, {32},
@@ -191,7 +191,7 @@ TEST_F(HostFixture, AHostOfAnotherVersionOrOneThatSendsGarbageIsEnded) {
     const std::vector<uint8_t> unknownKind{0x42, 0x52, 0x4C, 0x4B, 99, 0, 0, 0};
     const Row rows[] = {
         {"a Hello of an older version", hostwire::EncodeHello(1), 0,
-         "x86\\BrelkinCameraHost.exe: protocol version 1, this Brelkin speaks 3", true},
+         "BrelkinCameraHost32.exe: protocol version 1, this Brelkin speaks 3", true},
         // A host from before the Hello waits for commands it cannot read.
         {"a host that says nothing for 5 s", {}, 0, "protocol version unknown (an older host)", true},
         {"five unreadable messages in a row", hostwire::EncodeHello(), 5,

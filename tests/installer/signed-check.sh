@@ -116,9 +116,9 @@ if [ -n "$module" ] &&
   BRELKIN_SIGN_PKCS11_MODULE=$module BRELKIN_SIGN_PKCS11_KEY='pkcs11:token=brelkin;object=release;type=private' \
     BRELKIN_SIGN_CERT=$certs/chain.pem BRELKIN_SIGN_PASSWORD_FILE=$certs/pin \
     BRELKIN_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat "$certs/tsa.port")/" \
-    cmake -DIN="$tree/bin/x86/BrelkinCameraHost.exe" -DOUT="$out/token-signed.exe" \
+    cmake -DIN="$tree/bin/BrelkinCameraHost32.exe" -DOUT="$out/token-signed.exe" \
     -P "$(dirname "$0")/../../installer/Sign.cmake" || fail "Sign.cmake could not sign with the token"
-  verify "$out/token-signed.exe" "BrelkinCameraHost.exe signed on the token"
+  verify "$out/token-signed.exe" "BrelkinCameraHost32.exe signed on the token"
 else
   fail "no SoftHSM token to sign with (softhsm2 and libengine-pkcs11-openssl, scripts/lib/deps.sh)"
 fi
@@ -128,7 +128,7 @@ dir_w='C:\BrelkinSignedCheck'
 dir=$(winepath -u "$dir_w" 2>/dev/null | tr -d '\r')
 timeout 120 wine "$out/BrelkinSetup.exe" /S /NOAUTOSTART "/D=$dir_w"; rc=$?
 if [ "$rc" = 0 ] && [ -f "$dir/Uninstall.exe" ]; then
-  for f in Uninstall.exe Brelkin.exe x64/BrelkinCameraHost.exe x86/BrelkinCameraHost.exe; do
+  for f in Uninstall.exe Brelkin.exe BrelkinCameraHost64.exe BrelkinCameraHost32.exe; do
     verify "$dir/$f" "installed $f"
   done
 else

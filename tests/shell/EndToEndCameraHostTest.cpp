@@ -21,7 +21,7 @@ std::vector<DWORD> HostsOf(DWORD brelkin) {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        if (entry.th32ParentProcessID == brelkin && _wcsicmp(entry.szExeFile, L"BrelkinCameraHost.exe") == 0)
+        if (entry.th32ParentProcessID == brelkin && _wcsicmp(entry.szExeFile, BRELKIN_HOST_NAME_W) == 0)
             hosts.push_back(entry.th32ProcessID);
     CloseHandle(snapshot);
     return hosts;

@@ -5,42 +5,11 @@
 
 #include <algorithm>
 
-#include "tests/shell/EndToEndDeviceFixture.h"
-#include "tools/VJoyStandInState.h"
+#include "tests/shell/EndToEndJoystickFixture.h"
 
 namespace {
 
 using namespace e2e;
-
-// The vJoy stand-in registered as installed, with a cleared state block; taken
-// away again also after a failed assertion, so the other tests run without vJoy.
-struct VJoyStandIn {
-    HANDLE mapping = nullptr;
-    standin::VJoyStandInState* block = standin::OpenVJoyStandInState(&mapping);
-    bool registered = block != nullptr && (standin::ResetVJoyStandInState(*block),
-                                           standin::RegisterVJoyStandIn(WinPath(BRELKIN_STANDIN_DIR) + L"\\vjoy"));
-    ~VJoyStandIn() {
-        standin::UnregisterVJoyStandIn();
-        if (block != nullptr) standin::CloseSharedStateBlock(block, mapping);
-    }
-};
-
-class EndToEndJoystick : public EndToEndDevice {
-protected:
-    // Brelkin started with vJoy device 1 acquired, in joystick mode, the
-    // camera's button pressed and button 1 down.
-    ::testing::AssertionResult StartHoldingButtonOne(Process& p, HWND& frame, standin::VJoyStandInState* vjoy) {
-        frame = StartAndWaitForFrame(p, Install(L"Brelkin.exe"));
-        if (frame == nullptr) return ::testing::AssertionFailure() << "no frame";
-        if (!WaitFor([&] { return vjoy->ownerProcess == static_cast<LONG>(p.pi.dwProcessId); }))
-            return ::testing::AssertionFailure() << "vJoy device 1 not acquired";
-        PostMessageW(frame, WM_COMMAND, 32777, 0);  // joystick mode
-        InterlockedExchange(&Bda().buttonPressed, 1);
-        if (!WaitFor([&] { return vjoy->button1 == 1; }, 5000))
-            return ::testing::AssertionFailure() << "the press did not reach vJoy";
-        return ::testing::AssertionSuccess();
-    }
-};
 
 TEST_F(EndToEndJoystick, WithoutPPJoyVJoyButtonOneFollowsTheCameraAndIsNeverLeftHeld) {
     VJoyStandIn stand;
