@@ -222,7 +222,7 @@ TEST_F(HostFixture, AHostOfAnotherVersionOrOneThatSendsGarbageIsEnded) {
         if (!row.stopsRestarts) continue;
         EXPECT_EQ(s.Status().host, HostState::VersionMismatch) << row.label;
         ASSERT_EQ(n.texts.size(), 1u) << row.label;
-        EXPECT_EQ(n.texts[0], "BrelkinCameraHost.exe does not match this Brelkin; reinstall Brelkin");
+        EXPECT_EQ(n.texts[0], "BrelkinCameraHost32.exe does not match this Brelkin; reinstall Brelkin");
         EXPECT_THAT(a.calls, ElementsAre("gone")) << row.label;
         p.now += 3600000;
         s.Pump();

@@ -75,10 +75,10 @@ TEST(CameraStatusLines, EachStateGivesItsLine) {
         {"host cannot start",
          [](CameraStatusView& v) {
              v.camera.host = HostState::CannotStart;
-             v.camera.cannotStart = Text(IDS_HOST_MISSING, {u"BrelkinCameraHost.exe"});
+             v.camera.cannotStart = Text(IDS_HOST_MISSING, {u"BrelkinCameraHost32.exe"});
          },
          StatusHost,
-         u"cannot start: BrelkinCameraHost.exe is missing, and Brelkin cannot read the camera without it. Reinstall "
+         u"cannot start: BrelkinCameraHost32.exe is missing, and Brelkin cannot read the camera without it. Reinstall "
          u"Brelkin."},
         {"host of another version", [](CameraStatusView& v) { v.camera.host = HostState::VersionMismatch; },
          StatusHost, u"does not match this Brelkin; next step: reinstall Brelkin"},
