@@ -10,6 +10,7 @@
 
 #include "device/CameraHostProtocol.h"
 #include "platform/CameraLibrary.h"
+#include "platform/Clock.h"
 
 namespace brelkin {
 
@@ -50,6 +51,8 @@ struct HostEnd {
 struct HostWatch {
     uint32_t call = 0;  // hostwire::HostCall, unchecked
     uint64_t startedMs = 0;
+    // A window of the library's is open during the call: it waits for the user.
+    bool libraryWindow = false;
 };
 
 class ICameraHostProcess {
@@ -79,9 +82,14 @@ public:
     // Awake milliseconds (QueryUnbiasedInterruptTime): the clock of the
     // watch block, which stands still while the computer sleeps.
     virtual uint64_t NowMs() = 0;
+    // The local time of day, taken when a fault happens: working it out
+    // later from the awake clock would be early by any time slept since.
+    virtual ClockTime LocalTimeNow() { return {}; }
     // Once the host runs: 0, or the error that kept it out of a job of its
     // own (Brelkin's own job forbids one).
     virtual uint32_t JobRefusal() = 0;
+    // Lets the running host bring a window of the library's to the front.
+    virtual void AllowForeground() = 0;
 };
 
 }  // namespace brelkin

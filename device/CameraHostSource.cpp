@@ -18,27 +18,6 @@ constexpr uint32_t HostQuitWaitMs = 2000;
 
 }  // namespace
 
-uint64_t RestartDelayMs(unsigned faultNumber, uint64_t maxDelayMs) {
-    if (faultNumber <= 1) return 0;
-    const unsigned doublings = faultNumber - 2;
-    return doublings >= 16 ? maxDelayMs : std::min<uint64_t>(maxDelayMs, 1000ull << doublings);
-}
-
-uint64_t HangDeadlineMs(uint32_t period) {
-    return std::max<uint64_t>(2000, 20ull * period);
-}
-
-uint64_t CallOverdueMs(const HostWatch& watch, uint64_t nowMs, uint32_t period) {
-    using hostwire::HostCall;
-    if (watch.call == 0 || watch.call >= static_cast<uint32_t>(HostCall::Count)) return 0;
-    if (watch.startedMs > nowMs) return 0;  // not a time this clock has shown
-    const auto call = static_cast<HostCall>(watch.call);
-    const bool opening =
-        call == HostCall::LoadLibrary || call == HostCall::Constructor || call == HostCall::OpenInterface;
-    const uint64_t took = nowMs - watch.startedMs;
-    return took > (opening ? OpenLimitMs : HangDeadlineMs(period)) ? took : 0;
-}
-
 CameraHostSource::CameraHostSource(ICameraHostProcess& process, IOsVersion& osVersion,
                                    IDeviceNotification& notification, SequenceStep& sequenceStep)
     : m_process(process), m_osVersion(osVersion), m_notification(notification), m_sequenceStep(sequenceStep),
@@ -108,8 +87,10 @@ void CameraHostSource::StartAndOpen() {
     // of Brelkin's own bitness, which says what it found.
     const unsigned bits = found.bits != 0 ? found.bits : m_process.ProgramBits();
     m_cannotStart = Text();
-    // An open still on its way is overtaken by this one, or by its failure.
+    // An open still on its way is overtaken by this one, or by its failure;
+    // from now on only this kind's readings count.
     m_openAnswered = true;
+    m_openKind = m_driverKind;
 
     LibraryLoadReport refused;
     refused.status = LibraryLoadStatus::WrongBitness;
@@ -121,6 +102,9 @@ void CameraHostSource::StartAndOpen() {
     m_library = refused;
     m_library.status = found.path.empty() ? LibraryLoadStatus::Missing : LibraryLoadStatus::Loaded;
     if (!m_process.CanRun(bits)) {
+        // The kind the user left goes too: its camera must not go on
+        // pressing while the window says there is none.
+        CloseHeld();
         m_library.status = LibraryLoadStatus::WrongBitness;
         m_log->Write(LibraryLoadLine(refused));
         m_log->Write(CameraOpenLine(m_driverKind, m_cause, CameraOpenOutcome::NoLibrary));
@@ -160,10 +144,12 @@ void CameraHostSource::StartAndOpen() {
         m_hostBits = bits;
         m_hostPath = start.path;
         m_greeted = false;
+        m_hostStartedAt = m_process.NowMs();
+        m_watchedAt = m_hostStartedAt;
+        m_waitingForUser = false;
         m_reader = hostwire::MessageReader(false);
         m_rejectedSeen = 0;
     }
-    m_openKind = m_driverKind;
     m_openAnswered = false;
     m_openSentAt = m_process.NowMs();
     m_process.Send(hostwire::EncodeOpen(cameraClass, m_basePeriod, m_everyTick, ++m_openNumber));
@@ -197,6 +183,16 @@ void CameraHostSource::CloseCamera(DriverKind kind) {
     m_process.Send(hostwire::EncodeClose(ClassOf(kind)));
     held = false;
     if (kind == m_driverKind) Gone();
+}
+
+void CameraHostSource::CloseHeld() {
+    for (DriverKind kind : {DriverWdm, DriverBda}) {
+        bool& held = m_held[IsBda(kind) ? 1 : 0];
+        if (!held || m_hostBits == 0) continue;
+        m_log->Write(CameraCloseLine(kind));
+        m_process.Send(hostwire::EncodeClose(ClassOf(kind)));
+        held = false;
+    }
 }
 
 void CameraHostSource::RescanCamera(CameraOpenCause cause) {
@@ -237,55 +233,13 @@ void CameraHostSource::Gone() {
     if (m_answer) m_answer->CameraGone();
 }
 
-CameraStatus CameraHostSource::Status() const {
-    CameraStatus s;
-    if (m_hostBits != 0) s.host = HostState::Running;
-    else if (m_mismatch) s.host = HostState::VersionMismatch;
-    else if (m_stopped) s.host = HostState::Stopped;
-    else if (m_restartDue) s.host = HostState::Restarting;
-    else if (!m_cannotStart.Empty()) s.host = HostState::CannotStart;
-    s.library = m_library;
-    s.hostBits = m_hostBits;
-    s.restartAtMs = m_restartDue ? m_restartAt : 0;
-    s.cannotStart = m_cannotStart;
-    s.opening = m_hostBits != 0 && !m_openAnswered;
-    s.reading = m_lastReading;
-    // An object held and no reading since its open: the open's answer says
-    // whether it answers.
-    if (!m_held[IsBda(m_driverKind) ? 1 : 0]) s.camera = CameraState::NoCameraObject;
-    else if (m_readingSinceOpen) s.camera = CameraStateOf(m_lastReading);
-    else s.camera = m_lastOpen == CameraOpenOutcome::Answered ? CameraState::Answering : CameraState::NotValid;
-    s.lastFault = m_lastFault;
-    s.lastFaultText = m_lastFaultText;
-    s.lastFaultMs = m_lastFaultMs;
-    return s;
-}
-
-void CameraHostSource::Remember(std::string line, Text shown) {
-    m_lastFault = std::move(line);
-    m_lastFaultText = std::move(shown);
-    m_lastFaultMs = m_process.NowMs();
-}
 
 void CameraHostSource::Handle(const hostwire::Message& m) {
     switch (m.kind) {
     case hostwire::Kind::Hello:
         if (m_greeted) return;
         m_greeted = true;
-        if (m.version == hostwire::ProtocolVersion) return;
-        // Not a fault of the camera: restarting the same host changes nothing.
-        {
-            std::string line = HostVersionLine(m_hostPath, m.version, hostwire::ProtocolVersion);
-            m_log->Write(line);
-            if (!m_versionBalloonShown) {
-                m_versionBalloonShown = true;
-                Notify(*m_notifier, HostVersionText());
-            }
-            Remember(std::move(line), HostVersionText());
-        }
-        EndHost();
-        m_mismatch = true;
-        m_restartDue = false;
+        if (m.version != hostwire::ProtocolVersion) OtherVersion(m.version);
         return;
     case hostwire::Kind::LoadReport:
         if (m.openNumber != m_openNumber || m_openAnswered || m.cameraClass != ClassOf(m_openKind)) return;
@@ -308,7 +262,11 @@ void CameraHostSource::Handle(const hostwire::Message& m) {
         Opened(m);
         return;
     case hostwire::Kind::Reading:
-        if (!m_openAnswered || !m_held[IsBda(m_openKind) ? 1 : 0]) return;
+        // Readings carry no kind: they count while the host polls the kind
+        // Brelkin asked for, and not while a window of the library's waits.
+        if (!m_openAnswered || m_openKind != m_driverKind || !m_held[IsBda(m_openKind) ? 1 : 0] ||
+            m_waitingForUser)
+            return;
         if (m.period < MinPollPeriod || m.period > MaxPollPeriod) return;
         m_period = m.period;
         m_lastReading = m.reading;
@@ -352,21 +310,11 @@ void CameraHostSource::Opened(const hostwire::Message& m) {
     m_press.Forget();
 }
 
-void CameraHostSource::CountRejections(uint64_t now) {
-    m_rejectedPending += m_reader.Rejected() - m_rejectedSeen;
-    m_rejectedSeen = m_reader.Rejected();
-    if (m_rejectedPending == 0) return;
-    // At most one line a minute, with the count: a host that sends garbage
-    // must not rotate the log away.
-    if (m_rejectionLogged && now - m_rejectionLoggedAt < RejectionLogEveryMs) return;
-    m_log->Write(HostRejectedLine(m_rejectedPending));
-    m_rejectedPending = 0;
-    m_rejectionLogged = true;
-    m_rejectionLoggedAt = now;
-}
 
 void CameraHostSource::Pump() {
     const uint64_t now = m_process.NowMs();
+    if (now > m_watchedAt + WatchPeriodMs + WatchLateMs) m_watchFrom = now;
+    m_watchedAt = now;
     if (m_hostBits == 0) {
         CountRejections(now);
         if (m_restartDue && now >= m_restartAt) {
@@ -376,6 +324,9 @@ void CameraHostSource::Pump() {
         }
         return;
     }
+    // A window that opened since the last watch: what the host sent since is
+    // not answered.
+    WaitForUser(m_process.Watch().libraryWindow);
     uint8_t buffer[1024];
     for (size_t n; m_hostBits != 0 && (n = m_process.Receive(buffer, sizeof buffer)) > 0;) {
         m_reader.Append(buffer, n);
@@ -412,64 +363,7 @@ void CameraHostSource::Pump() {
         Fault(HostGarbageLine(library, m_reader.RejectedInARow()), HostEndedText(library));
         return;
     }
-    const HostWatch watch = m_process.Watch();
-    if (const uint64_t took = CallOverdueMs(watch, now, m_period)) {
-        Fault(HostHangLine(library, watch.call, took), HostHangText(library, watch.call));
-        return;
-    }
-    // A host that neither answers an open nor is inside a call of it.
-    const bool inCall = watch.call != 0 && watch.call < static_cast<uint32_t>(hostwire::HostCall::Count);
-    if (!m_openAnswered && !inCall && now >= m_openSentAt && now - m_openSentAt > OpenAnswerLimitMs)
-        Fault(HostSilentLine(library, now - m_openSentAt), HostEndedText(library));
-}
-
-void CameraHostSource::EndHost() {
-    m_process.Kill();
-    m_hostBits = 0;
-    m_held[0] = m_held[1] = false;
-    m_openAnswered = true;
-    Gone();
-}
-
-void CameraHostSource::Fault(std::string line, Text balloon) {
-    m_log->Write(line);
-    Remember(line, balloon);
-    EndHost();
-    ScheduleRestart(balloon, false);
-}
-
-void CameraHostSource::ScheduleRestart(const Text& balloon, bool startFailed) {
-    const uint64_t now = m_process.NowMs();
-    const uint64_t window = m_policy.windowMs;
-    m_faults.erase(std::remove_if(m_faults.begin(), m_faults.end(),
-                                  [now, window](uint64_t t) { return now - t >= window; }),
-                   m_faults.end());
-    m_faults.push_back(now);
-    const auto minutes = static_cast<unsigned>(window / 60000);
-    const auto faults = static_cast<unsigned>(m_faults.size());
-    if (faults >= m_policy.faultsThatStop) {
-        m_stopped = true;
-        m_restartDue = false;
-        m_log->Write(HostStoppedLine(faults, minutes));
-        // A host that cannot be started: its reason, and what to do about it.
-        Notify(*m_notifier, startFailed ? m_cannotStart : HostStoppedText(LibraryName(), faults, minutes));
-        return;
-    }
-    // One balloon per session: a camera that keeps failing is named once,
-    // and again when the restarts stop.
-    if (!m_faultBalloonShown) {
-        m_faultBalloonShown = true;
-        Notify(*m_notifier, balloon);
-    }
-    const uint64_t delay = RestartDelayMs(faults, m_policy.maxDelayMs);
-    m_log->Write(HostRestartLine(delay));
-    m_restartDue = true;
-    m_restartAt = now + delay;
-    if (delay == 0 && !startFailed) {
-        m_restartDue = false;
-        m_cause = CameraOpenCause::HostRestart;
-        StartAndOpen();
-    }
+    Watch(now);
 }
 
 }  // namespace brelkin

@@ -42,11 +42,13 @@ struct RestartPolicy {
     uint64_t windowMs = 30 * 60 * 1000;
 };
 uint64_t RestartDelayMs(unsigned faultNumber, uint64_t maxDelayMs = RestartPolicy{}.maxDelayMs);
-// How long a poll call (IsInterfaceValid, GetPIO, IsButtonPressed, and the
-// close) may take before the host counts as hung.
+// How long a poll call (IsInterfaceValid, GetPIO, IsButtonPressed, and a
+// window message of the library's) may take before the host counts as hung.
 uint64_t HangDeadlineMs(uint32_t period);
 // Loading the library, its constructor and OpenInterface together: a library
 // scanned at logon or a graph being built takes seconds, and is not hung.
+// CloseInterface, the destructor and unloading each get as long: a graph torn
+// down after a replug is as slow as one being built.
 constexpr uint64_t OpenLimitMs = 15000;
 // How long a call of the watch block may have run (both awake milliseconds)
 // past its limit; 0 while in time or when the watch means nothing.
@@ -54,6 +56,14 @@ uint64_t CallOverdueMs(const HostWatch& watch, uint64_t nowMs, uint32_t period);
 // A host that answers an open neither with its answer nor with a call in the
 // watch block in this time is ended.
 constexpr uint64_t OpenAnswerLimitMs = OpenLimitMs + 5000;
+// A host that has sent nothing this long after its start is of a version
+// from before the Hello.
+constexpr uint64_t HelloLimitMs = 5000;
+// A watch that comes this much later than its 250 ms: both programs were
+// paused (Modern Standby may keep the awake clock going), so the time a call
+// seems to have taken is no hang. Its watch starts again.
+constexpr uint64_t WatchPeriodMs = 250;
+constexpr uint64_t WatchLateMs = 2000;
 // More unreadable messages than this in a row end the host as a fault.
 constexpr uint32_t BadMessagesInARow = 4;
 constexpr uint64_t RejectionLogEveryMs = 60000;
@@ -100,6 +110,16 @@ private:
     void StartAndOpen();
     void Handle(const hostwire::Message& message);
     void Opened(const hostwire::Message& message);
+    // A host of another version: one balloon, no restarts until the user asks.
+    void OtherVersion(uint32_t version);
+    // Judges the call in flight and the host's silences; false once the host
+    // was ended.
+    bool Watch(uint64_t now);
+    // Whether a window of the library's is open; on its opening the log
+    // says so, the window may come to the front and the button goes up.
+    void WaitForUser(bool window);
+    // The kinds the running host holds are closed: another kind was chosen.
+    void CloseHeld();
     void Fault(std::string line, Text balloon);
     // Counts a fault and schedules the next start: at once for a fault of a
     // running host, through Pump for a host that could not be started.
@@ -132,6 +152,12 @@ private:
     unsigned m_hostBits = 0;  // of the running host; 0 none
     std::u16string m_hostPath;
     bool m_greeted = false;   // the running host's Hello arrived
+    uint64_t m_hostStartedAt = 0;
+    // The watch's own clock: the last watch, and the time before which no
+    // call or silence counts (a late watch moved it on).
+    uint64_t m_watchedAt = 0;
+    uint64_t m_watchFrom = 0;
+    bool m_waitingForUser = false;  // a window of the library's is open
     bool m_held[2] = {false, false};
     // Every Open carries the next number; only the answer with the number of
     // the last one sent counts, whatever overtook what.
@@ -163,6 +189,7 @@ private:
     std::string m_lastFault;
     Text m_lastFaultText;
     uint64_t m_lastFaultMs = 0;
+    ClockTime m_lastFaultTime;
 };
 
 }  // namespace brelkin

@@ -20,10 +20,19 @@ TextArg BitsArg(unsigned bits) {
     return TextArg::Translated(bits == 32 ? IDS_BITS_32 : IDS_BITS_64);
 }
 
-// A call the host names as itself; "an unknown call" in the reader's words.
+// A member of the library by its own name; any other call, or "an unknown
+// call", in the reader's words.
 TextArg CallArg(uint32_t call) {
-    if (call >= static_cast<uint32_t>(hostwire::HostCall::Count)) return TextArg::Translated(IDS_UNKNOWN_CALL);
-    return U16(HostCallText(call));
+    using hostwire::HostCall;
+    switch (call < static_cast<uint32_t>(HostCall::Count) ? static_cast<HostCall>(call) : HostCall::Count) {
+    case HostCall::LoadLibrary: return TextArg::Translated(IDS_CALL_LOADING);
+    case HostCall::Constructor: return TextArg::Translated(IDS_CALL_CONSTRUCTOR);
+    case HostCall::Destructor: return TextArg::Translated(IDS_CALL_DESTRUCTOR);
+    case HostCall::WindowMessage: return TextArg::Translated(IDS_CALL_WINDOW_MESSAGE);
+    case HostCall::Unload: return TextArg::Translated(IDS_CALL_UNLOADING);
+    case HostCall::Count: return TextArg::Translated(IDS_UNKNOWN_CALL);
+    default: return U16(HostCallText(call));
+    }
 }
 
 std::u16string Setup(unsigned bits) {
@@ -169,8 +178,13 @@ std::string HostVersionLine(const std::u16string& hostPath, uint32_t version, ui
            std::to_string(expected) + "; not restarted until \"Rescan Camera\" or a driver choice";
 }
 
-Text HostVersionText() {
-    return Text(IDS_HOST_VERSION_MISMATCH);
+Text HostVersionText(const std::u16string& hostPath) {
+    const size_t slash = hostPath.find_last_of(u"\\/");
+    return Text(IDS_HOST_VERSION_MISMATCH, {slash == std::u16string::npos ? hostPath : hostPath.substr(slash + 1)});
+}
+
+std::string HostWaitingLine() {
+    return "Camera host: waiting for the user: the camera library shows a window";
 }
 
 std::string HostGarbageLine(const std::u16string& library, uint32_t inARow) {

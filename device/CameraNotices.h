@@ -48,9 +48,11 @@ std::string HostHangLine(const std::u16string& library, uint32_t call, uint64_t 
 std::string HostRestartLine(uint64_t delayMs);
 std::string HostStoppedLine(unsigned faults, unsigned windowMinutes);
 // A host of another protocol version: its path, the version it named (0:
-// none), and the single balloon.
+// none), and the single balloon, which names the host's file.
 std::string HostVersionLine(const std::u16string& hostPath, uint32_t version, uint32_t expected);
-Text HostVersionText();
+Text HostVersionText(const std::u16string& hostPath);
+// A window of the library's is open during a call: the call waits for the user.
+std::string HostWaitingLine();
 std::string HostGarbageLine(const std::u16string& library, uint32_t inARow);
 std::string HostSilentLine(const std::u16string& library, uint64_t milliseconds);
 // Brelkin runs in a job that takes no job inside it for the host.

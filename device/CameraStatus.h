@@ -8,6 +8,7 @@
 #include "engine/ButtonPoll.h"
 #include "engine/Texts.h"
 #include "platform/CameraLibrary.h"
+#include "platform/Clock.h"
 
 namespace brelkin {
 
@@ -18,6 +19,7 @@ enum class HostState {
     Stopped,      // too many faults; Rescan Camera tries again
     CannotStart,  // `cannotStart` says why
     VersionMismatch,  // a host of another version; a rescan tries again
+    WaitingForUser,   // running, and a window of the library's waits for the user
 };
 
 enum class CameraState {
@@ -43,6 +45,8 @@ struct CameraStatus {
     // Its balloon, which the window shows in its language; Empty(): none.
     Text lastFaultText;
     uint64_t lastFaultMs = 0;
+    ClockTime lastFaultTime;  // local, taken when it happened
+    uint64_t nowMs = 0;       // the awake clock when this was taken
 };
 
 // An answering camera's state as a reading shows it; no reading means the

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "device/CameraNotices.h"
+#include "engine/ProgramRules.h"
 #include "engine/Texts.h"
 #include "engine/Utf8.h"
 
@@ -75,6 +76,7 @@ public:
         case HostState::Stopped: return Say(IDS_STATUS_HOST_STOPPED);
         case HostState::CannotStart: return Say(IDS_STATUS_HOST_CANNOT_START, {s.cannotStart.In(m_language)});
         case HostState::VersionMismatch: return Say(IDS_STATUS_HOST_VERSION_MISMATCH);
+        case HostState::WaitingForUser: return Say(IDS_STATUS_HOST_WAITING_FOR_USER);
         }
         return u"";
     }
@@ -98,10 +100,16 @@ public:
     std::u16string Presses(const PressRecord& p) const {
         if (p.count == 0) return Say(IDS_STATUS_NO_PRESSES);
         std::u16string what = p.mode;
-        if (!p.mode.empty() && !p.ruleProgram.empty()) what = Say(IDS_STATUS_RULE_MODE, {p.mode, p.ruleProgram});
+        if (!p.mode.empty() && !p.ruleProgram.empty())
+            what = Say(SplitRuleName(p.ruleProgram).titled ? IDS_STATUS_TITLE_RULE_MODE : IDS_STATUS_RULE_MODE,
+                       {p.mode, p.ruleProgram});
         if (p.gesture == Gesture::LongPress) what = Say(IDS_STATUS_LONG_PRESS, {what});
         if (p.gesture == Gesture::DoublePress) what = Say(IDS_STATUS_DOUBLE_PRESS, {what});
-        const std::u16string sent = p.chords.empty() ? what : Say(IDS_STATUS_SENT, {what, p.chords});
+        const std::u16string sent =
+            p.chords.empty()          ? what
+            : p.remoteClient.empty() ? Say(IDS_STATUS_SENT, {what, p.chords})
+                                      : Say(IDS_STATUS_SENT_TO,
+                                            {what, p.chords, Say(IDS_STATUS_REMOTE_SESSION, {p.remoteClient})});
         switch (p.notSent) {
         case PressNotSent::None: what = sent; break;
         case PressNotSent::StatusInFront: what = Say(IDS_STATUS_TRIED, {sent}); break;

@@ -26,19 +26,14 @@ enum class PressNotSent {
     JoystickMode,
 };
 
-struct ClockTime {
-    unsigned hour = 0;
-    unsigned minute = 0;
-    unsigned second = 0;
-};
-
 struct PressRecord {
     unsigned long count = 0;  // since Brelkin started; 0: none yet
     ClockTime time;           // of the last one
     std::u16string mode;      // its mode as the menu names it
     Gesture gesture = Gesture::Press;  // what the last press was read as
-    std::u16string ruleProgram;  // set: the mode of this program's rule
+    std::u16string ruleProgram;  // set: the name of the rule whose mode it was
     std::u16string chords;       // "Alt+F" or "Alt+G, Space"
+    std::u16string remoteClient;  // set: the chords went to this remote-desktop client
     PressNotSent notSent = PressNotSent::None;
     std::u16string refusedProgram;  // with OnlyListedPrograms; empty: its name could not be read
 };
@@ -47,12 +42,12 @@ struct CameraStatusView {
     CameraStatus camera;
     std::u16string libraryVersion;  // from its version resource; empty: none
     DriverKind driver = DriverWdm;
-    uint64_t nowMs = 0;  // the host clock, for a restart that is due
+    uint64_t nowMs = 0;  // the awake clock, as the restart's time, for a restart that is due
     uint32_t period = 0;
     uint32_t configuredPeriod = 0;
     PressRecord press;
     JoystickStatus joystick;
-    ClockTime lastFaultTime;
+    ClockTime lastFaultTime;  // the local time it happened
 };
 
 enum CameraStatusLine {

@@ -68,7 +68,7 @@ bool DialogRunner::EditProgramRules(ProgramRuleSet& rules, const PresetTable& pr
     for (const ActionPreset& row : presets) dialog.m_modeNames.emplace_back(ModeName(row));
     const bool keyMode = current >= 1 && current <= PresetRowCount;
     dialog.m_newRuleMode = dialog.m_modeNames[keyMode ? static_cast<std::size_t>(current - 1) : 0];
-    dialog.m_openPrograms = ProgramsWithOpenWindows();
+    dialog.m_openWindows = OpenProgramWindows();
     if (dialog.DoModal() != IDOK) return false;
     rules = std::move(dialog.m_rules);
     return true;

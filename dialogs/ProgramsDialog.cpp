@@ -47,6 +47,7 @@ BEGIN_MESSAGE_MAP(CDlgPrograms, CDialog)
     ON_BN_CLICKED(IDC_PROGRAM_BROWSE, OnBrowse)
     ON_BN_CLICKED(IDC_PROGRAM_REMOVE, OnRemove)
     ON_CBN_SELCHANGE(IDC_PROGRAM_MODE, OnModeChange)
+    ON_CBN_SELCHANGE(IDC_PROGRAM_NEW, OnProgramPicked)
     ON_MESSAGE(WM_NOTIFY, OnNotify)
 END_MESSAGE_MAP()
 
@@ -67,44 +68,61 @@ BOOL CDlgPrograms::OnInitDialog() {
     ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
     RECT client{};
     ::GetClientRect(m_list, &client);
-    const int programWidth = (client.right - client.left) * 2 / 5;
-    std::wstring programHeader = Translated(IDS_PROGRAMS_COLUMN_PROGRAM);
-    std::wstring modeHeader = Translated(IDS_PROGRAMS_COLUMN_MODE);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = programHeader.data();
-    column.cx = programWidth;
-    ListView_InsertColumn(m_list, 0, &column);
-    column.pszText = modeHeader.data();
-    column.cx = client.right - client.left - programWidth - SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(m_list));
-    ListView_InsertColumn(m_list, 1, &column);
+    const int width = client.right - client.left - SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(m_list));
+    const unsigned headers[] = {IDS_PROGRAMS_COLUMN_PROGRAM, IDS_PROGRAMS_COLUMN_TITLE, IDS_PROGRAMS_COLUMN_MODE};
+    const int widths[] = {width * 3 / 10, width * 3 / 10, width - 2 * (width * 3 / 10)};
+    for (int c = 0; c < 3; ++c) {
+        std::wstring header = Translated(headers[c]);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = header.data();
+        column.cx = widths[c];
+        ListView_InsertColumn(m_list, c, &column);
+    }
 
     for (const std::u16string& mode : m_modeNames) {
         ::SendMessageW(m_mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ModeName(mode).c_str()));
     }
     HWND open = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
     ::SendMessageW(open, CB_LIMITTEXT, MaxFileNameLength, 0);
-    for (const std::u16string& program : m_openPrograms) {
-        ::SendMessageW(open, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(program).c_str()));
+    // One entry for a program with several windows, as the file system compares names.
+    for (std::size_t i = 0; i < m_openWindows.size(); ++i) {
+        bool seen = false;
+        for (std::size_t j = 0; j < i && !seen; ++j)
+            seen = brelkin::SameProgramName(m_openWindows[j].program, m_openWindows[i].program);
+        if (!seen)
+            ::SendMessageW(open, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(m_openWindows[i].program).c_str()));
     }
     FillList();
     SelectRule(m_rules.rules.empty() ? -1 : 0);
     if (m_rules.onlyListedEnforced) ::EnableWindow(::GetDlgItem(m_hWnd, IDC_ONLY_LISTED), FALSE);
+    // No rule of the user's own can be added while the administrator turns them off.
+    if (m_rules.userRulesIgnored) {
+        for (int id : {IDC_PROGRAM_NEW, IDC_PROGRAM_ADD, IDC_PROGRAM_BROWSE})
+            ::EnableWindow(::GetDlgItem(m_hWnd, id), FALSE);
+    }
     return TRUE;
 }
 
 void CDlgPrograms::FillList() {
     ListView_DeleteAllItems(m_list);
     for (std::size_t i = 0; i < m_rules.rules.size(); ++i) {
-        std::wstring program = ToWide(m_rules.rules[i].program);
+        std::wstring program = ToWide(brelkin::SplitRuleName(m_rules.rules[i].program).program);
+        std::wstring title = TitleText(m_rules.rules[i]);
         std::wstring mode = ModeText(m_rules.rules[i]);
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(i);
         item.pszText = program.data();
         ListView_InsertItem(m_list, &item);
-        ListView_SetItemText(m_list, static_cast<int>(i), 1, mode.data());
+        ListView_SetItemText(m_list, static_cast<int>(i), 1, title.data());
+        ListView_SetItemText(m_list, static_cast<int>(i), 2, mode.data());
     }
+}
+
+std::wstring CDlgPrograms::TitleText(const brelkin::ProgramRule& rule) {
+    const brelkin::RuleName name = brelkin::SplitRuleName(rule.program);
+    return name.titled ? ToWide(name.pattern) : Translated(IDS_PROGRAMS_ANY_WINDOW);
 }
 
 std::wstring CDlgPrograms::ModeText(const brelkin::ProgramRule& rule) {
@@ -135,10 +153,14 @@ void CDlgPrograms::ShowSelectedMode() {
     }
     ::SendMessageW(m_mode, CB_SETCURSEL, static_cast<WPARAM>(modeIndex), 0);
     const brelkin::ProgramRule* rule = any ? &m_rules.rules[static_cast<std::size_t>(index)] : nullptr;
-    ::EnableWindow(m_mode, rule != nullptr && !rule->enforced);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PROGRAM_REMOVE), rule != nullptr && !rule->deployed);
+    // Another mode would make a rule the user's own, which would not be used either.
+    const bool ownAllowed = !m_rules.userRulesIgnored;
+    ::EnableWindow(m_mode, rule != nullptr && !rule->enforced && ownAllowed);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PROGRAM_REMOVE), rule != nullptr && !rule->deployed && ownAllowed);
     std::wstring note;
-    if (rule != nullptr && rule->enforced) {
+    if (rule != nullptr && !rule->deployed && !ownAllowed) {
+        note = Translated(IDS_PROGRAMS_NOTE_USER_RULES_OFF);
+    } else if (rule != nullptr && rule->enforced) {
         note = Translated(IDS_PROGRAMS_NOTE_ENFORCED);
     } else if (rule != nullptr && rule->deployed) {
         note = Translated(IDS_PROGRAMS_NOTE_DEPLOYED);
@@ -150,6 +172,16 @@ void CDlgPrograms::ShowSelectedMode() {
 
 LRESULT CDlgPrograms::OnNotify(WPARAM, LPARAM lParam) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    // The user's own rules that are not used are drawn greyed.
+    if (header->idFrom == IDC_PROGRAM_LIST && header->code == NM_CUSTOMDRAW && m_rules.userRulesIgnored) {
+        auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
+        if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+        const std::size_t item = draw->nmcd.dwItemSpec;
+        if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && item < m_rules.rules.size() &&
+            !m_rules.rules[item].deployed)
+            draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
+        return CDRF_DODEFAULT;
+    }
     if (header->idFrom == IDC_PROGRAM_LIST && header->code == LVN_ITEMCHANGED) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
         if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) {
@@ -159,35 +191,86 @@ LRESULT CDlgPrograms::OnNotify(WPARAM, LPARAM lParam) {
     return 0;
 }
 
+void CDlgPrograms::Refuse(const std::wstring& text, int field) {
+    ShowMessage(m_hWnd, text.c_str(), MB_ICONEXCLAMATION);
+    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(m_hWnd, field)), TRUE);
+}
+
 bool CDlgPrograms::AddProgram(std::wstring_view text) {
-    const brelkin::ProgramNameCheck check = brelkin::CheckProgramName(ToU16(text));
+    if (m_rules.userRulesIgnored) return true;
+    const std::u16string pattern = ToU16(FieldText(IDC_PROGRAM_TITLE));
+    switch (brelkin::CheckTitlePattern(pattern)) {
+    case brelkin::TitlePatternFault::None: break;
+    case brelkin::TitlePatternFault::Character:
+        Refuse(Translated(IDS_PROGRAMS_PATTERN_INVALID), IDC_PROGRAM_TITLE);
+        return false;
+    case brelkin::TitlePatternFault::TooLong:
+        Refuse(Translated(IDS_PROGRAMS_PATTERN_TOO_LONG), IDC_PROGRAM_TITLE);
+        return false;
+    }
+    std::u16string typed = ToU16(text);
+    // A pattern alone edits the selected rule: its program with this pattern.
+    // A rule of the administrator's, or one over it, stays and gets a sibling.
+    const int selected = SelectedRule();
+    brelkin::ProgramRule* edited = nullptr;
+    if (typed.find_first_not_of(u" \t") == std::u16string::npos && !pattern.empty() && selected >= 0 &&
+        static_cast<std::size_t>(selected) < m_rules.rules.size()) {
+        brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(selected)];
+        typed = brelkin::SplitRuleName(rule.program).program;
+        if (!rule.deployed && !rule.deployedMode) edited = &rule;
+    }
+    if (!pattern.empty()) typed += u'|' + pattern;
+    const brelkin::ProgramNameCheck check = brelkin::CheckProgramName(typed);
     if (check.fault != brelkin::ProgramNameFault::None) {
-        ShowMessage(m_hWnd, RefusalText(check.fault).c_str(), MB_ICONEXCLAMATION);
-        HWND field = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
-        ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+        Refuse(RefusalText(check.fault), IDC_PROGRAM_NEW);
         return false;
     }
     const std::u16string& name = check.name;
-    for (std::size_t i = 0; i < m_rules.rules.size(); ++i) {
-        if (brelkin::SameProgramName(m_rules.rules[i].program, name)) {
-            SelectRule(static_cast<int>(i));
-            ::SetDlgItemTextW(m_hWnd, IDC_PROGRAM_NEW, L"");
-            return true;
-        }
+    std::size_t index = 0;
+    while (index < m_rules.rules.size() && !brelkin::SameProgramName(m_rules.rules[index].program, name)) ++index;
+    if (index == m_rules.rules.size() && edited != nullptr) {
+        edited->program = name;
+        index = static_cast<std::size_t>(selected);
+        FillList();
+    } else if (index == m_rules.rules.size()) {
+        m_rules.rules.push_back({name, m_newRuleMode});
+        FillList();
     }
-    m_rules.rules.push_back({name, m_newRuleMode});
-    FillList();
-    SelectRule(static_cast<int>(m_rules.rules.size() - 1));
+    SelectRule(static_cast<int>(index));
     ::SetDlgItemTextW(m_hWnd, IDC_PROGRAM_NEW, L"");
+    ::SetDlgItemTextW(m_hWnd, IDC_PROGRAM_TITLE, L"");
     return true;
 }
 
 // The whole text, however long: a cut one could pass as another name.
-std::wstring CDlgPrograms::TypedProgram() const {
-    HWND field = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
+std::wstring CDlgPrograms::FieldText(int id) const {
+    HWND field = ::GetDlgItem(m_hWnd, id);
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(field)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(::GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
     return text;
+}
+
+std::wstring CDlgPrograms::TypedProgram() const {
+    return FieldText(IDC_PROGRAM_NEW);
+}
+
+// The titles of the picked program's windows, to choose from; the field
+// keeps what was typed in it.
+void CDlgPrograms::OnProgramPicked() {
+    HWND programs = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
+    const LRESULT picked = ::SendMessageW(programs, CB_GETCURSEL, 0, 0);
+    if (picked < 0) return;
+    std::wstring program(static_cast<std::size_t>(::SendMessageW(programs, CB_GETLBTEXTLEN, picked, 0)) + 1, L'\0');
+    program.resize(static_cast<std::size_t>(
+        ::SendMessageW(programs, CB_GETLBTEXT, picked, reinterpret_cast<LPARAM>(program.data()))));
+    HWND titles = ::GetDlgItem(m_hWnd, IDC_PROGRAM_TITLE);
+    const std::wstring typed = FieldText(IDC_PROGRAM_TITLE);
+    ::SendMessageW(titles, CB_RESETCONTENT, 0, 0);
+    for (const brelkin::OpenProgramWindow& window : m_openWindows) {
+        if (!window.title.empty() && brelkin::SameProgramName(window.program, ToU16(program)))
+            ::SendMessageW(titles, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(window.title).c_str()));
+    }
+    ::SetWindowTextW(titles, typed.c_str());
 }
 
 void CDlgPrograms::OnAdd() {
@@ -195,18 +278,22 @@ void CDlgPrograms::OnAdd() {
 }
 
 // The dialog manager turns Enter in any control that does not take it into
-// IDOK; in the program field it means Add. A name typed and not yet added is
+// IDOK; in the program and title fields it means Add. A name typed and not yet added is
 // added before the dialog closes, and one that is refused keeps it open, so
 // that nothing is saved with a name the user did not see go in.
 void CDlgPrograms::OnOK() {
-    HWND field = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
     HWND focus = ::GetFocus();
-    if (focus != nullptr && (focus == field || ::IsChild(field, focus))) {
-        OnAdd();
-        return;
+    for (int id : {IDC_PROGRAM_NEW, IDC_PROGRAM_TITLE}) {
+        HWND field = ::GetDlgItem(m_hWnd, id);
+        if (focus != nullptr && (focus == field || ::IsChild(field, focus))) {
+            OnAdd();
+            return;
+        }
     }
     const std::wstring typed = TypedProgram();
-    if (typed.find_first_not_of(L" \t") != std::wstring::npos && !AddProgram(typed)) return;
+    if ((typed.find_first_not_of(L" \t") != std::wstring::npos || !FieldText(IDC_PROGRAM_TITLE).empty()) &&
+        !AddProgram(typed))
+        return;
     CDialog::OnOK();
 }
 
@@ -231,7 +318,7 @@ void CDlgPrograms::OnRemove() {
     const int index = SelectedRule();
     if (index < 0 || static_cast<std::size_t>(index) >= m_rules.rules.size()) return;
     brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
-    if (rule.deployed) {
+    if (rule.deployed || m_rules.userRulesIgnored) {
         // Remove is greyed for it; this only answers a click that came anyway.
         ShowMessage(m_hWnd, Translated(IDS_PROGRAMS_CANNOT_REMOVE).c_str(), MB_ICONINFORMATION);
         return;
@@ -258,11 +345,11 @@ void CDlgPrograms::OnModeChange() {
         return;
     brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
     const std::u16string& chosen = m_modeNames[static_cast<std::size_t>(mode)];
-    if (rule.enforced || (rule.deployed && chosen == rule.mode)) return;
+    if (rule.enforced || m_rules.userRulesIgnored || (rule.deployed && chosen == rule.mode)) return;
     rule.mode = chosen;
     // Another mode for the administrator's rule makes it the user's own.
     rule.deployed = false;
     std::wstring text = ModeText(rule);
-    ListView_SetItemText(m_list, index, 1, text.data());
+    ListView_SetItemText(m_list, index, 2, text.data());
     ShowSelectedMode();
 }

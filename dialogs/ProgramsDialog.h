@@ -7,6 +7,7 @@
 
 #include "engine/ProgramRules.h"
 #include "framework/Dialog.h"
+#include "platform/win32/Win32ForegroundProgram.h"
 
 class CDlgPrograms : public CDialog {
 public:
@@ -18,8 +19,10 @@ public:
     // The modes offered, in menu order; a new rule gets `m_newRuleMode`.
     std::vector<std::u16string> m_modeNames;
     std::u16string m_newRuleMode;
-    // Offered under "Program :"; any other file name may be typed.
-    std::vector<std::u16string> m_openPrograms;
+    // Their programs are offered under "Program :" (any other file name may
+    // be typed), and the titles of the chosen one's windows under "Window
+    // title :", to be shortened into a pattern.
+    std::vector<brelkin::OpenProgramWindow> m_openWindows;
 
 protected:
     BOOL OnInitDialog() override;
@@ -30,16 +33,20 @@ protected:
     void OnBrowse();
     void OnRemove();
     void OnModeChange();
+    void OnProgramPicked();
     LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
 private:
-    // Adds `program` (a file name, or a full path whose file name is taken)
-    // or selects its rule if it has one; false, after a message, when it is
-    // no usable file name.
+    // Adds the rule for `program` (a file name, or a full path whose file
+    // name is taken) and the title pattern typed, or selects that rule if it
+    // is there; false, after a message, when either is not usable.
     bool AddProgram(std::wstring_view program);
+    std::wstring FieldText(int id) const;
     std::wstring TypedProgram() const;
+    void Refuse(const std::wstring& text, int field);
+    static std::wstring TitleText(const brelkin::ProgramRule& rule);
     static std::wstring ModeText(const brelkin::ProgramRule& rule);
     void FillList();
     void SelectRule(int index);

@@ -7,7 +7,7 @@ namespace brelkin {
 namespace {
 
 // The row of a key mode. Values the program never sets (the settings load
-// only produces 0 to 13) are served from row 0; comparing the mode itself
+// only produces 0 to PresetRowCount) are served from row 0; comparing the mode itself
 // rather than mode - 1 keeps INT32_MIN from overflowing.
 const ActionPreset& RowOfMode(const PresetTable& presets, TriggerMode mode) {
     if (mode < 1 || mode > PresetRowCount) return presets[0];
@@ -122,6 +122,30 @@ PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, uint64_t n
 void ForgetCamera(TriggerState& state, PressFilter& press) {
     press.Forget();
     state.gestures.Drop();
+}
+
+namespace {
+
+class NoJoystickRecord final : public IJoystickButtonSink {
+public:
+    void SendJoystickButton(bool) override {}
+    void ReleaseIfHeld() override {}
+};
+
+}  // namespace
+
+PollOutcome AnswerTriedReading(TriggerState& state, ButtonReading reading, uint64_t nowMicroseconds,
+                               PressFilter& press, IPressSender& sender) {
+    // On a copy: whatever the press would move stays with the copy. Brelkin
+    // itself is in front, so no program rule is looked up. Only the reading
+    // of the button over time (a long or a double press being judged) goes
+    // on from tick to tick, as the press filter does.
+    TriggerState tried = state;
+    tried.pressRows = nullptr;
+    NoJoystickRecord noJoystick;
+    const PollOutcome outcome = AnswerReading(tried, reading, nowMicroseconds, press, noJoystick, sender);
+    state.gestures = tried.gestures;
+    return outcome;
 }
 
 PollOutcome PollButton(TriggerState& state, ICameraButton* selectedOrNull, uint64_t nowMicroseconds,

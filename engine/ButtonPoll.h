@@ -53,6 +53,15 @@ PollOutcome AnswerReading(TriggerState& state, ButtonReading reading, uint64_t n
 // a new one, and a press being judged ends unsent.
 void ForgetCamera(TriggerState& state, PressFilter& press);
 
+// A reading taken while the Camera Status window is in front: a press is
+// answered in the current mode, its chords handed to `sender` to be shown,
+// and the step, the program rules and the rest of `state` stay as they were,
+// so that the next real press sends what it would have sent (only a long or
+// a double press being judged goes on from tick to tick). No joystick
+// record is written.
+PollOutcome AnswerTriedReading(TriggerState& state, ButtonReading reading, uint64_t nowMicroseconds,
+                               PressFilter& press, IPressSender& sender);
+
 // `selectedOrNull` is the camera object of the current driver kind, or null
 // when none is open; the object of the other kind is never passed in. A tick
 // that cannot read the button tells `press` that it had no reading, and the

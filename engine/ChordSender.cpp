@@ -4,6 +4,7 @@
 
 #include "engine/KeyChordNames.h"
 #include "engine/ProgramRules.h"
+#include "engine/RemoteSessionClients.h"
 #include "engine/Utf8.h"
 
 namespace brelkin {
@@ -21,19 +22,39 @@ std::string NameForLog(std::u16string_view path) {
 
 bool ChordSender::StillInFront(const PressChords& press, int next) {
     if (m_foreground == nullptr || !press.program.known) return true;
+    std::size_t titleLength = 0;
+    const std::uintptr_t window = m_foreground->ForegroundWindow(m_nowTitle, WindowTitleCapacity, titleLength);
+    if (titleLength > WindowTitleCapacity) titleLength = 0;
     std::size_t length = m_foreground->ForegroundImagePath(m_now, ImagePathCapacity);
     if (length > ImagePathCapacity) length = 0;
     const std::u16string_view then(press.program.path, press.program.length);
     const std::u16string_view now(m_now, length);
     // The same path in other letter case is the same program on Windows.
-    if (then.size() == now.size() && (then.empty() || SameProgramName(then, now))) return true;
+    const bool sameProgram = then.size() == now.size() && (then.empty() || SameProgramName(then, now));
+    const bool sameWindow = window == press.program.window;
+    const std::u16string_view pattern(press.program.pattern, press.program.patternLength);
+    const bool titleMatches =
+        !press.program.titled || TitleMatches(pattern, std::u16string_view(m_nowTitle, titleLength));
+    if (sameProgram && sameWindow && titleMatches) return true;
     if (m_log != nullptr) {
         const int dropped = press.count - next;
-        m_log->Write("Keys: " + NameForLog(now) + " came to the front after the press in " + NameForLog(then) +
-                     "; the rest of the press (" + std::to_string(dropped) + (dropped == 1 ? " chord" : " chords") +
-                     ") is not sent");
+        const std::string what =
+            !sameProgram  ? NameForLog(now) + " came to the front after the press in " + NameForLog(then)
+            : !sameWindow ? "another window of " + NameForLog(now) + " came to the front after the press"
+                          : "the title of the window of " + NameForLog(now) + " no longer matches " +
+                                ToUtf8(pattern) + " after the press";
+        m_log->Write("Keys: " + what + "; the rest of the press (" + std::to_string(dropped) +
+                     (dropped == 1 ? " chord" : " chords") + ") is not sent");
     }
     return false;
+}
+
+void ChordSender::NoteRemoteSession(const ProgramInFront& program) {
+    const std::u16string_view client = RemoteSessionClient(std::u16string_view(program.path, program.length));
+    if (client.empty()) return;
+    m_remoteSessionNoted = true;
+    m_log->Write("Keys: keys go to a remote session through " + ToUtf8(client) +
+                 ", which passes their scan codes on; the remote computer's keyboard layout decides the letters");
 }
 
 int ChordSender::SendRow(const PressChords& press) {
@@ -57,6 +78,7 @@ int ChordSender::SendRow(const PressChords& press) {
                                              : "the keys left down are released again before the next chord"));
         }
         ++sent;
+        if (!m_remoteSessionNoted && m_log != nullptr && press.program.known) NoteRemoteSession(press.program);
         if (press.delayAfterEach && !m_delay.Delay(press.delayMilliseconds)) break;
     }
     return sent;

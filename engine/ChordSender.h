@@ -61,12 +61,15 @@ public:
 
     // Sends the press's chords in order, each one whole: every key and
     // modifier pressed is released before anything else happens. Before each
-    // chord the program in front is read again; when another one has come to
-    // the front, the rest of the row is dropped and one line says so. Keys
-    // whose release the system refused are released again before each chord,
-    // once (and at the start of a press that sends none), and one line
-    // names the first chord of the press that the system refused. Returns the
-    // number of chords sent. Allocates nothing unless it writes a line.
+    // chord the program in front is read again; when another program or
+    // another window has come to the front, or the title no longer matches
+    // the title rule that decided the press, the rest of the row is dropped
+    // and one line says so. Keys whose release the system refused are
+    // released again before each chord, once (and at the start of a press
+    // that sends none), and one line names the first chord of the press
+    // that the system refused. The first chords of a run that go to a
+    // remote-desktop client get a line naming it. Returns the number of
+    // chords sent. Allocates nothing unless it writes a line.
     int SendRow(const PressChords& press);
 
     // At exit, once nothing else sends: the keys whose release the system
@@ -75,6 +78,7 @@ public:
 
 private:
     bool StillInFront(const PressChords& press, int next);
+    void NoteRemoteSession(const ProgramInFront& program);
 
     IKeyboardInput& m_input;
     ISleeper& m_hold;
@@ -82,7 +86,9 @@ private:
     IForegroundProgram* m_foreground;
     ISupportLog* m_log = nullptr;
     KeysLeftDown m_leftDown;
+    bool m_remoteSessionNoted = false;  // once a run is enough to explain the keys' way
     char16_t m_now[ImagePathCapacity];
+    char16_t m_nowTitle[WindowTitleCapacity];
 };
 
 // The sender on the caller's own thread: each press is typed before Send

@@ -19,27 +19,19 @@ constexpr ModifierKey kModifierKeys[] = {
     {ModWin, 0x5B},
 };
 
-// What the system took of one chord's key-downs, by the modifier's place in
-// kModifierKeys, and the key itself after them.
-struct DownsTaken {
-    bool taken[5] = {};
-    bool allTaken = true;
+// One key of a chord as its key-down went out; its key-up repeats the scan
+// code and the extended flag, whatever the layout in front is by then.
+struct ChordKey {
+    KeyEvent down;
+    bool taken = false;
 };
 
-void SendModifiers(IKeyboardInput& input, KeyEvent& event, ModifierMask modifiers, uint32_t flags,
-                   DownsTaken& downs, KeysLeftDown& leftDown) {
-    event.flags = flags;
-    for (int i = 0; i < 4; ++i) {
-        if (!(modifiers & kModifierKeys[i].bit)) continue;
-        event.vk = kModifierKeys[i].vk;
-        const bool taken = input.SendKeyEvent(event) != 0;
-        downs.allTaken = downs.allTaken && taken;
-        if (flags == 0) {
-            downs.taken[i] = taken;
-        } else if (!taken && downs.taken[i]) {
-            leftDown.Add(event);
-        }
-    }
+void Release(IKeyboardInput& input, const ChordKey& key, bool& allTaken, KeysLeftDown& leftDown) {
+    KeyEvent up = key.down;
+    up.flags |= KeyEventKeyUp;
+    if (input.SendKeyEvent(up) != 0) return;
+    allTaken = false;
+    if (key.taken) leftDown.Add(up);
 }
 
 }  // namespace
@@ -63,37 +55,57 @@ bool KeysLeftDown::Release(IKeyboardInput& input) {
     return m_count == 0;
 }
 
+bool IsExtendedKey(uint16_t vk) {
+    switch (vk) {
+    case 0x03:  // Break
+    case 0x21: case 0x22: case 0x23: case 0x24:  // Page Up, Page Down, End, Home
+    case 0x25: case 0x26: case 0x27: case 0x28:  // the arrows
+    case 0x2C: case 0x2D: case 0x2E:  // Print Screen, Insert, Delete
+    case 0x5B: case 0x5C: case 0x5D:  // the Windows keys, Applications
+    case 0x6F:  // the keypad's divide
+    case 0x90:  // Num Lock
+    case 0xA3: case 0xA5:  // right Ctrl, right Alt
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool SendKeyChord(IKeyboardInput& input, ISleeper& sleeper, ModifierMask modifiers, uint16_t key,
                   KeysLeftDown& leftDown) {
     // A zero key would press and release bare modifiers (a lone Alt opens the
     // focused window's menu), so it sends nothing at all.
     if (key == 0) return true;
 
-    KeyEvent event;
-    DownsTaken downs;
     // Read once so that every event of the chord carries the same value.
-    event.extraInfo = input.GetMessageExtraInfo();
+    const uintptr_t extraInfo = input.GetMessageExtraInfo();
 
-    SendModifiers(input, event, modifiers, 0, downs, leftDown);
+    ChordKey keys[5];
+    int count = 0;
+    for (const ModifierKey& modifier : kModifierKeys)
+        if (modifiers & modifier.bit) keys[count++].down.vk = modifier.vk;
+    keys[count++].down.vk = key;
+    // Every scan code before the first key-down, so that the downs still go
+    // out back to back and the whole chord reads one layout.
+    for (int i = 0; i < count; ++i) {
+        keys[i].down.scan = input.ScanCode(keys[i].down.vk);
+        keys[i].down.flags = IsExtendedKey(keys[i].down.vk) ? KeyEventExtendedKey : 0;
+        keys[i].down.extraInfo = extraInfo;
+    }
 
-    event.vk = key;
-    event.flags = 0;
-    downs.taken[4] = input.SendKeyEvent(event) != 0;
-    downs.allTaken = downs.allTaken && downs.taken[4];
+    bool allTaken = true;
+    for (int i = 0; i < count; ++i) {
+        keys[i].taken = input.SendKeyEvent(keys[i].down) != 0;
+        allTaken = allTaken && keys[i].taken;
+    }
 
     sleeper.Sleep(ChordHoldMilliseconds);
 
-    event.vk = key;
-    event.flags = KeyEventKeyUp;
-    if (input.SendKeyEvent(event) == 0) {
-        downs.allTaken = false;
-        if (downs.taken[4]) leftDown.Add(event);
-    }
-
-    // Released in press order, not reversed: the receiving programs have always
-    // seen this order.
-    SendModifiers(input, event, modifiers, KeyEventKeyUp, downs, leftDown);
-    return downs.allTaken;
+    // The key, then the modifiers in press order, not reversed: the receiving
+    // programs have always seen this order.
+    Release(input, keys[count - 1], allTaken, leftDown);
+    for (int i = 0; i < count - 1; ++i) Release(input, keys[i], allTaken, leftDown);
+    return allTaken;
 }
 
 }  // namespace brelkin

@@ -17,7 +17,8 @@ constexpr uint32_t ChordHoldMilliseconds = 25;
 class KeysLeftDown {
 public:
     bool Empty() const { return m_count == 0; }
-    // The key-up of `up.vk` was refused; one entry per key.
+    // The key-up of `up.vk` was refused; one entry per key. It keeps the
+    // scan code and flags of its key-down for when it is sent again.
     void Add(const KeyEvent& up);
     // Sends each held key's key-up again, in the order they were refused, with
     // the message extra information read afresh, and keeps the ones refused
@@ -32,12 +33,20 @@ private:
     int m_count = 0;
 };
 
+// True for the keys a real keyboard sends with the E0 prefix: Insert,
+// Delete, Home, End, Page Up and Down, the arrows, Num Lock, Break, Print
+// Screen, right Ctrl and Alt, the Windows and Applications keys, and the
+// keypad's divide key. Their records carry KeyEventExtendedKey; without it a
+// program that reads the flag takes an arrow for the keypad's.
+bool IsExtendedKey(uint16_t vk);
+
 // Presses the modifiers of `modifiers` (Shift, Ctrl, Alt, left Windows key,
 // in that order), presses `key`, holds it for ChordHoldMilliseconds, releases
 // it and then releases the modifiers in the order they were pressed, every
 // event its own injection call and every one sent whatever the one before
-// returned. A key whose
-// key-down went out and whose key-up was refused joins `leftDown`. Returns
+// returned. Each record carries its key's scan code on the layout in front
+// when the chord starts, and a key-up the scan code and flag of its key-down.
+// A key whose key-down went out and whose key-up was refused joins `leftDown`. Returns
 // false when the system refused any event of the chord. Key 0 is "no chord"
 // and sends nothing. The caller releases `leftDown` before the chord (a
 // modifier still held would turn it into another one), outside its timing.

@@ -1,46 +1,69 @@
 #include "engine/ProgramRowResolver.h"
 
+#include <algorithm>
+
 namespace brelkin {
 
 std::vector<std::size_t> ProgramRowResolver::SetRules(const ProgramRuleSet& set, const PresetTable& presets) {
     std::vector<std::size_t> namingNothing;
-    m_rules.clear();
     m_lastRule = {};
-    for (std::size_t i = 0; i < set.rules.size(); ++i) {
-        const TriggerMode mode = KeyModeNamed(presets, set.rules[i].mode);
-        if (mode == 0) {
-            namingNothing.push_back(i);
-            continue;
+    // In name order, so that of two equally weighty patterns the first found
+    // is the one whose name sorts first.
+    auto load = [&](const std::vector<ProgramRule>& stored, std::vector<ResolvedRule>& into, bool report) {
+        into.clear();
+        for (std::size_t i = 0; i < stored.size(); ++i) {
+            if (set.userRulesIgnored && !stored[i].deployed) continue;
+            const TriggerMode mode = KeyModeNamed(presets, stored[i].mode);
+            if (mode == 0) {
+                // A gesture's rule that names no key mode leaves that gesture's own mode.
+                if (report) namingNothing.push_back(i);
+                continue;
+            }
+            const RuleName name = SplitRuleName(stored[i].program);
+            // Longer than a press can keep for its later chords: never loaded.
+            if (name.pattern.size() > MaxTitlePatternLength) continue;
+            into.push_back({stored[i].program, PatternWeight(name.pattern), mode});
         }
-        m_rules.push_back({set.rules[i].program, mode});
-    }
-    std::vector<ResolvedRule>* gestureRules[2] = {&m_longPressRules, &m_doublePressRules};
-    const std::vector<ProgramRule>* stored[2] = {&set.longPressRules, &set.doublePressRules};
-    for (int g = 0; g < 2; ++g) {
-        gestureRules[g]->clear();
-        // A gesture's rule that names no key mode leaves that gesture's own mode.
-        for (const ProgramRule& rule : *stored[g])
-            if (const TriggerMode mode = KeyModeNamed(presets, rule.mode); mode != 0)
-                gestureRules[g]->push_back({rule.program, mode});
-    }
+        std::sort(into.begin(), into.end(), [](const ResolvedRule& a, const ResolvedRule& b) {
+            return NameSortsBefore(a.name, b.name) || (!NameSortsBefore(b.name, a.name) && a.name < b.name);
+        });
+    };
+    load(set.rules, m_rules, true);
+    load(set.longPressRules, m_longPressRules, false);
+    load(set.doublePressRules, m_doublePressRules, false);
     m_onlyListed = set.onlyListed;
     return namingNothing;
 }
 
-const ProgramRowResolver::ResolvedRule* ProgramRowResolver::FindRule(const std::vector<ResolvedRule>& rules,
-                                                                     std::u16string_view program) {
+const ProgramRowResolver::ResolvedRule* ProgramRowResolver::RuleFor(const std::vector<ResolvedRule>& rules,
+                                                                    std::u16string_view program,
+                                                                    std::u16string_view title) {
     if (program.empty()) return nullptr;
-    for (const ResolvedRule& rule : rules)
-        if (SameProgramName(rule.program, program)) return &rule;
-    return nullptr;
+    const ResolvedRule* plain = nullptr;
+    const ResolvedRule* titled = nullptr;
+    for (const ResolvedRule& rule : rules) {
+        const RuleName name = SplitRuleName(rule.name);
+        if (!SameProgramName(name.program, program)) continue;
+        if (!name.titled) {
+            if (plain == nullptr) plain = &rule;
+        } else if ((titled == nullptr || rule.weight > titled->weight) && TitleMatches(name.pattern, title)) {
+            titled = &rule;
+        }
+    }
+    return titled != nullptr ? titled : plain;
 }
 
 bool ProgramRowResolver::ResolvePressRow(Gesture gesture, TriggerMode& mode, SequenceStep& step,
                                          ProgramInFront& program) {
+    std::size_t titleLength = 0;
+    program.window = m_foreground.ForegroundWindow(m_title, WindowTitleCapacity, titleLength);
+    if (titleLength > WindowTitleCapacity) titleLength = 0;
     const std::size_t length = m_foreground.ForegroundImagePath(program.path, ImagePathCapacity);
     // A process whose name cannot be read is a program without a rule.
     program.length = length > ImagePathCapacity ? 0 : length;
     program.known = true;
+    program.titled = false;
+    program.patternLength = 0;
     m_lastRule = {};
     const std::vector<ResolvedRule>* gestureRules = gesture == Gesture::LongPress     ? &m_longPressRules
                                                     : gesture == Gesture::DoublePress ? &m_doublePressRules
@@ -49,8 +72,9 @@ bool ProgramRowResolver::ResolvePressRow(Gesture gesture, TriggerMode& mode, Seq
         const std::u16string_view name = program.length == 0
                                              ? std::u16string_view()
                                              : ImageFileName(std::u16string_view(program.path, program.length));
-        const ResolvedRule* ruled = FindRule(m_rules, name);
-        const ResolvedRule* gestureRuled = gestureRules == nullptr ? nullptr : FindRule(*gestureRules, name);
+        const std::u16string_view title(m_title, titleLength);
+        const ResolvedRule* ruled = RuleFor(m_rules, name, title);
+        const ResolvedRule* gestureRuled = gestureRules == nullptr ? nullptr : RuleFor(*gestureRules, name, title);
         // A program listed by any rule for this gesture gets its keys.
         if (ruled == nullptr && gestureRuled == nullptr && m_onlyListed) {
             m_refusedLength = name.copy(m_refused, ImagePathCapacity);
@@ -58,14 +82,14 @@ bool ProgramRowResolver::ResolvePressRow(Gesture gesture, TriggerMode& mode, Seq
             return false;
         }
         // A program's rule names the press's mode; a long or a double press
-        // keeps its own, and the rule only lists the program.
-        if (ruled != nullptr && gesture == Gesture::Press) {
-            mode = ruled->mode;
-            m_lastRule = ruled->program;
-        }
-        if (gestureRuled != nullptr) {
-            mode = gestureRuled->mode;
-            m_lastRule = gestureRuled->program;
+        // keeps its own unless a rule of that gesture names one.
+        const ResolvedRule* decided = gesture == Gesture::Press ? ruled : gestureRuled;
+        if (decided != nullptr) {
+            mode = decided->mode;
+            m_lastRule = decided->name;
+            const RuleName split = SplitRuleName(decided->name);
+            program.titled = split.titled;
+            program.patternLength = split.pattern.copy(program.pattern, MaxTitlePatternLength);
         }
     }
     m_lastGesture = gesture == Gesture::LongPress ? 1 : gesture == Gesture::DoublePress ? 2 : 0;

@@ -1,8 +1,10 @@
 #pragma once
 // The row of a press chosen by the program in front: its rule's mode, or the
 // current mode when it has none; nothing at all for an unlisted program when
-// only listed programs are to get keys. The program in front is read at every
-// press, rules or none, so that the chords can be kept to it.
+// only listed programs are to get keys. A title rule of the program whose
+// pattern matches the title of the window in front beats its plain rule. The
+// program in front is read at every press, rules or none, so that the chords
+// can be kept to it.
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -19,6 +21,7 @@ public:
 
     // Between ticks. Rules whose mode names no key mode are left out; their
     // indexes in `set.rules` are returned so that the caller can report them.
+    // The user's own rules are left out silently while the set ignores them.
     std::vector<std::size_t> SetRules(const ProgramRuleSet& set, const PresetTable& presets);
 
     bool ResolvePressRow(Gesture gesture, TriggerMode& mode, SequenceStep& step, ProgramInFront& program) override;
@@ -28,18 +31,21 @@ public:
     // process whose name could not be read), once; false when there is none.
     bool TakeRefusedProgram(std::u16string_view& program);
 
-    // The mode the last press that sent something used, and the program
-    // whose rule chose it (empty: the mode checked in the menu).
+    // The mode the last press that sent something used, and the name of the
+    // rule that chose it (empty: the mode checked in the menu).
     TriggerMode LastMode() const { return m_lastMode[m_lastGesture]; }
     std::u16string_view LastRuleProgram() const { return m_lastRule; }
 
 private:
     struct ResolvedRule {
-        std::u16string program;
+        std::u16string name;
+        std::size_t weight;  // of the title pattern
         TriggerMode mode;
     };
-
-    static const ResolvedRule* FindRule(const std::vector<ResolvedRule>& rules, std::u16string_view program);
+    // Among the rules of `program`: the matching title rule that pins down
+    // most of the title (the first by name on a tie), else the plain rule.
+    static const ResolvedRule* RuleFor(const std::vector<ResolvedRule>& rules, std::u16string_view program,
+                                       std::u16string_view title);
 
     IForegroundProgram& m_foreground;
     std::vector<ResolvedRule> m_rules;
@@ -53,6 +59,7 @@ private:
     TriggerMode m_lastMode[3] = {-1, -1, -1};
     int m_lastGesture = 0;
     std::u16string_view m_lastRule;  // into m_rules, which only SetRules changes
+    char16_t m_title[WindowTitleCapacity] = {};
     // Kept in place so that a refused press allocates nothing.
     char16_t m_refused[ImagePathCapacity] = {};
     std::size_t m_refusedLength = 0;

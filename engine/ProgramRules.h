@@ -1,6 +1,9 @@
 #pragma once
 // Rules that bind a program, by the file name of its executable, to a key
-// mode, as the user keeps them: the mode by its name.
+// mode, as the user keeps them: the mode by its name. A rule's name may add a
+// pattern for the title of the program's window, "chrome.exe|*Imaging*", so
+// that two windows of one program (a browser's, a remote-desktop client's)
+// get different modes.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,7 +14,7 @@
 namespace brelkin {
 
 struct ProgramRule {
-    std::u16string program;  // a file name such as "dexis.exe"
+    std::u16string program;  // the rule's name: "dexis.exe", or "chrome.exe|*Imaging*"
     std::u16string mode;     // a preset's menu name or "Custom Setting"
     // Set by the administrator (the machine's Programs key) and not stored in
     // the user's key: it cannot be removed, and another mode makes it the
@@ -37,6 +40,9 @@ struct ProgramRuleSet {
     // they are.
     std::vector<ProgramRule> longPressRules;
     std::vector<ProgramRule> doublePressRules;
+    // The administrator allows no rules of the user's own: those that are not
+    // deployed are shown, and neither applied nor changed.
+    bool userRulesIgnored = false;
 
     bool operator==(const ProgramRuleSet& other) const;
 };
@@ -52,7 +58,7 @@ std::u16string_view ImageFileName(std::u16string_view path);
 // whole field if it lacks one.
 std::u16string_view ModeName(const ActionPreset& row);
 
-// The key mode (1..13) whose row has the name `modeName`, compared unit by
+// The key mode (1..PresetRowCount) whose row has the name `modeName`, compared unit by
 // unit as the stored mode is; 0 when it names none (the joystick included).
 TriggerMode KeyModeNamed(const PresetTable& presets, std::u16string_view modeName);
 
@@ -68,10 +74,37 @@ struct ProgramNameCheck {
     ProgramNameFault fault = ProgramNameFault::None;
 };
 constexpr std::size_t MaxProgramFileNameLength = 260;
-// The typed text without surrounding blanks and quotes; a full path (from a
-// drive letter or \\server) gives its file name, as Browse does. A name
-// without an extension gets ".exe", since the rule could never match otherwise.
+// A title pattern: longer than any title a user would shorten into one.
+constexpr std::size_t MaxTitlePatternLength = 260;
+// A rule's whole name: the file name, the separator and the pattern.
+constexpr std::size_t MaxRuleNameLength = MaxProgramFileNameLength + 1 + MaxTitlePatternLength;
+// The program part: the typed text without surrounding blanks and quotes; a
+// full path (from a drive letter or \\server) gives its file name, as Browse
+// does. A name without an extension gets ".exe", since the rule could never
+// match otherwise. Text after the first '|' is a title pattern, kept as typed.
 ProgramNameCheck CheckProgramName(std::u16string_view typed);
+enum class TitlePatternFault {
+    None,
+    Character,  // a control character: no title holds one
+    TooLong,
+};
+TitlePatternFault CheckTitlePattern(std::u16string_view pattern);
+
+// A rule's name split at its first '|' (no file name holds one): the
+// program's file name and, for a title rule, the pattern.
+struct RuleName {
+    std::u16string_view program;
+    std::u16string_view pattern;
+    bool titled = false;
+};
+RuleName SplitRuleName(std::u16string_view name);
+// Whether `pattern` matches the whole of `title` without regard to case: '*'
+// stands for any text, '?' for one character. Allocates nothing.
+bool TitleMatches(std::u16string_view pattern, std::u16string_view title);
+// How much of a title a pattern pins down: its characters other than '*' and '?'.
+std::size_t PatternWeight(std::u16string_view pattern);
+// Orders names without regard to case, as the Programs dialog lists them.
+bool NameSortsBefore(std::u16string_view a, std::u16string_view b);
 
 // The rule for `program` in `rules`, or null.
 const ProgramRule* FindProgramRule(const std::vector<ProgramRule>& rules, std::u16string_view program);

@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "device/win32/LibraryFiles.h"
+
 namespace brelkin::host {
 
 namespace {
@@ -40,6 +42,20 @@ void AddLibraryFolder(const std::wstring& folder) {
     // One folder can take the current folder's place; Brelkin's folder is
     // the only one added where the library is not in the system folder.
     SetDllDirectoryW(folder.c_str());
+}
+
+void* LoadCameraLibrary(const std::wstring& folder, const wchar_t* file) {
+    const bool searchFlags = Kernel32<AddDllDirectoryFn>("AddDllDirectory") != nullptr;
+    const std::wstring inFolder = folder + L"\\" + file;
+    if (!folder.empty() && brelkin::IsFile(inFolder))
+        return LoadLibraryExW(inFolder.c_str(), nullptr,
+                              searchFlags ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32
+                                          : LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (searchFlags) return LoadLibraryExW(file, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    wchar_t system[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return nullptr;
+    return LoadLibraryExW((std::wstring(system, n) + L"\\" + file).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace brelkin::host

@@ -13,5 +13,10 @@ void LimitDllSearch();
 // The folder a camera library is loaded from: its own loads by name and its
 // delay-loads find what sits beside it. Each folder is added once.
 void AddLibraryFolder(const std::wstring& folder);
+// Loads the library `file` from `folder` or else the system folder, by the
+// same rules and flags as the camera library's binding, which then finds it
+// loaded: the library's start-up code (DllMain) runs here, in a call of its
+// own. Null where it cannot be loaded; the binding reports why.
+void* LoadCameraLibrary(const std::wstring& folder, const wchar_t* file);
 
 }  // namespace brelkin::host

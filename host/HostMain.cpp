@@ -25,16 +25,16 @@ bool ParseHandle(const wchar_t* text, HANDLE& out) {
     return true;
 }
 
-// Brelkin's folder: given, or the parent of this program's own folder
-// (<Brelkin folder>\x86\BrelkinCameraHost.exe).
+// Brelkin's folder: given, or this program's own, which sits beside
+// Brelkin.exe so that a library that reads its files "beside the program"
+// finds them in Brelkin's folder, as it did before the host existed.
 std::wstring BrelkinFolder(int argc, wchar_t** argv) {
     if (argc > 5 && argv[5][0] != 0) return argv[5];
     wchar_t path[MAX_PATH];
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return {};
-    std::wstring folder(path, n);
-    for (int i = 0; i < 2; ++i) folder = folder.substr(0, folder.find_last_of(L'\\'));
-    return folder;
+    const std::wstring file(path, n);
+    return file.substr(0, file.find_last_of(L'\\'));
 }
 
 }  // namespace

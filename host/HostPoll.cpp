@@ -50,7 +50,7 @@ constexpr DWORD HighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH
 HostPoll::HostPoll(HostChannel& channel, hostwire::WatchBlock& watch, HANDLE brelkinProcess,
                    std::wstring brelkinFolder)
     : m_channel(channel), m_watch(watch), m_brelkin(brelkinProcess), m_brelkinFolder(brelkinFolder),
-      m_library(std::move(brelkinFolder)) {
+      m_library(std::in_place, std::move(brelkinFolder)), m_windows(watch) {
     wchar_t wait[8] = {};
     m_pump = GetEnvironmentVariableW(L"BRELKIN_BENCH_HOST_WAIT", wait, 8) == 0 || wcscmp(wait, L"plain") != 0;
     // The high-resolution timer where Windows has it: the plain one fires
@@ -72,6 +72,17 @@ void HostPoll::Enter(HostCall call, uint64_t startedMs) {
 
 void HostPoll::Leave() {
     InterlockedExchange64(reinterpret_cast<volatile LONG64*>(&m_watch.callWord), 0);
+    m_windows.CallEnded();
+}
+
+void HostPoll::Unload() {
+    Enter(HostCall::Unload);
+    m_library.reset();
+    for (HMODULE& module : m_loaded) {
+        if (module) FreeLibrary(module);
+        module = nullptr;
+    }
+    Leave();
 }
 
 void HostPoll::DispatchMessages() {
@@ -81,7 +92,11 @@ void HostPoll::DispatchMessages() {
     for (int i = 0; i < 64 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         if (msg.message == WM_QUIT) continue;  // the library's, not ours: Brelkin says when
         TranslateMessage(&msg);
+        // Each message is a call into the library like a poll call: a hang
+        // in its window procedure is seen and timed.
+        Enter(HostCall::WindowMessage);
         DispatchMessageW(&msg);
+        Leave();
     }
 }
 
@@ -89,6 +104,7 @@ int HostPoll::Run() {
     // BDA's library uses COM on the thread that calls it: a single-threaded
     // apartment, which this loop pumps.
     CoInitialize(nullptr);
+    m_windows.Install();
     while (!m_quit) {
         HANDLE handles[3] = {m_channel.CommandEvent(), m_brelkin, m_timer};
         const DWORD count = m_polling ? 3 : 2;
@@ -97,9 +113,7 @@ int HostPoll::Run() {
         const DWORD r = m_pump ? MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT,
                                                              MWMO_INPUTAVAILABLE)
                                : WaitForMultipleObjects(count, handles, FALSE, INFINITE);
-        if (r == WAIT_OBJECT_0 + count) {
-            DispatchMessages();
-        } else if (r == WAIT_OBJECT_0) {
+        if (r == WAIT_OBJECT_0) {
             hostwire::Message command;
             while (!m_quit && m_channel.TakeCommand(command)) Handle(command);
             if (m_channel.Broken()) m_quit = true;
@@ -107,12 +121,17 @@ int HostPoll::Run() {
             m_quit = true;  // Brelkin ended
         } else if (r == WAIT_OBJECT_0 + 2) {
             Tick();
-        } else {
+        } else if (r != WAIT_OBJECT_0 + count) {
             m_quit = true;
         }
+        // After every wake, not only when the queue wins the wait: a tick
+        // that lasts its period wins every wait and would starve the
+        // library's messages.
+        if (m_pump && !m_quit) DispatchMessages();
     }
     Close(CameraClass::Wdm);
     Close(CameraClass::Bda);
+    Unload();
     CoUninitialize();
     return 0;
 }
@@ -144,12 +163,21 @@ void HostPoll::Open(CameraClass cameraClass, uint32_t basePeriod, bool everyTick
     if (!m_brelkinFolder.empty() && IsFile(m_brelkinFolder + L"\\" + CameraLibraryFile(cameraClass)))
         AddLibraryFolder(m_brelkinFolder);
     // Loading, the constructor and OpenInterface share the open's limit.
-    const uint64_t openStarted = AwakeMilliseconds();
-    // Loading and the constructor: the library's own start-up code runs here.
+    uint64_t openStarted = AwakeMilliseconds();
+    m_windows.TakeWaitedMs();
+    HMODULE& loaded = m_loaded[cameraClass == CameraClass::Wdm ? 0 : 1];
+    if (loaded == nullptr) {
+        // The library's DllMain, told apart from its constructor.
+        Enter(HostCall::LoadLibrary, openStarted);
+        loaded = static_cast<HMODULE>(LoadCameraLibrary(m_brelkinFolder, CameraLibraryFile(cameraClass)));
+        Leave();
+    }
+    openStarted += m_windows.TakeWaitedMs();
     Enter(HostCall::Constructor, openStarted);
-    slot = m_library.CreateCameraObject(cameraClass);
+    slot = m_library->CreateCameraObject(cameraClass);
     Leave();
-    m_channel.Send(hostwire::EncodeLoadReport(cameraClass, m_library.LastLoad(cameraClass), openNumber));
+    openStarted += m_windows.TakeWaitedMs();
+    m_channel.Send(hostwire::EncodeLoadReport(cameraClass, m_library->LastLoad(cameraClass), openNumber));
     hostwire::OpenOutcome outcome = hostwire::OpenOutcome::NoLibrary;
     if (slot) {
         Enter(HostCall::OpenInterface, openStarted);
@@ -182,9 +210,15 @@ void HostPoll::Close(CameraClass cameraClass) {
         m_armedPeriod = 0;
     }
     if (!slot) return;
-    Enter(HostCall::CloseInterface);
+    // A library that tears down its graph takes its time: the two share the
+    // open's limit.
+    uint64_t closeStarted = AwakeMilliseconds();
+    m_windows.TakeWaitedMs();
+    Enter(HostCall::CloseInterface, closeStarted);
     slot->CloseInterface();
-    Enter(HostCall::Destructor);
+    Leave();
+    closeStarted += m_windows.TakeWaitedMs();
+    Enter(HostCall::Destructor, closeStarted);
     slot.reset();
     Leave();
 }
@@ -202,7 +236,15 @@ void HostPoll::Tick() {
     const uint32_t ranAt = m_period.Period();
     WatchedCamera watched(*this, *camera);
     TimedCameraButton timed(watched, m_clock);
-    const ButtonReading reading = ReadButton(&timed);
+    ButtonReading reading = ReadButton(&timed);
+    // A press made while a window of the library was in front of the user
+    // is not answered: nothing is typed into that window, and the joystick
+    // button stays up, until the button is let go.
+    if (m_windows.TakeShown() || m_windows.AnyOpen()) m_swallowDown = true;
+    if (m_swallowDown && reading == ButtonReading::Down)
+        reading = ButtonReading::Up;
+    else if (!m_windows.AnyOpen())
+        m_swallowDown = false;
     const uint64_t end = timed.EndOfCalls();
     const uint32_t next = m_period.AfterTick(end, timed.Microseconds());
     // In a key mode a tick that repeats the last Up or no-reading changes

@@ -8,12 +8,15 @@
 // interface thread.
 #include <windows.h>
 
+#include <array>
 #include <memory>
+#include <optional>
 
 #include "device/CameraHostProtocol.h"
 #include "device/win32/VendorCameraLibrary.h"
 #include "engine/AdaptivePollPeriod.h"
 #include "host/HostChannel.h"
+#include "host/LibraryWindows.h"
 #include "platform/win32/Win32Clock.h"
 
 namespace brelkin::host {
@@ -39,13 +42,23 @@ private:
     // one limit; 0 for now.
     void Enter(hostwire::HostCall call, uint64_t startedMs = 0);
     void Leave();
+    // The library's own unloading at the end: the binding's hold, then the
+    // load's, whose release runs the library's DllMain.
+    void Unload();
 
     HostChannel& m_channel;
     hostwire::WatchBlock& m_watch;
     HANDLE m_brelkin;
     HANDLE m_timer = nullptr;
     std::wstring m_brelkinFolder;
-    VendorCameraLibrary m_library;
+    // Reset at the end, inside the published unload.
+    std::optional<VendorCameraLibrary> m_library;
+    // The load of each class's library, made in a call of its own.
+    std::array<HMODULE, 2> m_loaded{};
+    LibraryWindows m_windows;
+    // After a window of the library was shown, Down reads as Up until the
+    // button is let go.
+    bool m_swallowDown = false;
     std::unique_ptr<ICameraObject> m_wdm;
     std::unique_ptr<ICameraObject> m_bda;
     bool m_polling = false;

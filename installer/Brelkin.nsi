@@ -1,7 +1,8 @@
 ; BrelkinSetup.exe: one setup for every Windows. Built by installer/CMakeLists.txt with:
 ;   makensis -DBRELKIN_X64_EXE=<path> -DBRELKIN_X86_EXE=<path> -DHOST_X64_EXE=<path>
 ;            -DHOST_X86_EXE=<path> -DREADME=<path> -DPRESETS_NSH=<path> -DOUTFILE=<path>
-;            [-DSIGN_UNINSTALLER=<command that signs the file %1>] Brelkin.nsi
+;            [-DSIGN_UNINSTALLER=<command that signs the file %1>]
+;            [-DPLUGIN_DIR=<folder of signed NSIS plug-ins>] Brelkin.nsi
 ; On 64-bit Windows it installs the x64 Brelkin with the x86 and x64 camera
 ; hosts, on 32-bit Windows the x86 Brelkin with the x86 host. The setup itself
 ; is a 32-bit program, so that it starts on both.
@@ -17,6 +18,10 @@
 
 Unicode true
 Target x86-unicode
+; A signed build's own signed copies of the plug-ins, found before NSIS's.
+!ifdef PLUGIN_DIR
+  !addplugindir /x86-unicode "${PLUGIN_DIR}"
+!endif
 
 !define PRODUCT "Brelkin"
 !define VERSION "2.0"
@@ -174,8 +179,13 @@ FunctionEnd
 ; Another install running: a second BrelkinSetup.exe (this mutex, held until
 ; the setup ends) or a Windows Installer package (msiexec holds _MSIExecute
 ; while it changes the computer). Either may replace what this one installs.
+; _MSIExecute outlives the install that held it, so only a hold counts: a wait
+; of 0 ms that times out; one that gets it gives it straight back.
 !define SETUP_MUTEX "Global\BrelkinSetup"
 !define ERROR_ALREADY_EXISTS 183
+!define WAIT_OBJECT_0 0
+!define WAIT_ABANDONED 0x80
+!define WAIT_TIMEOUT 258
 Function RefuseWhileAnotherInstallRuns
   System::Call 'kernel32::CreateMutexW(p 0, i 0, w "${SETUP_MUTEX}") p .r1 ?e'
   Pop $0
@@ -186,8 +196,16 @@ Function RefuseWhileAnotherInstallRuns
   ${EndIf}
   ; SYNCHRONIZE
   System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "Global\_MSIExecute") p .r1'
+  StrCpy $2 ${WAIT_OBJECT_0}
   ${If} $1 P<> 0
+    System::Call 'kernel32::WaitForSingleObject(p r1, i 0) i .r2'
+    ${If} $2 = ${WAIT_OBJECT_0}
+    ${OrIf} $2 = ${WAIT_ABANDONED}
+      System::Call 'kernel32::ReleaseMutex(p r1) i'
+    ${EndIf}
     System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+  ${If} $2 = ${WAIT_TIMEOUT}
     StrCpy $R0 "Another installation (a Windows Installer package) is in progress. Try again when it has finished. Nothing was changed."
     StrCpy $R1 ${EXIT_RETRY_LATER}
     Call Fail
@@ -366,20 +384,19 @@ Section "Brelkin" SecProgram
   SetOutPath "$INSTDIR"
   ; Only the program, its camera hosts and its readme: the camera vendor's
   ; libraries come with the camera and are never shipped here.
+  ; The hosts sit beside Brelkin.exe: a library that reads its files beside
+  ; the program finds them in Brelkin's folder.
   ${If} ${RunningX64}
     File "/oname=Brelkin.exe" "${BRELKIN_X64_EXE}"
-    SetOutPath "$INSTDIR\x64"
-    File "/oname=BrelkinCameraHost.exe" "${HOST_X64_EXE}"
+    File "/oname=BrelkinCameraHost64.exe" "${HOST_X64_EXE}"
   ${Else}
     File "/oname=Brelkin.exe" "${BRELKIN_X86_EXE}"
     ; A host of the other bitness left by a copy of the folder from 64-bit Windows
     ; cannot run here.
-    Delete "$INSTDIR\x64\BrelkinCameraHost.exe"
-    RMDir "$INSTDIR\x64"
+    Delete "$INSTDIR\BrelkinCameraHost64.exe"
   ${EndIf}
-  SetOutPath "$INSTDIR\x86"
-  File "/oname=BrelkinCameraHost.exe" "${HOST_X86_EXE}"
-  SetOutPath "$INSTDIR"
+  File "/oname=BrelkinCameraHost32.exe" "${HOST_X86_EXE}"
+  Call RemoveEarlierHostFolders
   File "/oname=README.txt" "${README}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -501,11 +518,9 @@ Section "un.Brelkin" UnSecProgram
   Delete "$INSTDIR\Brelkin.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\Uninstall.exe"
-  Delete "$INSTDIR\x86\BrelkinCameraHost.exe"
-  Delete "$INSTDIR\x64\BrelkinCameraHost.exe"
+  Delete "$INSTDIR\BrelkinCameraHost32.exe"
+  Delete "$INSTDIR\BrelkinCameraHost64.exe"
   ; Only if empty: files the user put there (the camera libraries) stay.
-  RMDir "$INSTDIR\x86"
-  RMDir "$INSTDIR\x64"
   RMDir "$INSTDIR"
 SectionEnd
 

@@ -104,7 +104,12 @@ Function ${un}CloseBrelkin
     StrCpy $R8 0
     StrCpy $R7 "Brelkin.exe"
     Call ${un}EndProcessesNamed
-    ; Hosts end with their Brelkin's job; one that outlives it still holds its file.
+    ; Hosts end with their Brelkin's job; one that outlives it still holds its
+    ; file. BrelkinCameraHost.exe is an earlier version's.
+    StrCpy $R7 "BrelkinCameraHost32.exe"
+    Call ${un}EndProcessesNamed
+    StrCpy $R7 "BrelkinCameraHost64.exe"
+    Call ${un}EndProcessesNamed
     StrCpy $R7 "BrelkinCameraHost.exe"
     Call ${un}EndProcessesNamed
     ${If} $R8 = 0

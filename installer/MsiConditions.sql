@@ -14,7 +14,7 @@ UPDATE `Component` SET `Condition` = 'DOUBLEPRESS OR REMOVE~="ALL"' WHERE `Compo
 -- removed it is ended, as the system account of the install can: no message
 -- reaches another session's program from here (a type 34 action, deferred, not
 -- impersonated, its exit code ignored: none running is no fault).
-INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('EndBrelkin', 3170, 'TARGETDIR', '"[@SYSTEM_FOLDER@]taskkill.exe" /F /IM Brelkin.exe /IM BrelkinCameraHost.exe')
+INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('EndBrelkin', 3170, 'TARGETDIR', '"[@SYSTEM_FOLDER@]taskkill.exe" /F /IM Brelkin.exe /IM BrelkinCameraHost32.exe /IM BrelkinCameraHost64.exe /IM BrelkinCameraHost.exe')
 INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('EndBrelkin', 1510)
 -- wixl schedules the removal of an older version after InstallFinalize; right
 -- after InstallInitialize (and the action above) the older one is gone before

@@ -1,5 +1,7 @@
 # cmake -DFILE=<file> [-DSETTINGS=<file>] -P Sign.cmake          signs <file> in place
 # cmake -DIN=<file> -DOUT=<file> [-DSETTINGS=<file>] -P Sign.cmake  writes a signed copy
+# cmake -DIN_DIR=<folder> -DOUT=<folder> [-DSETTINGS=<file>] -P Sign.cmake
+#                                       writes a signed copy of every DLL of <folder>
 # An Authenticode signature (SHA-256) with osslsigncode, for a PE file or an MSI
 # package, and an RFC 3161 timestamp when a timestamp URL is given. What to sign
 # with comes from SETTINGS (the build's cache variables, see CMakeLists.txt), or
@@ -47,21 +49,37 @@ if(BRELKIN_SIGN_TIMESTAMP_URL)
   set(_timestamp -ts "${BRELKIN_SIGN_TIMESTAMP_URL}")
 endif()
 
+function(brelkin_sign in out)
+  file(REMOVE "${out}")
+  execute_process(
+    COMMAND ${_osslsigncode} sign ${_key} -h sha256 -n Brelkin ${_timestamp} -in "${in}" -out "${out}"
+    RESULT_VARIABLE _rc OUTPUT_VARIABLE _out ERROR_VARIABLE _out)
+  if(NOT _rc EQUAL 0)
+    file(REMOVE "${out}")
+    message(FATAL_ERROR "could not sign ${in}:\n${_out}")
+  endif()
+endfunction()
+
+if(IN_DIR AND OUT)
+  file(GLOB _dlls "${IN_DIR}/*.dll")
+  if(NOT _dlls)
+    message(FATAL_ERROR "no DLL in ${IN_DIR} to sign")
+  endif()
+  file(MAKE_DIRECTORY "${OUT}")
+  foreach(_dll IN LISTS _dlls)
+    get_filename_component(_name "${_dll}" NAME)
+    brelkin_sign("${_dll}" "${OUT}/${_name}")
+  endforeach()
+  return()
+endif()
 if(FILE)
   set(IN "${FILE}")
   set(OUT "${FILE}.signed")
 endif()
 if(NOT IN OR NOT OUT)
-  message(FATAL_ERROR "Sign.cmake needs -DFILE=<file>, or -DIN=<file> -DOUT=<file>")
+  message(FATAL_ERROR "Sign.cmake needs -DFILE=<file>, -DIN=<file> -DOUT=<file>, or -DIN_DIR=<folder> -DOUT=<folder>")
 endif()
-file(REMOVE "${OUT}")
-execute_process(
-  COMMAND ${_osslsigncode} sign ${_key} -h sha256 -n Brelkin ${_timestamp} -in "${IN}" -out "${OUT}"
-  RESULT_VARIABLE _rc OUTPUT_VARIABLE _out ERROR_VARIABLE _out)
-if(NOT _rc EQUAL 0)
-  file(REMOVE "${OUT}")
-  message(FATAL_ERROR "could not sign ${IN}:\n${_out}")
-endif()
+brelkin_sign("${IN}" "${OUT}")
 if(FILE)
   file(RENAME "${OUT}" "${FILE}")
 endif()

@@ -137,6 +137,15 @@ Function RemovePreviousInView
   DeleteRegValue HKLM "${RUN_KEY}" "Brelkin"
 FunctionEnd
 
+; Earlier versions kept their camera hosts in x86\ and x64\ below $INSTDIR.
+; A folder goes with its host; one that holds a file the user put there stays.
+Function RemoveEarlierHostFolders
+  Delete "$INSTDIR\x86\BrelkinCameraHost.exe"
+  Delete "$INSTDIR\x64\BrelkinCameraHost.exe"
+  RMDir "$INSTDIR\x86"
+  RMDir "$INSTDIR\x64"
+FunctionEnd
+
 Function RemovePreviousInstalls
   StrCpy $PreviousView 32
   Call RemovePreviousInView

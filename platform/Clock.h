@@ -1,8 +1,15 @@
 #pragma once
-// A monotonic clock for measuring how long the camera's calls take.
+// A monotonic clock for measuring how long the camera's calls take, and a time of day.
 #include <cstdint>
 
 namespace brelkin {
+
+// A local time of day, as the Camera Status window shows it.
+struct ClockTime {
+    unsigned hour = 0;
+    unsigned minute = 0;
+    unsigned second = 0;
+};
 
 class IClock {
 public:

@@ -19,7 +19,7 @@
 #define ID_JOYSTICK_BUTTON1     32777
 #define ID_CUSTOM_SETTING       32779
 #define ID_PRESET_FIRST         32780
-#define ID_PRESET_LAST          32791
+#define ID_PRESET_LAST          32793   // room for two more presets (shell/MainFrameMenu.cpp checks)
 #define ID_DRIVER_SETTING       32794
 #define ID_PROGRAMS             32795
 #define ID_GESTURES             32796

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/PolicyValueCheck.h"
+
 namespace brelkin {
 
 namespace {
@@ -10,6 +12,35 @@ bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
     auto fold = [](char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; };
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
+}
+
+bool IsPolicy(const ProfileLayer& layer) {
+    return layer.role == ProfileSource::Enforced || layer.role == ProfileSource::Recommended;
+}
+
+// A policy's value that cannot be used is read as a damaged one is: as missing.
+std::optional<uint32_t> FindInt(const ProfileLayer& layer, std::u16string_view section, std::u16string_view entry) {
+    std::optional<uint32_t> value = layer.store->FindProfileInt(section, entry);
+    if (value && IsPolicy(layer) && !UsablePolicyNumber(section, entry, *value)) return std::nullopt;
+    return value;
+}
+
+std::optional<std::u16string> FindText(const ProfileLayer& layer, std::u16string_view section,
+                                       std::u16string_view entry) {
+    std::optional<std::u16string> text = layer.store->FindProfileString(section, entry);
+    if (text && IsPolicy(layer) && !UsablePolicyText(section, entry, *text)) return std::nullopt;
+    return text;
+}
+
+// The store's own state, or Damaged for a policy's value that is stored and
+// cannot be used. Only the values with a rule of their own are read for it.
+ProfileValueState StateIn(const ProfileLayer& layer, std::u16string_view section, std::u16string_view entry,
+                          bool isText) {
+    const ProfileValueState state = layer.store->GetValueState(section, entry, isText);
+    if (state != ProfileValueState::Stored || !IsPolicy(layer) || !PolicyValueChecked(section, entry)) return state;
+    const bool usable =
+        isText ? FindText(layer, section, entry).has_value() : FindInt(layer, section, entry).has_value();
+    return usable ? state : ProfileValueState::Damaged;
 }
 
 }  // namespace
@@ -39,30 +70,30 @@ IProfile* LayeredProfile::UserStore() const {
 template <typename Find>
 ProfileSource LayeredProfile::SourceOf(Find find) const {
     for (const ProfileLayer& layer : m_layers)
-        if (find(*layer.store)) return layer.role;
+        if (find(layer)) return layer.role;
     return ProfileSource::Default;
 }
 
 std::optional<uint32_t> LayeredProfile::FindProfileInt(std::u16string_view section,
                                                        std::u16string_view entry) {
     for (const ProfileLayer& layer : m_layers)
-        if (std::optional<uint32_t> value = layer.store->FindProfileInt(section, entry)) return value;
+        if (std::optional<uint32_t> value = FindInt(layer, section, entry)) return value;
     return std::nullopt;
 }
 
 std::optional<std::u16string> LayeredProfile::FindProfileString(std::u16string_view section,
                                                                 std::u16string_view entry) {
     for (const ProfileLayer& layer : m_layers)
-        if (std::optional<std::u16string> text = layer.store->FindProfileString(section, entry)) return text;
+        if (std::optional<std::u16string> text = FindText(layer, section, entry)) return text;
     return std::nullopt;
 }
 
 ProfileSource LayeredProfile::ProfileIntSource(std::u16string_view section, std::u16string_view entry) {
-    return SourceOf([&](IProfile& store) { return store.FindProfileInt(section, entry).has_value(); });
+    return SourceOf([&](const ProfileLayer& layer) { return FindInt(layer, section, entry).has_value(); });
 }
 
 ProfileSource LayeredProfile::ProfileStringSource(std::u16string_view section, std::u16string_view entry) {
-    return SourceOf([&](IProfile& store) { return store.FindProfileString(section, entry).has_value(); });
+    return SourceOf([&](const ProfileLayer& layer) { return FindText(layer, section, entry).has_value(); });
 }
 
 std::optional<std::u16string> LayeredProfile::FindMachineProfileString(std::u16string_view section,
@@ -70,7 +101,7 @@ std::optional<std::u16string> LayeredProfile::FindMachineProfileString(std::u16s
     bool belowUser = false;
     for (const ProfileLayer& layer : m_layers) {
         if (belowUser)
-            if (std::optional<std::u16string> text = layer.store->FindProfileString(section, entry)) return text;
+            if (std::optional<std::u16string> text = FindText(layer, section, entry)) return text;
         belowUser = belowUser || layer.role == ProfileSource::User;
     }
     return std::nullopt;
@@ -115,7 +146,7 @@ bool LayeredProfile::DeleteProfileEntry(std::u16string_view section, std::u16str
 ProfileValueState LayeredProfile::GetValueState(std::u16string_view section, std::u16string_view entry,
                                                 bool isText) {
     for (const ProfileLayer& layer : m_layers) {
-        const ProfileValueState state = layer.store->GetValueState(section, entry, isText);
+        const ProfileValueState state = StateIn(layer, section, entry, isText);
         if (state != ProfileValueState::Missing) return state;
     }
     return ProfileValueState::Missing;
@@ -125,7 +156,7 @@ std::vector<ProfileLayerState> LayeredProfile::GetLayerStates(std::u16string_vie
                                                               std::u16string_view entry, bool isText) {
     std::vector<ProfileLayerState> states;
     for (const ProfileLayer& layer : m_layers)
-        states.push_back({layer.role, layer.computer, layer.store->GetValueState(section, entry, isText)});
+        states.push_back({layer.role, layer.computer, StateIn(layer, section, entry, isText)});
     return states;
 }
 

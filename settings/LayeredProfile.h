@@ -4,7 +4,8 @@
 // policies (the computer's, then the user's), the user's own values, the
 // recommended policies (the computer's, then the user's), then the machine-wide
 // defaults. The first store where the value is stored and readable wins; a
-// missing or damaged one passes to the next; the caller's default is last.
+// missing or damaged one passes to the next (a policy's value that cannot be
+// used, see PolicyValueCheck, counts as damaged); the caller's default is last.
 // Writes go to the store whose role is User only, so no other is ever changed.
 #include <cstdint>
 #include <optional>

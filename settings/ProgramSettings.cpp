@@ -11,17 +11,28 @@ namespace brelkin {
 
 namespace names = settings_names;
 
-std::vector<ProgramRule> ProgramSettings::LoadRules(std::u16string_view section) {
+std::vector<ProgramRule> ProgramSettings::LoadRules(std::u16string_view section, bool userRulesIgnored) {
     std::vector<ProgramRule> rules;
     for (const std::u16string& program : m_profile.GetProfileEntries(section, MaxRules)) {
         // The empty name is the key's default value, never a program.
-        if (program.empty() || program.size() > MaxProgramNameLength) continue;
-        ProgramRule rule{program, m_profile.GetProfileString(section, program, u"")};
+        const RuleName name = SplitRuleName(program);
+        if (name.program.empty() || name.program.size() > MaxProgramFileNameLength ||
+            name.pattern.size() > MaxTitlePatternLength)
+            continue;
         const ProfileSource source = m_profile.ProfileStringSource(section, program);
+        // No store gives the name a usable rule: a policy's that cannot be
+        // used is passed over; the user's own, of another type, is kept.
+        if (source == ProfileSource::Default && !HeldByUser(section, program)) continue;
+        ProgramRule rule{program, m_profile.GetProfileString(section, program, u"")};
         rule.enforced = source == ProfileSource::Enforced;
         rule.deployed = source != ProfileSource::User && source != ProfileSource::Default;
         rule.deployedMode = rule.deployed ? std::optional<std::u16string>(rule.mode)
                                           : m_profile.FindMachineProfileString(section, program);
+        // The administrator's rule beneath the user's unused one is the one that applies.
+        if (userRulesIgnored && !rule.deployed && rule.deployedMode) {
+            rule.mode = *rule.deployedMode;
+            rule.deployed = true;
+        }
         rules.push_back(std::move(rule));
     }
     return rules;
@@ -32,22 +43,33 @@ ProgramRuleSet ProgramSettings::Load() {
     set.onlyListed = m_profile.GetProfileInt(names::Section, names::OnlyListedPrograms, 0) != 0;
     set.onlyListedEnforced =
         m_profile.ProfileIntSource(names::Section, names::OnlyListedPrograms) == ProfileSource::Enforced;
-    set.rules = LoadRules(names::ProgramsSection);
-    set.longPressRules = LoadRules(names::LongPressProgramsSection);
-    set.doublePressRules = LoadRules(names::DoublePressProgramsSection);
+    set.userRulesIgnored = m_profile.GetProfileInt(names::Section, names::UserProgramRules, 1) == 0;
+    set.rules = LoadRules(names::ProgramsSection, set.userRulesIgnored);
+    set.longPressRules = LoadRules(names::LongPressProgramsSection, set.userRulesIgnored);
+    set.doublePressRules = LoadRules(names::DoublePressProgramsSection, set.userRulesIgnored);
     return set;
+}
+
+bool ProgramSettings::HeldByUser(std::u16string_view section, std::u16string_view program) {
+    for (const ProfileLayerState& layer : m_profile.GetLayerStates(section, program, true))
+        if (layer.role == ProfileSource::User && layer.state != ProfileValueState::Missing) return true;
+    return false;
 }
 
 bool ProgramSettings::Save(const ProgramRuleSet& stored, const ProgramRuleSet& edited) {
     bool saved = true;
+    // While the user's rules are unused, the dialog changes none of them.
+    const std::vector<ProgramRule> noRules;
+    const std::vector<ProgramRule>& storedRules = stored.userRulesIgnored ? noRules : stored.rules;
+    const std::vector<ProgramRule>& editedRules = stored.userRulesIgnored ? noRules : edited.rules;
     // A deployed rule is not in the user's key: there is nothing of it to delete.
-    for (const ProgramRule& old : stored.rules) {
-        if (!old.deployed && FindProgramRule(edited.rules, old.program) == nullptr) {
+    for (const ProgramRule& old : storedRules) {
+        if (!old.deployed && FindProgramRule(editedRules, old.program) == nullptr) {
             saved = m_profile.DeleteProfileEntry(names::ProgramsSection, old.program) && saved;
         }
     }
-    for (const ProgramRule& rule : edited.rules) {
-        const ProgramRule* old = FindProgramRule(stored.rules, rule.program);
+    for (const ProgramRule& rule : editedRules) {
+        const ProgramRule* old = FindProgramRule(storedRules, rule.program);
         // The enforced rule wins over any of the user's: writing one would change nothing.
         if (old != nullptr && old->enforced) continue;
         if (rule.deployed) {
@@ -66,6 +88,53 @@ bool ProgramSettings::Save(const ProgramRuleSet& stored, const ProgramRuleSet& e
                 saved;
     }
     return saved;
+}
+
+namespace {
+
+bool SameRule(const ProgramRule& a, const ProgramRule& b) {
+    return a.program == b.program && a.mode == b.mode && a.deployed == b.deployed;
+}
+
+}  // namespace
+
+ProgramRuleSet ApplyProgramEdits(const ProgramRuleSet& opened, const ProgramRuleSet& edited,
+                                 const ProgramRuleSet& current) {
+    ProgramRuleSet result;
+    result.onlyListedEnforced = current.onlyListedEnforced;
+    result.userRulesIgnored = current.userRulesIgnored;
+    const bool switchChanged = edited.onlyListed != opened.onlyListed;
+    result.onlyListed = switchChanged && !current.onlyListedEnforced ? edited.onlyListed : current.onlyListed;
+    // The user's rules have been turned off meanwhile: no rule edit counts.
+    if (current.userRulesIgnored) {
+        result.rules = current.rules;
+        return result;
+    }
+    for (const ProgramRule& rule : edited.rules) {
+        const ProgramRule* before = FindProgramRule(opened.rules, rule.program);
+        const ProgramRule* now = FindProgramRule(current.rules, rule.program);
+        const bool changed = before == nullptr || !SameRule(*before, rule);
+        if (!changed || (now != nullptr && now->enforced)) {
+            // Untouched, or enforced now: as it is now, or gone with the policy that held it.
+            if (now != nullptr) result.rules.push_back(*now);
+        } else if (rule.deployed) {
+            // The user took their own rule away: whatever is deployed now applies.
+            if (now != nullptr && now->deployed) result.rules.push_back(*now);
+            else if (now != nullptr && now->deployedMode)
+                result.rules.push_back({now->program, *now->deployedMode, true, now->deployedMode});
+        } else {
+            ProgramRule own = rule;
+            own.deployedMode = now != nullptr ? now->deployedMode : rule.deployedMode;
+            result.rules.push_back(std::move(own));
+        }
+    }
+    for (const ProgramRule& now : current.rules) {
+        if (FindProgramRule(edited.rules, now.program) != nullptr) continue;
+        // Removed by the user: a deployed rule cannot be; a new one came with the refresh.
+        const bool removed = FindProgramRule(opened.rules, now.program) != nullptr;
+        if (!removed || now.deployed) result.rules.push_back(now);
+    }
+    return result;
 }
 
 }  // namespace brelkin

@@ -7,12 +7,23 @@
 #include "settings/AppSettings.h"
 #include "settings/GestureSettings.h"
 #include "settings/PollPeriodSetting.h"
+#include "settings/ProgramSettings.h"
 #include "settings/Tooltip.h"
 #include "engine/Utf8.h"
 
 namespace brelkin {
 
 namespace names = settings_names;
+
+namespace {
+
+void LogOnce(const std::string& line, ISupportLog& log, PolicyDamageLog& policyDamage) {
+    if (std::find(policyDamage.logged.begin(), policyDamage.logged.end(), line) != policyDamage.logged.end()) return;
+    policyDamage.logged.push_back(line);
+    log.Write(line);
+}
+
+}  // namespace
 
 bool ReadShowNotifications(IProfile& profile) {
     return profile.GetProfileInt(names::Section, names::ShowNotifications, 1) != 0;
@@ -71,23 +82,48 @@ void LogSettingsRead(IProfile& profile, const SettingsLayerStates& layers, const
                 continue;
             }
             if (layer.state != ProfileValueState::Damaged) continue;
-            const std::string line = "Settings: " + ToUtf8(value.name) + " of the " +
-                                     (layer.computer ? "computer's " : "user's ") +
-                                     (layer.role == ProfileSource::Enforced ? "enforced" : "recommended") +
-                                     " policy is damaged and was not used";
-            if (std::find(policyDamage.logged.begin(), policyDamage.logged.end(), line) != policyDamage.logged.end())
-                continue;
-            policyDamage.logged.push_back(line);
-            log.Write(line);
+            LogOnce("Settings: " + ToUtf8(value.name) + " of the " + (layer.computer ? "computer's " : "user's ") +
+                        (layer.role == ProfileSource::Enforced ? "enforced" : "recommended") +
+                        " policy is damaged and was not used",
+                    log, policyDamage);
         }
     }
-    // A readable name that matches no row also falls back to the first preset.
+    // A readable name that matches no row also falls back to the first preset;
+    // it is told once, as a damaged policy is, and not at every refresh.
     if (defaultKeyState == ProfileValueState::Stored) {
         const std::u16string stored = profile.GetProfileString(names::Section, names::DefaultKey, u"");
         if (stored != modeName)
-            log.Write("Settings: DefaultKey \"" + ToUtf8(stored) + "\" names no mode and was read as \"" +
-                      ToUtf8(modeName) + "\"");
+            LogOnce("Settings: DefaultKey \"" + ToUtf8(stored) + "\" names no mode and was read as \"" +
+                        ToUtf8(modeName) + "\"",
+                    log, policyDamage);
     }
+}
+
+void LogProgramRulesRead(IProfile& profile, ISupportLog& log, PolicyDamageLog& policyDamage) {
+    std::string enforced, recommended;
+    for (const std::u16string& program : profile.GetProfileEntries(names::ProgramsSection, ProgramSettings::MaxRules)) {
+        if (program.empty()) continue;
+        bool sourceFound = false;
+        for (const ProfileLayerState& layer : profile.GetLayerStates(names::ProgramsSection, program, true)) {
+            const bool policy = layer.role == ProfileSource::Enforced || layer.role == ProfileSource::Recommended;
+            if (policy && layer.state == ProfileValueState::Damaged) {
+                LogOnce("Settings: program rule " + ToUtf8(program) + " of the " +
+                            (layer.computer ? "computer's " : "user's ") +
+                            (layer.role == ProfileSource::Enforced ? "enforced" : "recommended") +
+                            " policy is damaged and was not used",
+                        log, policyDamage);
+            }
+            if (sourceFound || layer.state != ProfileValueState::Stored) continue;
+            sourceFound = true;
+            std::string* list = layer.role == ProfileSource::Enforced      ? &enforced
+                                : layer.role == ProfileSource::Recommended ? &recommended
+                                                                           : nullptr;
+            if (list != nullptr) *list += (list->empty() ? "" : ", ") + ToUtf8(program);
+        }
+    }
+    auto named = [](const std::string& list) { return list.empty() ? std::string("none") : list; };
+    log.Write("Program rules enforced by policy: " + named(enforced) + "; recommended by policy: " +
+              named(recommended));
 }
 
 }  // namespace brelkin

@@ -27,7 +27,8 @@ struct PolicyDamageLog {
 // One line with the mode, the driver kind and the poll period; one with the
 // values that came from the user and from the machine-wide defaults; one with
 // those that a policy enforces or recommends; then one line for each value that
-// was there but damaged and so read as missing (a policy's once).
+// was there but damaged and so read as missing (a policy's once), and one for
+// a DefaultKey that names no mode (once).
 // The sources and the damage come from `layers`, as the load read them; the
 // profile is asked only for the text of a DefaultKey that names no mode.
 void LogSettingsRead(IProfile& profile, const SettingsLayerStates& layers, const TriggerState& trigger,
@@ -36,5 +37,10 @@ void LogSettingsRead(IProfile& profile, const SettingsLayerStates& layers, const
 // The same from the profile's layers as they are now.
 void LogSettingsRead(IProfile& profile, const TriggerState& trigger, DriverKind driverKind,
                      uint32_t pollPeriodMilliseconds, ISupportLog& log, PolicyDamageLog& policyDamage);
+
+// One line with the program rules that a policy enforces or recommends, by
+// program, then one line for each policy's rule that was there but damaged or
+// naming no key mode (once while the program runs).
+void LogProgramRulesRead(IProfile& profile, ISupportLog& log, PolicyDamageLog& policyDamage);
 
 }  // namespace brelkin

@@ -36,6 +36,8 @@ constexpr std::u16string_view PollPeriod = u"PollPeriod";
 constexpr std::u16string_view Language = u"Language";
 // Kept apart from the ten values above, by the Programs dialog.
 constexpr std::u16string_view OnlyListedPrograms = u"OnlyListedPrograms";
+// Only read: 0 leaves the user's own program rules unused.
+constexpr std::u16string_view UserProgramRules = u"UserProgramRules";
 constexpr std::u16string_view ProgramsSection = u"Settings\\Programs";
 // The long and the double press: a mode's name each, and their times in ms.
 constexpr std::u16string_view LongPressKey = u"LongPressKey";
@@ -72,6 +74,7 @@ inline constexpr SettingsValue SettingsValues[] = {
     {settings_names::DoublePressKey, true},
     {settings_names::LongPressTime, false},
     {settings_names::DoublePressTime, false},
+    {settings_names::UserProgramRules, false},
 };
 
 // Each row's state in every layer of the profile, asked once: where each value

@@ -1,21 +1,21 @@
+// The main frame's life (creation, the end of the session, teardown), its
+// message map and the settings dialogs' commands. The tray menu's modes are
+// in MainFrameMenu.cpp, the poll and the Camera Status window in
+// MainFrameStatus.cpp, the policies in MainFramePolicy.cpp.
 #include "shell/MainFrame.h"
 
 #include <mmsystem.h>
 
 #include <algorithm>
-#include <utility>
-
+#include <iterator>
 #include <string>
+#include <utility>
 
 #include "framework/Dpi.h"
 #include "framework/WinApp.h"
 #include "resources/resource.h"
 #include "settings/SettingsReport.h"
-#include "engine/KeyChordNames.h"
-#include "engine/ModeNames.h"
 #include "engine/ProgramRules.h"
-#include "engine/Utf8.h"
-#include "settings/Tooltip.h"
 #include "shell/FrameTexts.h"
 
 namespace brelkin {
@@ -46,6 +46,10 @@ namespace {
 class NoForegroundProgram final : public IForegroundProgram {
 public:
     std::size_t ForegroundImagePath(char16_t*, std::size_t) override { return 0; }
+    std::uintptr_t ForegroundWindow(char16_t*, std::size_t, std::size_t& titleLength) override {
+        titleLength = 0;
+        return 0;
+    }
 };
 
 IForegroundProgram& ForegroundOf(ShellServices& services) {
@@ -134,23 +138,6 @@ int CMainFrame::OnCreate(CREATESTRUCTW* createStruct) {
     return 0;
 }
 
-void CMainFrame::CompleteTrayMenu() {
-    HMENU popup = m_tray.Popup();
-    if (popup) {
-        // The built-in names: the menu is completed before the settings load
-        // and never rebuilt.
-        const PresetTable& rows = BuiltInPresets();
-        for (UINT position = 3; position <= 15; ++position) {
-            const UINT id = position == 15 ? ID_CUSTOM_SETTING : ID_JOYSTICK_BUTTON1 + position;
-            const std::u16string name = MenuModeName(ModeName(rows[position - 3]));
-            ::InsertMenuW(popup, position, MF_BYPOSITION | MF_STRING, id,
-                          reinterpret_cast<const wchar_t*>(name.c_str()));
-        }
-    }
-    // By command: the administrator's line moves the items below it.
-    m_tray.SetMenuDefaultItem(ID_RESCAN_CAMERA, false);
-}
-
 // The rule list changes only between ticks, so a press never sees half of it.
 void CMainFrame::ApplyProgramRules() {
     for (std::size_t index : m_pressRows.SetRules(m_programs, m_trigger.presets)) {
@@ -164,185 +151,10 @@ void CMainFrame::OnTimer(UINT_PTR id) {
     Default();
 }
 
-// The camera host has sent readings: they are answered now, not on the
-// next tick of timer 1.
-LRESULT CMainFrame::OnCameraReport(WPARAM, LPARAM) {
-    PollCamera();
-    return 0;
-}
-
-void CMainFrame::PollCamera() {
-    // A report that came after the end of the session.
-    if (m_tornDown) return;
-    {
-        ICameraStatusWindow& status = m_services.dialogs->CameraStatus();
-        const bool open = status.IsOpen();
-        // A press tried in the Camera Status window goes nowhere, and in the
-        // current mode: Brelkin itself is the program in front.
-        const bool trial = open && status.IsActive();
-        if (trial != m_trial) {
-            m_devices->SetTrial(trial);
-            m_trial = trial;
-        }
-        if (trial) m_trigger.pressRows = nullptr;
-        const PollOutcome outcome = m_devices->PollButton(m_trigger);
-        if (trial) m_trigger.pressRows = &m_pressRows;
-        if (outcome.unanswered) ++m_unanswered;
-        if (outcome.pressed) {
-            ++(outcome.gesture == Gesture::LongPress     ? m_presses.longPresses
-               : outcome.gesture == Gesture::DoublePress ? m_presses.doublePresses
-                                                         : m_presses.presses);
-            std::u16string_view refused;
-            const bool wasRefused = m_pressRows.TakeRefusedProgram(refused);
-            RecordPress(outcome, trial, wasRefused, refused);
-            if (!trial) {
-                m_chordsSent += static_cast<unsigned long>(outcome.chordsSent);
-                if (outcome.chordsSent > 0 && m_keyTarget) m_keyTarget->CheckKeyTarget();
-                if (wasRefused) NotifyUnlistedProgram(refused);
-            }
-        }
-        // Setting the same id again replaces the timer's period.
-        const UINT period = outcome.nextPeriod;
-        if (period != 0 && period != m_pollPeriod && SetTimer(PollTimerId, m_devices->TimerPeriod(period)) != 0) {
-            m_log.Write(PollPeriodLine(period, period > m_pollPeriod));
-            m_pollPeriod = period;
-        }
-        if (open) RefreshStatus();
-    }
-}
-
-void CMainFrame::RecordPress(const PollOutcome& outcome, bool trial, bool refused,
-                             std::u16string_view refusedProgram) {
-    LastPress& last = m_lastPress;
-    ::GetLocalTime(&last.time);
-    last.mode = GestureMode(m_trigger, outcome.gesture);
-    last.gesture = outcome.gesture == Gesture::None ? Gesture::Press : outcome.gesture;
-    last.ruleProgram.clear();
-    last.chords = PressChords{};
-    last.refusedProgram.clear();
-    last.notSent = trial ? PressNotSent::StatusInFront : PressNotSent::None;
-    if (m_trigger.triggerMode == 0) {
-        if (!trial) last.notSent = PressNotSent::JoystickMode;
-    } else if (outcome.unanswered) {
-        last.notSent = PressNotSent::WhileChordsWentOut;
-    } else if (refused) {
-        last.notSent = PressNotSent::OnlyListedPrograms;
-        last.refusedProgram.assign(refusedProgram);
-    } else if (outcome.chordsSent > 0) {
-        last.chords = m_devices->LastPressChords();
-        last.droppedBefore = m_devices->DroppedPresses();
-        if (!trial) {
-            last.mode = m_pressRows.LastMode();
-            last.ruleProgram.assign(m_pressRows.LastRuleProgram());
-        }
-    }
-}
-
-void CMainFrame::RefreshStatus() {
-    ICameraStatusWindow& window = m_services.dialogs->CameraStatus();
-    if (!window.IsOpen()) return;
-    CameraStatusView view;
-    view.camera = m_devices->CameraStatusNow();
-    if (!view.camera.library.path.empty()) view.libraryVersion = m_devices->LibraryVersion(view.camera.library.path);
-    view.driver = m_devices->Kind();
-    view.nowMs = ::GetTickCount64();
-    view.period = m_pollPeriod;
-    view.configuredPeriod = m_basePollPeriod;
-    view.joystick = m_devices->JoystickOutputStatus();
-    if (!view.camera.lastFault.empty()) {
-        // The fault's time on the host clock, as the local time it happened.
-        FILETIME now{};
-        ::GetSystemTimeAsFileTime(&now);
-        ULARGE_INTEGER at{};
-        at.LowPart = now.dwLowDateTime;
-        at.HighPart = now.dwHighDateTime;
-        const uint64_t ago = view.nowMs > view.camera.lastFaultMs ? view.nowMs - view.camera.lastFaultMs : 0;
-        at.QuadPart -= std::min<uint64_t>(at.QuadPart, ago * 10000);
-        const FILETIME then{at.LowPart, at.HighPart};
-        SYSTEMTIME utc{}, local{};
-        if (::FileTimeToSystemTime(&then, &utc) && ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
-            view.lastFaultTime = {local.wHour, local.wMinute, local.wSecond};
-    }
-    PressRecord& press = view.press;
-    const LastPress& last = m_lastPress;
-    press.count = m_presses.presses + m_presses.longPresses + m_presses.doublePresses;
-    press.gesture = last.gesture;
-    press.time = {last.time.wHour, last.time.wMinute, last.time.wSecond};
-    if (last.mode == 0)
-        press.mode = MenuModeName(JoystickModeName);
-    else if (last.mode >= 1 && last.mode <= PresetRowCount)
-        press.mode = MenuModeName(ModeName(m_trigger.presets[static_cast<std::size_t>(last.mode - 1)]));
-    press.ruleProgram = last.ruleProgram;
-    for (int i = 0; i < last.chords.count && i < 3; ++i) {
-        if (i > 0) press.chords += u", ";
-        press.chords += FormatKeyChord(last.chords.chords[i].key, last.chords.chords[i].modifiers);
-    }
-    press.notSent = last.notSent;
-    // Only one row goes out at a time: a row dropped since this press was
-    // handed over is this press's.
-    if (last.notSent == PressNotSent::None && last.chords.count > 0 &&
-        m_devices->DroppedPresses() > last.droppedBefore)
-        press.notSent = PressNotSent::OtherProgramInFront;
-    press.refusedProgram = last.refusedProgram;
-    const CameraStatusValues values = DescribeCameraStatus(view);
-    window.Show(std::vector<std::u16string>(values.begin(), values.end()),
-                view.camera.reading == ButtonReading::Down);
-}
-
-namespace {
-
-// The settings lines as the support log's start records them.
-class LinesLog final : public ISupportLog {
-public:
-    void Write(std::string_view event) override { text += FromUtf8(event) + u"\r\n"; }
-    std::u16string text;
-};
-
-}  // namespace
-
-std::u16string CMainFrame::StatusDetails(std::u16string_view lines) {
-    LinesLog settings;
-    PolicyDamageLog everyDamagedValue;  // the details name each, also those logged before
-    LogSettingsRead(CWinApp::Get()->Profile(), m_trigger, m_devices->Kind(), m_basePollPeriod, settings,
-                    everyDamagedValue);
-    return StatusDetailsTitle(FromUtf8(BRELKIN_VERSION), sizeof(void*) == 8) + u"\r\n" + std::u16string(lines) +
-           StatusDetailsSettingsHeading() + u"\r\n" + settings.text;
-}
-
-void CMainFrame::OnCameraStatus() {
-    m_services.dialogs->CameraStatus().Open(reinterpret_cast<uintptr_t>(m_hWnd),
-                                            [this](std::u16string_view lines) { return StatusDetails(lines); });
-    RefreshStatus();
-}
-
 LRESULT CMainFrame::OnDeviceChange(WPARAM event, LPARAM data) {
     // After the end of the session an arrival would open the camera again.
     if (m_tornDown) return 0;
     return m_devices->HandleDeviceChange(event, data);
-}
-
-void CMainFrame::SelectPreset(int row) {
-    if (m_trigger.triggerMode == 0) m_devices->ReleaseJoystickButton();
-    m_trigger.sequenceStep = 0;
-    m_trigger.triggerMode = row + 1;
-    if (m_tray.IsIconPresent()) m_tray.SetTooltipText(PresetTooltip(m_trigger.presets[row]));
-    LogMode();
-    SaveSettings(true);
-    RefreshStatus();
-}
-
-void CMainFrame::SelectJoystickMode() {
-    m_trigger.triggerMode = 0;
-    if (m_tray.IsIconPresent()) m_tray.SetTooltipText(JoystickTooltip());
-    LogMode();
-    NotifyIfJoystickMissing();
-    SaveSettings(true);
-    RefreshStatus();
-}
-
-void CMainFrame::LogMode() {
-    const TriggerMode mode = m_trigger.triggerMode;
-    m_log.Write(ModeLine(mode == 0 ? JoystickModeName : PresetText(m_trigger.presets[mode - 1].Name)));
 }
 
 void CMainFrame::NotifyIfJoystickMissing() {
@@ -373,30 +185,14 @@ void CMainFrame::ReportSaveFailure() {
     Notify(m_notifications, SaveFailureText());
 }
 
-// A command of a greyed mode can still arrive (an accelerator, another
-// program): while the mode is enforced it changes nothing and writes nothing.
-void CMainFrame::OnPreset(UINT id) {
-    if (ModeEnforced()) return;
-    SelectPreset(static_cast<int>(id - ID_PRESET_FIRST));
-}
-
-void CMainFrame::OnUpdatePreset(CCmdUI* cmdUI) {
-    const bool current = m_trigger.triggerMode == static_cast<int>(cmdUI->m_nID - ID_PRESET_FIRST) + 1;
-    cmdUI->SetCheck(current);
-    cmdUI->Enable(!current && !ModeEnforced());
-}
-
 void CMainFrame::OnCustomSetting() {
     const bool customCurrent = m_trigger.triggerMode == CustomRow + 1;
     if (ModeEnforced() && !customCurrent) return;
-    ActionPreset edited = m_trigger.presets[CustomRow];
+    const ActionPreset opened = m_trigger.presets[CustomRow];
+    ActionPreset edited = opened;
     if (!m_services.dialogs->EditCustomRow(edited, CustomLocks())) return;
     // The whole row changes between two ticks: the poll never sees half of it.
-    ActionPreset& row = m_trigger.presets[CustomRow];
-    std::copy(std::begin(edited.Keys), std::end(edited.Keys), row.Keys);
-    std::copy(std::begin(edited.Modifiers), std::end(edited.Modifiers), row.Modifiers);
-    row.OneByOne = edited.OneByOne ? 1 : 0;
-    row.DelayTime = edited.DelayTime;
+    ApplyCustomRowEdits(opened, edited);
     if (!ModeEnforced()) {
         SelectPreset(CustomRow);
         return;
@@ -404,25 +200,6 @@ void CMainFrame::OnCustomSetting() {
     // The enforced Custom Setting stays the mode: only the chords are the user's.
     m_trigger.sequenceStep = 0;
     SaveSettings(false);
-}
-
-void CMainFrame::OnUpdateCustomSetting(CCmdUI* cmdUI) {
-    // Greyed only while another mode is enforced: choosing it again while it
-    // is current edits the row.
-    const bool current = m_trigger.triggerMode == CustomRow + 1;
-    cmdUI->SetCheck(current);
-    cmdUI->Enable(current || !ModeEnforced());
-}
-
-void CMainFrame::OnJoystick() {
-    if (ModeEnforced()) return;
-    SelectJoystickMode();
-}
-
-void CMainFrame::OnUpdateJoystick(CCmdUI* cmdUI) {
-    const bool current = m_trigger.triggerMode == 0;
-    cmdUI->SetCheck(current);
-    cmdUI->Enable(!current && !ModeEnforced());
 }
 
 void CMainFrame::OnRescanCamera() {
@@ -435,24 +212,21 @@ void CMainFrame::OnShowSupportLog() {
 }
 
 void CMainFrame::OnDriverSetting() {
-    DriverKind chosen = m_devices->Kind();
+    const DriverKind opened = m_devices->Kind();
+    DriverKind chosen = opened;
     const bool enforced = m_settings.Enforced().Has(settings_names::UseBDA);
-    if (!m_services.dialogs->ChooseDriverKind(m_devices->Kind(), chosen, enforced)) return;
-    if (enforced || chosen == m_devices->Kind()) return;
-    m_devices->Kind() = chosen;
+    if (!m_services.dialogs->ChooseDriverKind(opened, chosen, enforced)) return;
+    if (!ApplyDriverChoice(opened, chosen)) return;
     SaveSettings(false);
     m_devices->RescanCamera(CameraOpenCause::DriverChoice);
     RefreshStatus();
 }
 
 void CMainFrame::OnPrograms() {
-    ProgramRuleSet edited = m_programs;
+    const ProgramRuleSet opened = m_programs;
+    ProgramRuleSet edited = opened;
     if (!m_services.dialogs->EditProgramRules(edited, m_trigger.presets, m_trigger.triggerMode)) return;
-    // As every other settings change, kept in memory as the user set it even
-    // when a write fails.
-    if (!m_programSettings.Save(m_programs, edited)) ReportSaveFailure();
-    m_programs = std::move(edited);
-    ApplyProgramRules();
+    ApplyProgramEdits(opened, edited);
     RefreshStatus();
 }
 

@@ -30,6 +30,11 @@ namespace brelkin {
 
 constexpr UINT_PTR PollTimerId = 1;
 
+// The tray menu's command of a row of the preset table, and the row of a
+// command (-1: none).
+UINT PresetCommandId(int row);
+int PresetRowOfCommand(UINT id);
+
 class CMainFrame : public CFrameWnd {
 public:
     explicit CMainFrame(ShellServices& services);
@@ -76,8 +81,14 @@ private:
     // balloons' switch and the poll period: at start-up and at each policy refresh.
     void ReadAllSettings();
     // The settings, the rules, the poll period and the balloons' switch read
-    // again, and what changed put to work at once.
-    void ReadPoliciesAgain();
+    // again, and what changed put to work at once; an announced refresh is logged.
+    void ReadPoliciesAgain(bool announced);
+    // A dialog's OK, over the policies read again: what the user changed
+    // between `opened` and `edited`, where no policy enforces it now.
+    void ApplyCustomRowEdits(const ActionPreset& opened, const ActionPreset& edited);
+    // True when the kind changed (and is now `chosen`).
+    bool ApplyDriverChoice(DriverKind opened, DriverKind chosen);
+    void ApplyProgramEdits(const ProgramRuleSet& opened, const ProgramRuleSet& edited);
     bool ModeEnforced() const;
     // The custom row's fields that a policy enforces.
     CustomRowLocks CustomLocks() const;

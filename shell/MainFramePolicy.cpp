@@ -35,6 +35,7 @@ CustomRowLocks CMainFrame::CustomLocks() const {
 void CMainFrame::LogSettings() {
     LogSettingsRead(CWinApp::Get()->Profile(), m_settings.LayerStates(), m_trigger, m_devices->Kind(),
                     m_basePollPeriod, m_log, m_policyDamage);
+    LogProgramRulesRead(CWinApp::Get()->Profile(), m_log, m_policyDamage);
 }
 
 // The driver kind's own default is chosen again before the settings, not the
@@ -74,15 +75,15 @@ void CMainFrame::ShowAdministratorLine() {
 LRESULT CMainFrame::OnSettingChange(WPARAM, LPARAM text) {
     const auto* area = reinterpret_cast<const wchar_t*>(text);
     // After a logoff's teardown the devices are closed for good.
-    if (!m_tornDown && area != nullptr && std::wcscmp(area, L"Policy") == 0) ReadPoliciesAgain();
+    if (!m_tornDown && area != nullptr && std::wcscmp(area, L"Policy") == 0) ReadPoliciesAgain(true);
     return 0;
 }
 
 // Every value is read again, not only those a policy set before: a policy that
 // went away hands the value back to the user's own or the deployed default.
 // Registry reads open their key afresh, so this reads what the refresh wrote.
-void CMainFrame::ReadPoliciesAgain() {
-    m_log.Write(PolicyRefreshLine());
+void CMainFrame::ReadPoliciesAgain(bool announced) {
+    if (announced) m_log.Write(PolicyRefreshLine());
     const TriggerMode oldMode = m_trigger.triggerMode;
     const ActionPreset oldCustom = m_trigger.presets[CustomRow];
     const DriverKind oldKind = m_devices->Kind();
@@ -110,7 +111,7 @@ void CMainFrame::ReadPoliciesAgain() {
         if (SetTimer(PollTimerId, m_devices->TimerPeriod(m_basePollPeriod)) != 0) m_pollPeriod = m_basePollPeriod;
     }
     ShowAdministratorLine();
-    LogSettings();
+    if (announced) LogSettings();
     if (m_devices->Kind() != oldKind) m_devices->RescanCamera(CameraOpenCause::PolicyChange);
 }
 
@@ -123,12 +124,63 @@ void CMainFrame::OnGestures() {
     locks.longPressTime = enforced.Has(settings_names::LongPressTime);
     locks.doublePressMode = enforced.Has(settings_names::DoublePressKey);
     locks.doublePressTime = enforced.Has(settings_names::DoublePressTime);
-    GestureSettings chosen = m_gestures;
+    const GestureSettings opened = m_gestures;
+    GestureSettings chosen = opened;
     if (!m_services.dialogs->EditGestures(chosen, m_trigger.presets, locks)) return;
-    if (!SaveGestureSettings(CWinApp::Get()->Profile(), m_trigger.presets, m_gestures, chosen, enforced))
+    // As in the other settings dialogs: only what the user changed, over the
+    // policies in force now.
+    ReadPoliciesAgain(false);
+    GestureSettings applied = m_gestures;
+    if (chosen.longPressMode != opened.longPressMode) applied.longPressMode = chosen.longPressMode;
+    if (chosen.longPressTime != opened.longPressTime) applied.longPressTime = chosen.longPressTime;
+    if (chosen.doublePressMode != opened.doublePressMode) applied.doublePressMode = chosen.doublePressMode;
+    if (chosen.doublePressTime != opened.doublePressTime) applied.doublePressTime = chosen.doublePressTime;
+    const EnforcedValues& now = m_settings.Enforced();
+    if (now.Has(settings_names::LongPressKey)) applied.longPressMode = m_gestures.longPressMode;
+    if (now.Has(settings_names::LongPressTime)) applied.longPressTime = m_gestures.longPressTime;
+    if (now.Has(settings_names::DoublePressKey)) applied.doublePressMode = m_gestures.doublePressMode;
+    if (now.Has(settings_names::DoublePressTime)) applied.doublePressTime = m_gestures.doublePressTime;
+    if (!SaveGestureSettings(CWinApp::Get()->Profile(), m_trigger.presets, m_gestures, applied, now))
         ReportSaveFailure();
-    m_gestures = chosen;
+    m_gestures = applied;
     ApplyGestureSettings(m_gestures, m_trigger);
+}
+
+// A settings dialog's OK: Group Policy may have refreshed while it was open
+// (the frame read that in the dialog's loop) or have written its keys without
+// announcing it yet. Only the fields the user changed are taken, and only
+// where no policy enforces them now, so that nothing read before the dialog
+// opened is written back.
+void CMainFrame::ApplyCustomRowEdits(const ActionPreset& opened, const ActionPreset& edited) {
+    ReadPoliciesAgain(false);
+    const CustomRowLocks locks = CustomLocks();
+    ActionPreset& row = m_trigger.presets[CustomRow];
+    for (int i = 0; i < 3; ++i) {
+        const bool changed = edited.Keys[i] != opened.Keys[i] || edited.Modifiers[i] != opened.Modifiers[i];
+        if (!changed || locks.chords[i]) continue;
+        row.Keys[i] = edited.Keys[i];
+        row.Modifiers[i] = edited.Modifiers[i];
+    }
+    if ((edited.OneByOne != 0) != (opened.OneByOne != 0) && !locks.timing) row.OneByOne = edited.OneByOne ? 1 : 0;
+    if (edited.DelayTime != opened.DelayTime && !locks.delayTime) row.DelayTime = edited.DelayTime;
+}
+
+bool CMainFrame::ApplyDriverChoice(DriverKind opened, DriverKind chosen) {
+    ReadPoliciesAgain(false);
+    if (chosen == opened || m_settings.Enforced().Has(settings_names::UseBDA) || chosen == m_devices->Kind())
+        return false;
+    m_devices->Kind() = chosen;
+    return true;
+}
+
+void CMainFrame::ApplyProgramEdits(const ProgramRuleSet& opened, const ProgramRuleSet& edited) {
+    ReadPoliciesAgain(false);
+    ProgramRuleSet applied = brelkin::ApplyProgramEdits(opened, edited, m_programs);
+    // As every other settings change, kept in memory as the user set it even
+    // when a write fails.
+    if (!m_programSettings.Save(m_programs, applied)) ReportSaveFailure();
+    m_programs = std::move(applied);
+    ApplyProgramRules();
 }
 
 }  // namespace brelkin

@@ -36,12 +36,6 @@ private:
     IPressSender& m_sender;
 };
 
-class NoJoystick final : public IJoystickButtonSink {
-public:
-    void SendJoystickButton(bool) override {}
-    void ReleaseIfHeld() override {}
-};
-
 std::u16string FileVersion(const std::u16string& path) {
     const auto* name = reinterpret_cast<const wchar_t*>(path.c_str());
     DWORD ignored = 0;
@@ -86,9 +80,9 @@ public:
     void Answer(ButtonReading reading, uint32_t period) override {
         if (m_state == nullptr) return;
         m_press.SetPeriod(period);
-        const PollOutcome one =
-            AnswerReading(*m_state, reading, m_clock.NowMicroseconds(), m_press,
-                          m_sender.trial ? static_cast<IJoystickButtonSink&>(m_noJoystick) : m_joystick, m_sender);
+        const uint64_t now = m_clock.NowMicroseconds();
+        const PollOutcome one = m_sender.trial ? AnswerTriedReading(*m_state, reading, now, m_press, m_sender)
+                                               : AnswerReading(*m_state, reading, now, m_press, m_joystick, m_sender);
         m_outcome.pressed = m_outcome.pressed || one.pressed;
         m_outcome.chordsSent += one.chordsSent;
         m_outcome.unanswered = m_outcome.unanswered || one.unanswered;
@@ -108,7 +102,6 @@ public:
 private:
     PressFilter& m_press;
     JoystickOutput& m_joystick;
-    NoJoystick m_noJoystick;
     TrialSender m_sender;
     Win32Clock m_clock;
     TriggerState* m_state = nullptr;

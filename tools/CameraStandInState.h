@@ -68,7 +68,26 @@ struct StandInState {
     // long (a helper, a driver tool); its id is kept.
     volatile LONG childLivesMs;
     volatile LONG childProcessId;
+    // the window procedure of the button's window blocks in the next button
+    // message until the hangs are released (a driver call made from a
+    // message), and counts it in faultsFired;
+    volatile LONG blockInMessage;
+    // CloseInterface takes this long (a graph torn down);
+    volatile LONG closeMs;
+    // the next OpenInterface shows a message box ("device not found") and
+    // answers once the user closes it; the boxes shown are counted;
+    volatile LONG openMessageBox;
+    volatile LONG messageBoxesShown;
+    // the constructor reads StandInBesideProgram.ini beside the program
+    // (GetModuleFileName of the process), as a library reads its
+    // configuration; the reads that found it are counted.
+    volatile LONG readBesideProgram;
+    volatile LONG besideProgramFound;
 };
+
+// The title of the stand-in's message box, for the test that answers it.
+constexpr wchar_t MessageBoxTitle[] = L"Camera stand-in";
+constexpr wchar_t BesideProgramFile[] = L"StandInBesideProgram.ini";
 
 enum StandInFault : LONG {
     FaultNone = 0,
@@ -149,6 +168,12 @@ inline void ResetStandInState(StandInState& state)
     state.buttonMessagesTaken = 0;
     state.childLivesMs = 0;
     state.childProcessId = 0;
+    state.blockInMessage = 0;
+    state.closeMs = 0;
+    state.openMessageBox = 0;
+    state.messageBoxesShown = 0;
+    state.readBesideProgram = 0;
+    state.besideProgramFound = 0;
 }
 
 // Maps the block, creating it with the defaults if this is the first user.

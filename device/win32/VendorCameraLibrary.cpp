@@ -223,6 +223,7 @@ std::shared_ptr<const BoundCameraClass> VendorCameraLibrary::Bind(CameraClass ca
     report.programBits = sizeof(void*) * 8;
     if (cached) {
         report.path = (cameraClass == CameraClass::Wdm ? m_wdmReport : m_bdaReport).path;
+        report.libraryBits = report.programBits;
         return cached;
     }
     report.attempted = true;
@@ -272,6 +273,8 @@ std::shared_ptr<const BoundCameraClass> VendorCameraLibrary::Bind(CameraClass ca
         report.errorText = SystemErrorText(error);
         return nullptr;
     }
+    // Only a library of the program's own bitness loads.
+    report.libraryBits = report.programBits;
     wchar_t loaded[MAX_PATH];
     const DWORD n = GetModuleFileNameW(module, loaded, MAX_PATH);
     report.path = U16(std::wstring(loaded, n < MAX_PATH ? n : 0));

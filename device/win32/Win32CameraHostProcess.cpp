@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "device/win32/VendorCameraLibrary.h"
+#include "device/win32/Win32HostLauncher.h"
+#include "device/win32/Win32HostReports.h"
 
 namespace brelkin {
 
@@ -32,190 +34,6 @@ std::vector<std::wstring> SystemFolders() {
         }
     }
     return folders;
-}
-
-HANDLE KillOnCloseJob() {
-    HANDLE job = CreateJobObjectW(nullptr, nullptr);
-    if (!job) return nullptr;
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
-        CloseHandle(job);
-        return nullptr;
-    }
-    return job;
-}
-
-// Ends a host and everything in its job, without waiting for either.
-void EndNow(HANDLE process, HANDLE job) {
-    if (job) {
-        TerminateJobObject(job, 1);
-        CloseHandle(job);
-    }
-    if (process) {
-        TerminateProcess(process, 1);
-        CloseHandle(process);
-    }
-}
-
-// A host told to quit: it gets its time to close the camera, then is ended.
-struct Ender {
-    HANDLE process;
-    HANDLE job;
-    DWORD graceMs;
-};
-
-DWORD WINAPI EndInBackground(void* parameter) {
-    auto* ender = static_cast<Ender*>(parameter);
-    if (WaitForSingleObject(ender->process, ender->graceMs) == WAIT_OBJECT_0) {
-        // Whatever the library started goes with the job.
-        EndNow(nullptr, ender->job);
-        CloseHandle(ender->process);
-    } else {
-        EndNow(ender->process, ender->job);
-    }
-    delete ender;
-    return 0;
-}
-
-}  // namespace
-
-// Shared by the process object and the reader thread; the last to let go
-// frees it. The thread alone closes the pipe, under the lock, so that no
-// handle is closed while a read is in it and none is cancelled once closed.
-struct ReportPipe {
-    HANDLE read = nullptr;
-    HANDLE thread = nullptr;  // the reader, for CancelSynchronousIo
-    CRITICAL_SECTION lock;
-    std::vector<uint8_t> received;
-    HWND window = nullptr;
-    bool abandoned = false;
-    volatile LONG refs = 2;
-
-    ReportPipe() { InitializeCriticalSection(&lock); }
-    ~ReportPipe() {
-        if (thread) CloseHandle(thread);
-        DeleteCriticalSection(&lock);
-    }
-    void Release() {
-        if (InterlockedDecrement(&refs) == 0) delete this;
-    }
-};
-
-// The host's CreateProcessW on a thread of its own: the interface thread
-// never waits for the loader, or for an antivirus that scans the new process.
-// Shared like ReportPipe; a host whose start was abandoned is ended by the
-// launcher.
-struct Launch {
-    std::wstring path;
-    std::wstring command;
-    HANDLE inherited[4] = {};  // the host's ends; the launcher closes them
-    CRITICAL_SECTION lock;
-    bool abandoned = false;
-    HANDLE process = nullptr;
-    HANDLE job = nullptr;
-    DWORD error = 0;  // CreateProcessW's
-    bool jobRefused = false;
-    DWORD jobError = 0;
-    volatile LONG refs = 2;
-
-    Launch() { InitializeCriticalSection(&lock); }
-    ~Launch() { DeleteCriticalSection(&lock); }
-    void Release() {
-        if (InterlockedDecrement(&refs) == 0) delete this;
-    }
-    void Abandon() {
-        EnterCriticalSection(&lock);
-        abandoned = true;
-        EndNow(process, job);
-        process = job = nullptr;
-        LeaveCriticalSection(&lock);
-        Release();
-    }
-};
-
-namespace {
-
-DWORD WINAPI LaunchHost(void* parameter) {
-    auto* launch = static_cast<Launch*>(parameter);
-    // Only these four handles go to the host, whatever else is inheritable.
-    SIZE_T attributeSize = 0;
-    InitializeProcThreadAttributeList(nullptr, 1, 0, &attributeSize);
-    std::vector<uint8_t> attributeBytes(attributeSize);
-    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributeBytes.data());
-    const bool listed = attributeSize != 0 && InitializeProcThreadAttributeList(attributes, 1, 0, &attributeSize) &&
-                        UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, launch->inherited,
-                                                  sizeof launch->inherited, nullptr, nullptr);
-    STARTUPINFOEXW startup{};
-    startup.StartupInfo.cb = listed ? sizeof startup : sizeof startup.StartupInfo;
-    startup.lpAttributeList = listed ? attributes : nullptr;
-    PROCESS_INFORMATION pi{};
-    const DWORD flags = CREATE_SUSPENDED | CREATE_NO_WINDOW | (listed ? EXTENDED_STARTUPINFO_PRESENT : 0);
-    const BOOL started = CreateProcessW(launch->path.c_str(), launch->command.data(), nullptr, nullptr, TRUE, flags,
-                                        nullptr, nullptr, &startup.StartupInfo, &pi);
-    const DWORD error = started ? 0 : GetLastError();
-    if (listed) DeleteProcThreadAttributeList(attributes);
-    HANDLE job = nullptr;
-    bool jobRefused = false;
-    DWORD jobError = 0;
-    if (started) {
-        // In a job of its own before its first instruction: it and whatever
-        // the library starts cannot outlive it being ended, nor Brelkin.
-        job = KillOnCloseJob();
-        if (!job || !AssignProcessToJobObject(job, pi.hProcess)) {
-            // Brelkin runs in a job that takes no job inside it (Windows 7,
-            // or a job without breakaway): the broken pipe and the wait on
-            // Brelkin's process handle still end the host.
-            jobRefused = true;
-            jobError = GetLastError();
-            if (job) CloseHandle(job);
-            job = nullptr;
-        }
-        ResumeThread(pi.hThread);
-        CloseHandle(pi.hThread);
-    }
-    // The host has its own copies now; without a host, the report pipe's
-    // write end closing wakes the reader.
-    for (HANDLE h : launch->inherited)
-        if (h) CloseHandle(h);
-    EnterCriticalSection(&launch->lock);
-    if (launch->abandoned) {
-        EndNow(started ? pi.hProcess : nullptr, job);
-    } else {
-        launch->process = started ? pi.hProcess : nullptr;
-        launch->job = job;
-        launch->error = started ? 0 : (error != 0 ? error : ERROR_GEN_FAILURE);
-        launch->jobRefused = jobRefused;
-        launch->jobError = jobError;
-    }
-    LeaveCriticalSection(&launch->lock);
-    launch->Release();
-    return 0;
-}
-
-DWORD WINAPI ReadReports(void* parameter) {
-    auto* pipe = static_cast<ReportPipe*>(parameter);
-    uint8_t buffer[512];
-    for (;;) {
-        DWORD got = 0;
-        const bool ok = ReadFile(pipe->read, buffer, sizeof buffer, &got, nullptr) && got > 0;
-        EnterCriticalSection(&pipe->lock);
-        // Bounded: a host that floods the pipe loses its own bytes.
-        if (ok && !pipe->abandoned && pipe->received.size() < 64 * 1024)
-            pipe->received.insert(pipe->received.end(), buffer, buffer + got);
-        const HWND window = pipe->abandoned ? nullptr : pipe->window;
-        const bool last = !ok || pipe->abandoned;
-        if (last) {
-            CloseHandle(pipe->read);
-            pipe->read = nullptr;
-        }
-        LeaveCriticalSection(&pipe->lock);
-        // The end of the pipe is news too: the host has gone.
-        if (window) PostMessageW(window, CameraHostReportMessage, 0, 0);
-        if (last) break;
-    }
-    pipe->Release();
-    return 0;
 }
 
 }  // namespace
@@ -260,7 +78,7 @@ FoundLibrary Win32CameraHostProcess::FindLibrary(CameraClass cameraClass) {
 HostStart Win32CameraHostProcess::Start(unsigned bits) {
     Kill();
     HostStart result;
-    const std::wstring path = m_folder + (bits == 32 ? L"\\x86" : L"\\x64") + L"\\BrelkinCameraHost.exe";
+    const std::wstring path = m_folder + (bits == 32 ? L"\\BrelkinCameraHost32.exe" : L"\\BrelkinCameraHost64.exe");
     result.path = U16(path);
     if (!IsFile(path)) {
         result.status = HostStartStatus::Missing;
@@ -282,7 +100,7 @@ HostStart Win32CameraHostProcess::Start(unsigned bits) {
     // Room for thousands of commands: a host that stops reading never
     // blocks the interface thread's write.
     const bool made = section != nullptr && CreatePipe(&commandsRead, &m_commands, &inherit, 64 * 1024) &&
-                      CreatePipe(&reportsRead, &reportsWrite, &inherit, 0) &&
+                      MakeReportPipe(reportsRead, reportsWrite) &&
                       DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
                                       SYNCHRONIZE, TRUE, 0) &&
                       DuplicateHandle(GetCurrentProcess(), section, GetCurrentProcess(), &hostSection, 0, TRUE,
@@ -300,7 +118,6 @@ HostStart Win32CameraHostProcess::Start(unsigned bits) {
     if (!made) return fail(GetLastError());
     // Our ends stay here.
     SetHandleInformation(m_commands, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(reportsRead, HANDLE_FLAG_INHERIT, 0);
     m_section = section;
     m_watch = static_cast<const hostwire::WatchBlock*>(MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0));
     if (!m_watch) return fail(GetLastError());
@@ -308,16 +125,15 @@ HostStart Win32CameraHostProcess::Start(unsigned bits) {
     auto* pipe = new ReportPipe;
     pipe->read = reportsRead;
     pipe->window = m_window;
-    // Started suspended, so that its handle is in place before its first read.
-    HANDLE reader = CreateThread(nullptr, 64 * 1024, ReadReports, pipe,
-                                 CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    HANDLE reader = pipe->Made() ? CreateThread(nullptr, 64 * 1024, ReadReports, pipe,
+                                                STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                                 : nullptr;
     if (!reader) {
         const DWORD error = GetLastError();
         delete pipe;
-        return fail(error);
+        return fail(error != 0 ? error : ERROR_NOT_ENOUGH_MEMORY);
     }
-    pipe->thread = reader;
-    ResumeThread(reader);
+    CloseHandle(reader);
     m_pipe = pipe;
     reportsRead = nullptr;  // the reader's, which closes it
 
@@ -389,7 +205,13 @@ HostWatch Win32CameraHostProcess::Watch() {
     const uint64_t word = __atomic_load_n(&m_watch->callWord, __ATOMIC_ACQUIRE);
     watch.call = hostwire::CallOf(word);
     watch.startedMs = hostwire::StartOf(word);
+    watch.libraryWindow = m_watch->libraryWindow == 1;
     return watch;
+}
+
+void Win32CameraHostProcess::AllowForeground() {
+    TakeLaunch();
+    if (m_process) AllowSetForegroundWindow(GetProcessId(m_process));
 }
 
 bool Win32CameraHostProcess::Ended(HostEnd& end) {
@@ -443,15 +265,7 @@ void Win32CameraHostProcess::Kill() {
 void Win32CameraHostProcess::Finish(uint32_t milliseconds) {
     TakeLaunch();
     if (m_process) {
-        auto* ender = new Ender{m_process, m_job, milliseconds};
-        HANDLE thread =
-            CreateThread(nullptr, 64 * 1024, EndInBackground, ender, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-        if (thread) {
-            m_enders.push_back(thread);
-        } else {
-            delete ender;
-            EndNow(m_process, m_job);
-        }
+        if (HANDLE thread = EndAfter(m_process, m_job, milliseconds)) m_enders.push_back(thread);
         m_process = nullptr;
         m_job = nullptr;
     }
@@ -463,7 +277,9 @@ void Win32CameraHostProcess::LetGo() {
         // A host still being started is ended by its launcher.
         m_launch->Abandon();
         m_launch = nullptr;
-        CloseHandle(m_launcher);
+        // Waited for at exit, so that a host it is still creating ends up
+        // in its job or ended.
+        m_enders.push_back(m_launcher);
         m_launcher = nullptr;
     }
     m_startError = 0;
@@ -472,18 +288,8 @@ void Win32CameraHostProcess::LetGo() {
     if (m_commands) CloseHandle(m_commands);
     m_commands = nullptr;
     if (m_pipe) {
-        // The reader thread closes its end once its read returns: at once
-        // if the read can be cancelled, else when the host's end closes.
-        EnterCriticalSection(&m_pipe->lock);
-        m_pipe->abandoned = true;
-        // A read on a synchronous pipe is cancelled for certain only on
-        // its thread's behalf; CancelIoEx for whatever else is pending.
-        if (m_pipe->read) {
-            CancelIoEx(m_pipe->read, nullptr);
-            CancelSynchronousIo(m_pipe->thread);
-        }
-        LeaveCriticalSection(&m_pipe->lock);
-        m_pipe->Release();
+        // The reader closes its end once its read returns, at once.
+        m_pipe->Abandon();
         m_pipe = nullptr;
     }
     if (m_watch) UnmapViewOfFile(m_watch);

@@ -1,8 +1,9 @@
 #pragma once
-// The camera host as a process: BrelkinCameraHost.exe of the library's
-// bitness from <Brelkin folder>\x86 or \x64, started with two anonymous pipes,
-// an unnamed watch section and a handle to this process, all inherited and
-// named nowhere, inside a job object of its own that ends it, and whatever the
+// The camera host as a process: BrelkinCameraHost32.exe or
+// BrelkinCameraHost64.exe, the library's bitness, beside Brelkin.exe, started with an anonymous command
+// pipe, a report pipe of one instance, an unnamed watch section and a handle
+// to this process, all inherited and named nowhere, inside a job object of
+// its own (born in it where Windows can) that ends it, and whatever the
 // library started, when the host is ended or Brelkin ends. Nothing here waits
 // on the host: its process is created on a launcher thread, and a host that
 // does not end goes on ending in the background.
@@ -36,7 +37,13 @@ public:
     void Kill() override;
     void Finish(uint32_t milliseconds) override;
     uint64_t NowMs() override { return AwakeMilliseconds(); }
+    ClockTime LocalTimeNow() override {
+        SYSTEMTIME t{};
+        ::GetLocalTime(&t);
+        return {t.wHour, t.wMinute, t.wSecond};
+    }
     uint32_t JobRefusal() override;
+    void AllowForeground() override;
 
     // The running host's process, for the tests' view of it; null when none.
     HANDLE Process() const { return m_process; }
@@ -60,7 +67,8 @@ private:
     HANDLE m_section = nullptr;
     const hostwire::WatchBlock* m_watch = nullptr;
     HWND m_window = nullptr;
-    // The threads that end hosts told to quit; waited for briefly at the end.
+    // The threads that end hosts told to quit, and the launchers of starts let
+    // go of; waited for briefly at the end.
     std::vector<HANDLE> m_enders;
 };
 

@@ -11,10 +11,16 @@ namespace brelkin {
 class Win32ForegroundProgram final : public IForegroundProgram {
 public:
     std::size_t ForegroundImagePath(char16_t* buffer, std::size_t capacity) override;
+    std::uintptr_t ForegroundWindow(char16_t* title, std::size_t capacity, std::size_t& titleLength) override;
 };
 
-// The file names of the programs, other than this one, that have a visible
-// top-level window now, each once, in the order their windows are found.
-std::vector<std::u16string> ProgramsWithOpenWindows();
+// A visible top-level window of a program other than this one: the
+// program's file name and the window's title.
+struct OpenProgramWindow {
+    std::u16string program;
+    std::u16string title;
+};
+// Every such window now, in the order they are found.
+std::vector<OpenProgramWindow> OpenProgramWindows();
 
 }  // namespace brelkin

@@ -12,9 +12,19 @@ static_assert(sizeof(INPUT) == 40, "INPUT must have its 64-bit layout");
 #endif
 
 static_assert(KeyEventKeyUp == KEYEVENTF_KEYUP, "key-up flag mismatch");
+static_assert(KeyEventExtendedKey == KEYEVENTF_EXTENDEDKEY, "extended-key flag mismatch");
 
 uintptr_t Win32KeyboardInput::GetMessageExtraInfo() {
     return static_cast<uintptr_t>(::GetMessageExtraInfo());
+}
+
+uint16_t Win32KeyboardInput::ScanCode(uint16_t vk) {
+    // No foreground window (a desktop switch) gives thread 0, whose layout is
+    // this thread's own: the nearest guess there is.
+    HWND front = ::GetForegroundWindow();
+    const DWORD thread = front ? ::GetWindowThreadProcessId(front, nullptr) : 0;
+    const UINT scan = ::MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, ::GetKeyboardLayout(thread));
+    return scan <= 0xFFFF ? static_cast<uint16_t>(scan) : 0;
 }
 
 unsigned Win32KeyboardInput::SendKeyEvent(const KeyEvent& event) {

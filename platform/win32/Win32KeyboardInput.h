@@ -7,6 +7,7 @@ namespace brelkin {
 class Win32KeyboardInput final : public IKeyboardInput, public ISleeper {
 public:
     uintptr_t GetMessageExtraInfo() override;
+    uint16_t ScanCode(uint16_t vk) override;
     unsigned SendKeyEvent(const KeyEvent& event) override;
     void Sleep(uint32_t milliseconds) override;
 };

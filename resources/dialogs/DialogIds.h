@@ -48,6 +48,7 @@
 #define IDC_PROGRAM_BROWSE      1016
 #define IDC_ONLY_LISTED         1017
 #define IDC_PROGRAM_NOTE        1018
+#define IDC_PROGRAM_TITLE       1019
 
 // Long and Double Press controls
 #define IDC_LONG_PRESS_MODE     1160

@@ -49,6 +49,12 @@
 #define IDS_BITS_64                     20115
 #define IDS_UNKNOWN_CALL                20116
 #define IDS_HOST_VERSION_MISMATCH       20117
+// The calls a balloon names in the reader's words
+#define IDS_CALL_LOADING                20118
+#define IDS_CALL_CONSTRUCTOR            20119
+#define IDS_CALL_DESTRUCTOR             20120
+#define IDS_CALL_WINDOW_MESSAGE         20121
+#define IDS_CALL_UNLOADING              20122
 
 // Support
 #define IDS_KEYS_DROPPED                20200
@@ -67,6 +73,11 @@
 #define IDS_PROGRAMS_BROWSE_TITLE       20309
 #define IDS_PROGRAMS_CANNOT_REMOVE      20310
 #define IDS_PROGRAMS_NOTE_ENFORCED      20311
+#define IDS_PROGRAMS_NOTE_USER_RULES_OFF 20312
+#define IDS_PROGRAMS_COLUMN_TITLE       20320
+#define IDS_PROGRAMS_ANY_WINDOW         20321
+#define IDS_PROGRAMS_PATTERN_INVALID    20322
+#define IDS_PROGRAMS_PATTERN_TOO_LONG   20323
 
 // Key names in a chord's text
 #define IDS_KEY_SHIFT                   20400
@@ -119,6 +130,7 @@
 #define IDS_STATUS_NO_PRESSES               20624
 #define IDS_STATUS_PRESSES                  20625
 #define IDS_STATUS_RULE_MODE                20626
+#define IDS_STATUS_TITLE_RULE_MODE          20650
 #define IDS_STATUS_SENT                     20627
 #define IDS_STATUS_TRIED                    20628
 #define IDS_STATUS_NOT_ALL_SENT             20629
@@ -130,8 +142,11 @@
 #define IDS_STATUS_NO_FAULT                 20635
 #define IDS_STATUS_DETAILS_TITLE            20636
 #define IDS_STATUS_DETAILS_SETTINGS         20637
-#define IDS_STATUS_LONG_PRESS               20638
-#define IDS_STATUS_DOUBLE_PRESS             20639
+#define IDS_STATUS_HOST_WAITING_FOR_USER    20638
+#define IDS_STATUS_SENT_TO                  20639
+#define IDS_STATUS_REMOTE_SESSION           20640
+#define IDS_STATUS_LONG_PRESS               20641
+#define IDS_STATUS_DOUBLE_PRESS             20642
 
 // The Long and Double Press dialog
 #define IDS_GESTURE_NONE                    20700

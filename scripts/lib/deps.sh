@@ -4,7 +4,7 @@ brelkin_packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth nsis wixl msitools libxml2-utils osslsigncode python3
-  softhsm2 libengine-pkcs11-openssl
+  softhsm2 libengine-pkcs11-openssl p7zip-full
   locales fonts-noto-cjk
 )
 # apt-get update, tried a second time after a failure (a mirror caught between

@@ -50,38 +50,100 @@ TEST_F(HostFixture, ACallOrASilencePastItsLimitEndsTheHostAndTheCameraIsGone) {
         uint32_t period;
         uint64_t limit;
         const char* line;
+        uint64_t lateBy;  // the call's first watch comes this late: both programs were paused
     } rows[] = {
         {"a poll call at 50 ms: 2 s", HostCall::IsButtonPressed, 50, 2000,
-         "Camera library hung: BDADLL.dll, IsButtonPressed had not returned after 2001 ms; the camera host was ended"},
+         "Camera library hung: BDADLL.dll, IsButtonPressed had not returned after 2001 ms; the camera host was ended", 0},
         {"a poll call at 200 ms: twenty periods", HostCall::GetPIO, 200, 4000,
-         "Camera library hung: BDADLL.dll, GetPIO had not returned after 4001 ms; the camera host was ended"},
+         "Camera library hung: BDADLL.dll, GetPIO had not returned after 4001 ms; the camera host was ended", 0},
+        {"a window message: the poll limit", HostCall::WindowMessage, 50, 2000,
+         "Camera library hung: BDADLL.dll, a window message of the camera library had not returned after 2001 ms", 0},
+        {"a close: the open's limit", HostCall::CloseInterface, 50, OpenLimitMs,
+         "CloseInterface had not returned after 15001 ms", 0},
         {"no answer to an open", HostCall{}, 0, OpenAnswerLimitMs,
-         "Camera host for BDADLL.dll had not answered an open after 20001 ms; the camera host was ended"},
+         "Camera host for BDADLL.dll had not answered an open after 20001 ms; the camera host was ended", 0},
+        {"a poll call in Modern Standby for hours: its watch starts again", HostCall::IsButtonPressed, 50, 2000,
+         "IsButtonPressed had not returned after 2001 ms", 3 * 3600 * 1000},
     };
     for (const auto& row : rows) {
         FakeHostProcess p;
-        p.hello = row.period != 0;
         RowSource r(p, *this);
         auto& [l, n, a, s] = r;
+        s.Pump();
         if (row.period != 0) {
-            s.Pump();
             p.Answer(hostwire::OpenOutcome::Answered);
             p.Reading(ButtonReading::Up, row.period);
             s.Pump();
             p.watch = {static_cast<uint32_t>(row.call), p.now};
         }
         a.calls.clear();
-        p.now += row.limit;
-        s.Pump();
+        if (row.lateBy != 0) {
+            p.now += row.lateBy;
+            s.Pump();
+            EXPECT_EQ(p.kills, 0) << row.label << ": a late watch judges nothing";
+        }
+        // The watch timer's ticks.
+        for (uint64_t t = 0; t < row.limit; t += WatchPeriodMs) {
+            p.now += std::min<uint64_t>(WatchPeriodMs, row.limit - t);
+            s.Pump();
+        }
         EXPECT_EQ(p.kills, 0) << row.label << ": still in time";
         p.now += 1;
         s.Pump();
         EXPECT_EQ(p.kills, 1) << row.label;
         EXPECT_TRUE(l.Has(row.line)) << row.label;
-        EXPECT_EQ(s.Status().lastFault, row.line) << row.label;
+        if (row.call == HostCall::WindowMessage) {
+            EXPECT_THAT(n.texts, ElementsAre(::testing::HasSubstr(
+                                     "stopped answering in a window message of the camera library")));
+        }
+        EXPECT_THAT(s.Status().lastFault, ::testing::HasSubstr(row.line)) << row.label;
         EXPECT_THAT(a.calls, ElementsAre("gone")) << row.label;
         EXPECT_EQ(p.starts.size(), 2u) << row.label << ": restarted";
     }
+}
+
+// A message box of the library's during a call waits for the user however
+// long: the call is not judged, presses are not answered, the box may come to
+// the front. Once it is gone, the call has its limit again.
+TEST_F(HostFixture, AWindowOfTheLibraryDuringACallWaitsForTheUser) {
+    OpenAnswered();
+    answer.calls.clear();
+    process.watch = {static_cast<uint32_t>(HostCall::IsButtonPressed), process.now, true};
+    for (int tick = 0; tick < 240; ++tick) {  // a minute
+        process.now += WatchPeriodMs;
+        process.Reading(ButtonReading::Down);
+        source.Pump();
+    }
+    EXPECT_EQ(process.kills, 0);
+    EXPECT_EQ(process.foregroundAllowed, 1);
+    EXPECT_THAT(answer.calls, ElementsAre("gone")) << "no press while the window is open";
+    EXPECT_EQ(source.Status().host, HostState::WaitingForUser);
+    EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(), HostWaitingLine()), 1);
+    process.watch.libraryWindow = false;
+    for (int tick = 0; tick < 8; ++tick, process.now += WatchPeriodMs) source.Pump();
+    EXPECT_EQ(process.kills, 0) << "the window's time is not the call's";
+    EXPECT_EQ(source.Status().host, HostState::Running);
+    process.now += 1;
+    source.Pump();
+    EXPECT_EQ(process.kills, 1);
+}
+
+// Readings carry no kind: once the chosen kind cannot run, the old kind's
+// camera is closed and whatever it still sends is dropped.
+TEST_F(HostFixture, ADriverChoiceThatCannotRunClosesTheOldKind) {
+    process.programBits = 32;
+    process.canRun64 = false;
+    OpenAnswered();
+    answer.calls.clear();
+    process.found.bits = 64;
+    source.Kind() = DriverWdm;
+    source.RescanCamera(CameraOpenCause::DriverChoice);
+    EXPECT_FALSE(source.IsHeld(DriverBda));
+    EXPECT_EQ(process.sent.back(), Kind::Close);
+    EXPECT_TRUE(log.Has("Camera close (BDA)"));
+    process.Reading(ButtonReading::Down);
+    source.Pump();
+    EXPECT_THAT(answer.calls, ::testing::Each("gone"));
 }
 
 TEST_F(HostFixture, AHostOutsideAJobOfItsOwnIsLoggedOnce) {
@@ -155,7 +217,7 @@ TEST_F(HostFixture, ARestartWhoseHostCannotStartIsRetriedOnTheBackOff) {
         p.Crash(static_cast<uint32_t>(HostCall::IsButtonPressed));
         s.Pump();
         EXPECT_EQ(p.starts.size(), 2u) << "the failed start is not retried at once";
-        EXPECT_TRUE(l.Has("Camera host C:\\Brelkin\\x86\\BrelkinCameraHost.exe: cannot start, error 1260 (blocked by policy)"));
+        EXPECT_TRUE(l.Has("Camera host C:\\Brelkin\\BrelkinCameraHost32.exe: cannot start, error 1260 (blocked by policy)"));
         EXPECT_EQ(l.lines.back(), "Camera host: restarting in 1 s");
         EXPECT_EQ(s.Status().host, HostState::Restarting);
         p.now += 1000;

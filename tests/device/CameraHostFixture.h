@@ -29,6 +29,7 @@ public:
     uint32_t jobRefusal = 0;
     int kills = 0;
     int finishes = 0;
+    int foregroundAllowed = 0;
     std::vector<uint8_t> pending;
     bool ended = false;
     HostEnd end;
@@ -43,7 +44,7 @@ public:
         starts.push_back(bits);
         HostStart s;
         s.status = startStatus;
-        s.path = bits == 32 ? u"C:\\Brelkin\\x86\\BrelkinCameraHost.exe" : u"C:\\Brelkin\\x64\\BrelkinCameraHost.exe";
+        s.path = bits == 32 ? u"C:\\Brelkin\\BrelkinCameraHost32.exe" : u"C:\\Brelkin\\BrelkinCameraHost64.exe";
         s.errorCode = 1260;
         s.errorText = u"blocked by policy";
         ended = false;
@@ -90,6 +91,7 @@ public:
     void Finish(uint32_t) override { ++finishes; }
     uint64_t NowMs() override { return now; }
     uint32_t JobRefusal() override { return jobRefusal; }
+    void AllowForeground() override { ++foregroundAllowed; }
 
     void Report(const std::vector<uint8_t>& bytes) { pending.insert(pending.end(), bytes.begin(), bytes.end()); }
     // The host's answer to the open with `number` (the last one by default).

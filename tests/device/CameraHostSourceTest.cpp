@@ -43,8 +43,9 @@ TEST(CameraHostSchedule, ACallIsOverdueAfterItsLimitOnTheAwakeClock) {
         {"a 3 s constructor", HostCall::Constructor, 3000, 50, false},
         {"an open at 15 s", HostCall::OpenInterface, 15000, 50, false},
         {"an open past 15 s", HostCall::OpenInterface, 15001, 50, true},
-        {"a close keeps the poll limit", HostCall::CloseInterface, 2001, 50, true},
-        {"asleep for hours with 10 ms awake", HostCall::IsButtonPressed, 10, 50, false},
+        {"a 3 s CloseInterface: the open's limit", HostCall::CloseInterface, 3000, 50, false},
+        {"unloading past 15 s", HostCall::Unload, 15001, 50, true},
+        {"a window message past 2 s: the poll limit", HostCall::WindowMessage, 2001, 50, true},
     };
     for (const auto& row : rows) {
         const uint64_t word = hostwire::PackCall(row.call, t);
@@ -99,7 +100,7 @@ TEST_F(HostFixture, WhereTheNeededHostCannotRunTheBalloonSaysWhy) {
         {"x86 installation without the x64 host", 32, 64, true, HostStartStatus::Missing, false, {64},
          "not loaded, a 64-bit library in a 32-bit program", "install BrelkinSetup-x64.exe"},
         {"own host missing", 64, 64, true, HostStartStatus::Missing, false, {64},
-         "Camera host C:\\Brelkin\\x64\\BrelkinCameraHost.exe: not found", "is missing"},
+         "Camera host C:\\Brelkin\\BrelkinCameraHost64.exe: not found", "is missing"},
         {"host refused", 64, 32, true, HostStartStatus::Refused, false, {32},
          "cannot start, error 1260 (blocked by policy)", "cannot be started (error 1260"},
         {"host refused once its launch was under way", 64, 32, true, HostStartStatus::Started, true, {32},
@@ -187,14 +188,12 @@ TEST_F(HostFixture, AHostOfAnotherVersionOrOneThatSendsGarbageIsEnded) {
         const char* line;
         bool stopsRestarts;
     };
-    uint8_t readingBytes[hostwire::ReadingSize];
-    hostwire::EncodeReading(ButtonReading::Up, 50, readingBytes);
     const std::vector<uint8_t> unknownKind{0x42, 0x52, 0x4C, 0x4B, 99, 0, 0, 0};
     const Row rows[] = {
         {"a Hello of an older version", hostwire::EncodeHello(1), 0,
-         "x86\\BrelkinCameraHost.exe: protocol version 1, this Brelkin speaks 2", true},
-        {"no Hello: a host from before the Hello", std::vector<uint8_t>(readingBytes, readingBytes + 13), 0,
-         "protocol version unknown (an older host)", true},
+         "BrelkinCameraHost32.exe: protocol version 1, this Brelkin speaks 3", true},
+        // A host from before the Hello waits for commands it cannot read.
+        {"a host that says nothing for 5 s", {}, 0, "protocol version unknown (an older host)", true},
         {"five unreadable messages in a row", hostwire::EncodeHello(), 5,
          "Camera host for BDADLL.dll sent 5 unreadable messages in a row; the camera host was ended", false},
         {"four are only logged", hostwire::EncodeHello(), 4, "4 unexpected messages ignored", false},
@@ -207,6 +206,15 @@ TEST_F(HostFixture, AHostOfAnotherVersionOrOneThatSendsGarbageIsEnded) {
         p.Report(row.first);
         for (int i = 0; i < row.garbage; ++i) p.Report(unknownKind);
         s.Pump();
+        if (row.first.empty()) {
+            for (int tick = 0; tick < 20; ++tick) {
+                p.now += WatchPeriodMs;
+                s.Pump();
+            }
+            EXPECT_EQ(p.kills, 0) << row.label << ": 5 s are allowed";
+            p.now += 1;
+            s.Pump();
+        }
         EXPECT_TRUE(l.Has(row.line)) << row.label;
         const bool ended = row.garbage != 4;
         EXPECT_EQ(p.kills, ended ? 1 : 0) << row.label;
@@ -214,7 +222,7 @@ TEST_F(HostFixture, AHostOfAnotherVersionOrOneThatSendsGarbageIsEnded) {
         if (!row.stopsRestarts) continue;
         EXPECT_EQ(s.Status().host, HostState::VersionMismatch) << row.label;
         ASSERT_EQ(n.texts.size(), 1u) << row.label;
-        EXPECT_EQ(n.texts[0], "BrelkinCameraHost.exe does not match this Brelkin; reinstall Brelkin");
+        EXPECT_EQ(n.texts[0], "BrelkinCameraHost32.exe does not match this Brelkin; reinstall Brelkin");
         EXPECT_THAT(a.calls, ElementsAre("gone")) << row.label;
         p.now += 3600000;
         s.Pump();

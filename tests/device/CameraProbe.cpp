@@ -27,6 +27,7 @@ struct RecordingSink : IJoystickButtonSink {
 struct CountingKeyboard : IKeyboardInput, ISleeper {
     int events = 0;
     uintptr_t GetMessageExtraInfo() override { return 0; }
+    uint16_t ScanCode(uint16_t) override { return 0; }
     unsigned SendKeyEvent(const KeyEvent&) override { ++events; return 1; }
     void Sleep(uint32_t) override {}
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "device/CameraStatusLines.h"
+#include "device/CameraNotices.h"
 #include "engine/Utf8.h"
 
 namespace brelkin {
@@ -74,13 +75,15 @@ TEST(CameraStatusLines, EachStateGivesItsLine) {
         {"host cannot start",
          [](CameraStatusView& v) {
              v.camera.host = HostState::CannotStart;
-             v.camera.cannotStart = Text(IDS_HOST_MISSING, {u"BrelkinCameraHost.exe"});
+             v.camera.cannotStart = Text(IDS_HOST_MISSING, {u"BrelkinCameraHost32.exe"});
          },
          StatusHost,
-         u"cannot start: BrelkinCameraHost.exe is missing, and Brelkin cannot read the camera without it. Reinstall "
+         u"cannot start: BrelkinCameraHost32.exe is missing, and Brelkin cannot read the camera without it. Reinstall "
          u"Brelkin."},
         {"host of another version", [](CameraStatusView& v) { v.camera.host = HostState::VersionMismatch; },
          StatusHost, u"does not match this Brelkin; next step: reinstall Brelkin"},
+        {"a window of the library's waits", [](CameraStatusView& v) { v.camera.host = HostState::WaitingForUser; },
+         StatusHost, u"waiting for the user: the camera library shows a window"},
         {"camera answering", [](CameraStatusView&) {}, StatusCamera, u"answering"},
         {"camera not valid", [](CameraStatusView& v) { v.camera.camera = CameraState::NotValid; }, StatusCamera,
          u"interface not valid"},
@@ -103,6 +106,19 @@ TEST(CameraStatusLines, EachStateGivesItsLine) {
              v.press.ruleProgram = u"dexis.exe";
          },
          StatusPresses, u"3; the last at 14:02:07: DEXIS (Space,T) (the rule for dexis.exe), Space"},
+        {"press to a remote session",
+         [](CameraStatusView& v) {
+             v.press = ThirdPress(PressNotSent::None);
+             v.press.remoteClient = u"mstsc.exe";
+         },
+         StatusPresses, u"3; the last at 14:02:07: Schick (Alt+F,Alt+T), Alt+F to mstsc.exe (a remote session)"},
+        {"press by a title rule",
+         [](CameraStatusView& v) {
+             v.press = ThirdPress(PressNotSent::None, u"F5");
+             v.press.mode = u"Kodak (F5)";
+             v.press.ruleProgram = u"chrome.exe|*Imaging*";
+         },
+         StatusPresses, u"3; the last at 14:02:07: Kodak (F5) by the rule chrome.exe|*Imaging*, F5"},
         {"press tried in the window", [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::StatusInFront); },
          StatusPresses, u"3; the last at 14:02:07: Schick (Alt+F,Alt+T), Alt+F (not sent: Camera Status is in front)"},
         {"long press tried in the window",
@@ -169,11 +185,11 @@ TEST(CameraStatusLines, InTheLanguageShown) {
     const Row rows[] = {
         {"German press tried in the window", Language::German,
          [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::StatusInFront); }, StatusPresses,
-         u"3; der letzte um 14:02:07: Schick (Alt+F,Alt+T), Alt+F (nicht gesendet: Kamerastatus ist im Vordergrund)"},
+         u"3; der letzte um 14:02:07: Schick (Alt+F,Alt+T), Alt+F (nicht gesendet: das Fenster „Kamerastatus“ ist im Vordergrund)"},
         {"Japanese program in front unnamed", Language::Japanese,
          [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::OnlyListedPrograms, u""); }, StatusPresses,
          u"3 回。最後は 14:02:07: Schick (Alt+F,Alt+T)、送信なし: キーは一覧のプログラムにのみ送られますが、"
-         u"「前面のプログラム」は一覧にありません"},
+         u"前面のプログラム は一覧にありません"},
         {"French library without its function", Language::French,
          [](CameraStatusView& v) {
              v.camera.library.status = LibraryLoadStatus::MemberMissing;
@@ -183,10 +199,10 @@ TEST(CameraStatusLines, InTheLanguageShown) {
         {"German fault shows its balloon", Language::German,
          [](CameraStatusView& v) {
              v.camera.lastFault = "Camera host: protocol version 1";
-             v.camera.lastFaultText = Text(IDS_HOST_VERSION_MISMATCH);
+             v.camera.lastFaultText = HostVersionText(u"C:\\Program Files\\Brelkin\\BrelkinCameraHost32.exe");
              v.lastFaultTime = {9, 5, 0};
          },
-         StatusLastFault, u"09:05:00 BrelkinCameraHost.exe passt nicht zu diesem Brelkin; installieren Sie Brelkin neu"},
+         StatusLastFault, u"09:05:00 BrelkinCameraHost32.exe passt nicht zu diesem Brelkin; installieren Sie Brelkin neu"},
     };
     for (const Row& row : rows) {
         CameraStatusView view = Answering();

@@ -249,6 +249,7 @@ namespace {
 
 struct NoKeys final : IKeyboardInput, ISleeper {
     uintptr_t GetMessageExtraInfo() override { return 0; }
+    uint16_t ScanCode(uint16_t) override { return 0; }
     unsigned SendKeyEvent(const KeyEvent&) override { return static_cast<unsigned>(++events); }
     void Sleep(uint32_t) override {}
     int events = 0;

@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
             dialog.m_modeNames.emplace_back(row.Name);
         }
         dialog.m_newRuleMode = dialog.m_modeNames[0];
-        dialog.m_openPrograms = {u"notepad.exe", u"chart.exe"};
+        dialog.m_openWindows = {{u"notepad.exe", u"Untitled - Notepad"}, {u"chart.exe", u"Chart - Smith, Anna"}};
         dialog.DoModal();
     } else if (which == "bda") {
         CDlgBDASetting dialog;

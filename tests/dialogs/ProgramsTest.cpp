@@ -18,10 +18,11 @@ std::vector<std::wstring> ListRows(HWND d) {
     HWND list = ::GetDlgItem(d, IDC_PROGRAM_LIST);
     std::vector<std::wstring> rows;
     for (int i = 0; i < ListView_GetItemCount(list); ++i) {
-        wchar_t program[128] = {}, mode[128] = {};
+        wchar_t program[128] = {}, title[128] = {}, mode[128] = {};
         ListView_GetItemText(list, i, 0, program, 128);
-        ListView_GetItemText(list, i, 1, mode, 128);
-        rows.push_back(std::wstring(program) + L" = " + mode);
+        ListView_GetItemText(list, i, 1, title, 128);
+        ListView_GetItemText(list, i, 2, mode, 128);
+        rows.push_back(std::wstring(program) + L", " + title + L" = " + mode);
     }
     return rows;
 }
@@ -33,8 +34,12 @@ void ChooseMode(HWND d, int index) {
     ::SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_PROGRAM_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
-DialogScript& Add(DialogScript& script, const wchar_t* typed) {
-    return script.Do([typed] { ::SetDlgItemTextW(FindDialog(Caption), IDC_PROGRAM_NEW, typed); })
+DialogScript& Add(DialogScript& script, const wchar_t* typed, const wchar_t* title = L"") {
+    return script
+        .Do([typed, title] {
+            ::SetDlgItemTextW(FindDialog(Caption), IDC_PROGRAM_NEW, typed);
+            ::SetDlgItemTextW(FindDialog(Caption), IDC_PROGRAM_TITLE, title);
+        })
         .ClickIn(Caption, IDC_PROGRAM_ADD);
 }
 
@@ -69,6 +74,7 @@ TEST(ProgramsDialog, AddChangeRemoveAndOkGiveTheEditedRules) {
     });
     Add(script, L"one.exe");
     Add(script, L" \"C:\\Imaging\\Two.exe\" ");  // a pasted path keeps its file name
+    Add(script, L"chrome", L"*Imaging*");        // a title rule
     Add(script, L"ONE.EXE");                     // already listed: selected, not added
     Add(script, L"bad:name.exe");                // no file name: refused with a message
     std::wstring refusal;
@@ -82,6 +88,8 @@ TEST(ProgramsDialog, AddChangeRemoveAndOkGiveTheEditedRules) {
         })
         .ClickIn(Caption, IDC_PROGRAM_REMOVE)
         .ClickIn(Caption, IDC_ONLY_LISTED)
+        .Do([] { Select(2); });
+    Add(script, L"", L"*Imaging - X*")  // a pattern alone edits the selected rule's
         .Do([&] { atOk = ListRows(FindDialog(Caption)); })
         .ClickIn(Caption, IDOK);
     brelkin::DialogRunner runner;
@@ -89,10 +97,16 @@ TEST(ProgramsDialog, AddChangeRemoveAndOkGiveTheEditedRules) {
     EXPECT_TRUE(script.Completed());
     EXPECT_EQ(shownModeOfOld, -1) << "a stored mode that names nothing shows no mode";
     EXPECT_NE(refusal.find(L"cannot be the file name of a program"), std::wstring::npos) << refusal;
-    EXPECT_EQ(afterAdds, (std::vector<std::wstring>{L"old.exe = Nothing by this name",
-                                                    L"one.exe = DEXIS (Space,T)", L"Two.exe = DEXIS (Space,T)"}));
-    EXPECT_EQ(atOk, (std::vector<std::wstring>{L"one.exe = Kodak (F5)", L"Two.exe = DEXIS (Space,T)"}));
-    const brelkin::ProgramRuleSet expected{{{u"one.exe", u"Kodak (F5)"}, {u"Two.exe", u"DEXIS (Space,T)"}}, true};
+    EXPECT_EQ(afterAdds, (std::vector<std::wstring>{
+                             L"old.exe, Any window = Nothing by this name", L"one.exe, Any window = DEXIS (Space,T)",
+                             L"Two.exe, Any window = DEXIS (Space,T)", L"chrome.exe, *Imaging* = DEXIS (Space,T)"}));
+    EXPECT_EQ(atOk, (std::vector<std::wstring>{L"one.exe, Any window = Kodak (F5)",
+                                               L"Two.exe, Any window = DEXIS (Space,T)",
+                                               L"chrome.exe, *Imaging - X* = DEXIS (Space,T)"}));
+    const brelkin::ProgramRuleSet expected{{{u"one.exe", u"Kodak (F5)"},
+                                            {u"Two.exe", u"DEXIS (Space,T)"},
+                                            {u"chrome.exe|*Imaging - X*", u"DEXIS (Space,T)"}},
+                                           true};
     EXPECT_EQ(rules, expected);
 }
 
@@ -135,15 +149,15 @@ TEST(ProgramsDialog, DeployedRulesAreMarkedCannotBeRemovedAndAnotherModeMakesThe
     brelkin::DialogRunner runner;
     ASSERT_TRUE(runner.EditProgramRules(rules, brelkin::BuiltInPresets(), 1));
     EXPECT_TRUE(script.Completed());
-    EXPECT_EQ(shown, (std::vector<std::wstring>{L"chart.exe = Enter, set by your administrator",
-                                                L"dexis.exe = Space"}));
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"chart.exe, Any window = Enter, set by your administrator",
+                                                L"dexis.exe, Any window = Space"}));
     EXPECT_FALSE(removeForDeployed);
     EXPECT_NE(deployedNote.find(L"set by your administrator and cannot be removed"), std::wstring::npos)
         << deployedNote;
     EXPECT_TRUE(removeAfterMode) << "the rule with another mode is the user's own";
     EXPECT_NE(ownNote.find(L"(Kodak (F5))"), std::wstring::npos) << ownNote;
-    EXPECT_EQ(atOk, (std::vector<std::wstring>{L"chart.exe = Schick (Alt+F,Alt+T)",
-                                               L"dexis.exe = Kodak (F5), set by your administrator"}));
+    EXPECT_EQ(atOk, (std::vector<std::wstring>{L"chart.exe, Any window = Schick (Alt+F,Alt+T)",
+                                               L"dexis.exe, Any window = Kodak (F5), set by your administrator"}));
     const brelkin::ProgramRuleSet expected{{{u"chart.exe", u"Schick (Alt+F,Alt+T)", false, u"Enter"},
                                             {u"dexis.exe", u"Kodak (F5)", true, u"Kodak (F5)"}},
                                            false};
@@ -151,11 +165,14 @@ TEST(ProgramsDialog, DeployedRulesAreMarkedCannotBeRemovedAndAnotherModeMakesThe
 }
 
 // An enforced rule and switch: marked as deployed ones are, greyed, and a
-// mode change that arrives anyway changes nothing.
+// mode change that arrives anyway changes nothing. With the user's own rules
+// turned off, theirs are shown with the administrator's note and none can be added.
 TEST(ProgramsDialog, EnforcedRulesAndTheEnforcedSwitchAreGreyedAndStayAsTheyAre) {
-    brelkin::ProgramRuleSet rules{{{u"chart.exe", u"Enter", true, u"Enter", true}}, true, true};
+    brelkin::ProgramRuleSet rules{
+        {{u"chart.exe", u"Enter", true, u"Enter", true}, {u"own.exe", u"Space"}}, true, true, true};
     const brelkin::ProgramRuleSet before = rules;
     std::vector<std::wstring> shown;
+    std::wstring ownNote;
     bool anyEnabled = true;
     DialogScript script;
     script.WaitFor(Caption)
@@ -164,7 +181,12 @@ TEST(ProgramsDialog, EnforcedRulesAndTheEnforcedSwitchAreGreyedAndStayAsTheyAre)
             Select(0);
             shown = ListRows(d);
             anyEnabled = RemoveEnabled() || ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_MODE)) ||
-                         ::IsWindowEnabled(::GetDlgItem(d, IDC_ONLY_LISTED));
+                         ::IsWindowEnabled(::GetDlgItem(d, IDC_ONLY_LISTED)) ||
+                         ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_ADD));
+            Select(1);
+            ownNote = ItemText(d, IDC_PROGRAM_NOTE);
+            anyEnabled = anyEnabled || RemoveEnabled() || ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_MODE));
+            Select(0);
         })
         .Do([] { ChooseMode(FindDialog(Caption), 0); })
         .Do([&] { shown.push_back(ListRows(FindDialog(Caption)).at(0)); })
@@ -172,9 +194,10 @@ TEST(ProgramsDialog, EnforcedRulesAndTheEnforcedSwitchAreGreyedAndStayAsTheyAre)
     brelkin::DialogRunner runner;
     ASSERT_TRUE(runner.EditProgramRules(rules, brelkin::BuiltInPresets(), 1));
     EXPECT_TRUE(script.Completed());
-    EXPECT_EQ(shown, (std::vector<std::wstring>{L"chart.exe = Enter, set by your administrator",
-                                                L"chart.exe = Enter, set by your administrator"}));
-    EXPECT_FALSE(anyEnabled) << "Remove, Mode or the switch is enabled";
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"chart.exe, Any window = Enter, set by your administrator",
+                                                L"own.exe, Any window = Space", L"chart.exe, Any window = Enter, set by your administrator"}));
+    EXPECT_FALSE(anyEnabled) << "Remove, Mode, Add or the switch is enabled";
+    EXPECT_NE(ownNote.find(L"does not allow program rules of your own"), std::wstring::npos) << ownNote;
     EXPECT_EQ(rules, before);
 }
 

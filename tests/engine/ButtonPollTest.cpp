@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RowCase{"Row9_AltF_AltS", 9, {AltF, AltS, AltF, AltS}, {1, 2, 1, 2}},
                       RowCase{"Row10_Space", 10, {Space, Space, Space, Space}, {1, 2, 3, 1}},
                       RowCase{"Row11_Enter", 11, {Enter, Enter, Enter, Enter}, {1, 2, 3, 1}},
-                      RowCase{"Row12_CustomBuiltIn", 12, {Space, Space, Space, Space}, {1, 2, 3, 1}}),
+                      RowCase{"CustomBuiltIn", CustomRow, {Space, Space, Space, Space}, {1, 2, 3, 1}}),
     [](const ::testing::TestParamInfo<RowCase>& info) { return std::string(info.param.label); });
 
 // --- one-by-one stepping by which keys are set ------------------------------
@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
 // --- values the program never sets ------------------------------------------
 
 TEST(PollButton, OutOfRangeModeIsServedFromRowZero) {
-    for (TriggerMode mode : {14, -1, 100, INT32_MIN, INT32_MAX}) {
+    for (TriggerMode mode : {PresetRowCount + 1, -1, 100, INT32_MIN, INT32_MAX}) {
         Rig rig;
         rig.state.triggerMode = mode;
         EXPECT_EQ(rig.Tick(), AltF) << "mode " << mode;

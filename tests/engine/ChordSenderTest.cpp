@@ -21,9 +21,10 @@ using test::KeyName;
 class TimedKeys final : public IKeyboardInput, public ISleeper, public IRowDelay {
 public:
     uintptr_t GetMessageExtraInfo() override { return 0; }
+    uint16_t ScanCode(uint16_t) override { return 0; }
     unsigned SendKeyEvent(const KeyEvent& event) override {
         lines.push_back(std::to_string(clock.now / 1000) + " " + KeyName(event.vk) +
-                        (event.flags == KeyEventKeyUp ? " up" : " down"));
+                        (event.flags & KeyEventKeyUp ? " up" : " down"));
         return 1;
     }
     void Sleep(uint32_t milliseconds) override { clock.now += uint64_t{milliseconds} * 1000; }
@@ -72,6 +73,8 @@ struct SenderCase {
     std::vector<std::string> events;
     uint64_t endMs;  // when the sender is done, the last delay included
     std::vector<std::string> log;
+    std::vector<FakeForeground::Window> windows = {};  // at the press, then before each chord
+    const char16_t* rule = u"dexis.exe";  // with onlyListed
 };
 
 void PrintTo(const SenderCase& c, std::ostream* os) { *os << c.label; }
@@ -94,8 +97,9 @@ TEST_P(SenderRows, ExactEventsAndTimes) {
 
     FakeForeground foreground;
     foreground.next = c.inFront;
+    foreground.nextWindows = c.windows;
     ProgramRowResolver resolver(foreground);
-    if (c.onlyListed) resolver.SetRules({{{u"dexis.exe", u"Custom Setting"}}, true}, state.presets);
+    if (c.onlyListed) resolver.SetRules({{{c.rule, u"Custom Setting"}}, true}, state.presets);
     state.pressRows = &resolver;
 
     TimedKeys keys_;
@@ -134,6 +138,11 @@ INSTANTIATE_TEST_SUITE_P(
         SenderCase{"AtOneTimeDelayAfterEachChordTheLastIncluded", false, false, {Dexis}, 0, ThreeChords, 6075, {}},
         SenderCase{"SameProgramInOtherLetterCase", false, false, {Dexis, u"c:\\dexis\\dexis.EXE"}, 0, ThreeChords,
                    6075, {}},
+        // Named once a run, however many chords go there.
+        SenderCase{"ARemoteSessionClientIsNamedOnce", false, false, {u"C:\\Windows\\System32\\MSTSC.EXE"}, 0,
+                   ThreeChords, 6075,
+                   {"Keys: keys go to a remote session through MSTSC.EXE, which passes their scan codes on; the "
+                    "remote computer's keyboard layout decides the letters"}},
         SenderCase{"ExitDuringTheFirstDelayStopsAfterChordOne", false, false, {Dexis}, 1, ChordA, 25, {}},
         SenderCase{"FocusMovesBeforeChord2", false, false, {Dexis, Dexis, Chart}, 0, ChordA, 2025,
                    {DroppedLine}},
@@ -141,7 +150,17 @@ INSTANTIATE_TEST_SUITE_P(
                    {DroppedLine}},
         SenderCase{"FocusMovesBetweenThePressAndChord1", false, false, {Dexis, Chart}, 0, {}, 0,
                    {"Keys: chart.exe came to the front after the press in DEXIS.exe; the rest of the press "
-                    "(3 chords) is not sent"}}),
+                    "(3 chords) is not sent"}},
+        SenderCase{"AnotherWindowOfTheProgramBeforeChord2", false, false, {Dexis}, 0, ChordA, 2025,
+                   {"Keys: another window of DEXIS.exe came to the front after the press; the rest of the press "
+                    "(2 chords) is not sent"},
+                   {{7, u"Imaging"}, {7, u"Imaging"}, {8, u"Imaging"}}},
+        SenderCase{"TheTitleRuleStopsMatchingBeforeChord3", false, true, {Dexis}, 0,
+                   {ThreeChords.begin(), ThreeChords.begin() + 6}, 4050,
+                   {"Keys: the title of the window of DEXIS.exe no longer matches *imaging* after the press; the "
+                    "rest of the press (1 chord) is not sent"},
+                   {{7, u"Imaging - X"}, {7, u"Imaging - X"}, {7, u"IMAGING - Y"}, {7, u"Mail"}},
+                   u"dexis.exe|*imaging*"}),
     [](const ::testing::TestParamInfo<SenderCase>& info) { return std::string(info.param.label); });
 
 TEST(ChordSender, APressWhileARowGoesOutIsNotAnsweredAndLeavesTheStepAlone) {

@@ -1,6 +1,7 @@
 #pragma once
 // Recording fakes for the trigger engine's interfaces. Input events and sleeps
 // go into one ordered log so that a test states the exact interleaving.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -42,11 +43,15 @@ public:
         log.push_back({LogEntry::ExtraInfoRead, {}, lastExtraInfo, 0});
         return lastExtraInfo;
     }
+    // On layout n a key's scan code is n * 1000 + its virtual key; layout 0
+    // has none, so that most logs need not spell them out.
+    uint16_t ScanCode(uint16_t vk) override { return layout == 0 ? 0 : static_cast<uint16_t>(layout * 1000 + vk); }
     unsigned SendKeyEvent(const KeyEvent& event) override {
         ++keyEvents;
         bool refused = false;
         for (uint32_t number : refuse) refused = refused || number == keyEvents;
         log.push_back({LogEntry::Key, event, 0, 0, refused});
+        if (keyEvents == layoutChangesAfter) ++layout;
         return refused ? 0 : 1;
     }
     void Sleep(uint32_t milliseconds) override {
@@ -64,6 +69,8 @@ public:
     uint32_t extraInfoReads = 0;
     uint32_t keyEvents = 0;
     std::vector<uint32_t> refuse;  // the key events, counted from 1, that the system refuses
+    uint16_t layout = 0;              // the keyboard layout in front
+    uint32_t layoutChangesAfter = 0;  // the key event, counted from 1, after which the next layout is in front
     FakeClock* clock = nullptr;    // moved on by each sleep when set
 };
 
@@ -84,10 +91,11 @@ inline std::string KeyName(uint16_t vk) {
     return buffer;
 }
 
-// One line per log entry: "extra-info", "Alt down", "F up", "sleep 25". A key
-// event that differs from the one record layout SendKeyChord may produce (scan
-// 0, time 0, flags 0 or key-up, the extra information just read) says how.
-inline std::vector<std::string> Describe(const std::vector<LogEntry>& log) {
+// One line per log entry: "extra-info", "Alt down", "vk25 up ext scan=1037",
+// "sleep 25". A key event says its extended flag and scan code unless
+// `keyCodes` is false, and anything else that differs from the one record
+// layout SendKeyChord may produce (time 0, the extra information just read).
+inline std::vector<std::string> Describe(const std::vector<LogEntry>& log, bool keyCodes = true) {
     std::vector<std::string> lines;
     uintptr_t extraInfo = 0;
     for (const LogEntry& entry : log) {
@@ -102,14 +110,16 @@ inline std::vector<std::string> Describe(const std::vector<LogEntry>& log) {
         case LogEntry::Key: {
             const KeyEvent& e = entry.event;
             std::string line = KeyName(e.vk);
-            if (e.flags == 0) {
+            const uint32_t flags = e.flags & ~KeyEventExtendedKey;
+            if (flags == 0) {
                 line += " down";
-            } else if (e.flags == KeyEventKeyUp) {
+            } else if (flags == KeyEventKeyUp) {
                 line += " up";
             } else {
                 line += " flags=" + std::to_string(e.flags);
             }
-            if (e.scan != 0) line += " scan=" + std::to_string(e.scan);
+            if (keyCodes && (e.flags & KeyEventExtendedKey)) line += " ext";
+            if (keyCodes && e.scan != 0) line += " scan=" + std::to_string(e.scan);
             if (e.time != 0) line += " time=" + std::to_string(e.time);
             if (e.extraInfo != extraInfo || extraInfo == 0) line += " extra=" + std::to_string(e.extraInfo);
             if (entry.refused) line += " refused";
@@ -123,13 +133,14 @@ inline std::vector<std::string> Describe(const std::vector<LogEntry>& log) {
 
 // Collapses each well-formed chord (extra-info read, modifiers down in the
 // fixed order, key down, 25 ms, key up, the same modifiers up in the same
-// order) into one line such as "Alt+F"; anything else stays as Describe
-// gives it, so that a malformed chord still shows.
+// order) into one line such as "Alt+F", whatever the scan codes and extended
+// flags; anything else stays as Describe gives it, so that a malformed chord
+// still shows.
 inline std::vector<std::string> Chords(const std::vector<LogEntry>& log) {
     static const uint16_t kModifierVk[] = {0x10, 0x11, 0x12, 0x5B};
     static const char* const kModifierText[] = {"Shift+", "Ctrl+", "Alt+", "Win+"};
     std::vector<std::string> out;
-    const std::vector<std::string> raw = Describe(log);
+    const std::vector<std::string> raw = Describe(log, false);
     std::size_t i = 0;
     auto isKey = [&](std::size_t at, uint16_t vk, const char* suffix) {
         return at < log.size() && log[at].kind == LogEntry::Key && log[at].event.vk == vk &&
@@ -213,21 +224,45 @@ public:
 
 // The program in front as a test sets it; an empty path is one that cannot be
 // read. `next` holds the paths of the queries to come, in order, the last of
-// them kept once it is reached.
+// them kept once it is reached; `nextWindows` the same for the window and its
+// title.
 class FakeForeground final : public IForegroundProgram {
 public:
+    struct Window {
+        std::uintptr_t handle;
+        std::u16string title;
+    };
     std::u16string path;
     std::vector<std::u16string> next;
+    Window window{1, u""};
+    std::vector<Window> nextWindows;
     int queries = 0;
+    int windowQueries = 0;
     std::size_t ForegroundImagePath(char16_t* buffer, std::size_t capacity) override {
         ++queries;
-        if (!next.empty()) {
-            path = next.front();
-            if (next.size() > 1) next.erase(next.begin());
+        return Take(next, path, buffer, capacity);
+    }
+    std::uintptr_t ForegroundWindow(char16_t* title, std::size_t capacity, std::size_t& titleLength) override {
+        ++windowQueries;
+        if (!nextWindows.empty()) {
+            window = nextWindows.front();
+            if (nextWindows.size() > 1) nextWindows.erase(nextWindows.begin());
         }
-        if (path.size() > capacity) return 0;
-        path.copy(buffer, path.size());
-        return path.size();
+        titleLength = std::min(window.title.size(), capacity);
+        window.title.copy(title, titleLength);
+        return window.handle;
+    }
+
+private:
+    static std::size_t Take(std::vector<std::u16string>& queue, std::u16string& now, char16_t* buffer,
+                            std::size_t capacity) {
+        if (!queue.empty()) {
+            now = queue.front();
+            if (queue.size() > 1) queue.erase(queue.begin());
+        }
+        if (now.size() > capacity) return 0;
+        now.copy(buffer, now.size());
+        return now.size();
     }
 };
 

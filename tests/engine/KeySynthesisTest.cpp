@@ -16,6 +16,8 @@ struct ChordCase {
     ModifierMask modifiers;
     uint16_t key;
     std::vector<std::string> events;
+    uint16_t layout = 0;              // in front at the start
+    uint32_t layoutChangesAfter = 0;  // key event after which the next one is
 };
 
 void PrintTo(const ChordCase& c, std::ostream* os) { *os << c.label; }
@@ -25,6 +27,8 @@ class SendKeyChordEvents : public ::testing::TestWithParam<ChordCase> {};
 TEST_P(SendKeyChordEvents, ExactSequence) {
     const ChordCase& c = GetParam();
     RecordingInput input;
+    input.layout = c.layout;
+    input.layoutChangesAfter = c.layoutChangesAfter;
     KeysLeftDown leftDown;
     EXPECT_TRUE(SendKeyChord(input, input, c.modifiers, c.key, leftDown));
     EXPECT_TRUE(leftDown.Empty());
@@ -41,35 +45,42 @@ INSTANTIATE_TEST_SUITE_P(
         ChordCase{"ShiftCtrlV_mask3", 3, 'V',
                   {"extra-info", "Shift down", "Ctrl down", "V down", "sleep 25", "V up", "Shift up", "Ctrl up"}},
         ChordCase{"AllFour_mask15", 15, 'G',
-                  {"extra-info", "Shift down", "Ctrl down", "Alt down", "LWin down", "G down", "sleep 25", "G up",
-                   "Shift up", "Ctrl up", "Alt up", "LWin up"}},
-        ChordCase{"WinOnly_mask8", 8, 'E', {"extra-info", "LWin down", "E down", "sleep 25", "E up", "LWin up"}},
+                  {"extra-info", "Shift down", "Ctrl down", "Alt down", "LWin down ext", "G down", "sleep 25",
+                   "G up", "Shift up", "Ctrl up", "Alt up", "LWin up ext"}},
+        ChordCase{"WinOnly_mask8", 8, 'E',
+                  {"extra-info", "LWin down ext", "E down", "sleep 25", "E up", "LWin up ext"}},
         // Bits above the four modifier bits add nothing.
         ChordCase{"HighBitOnly_mask16", 16, 0x74, {"extra-info", "F5 down", "sleep 25", "F5 up"}},
         ChordCase{"HighBitsWithCtrl_maskFFF2", 0xFFF2, 'I',
                   {"extra-info", "Ctrl down", "I down", "sleep 25", "I up", "Ctrl up"}},
-        // Arrow keys go out without the extended-key flag (flags exactly 0 and 2).
-        ChordCase{"LeftArrow_noExtendedFlag", 0, 0x25, {"extra-info", "vk25 down", "sleep 25", "vk25 up"}},
-        ChordCase{"Delete_noExtendedFlag", 1, 0x2E,
-                  {"extra-info", "Shift down", "vk2E down", "sleep 25", "vk2E up", "Shift up"}}),
+        ChordCase{"LeftArrow_extended", 0, 0x25, {"extra-info", "vk25 down ext", "sleep 25", "vk25 up ext"}},
+        // The layout changes during the hold: the key-ups keep the scan codes
+        // of their key-downs, which the whole chord read before it began.
+        ChordCase{"LayoutChangedDuringTheHold_UpsKeepTheirScanCodes", 4, 'F',
+                  {"extra-info", "Alt down scan=1018", "F down scan=1070", "sleep 25", "F up scan=1070",
+                   "Alt up scan=1018"},
+                  1, 1}),
     [](const ::testing::TestParamInfo<ChordCase>& info) { return std::string(info.param.label); });
 
 TEST(SendKeyChord, EveryRecordHasTheFixedFields) {
     RecordingInput input;
+    input.layout = 2;
     KeysLeftDown leftDown;
     SendKeyChord(input, input, 15, 0x25, leftDown);
     ASSERT_EQ(input.log.size(), 1u + 10u + 1u);
     const uintptr_t extra = input.log[0].extraInfo;
-    int ups = 0;
+    int ups = 0, extended = 0;
     for (const LogEntry& entry : input.log) {
         if (entry.kind != LogEntry::Key) continue;
-        EXPECT_EQ(entry.event.scan, 0u);
+        EXPECT_EQ(entry.event.scan, 2000u + entry.event.vk);
         EXPECT_EQ(entry.event.time, 0u);
-        EXPECT_TRUE(entry.event.flags == 0 || entry.event.flags == KeyEventKeyUp) << entry.event.flags;
+        EXPECT_EQ(entry.event.flags & ~(KeyEventKeyUp | KeyEventExtendedKey), 0u) << entry.event.flags;
         EXPECT_EQ(entry.event.extraInfo, extra);
-        ups += entry.event.flags == KeyEventKeyUp;
+        ups += (entry.event.flags & KeyEventKeyUp) != 0;
+        extended += (entry.event.flags & KeyEventExtendedKey) != 0;
     }
     EXPECT_EQ(ups, 5);
+    EXPECT_EQ(extended, 4);  // the Windows key and the arrow, down and up
 }
 
 TEST(SendKeyChord, EachChordReadsExtraInfoAfresh) {
@@ -100,6 +111,8 @@ struct RefusalCase {
     bool exitAfter;
     std::vector<std::string> events;
     int logLines;
+    uint16_t layout = 0;
+    uint32_t layoutChangesAfter = 0;
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.label; }
@@ -128,6 +141,8 @@ TEST_P(RefusedKeyUps, SentAgainUntilTheyGoOut) {
     const RefusalCase& c = GetParam();
     RecordingInput input;
     input.refuse = c.refuse;
+    input.layout = c.layout;
+    input.layoutChangesAfter = c.layoutChangesAfter;
     ImmediatePressSender sender(input, input);
     LineCount log;
     sender.Sender().AttachLog(log);
@@ -155,6 +170,14 @@ INSTANTIATE_TEST_SUITE_P(
                      "extra-info", "Alt up", "extra-info", "Alt down", "T down", "sleep 25", "T up", "Alt up",
                      "sleep 50"},
                     1},
+        // Sent again with the scan code of its key-down, whatever layout the
+        // next press finds in front.
+        RefusalCase{"UpRefused_SentAgainWithItsScanCodeAfterTheLayoutChanged", {Press({CtrlI}), Press({AltF})}, {3},
+                    false,
+                    {"extra-info", "Ctrl down scan=1017", "I down scan=1073", "sleep 25", "I up scan=1073 refused",
+                     "Ctrl up scan=1017", "extra-info", "I up scan=1073", "extra-info", "Alt down scan=2018",
+                     "F down scan=2070", "sleep 25", "F up scan=2070", "Alt up scan=2018"},
+                    1, 1, 4},
         RefusalCase{"UpRefused_SentAgainAtExit", {Press({CtrlI})}, {3}, true,
                     {"extra-info", "Ctrl down", "I down", "sleep 25", "I up refused", "Ctrl up", "extra-info", "I up"},
                     1},

@@ -50,6 +50,13 @@ struct Rig {
         Poll(&camera);
         return Chords(input.log);
     }
+    // A tick while the Camera Status window is in front; returns what it handed over.
+    Press TryTick() {
+        input.Clear();
+        now += 400000;
+        AnswerTriedReading(state, ReadButton(&camera), now, press, sender);
+        return Chords(input.log);
+    }
 };
 
 }  // namespace brelkin

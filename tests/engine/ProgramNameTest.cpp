@@ -11,6 +11,7 @@ namespace {
 TEST(ProgramName, FileNamesAreKeptPathsGiveTheirFileNameAndTheRestIsRefused) {
     using F = ProgramNameFault;
     const std::u16string longest(256, u'a');  // with ".exe": 260
+    const std::u16string pattern(MaxTitlePatternLength, u'?');
     const struct {
         const char* label;
         std::u16string typed;
@@ -29,6 +30,12 @@ TEST(ProgramName, FileNamesAreKeptPathsGiveTheirFileNameAndTheRestIsRefused) {
         {"a NUL inside", std::u16string(u"de\0xis.exe", 10), u"", F::Character},
         {"a dot at the end", u"dexis.", u"", F::Character},
         {"one unit too long once .exe is added", longest + u"a", u"", F::TooLong},
+        {"a title pattern is kept as typed", u" \"chrome\" |*Imaging* ", u"chrome.exe|*Imaging* ", F::None},
+        {"a bar and no pattern: every window", u"chrome.exe|", u"chrome.exe", F::None},
+        {"the longest pattern", u"a.exe|" + pattern, u"a.exe|" + pattern, F::None},
+        {"a pattern one unit too long", u"a.exe|*" + pattern, u"", F::TooLong},
+        {"a control character in the pattern", u"a.exe|x\ty", u"", F::Character},
+        {"a program part that is no file name", u"a?.exe|x", u"", F::Character},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
@@ -36,7 +43,7 @@ TEST(ProgramName, FileNamesAreKeptPathsGiveTheirFileNameAndTheRestIsRefused) {
         EXPECT_EQ(check.fault, row.fault);
         EXPECT_TRUE(check.name == row.name) << "name of " << check.name.size() << " units";
     }
-    for (char16_t c : std::u16string_view(u"\\/:*?\"<>|\t\x1f"))
+    for (char16_t c : std::u16string_view(u"\\/:*?\"<>\t\x1f"))
         EXPECT_EQ(CheckProgramName(std::u16string(u"a") + c + u"b.exe").fault, F::Character) << int(c);
 }
 

@@ -1,6 +1,8 @@
 // The program in front chooses the row of a press.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/ProgramRowResolver.h"
 #include "tests/engine/PollRig.h"
 
@@ -13,6 +15,8 @@ using test::countAllocations;
 struct ProgramPress {
     const char16_t* foreground;  // the image path; u"" cannot be read
     Press sent;
+    const char16_t* title = u"";  // of the window in front
+    bool tried = false;  // in the Camera Status window: shown, and nothing moves on
 };
 
 struct ProgramCase {
@@ -37,7 +41,8 @@ TEST_P(ProgramRules, ThePressSendsTheRowOfTheProgramInFront) {
     rig.state.triggerMode = c.current;
     for (std::size_t i = 0; i < c.presses.size(); ++i) {
         foreground.path = c.presses[i].foreground;
-        EXPECT_EQ(rig.Tick(), c.presses[i].sent) << "press " << i + 1;
+        foreground.window.title = c.presses[i].title;
+        EXPECT_EQ(c.presses[i].tried ? rig.TryTick() : rig.Tick(), c.presses[i].sent) << "press " << i + 1;
         // A press that only-listed refused names its program, once.
         std::u16string_view refused;
         const bool wasRefused = resolver.TakeRefusedProgram(refused);
@@ -48,14 +53,18 @@ TEST_P(ProgramRules, ThePressSendsTheRowOfTheProgramInFront) {
         EXPECT_FALSE(resolver.TakeRefusedProgram(refused));
     }
     EXPECT_EQ(rig.state.triggerMode, c.current) << "a rule never changes the mode itself";
-    // Asked once a press, rules or none: the chords are kept to that program.
-    EXPECT_EQ(foreground.queries, static_cast<int>(c.presses.size()));
+    // Asked once a real press, rules or none: the chords are kept to that program.
+    const auto real = std::count_if(c.presses.begin(), c.presses.end(), [](const ProgramPress& p) { return !p.tried; });
+    EXPECT_EQ(foreground.queries, static_cast<int>(real));
 }
 
 const char16_t DexisPath[] = u"C:\\Program Files\\Dexis\\DEXIS.exe";
 const char16_t ChartPath[] = u"C:\\Practice\\chart.exe";
 const ProgramRule DexisRule{u"dexis.exe", u"DEXIS (Space,T)"};
 const ProgramRule ChartUsesSchickCU{u"Chart.EXE", u"Schick (C,U)"};
+const char16_t ChromePath[] = u"C:\\Program Files\\Google\\Chrome\\chrome.exe";
+const ProgramRule ChromeUsesSchickCU{u"chrome.exe", u"Schick (C,U)"};
+const ProgramRule ChromeImaging{u"chrome.exe|*Imaging*", u"Kodak (F5)"};
 
 INSTANTIATE_TEST_SUITE_P(
     Foreground, ProgramRules,
@@ -76,9 +85,32 @@ INSTANTIATE_TEST_SUITE_P(
         ProgramCase{"PathEndingInASeparatorHasNoRule", {DexisRule}, false, 4, {{u"C:\\dexis.exe\\", ShiftCtrlV}}},
         ProgramCase{"OnlyListedSendsNothingToOthers", {DexisRule}, true, 1,
                     {{ChartPath, None}, {u"", None}, {DexisPath, Space}, {ChartPath, None}, {DexisPath, T}}},
+        ProgramCase{"TriedPressKeepsTheStepAndTheRulesLastMode", {DexisRule}, false, 1,
+                    {{DexisPath, Space}, {DexisPath, AltT, u"", true}, {DexisPath, T}, {DexisPath, Space}}},
         ProgramCase{"OnlyListedWithNoRulesSendsNothing", {}, true, 1, {{DexisPath, None}}},
         ProgramCase{"OnlyListedDoesNotCountARuleNamingNothing", {{u"dexis.exe", u""}}, true, 1,
-                    {{DexisPath, None}}}),
+                    {{DexisPath, None}}},
+        ProgramCase{"AMatchingTitleRuleBeatsThePlainRuleWithoutRegardToCase",
+                    {ChromeUsesSchickCU, ChromeImaging}, false, 1,
+                    {{ChromePath, C, u"Mail - Inbox"}, {ChromePath, F5, u"Web IMAGING - Chart 12"},
+                     {ChromePath, C, u"Imagin"}, {ChromePath, F5, u"imaging"}}},
+        ProgramCase{"TheMostPinnedDownPatternWinsThenTheNameThatSortsFirst",
+                    {{u"chrome.exe|*b*", u"Enter"}, ChromeImaging, {u"chrome.exe|*Imaging - X?ray*", u"XDR (Ctrl+I)"},
+                     {u"chrome.exe|*A*", u"CADI (G)"}},
+                    false, 1,
+                    {{ChromePath, CtrlI, u"Imaging - X-ray"}, {ChromePath, F5, u"Imaging - CT"},
+                     {ChromePath, G, u"ab"}, {ChromePath, Enter, u"b"}}},
+        ProgramCase{"AQuestionMarkIsExactlyOneCharacter", {ChromeUsesSchickCU, {u"chrome.exe|Chart ?", u"Kodak (F5)"}},
+                    false, 1,
+                    {{ChromePath, F5, u"Chart 1"}, {ChromePath, C, u"Chart 12"}, {ChromePath, U, u"Chart "},
+                     {ChromePath, F5, u"chart x"}}},
+        ProgramCase{"OnlyAStarMatchesTheEmptyTitle", {ChromeUsesSchickCU, {u"chrome.exe|*", u"Kodak (F5)"},
+                    {u"chrome.exe|?*", u"Enter"}}, false, 1,
+                    {{ChromePath, F5, u""}, {ChromePath, F5, u"Mail"}}},
+        ProgramCase{"TitleRulesOfAnotherProgramDoNotApply", {ChromeImaging}, false, 1,
+                    {{DexisPath, AltF, u"Imaging"}}},
+        ProgramCase{"OnlyListedLetsThroughAWindowWhoseTitleMatches", {ChromeImaging}, true, 1,
+                    {{ChromePath, None, u"Mail"}, {ChromePath, F5, u"Imaging"}, {ChromePath, None, u""}}}),
     [](const ::testing::TestParamInfo<ProgramCase>& info) { return std::string(info.param.label); });
 
 TEST(ProgramRules, JoystickModeIgnoresRulesAndOnlyListed) {

@@ -9,6 +9,8 @@
  *                               a window, else 1 with what is missing (checked before the x86 run)
  *   WindowProbe hold <mutex> <ms>  holds a named mutex, as another install does, until
  *                               "WindowProbe release" or <ms>
+ *   WindowProbe make <mutex> <ms>  the same, but the mutex only exists and nobody holds it, as
+ *                               Windows Installer leaves _MSIExecute after an install
  *   WindowProbe held <mutex>    exit 0 when the named mutex exists, else 1
  *   WindowProbe release         ends every hold
  */
@@ -68,14 +70,14 @@ static int Command(WPARAM id) {
 
 static const wchar_t kReleaseEvent[] = L"BrelkinProbeRelease";
 
-static int Hold(const wchar_t* name, DWORD timeoutMs) {
+static int Keep(const wchar_t* name, DWORD timeoutMs, BOOL held) {
     /* The event is armed before the mutex exists: a script that sees the mutex
      * held and then releases it is never undone by a late reset. */
     HANDLE release = CreateEventW(NULL, TRUE, FALSE, kReleaseEvent);
     HANDLE mutex;
     if (!release) return 1;
     ResetEvent(release);
-    mutex = CreateMutexW(NULL, TRUE, name);
+    mutex = CreateMutexW(NULL, held, name);
     if (!mutex) return 1;
     WaitForSingleObject(release, timeoutMs);
     CloseHandle(mutex);
@@ -135,10 +137,11 @@ int wmain(int argc, wchar_t** argv) {
     if (argc >= 3 && !lstrcmpW(argv[1], L"process")) return Process(argv[2]);
     if (argc >= 3 && !lstrcmpW(argv[1], L"command")) return Command((WPARAM)_wtoi(argv[2]));
     if (argc >= 2 && !lstrcmpW(argv[1], L"wow64")) return Wow64();
-    if (argc >= 4 && !lstrcmpW(argv[1], L"hold")) return Hold(argv[2], (DWORD)_wtoi(argv[3]));
+    if (argc >= 4 && !lstrcmpW(argv[1], L"hold")) return Keep(argv[2], (DWORD)_wtoi(argv[3]), TRUE);
+    if (argc >= 4 && !lstrcmpW(argv[1], L"make")) return Keep(argv[2], (DWORD)_wtoi(argv[3]), FALSE);
     if (argc >= 3 && !lstrcmpW(argv[1], L"held")) return Held(argv[2]);
     if (argc >= 2 && !lstrcmpW(argv[1], L"release")) return Release();
     fprintf(stderr, "usage: WindowProbe find | close <ms> | process <exe name> | command <id> | wow64 |"
-                    " hold <mutex> <ms> | held <mutex> | release\n");
+                    " hold <mutex> <ms> | make <mutex> <ms> | held <mutex> | release\n");
     return 2;
 }

@@ -127,8 +127,8 @@ nothing_installed() {
 # The installed files are those of the builds: the x64 program with both hosts.
 installed_files_are_the_builds() {
   cmp -s "$built" "$instdir/Brelkin.exe" &&
-    cmp -s "$win64/bin/x64/BrelkinCameraHost.exe" "$instdir/x64/BrelkinCameraHost.exe" &&
-    cmp -s "$win32/bin/x86/BrelkinCameraHost.exe" "$instdir/x86/BrelkinCameraHost.exe"
+    cmp -s "$win64/bin/BrelkinCameraHost64.exe" "$instdir/BrelkinCameraHost64.exe" &&
+    cmp -s "$win32/bin/BrelkinCameraHost32.exe" "$instdir/BrelkinCameraHost32.exe"
 }
 # A user with no settings starts in the deployed mode, with the camera
 # libraries of $1 (the x86 or the x64 stand-ins) beside the program.
@@ -189,15 +189,19 @@ ROWS
   w reg add "$settings_key\\Settings" /v DelayTime /t REG_DWORD /d 200 /f >/dev/null 2>&1
   w reg add "$user_run_key" /v Brelkin /t REG_SZ /d '"C:\\old\\Brelkin.exe"' /f >/dev/null 2>&1
 
-  echo "=== silent install with the machine-wide defaults"
+  echo "=== silent install with the machine-wide defaults, beside a _MSIExecute that nobody holds"
+  # Windows Installer leaves the mutex behind after an install: only a hold is an install running.
+  (timeout 90 wine "$probe" make 'Global\_MSIExecute' 60000 >/dev/null 2>&1 &)
+  check "Global\_MSIExecute exists" wait_for 20 w "$probe" held 'Global\_MSIExecute'
   w "$installer" /S '/PRESET=Kodak (F5)' /DRIVER=BDA /POLL=100 /LANGUAGE=de '/LONGPRESS=XDR (Ctrl+I)' /DOUBLEPRESS=Enter; rc=$?
   check "installer exit code 0 (got $rc)" test "$rc" = 0
+  check "Global\_MSIExecute is gone" wait_for 20 released 'Global\_MSIExecute'
   check "the x64 Brelkin.exe and both camera hosts installed, same bytes as the builds" installed_files_are_the_builds
   check "README.txt installed" test -s "$instdir/README.txt"
   check "uninstaller installed" test -f "$instdir/Uninstall.exe"
-  listing=$(cd "$instdir" 2>/dev/null && ls -A | sort | tr '\n' ' ')
-  check "only Brelkin.exe, README.txt, Uninstall.exe and the host folders, no camera libraries (got: $listing)" \
-    test "$listing" = "Brelkin.exe README.txt Uninstall.exe x64 x86 "
+  listing=$(cd "$instdir" 2>/dev/null && ls -A | LC_ALL=C sort | tr '\n' ' ')
+  check "only Brelkin.exe, its hosts, README.txt and Uninstall.exe, no camera libraries (got: $listing)" \
+    test "$listing" = "Brelkin.exe BrelkinCameraHost32.exe BrelkinCameraHost64.exe README.txt Uninstall.exe "
   check "Start-menu entry" test -f "$startmenu/Brelkin.lnk"
   run_value=$(regval "$run_key" Brelkin)
   check "machine-wide Run value is the quoted exe path (got: $run_value)" test "$run_value" = "\"$instdir_w\\Brelkin.exe\""

@@ -84,7 +84,7 @@ while IFS= read -r key; do
   shopt -u nocasematch
 done < <(xpath "$admx" '//@key' | sort -u)
 for set in "" _Recommended; do
-  for p in Mode CameraDriver PollPeriod LongPress DoublePress OnlyListedPrograms ProgramRules Notifications Language; do
+  for p in Mode CameraDriver PollPeriod LongPress DoublePress OnlyListedPrograms ProgramRules UserProgramRules Notifications Language; do
     class=$(xpath "$admx" "string(//$(el policy)[@name=\"$p$set\"]/@class)")
     check "policy $p$set for computers and users (class: $class)" test "$class" = Both
   done

@@ -4,16 +4,17 @@
 # 127.0.0.1 (timestamp-server.py), builds the setup and both MSI packages signed
 # and time-stamped with them (the target signed_packages, through the same rules
 # as a signed release), and verifies against that authority every file they
-# ship: the packages, the program files in them, and the uninstaller, which only
-# exists once the setup has run (silently, in the caller's Wine prefix, then
-# removed again).
+# ship: the packages, the program files in them, every program file packed in
+# the setup as 7z unpacks it (NSIS's plug-ins and the uninstaller with its own),
+# and the uninstaller as the setup writes it (silently, in the caller's Wine
+# prefix, then removed again).
 #   signed-check.sh <win32 build tree> <folder of the signed packages>
 set -uo pipefail
 tree=$1 out=$2
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
-for tool in openssl osslsigncode msiextract python3 softhsm2-util; do
+for tool in openssl osslsigncode msiextract 7z python3 softhsm2-util; do
   command -v $tool >/dev/null || { echo "FAIL: $tool not found (scripts/lib/deps.sh installs it)"; exit 1; }
 done
 [ -n "${WINEPREFIX:-}" ] || { echo "FAIL: needs the WINEPREFIX of the x86 run (scripts/test)"; exit 1; }
@@ -83,6 +84,24 @@ for arch in x64 x86; do
   for pe in "${pes[@]}"; do verify "$pe" "BrelkinSetup-$arch.msi: ${pe#"$out/extract-$arch/"}"; done
 done
 
+echo "=== every program file packed in the setup, NSIS's plug-ins and the uninstaller with its own"
+unpack() { # <NSIS setup> <folder>: unpacked; every setup inside (the uninstaller) likewise
+  local f
+  7z x -tnsis -aou -o"$2" "$1" >"$2.log" 2>&1 || { fail "7z cannot unpack $1: $(tail -n 2 "$2.log")"; return; }
+  while IFS= read -r -d '' f; do
+    if 7z l -tnsis "$f" >/dev/null 2>&1; then unpack "$f" "$f.unpacked"; fi
+  done < <(find "$2" -type f -iname '*.exe' -print0)
+}
+unpack "$out/BrelkinSetup.exe" "$out/inside"
+mapfile -t pes < <(find "$out/inside" -type f -exec sh -c '[ "$(head -c 2 "$1")" = MZ ]' _ {} \; -print | sort)
+names=$(for pe in "${pes[@]}"; do basename "$pe"; done | sort | tr '\n' ' ')
+for want in System.dll nsDialogs.dll Uninstall.exe Brelkin.exe; do
+  grep -qw "$want" <<<"$names" || fail "no $want in the setup (found: $names)"
+done
+[ -n "$(find "$out/inside" -path '*Uninstall.exe.unpacked/*' -name System.dll)" ] ||
+  fail "the uninstaller in the setup carries no System.dll (found: $names)"
+for pe in "${pes[@]}"; do verify "$pe" "in BrelkinSetup.exe: ${pe#"$out/inside/"}"; done
+
 echo "=== the same key on a PKCS#11 token (SoftHSM) instead of in a file"
 module=$(find /usr/lib -name libsofthsm2.so -print -quit 2>/dev/null)
 export SOFTHSM2_CONF=$out/hsm/softhsm2.conf
@@ -97,9 +116,9 @@ if [ -n "$module" ] &&
   BRELKIN_SIGN_PKCS11_MODULE=$module BRELKIN_SIGN_PKCS11_KEY='pkcs11:token=brelkin;object=release;type=private' \
     BRELKIN_SIGN_CERT=$certs/chain.pem BRELKIN_SIGN_PASSWORD_FILE=$certs/pin \
     BRELKIN_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat "$certs/tsa.port")/" \
-    cmake -DIN="$tree/bin/x86/BrelkinCameraHost.exe" -DOUT="$out/token-signed.exe" \
+    cmake -DIN="$tree/bin/BrelkinCameraHost32.exe" -DOUT="$out/token-signed.exe" \
     -P "$(dirname "$0")/../../installer/Sign.cmake" || fail "Sign.cmake could not sign with the token"
-  verify "$out/token-signed.exe" "BrelkinCameraHost.exe signed on the token"
+  verify "$out/token-signed.exe" "BrelkinCameraHost32.exe signed on the token"
 else
   fail "no SoftHSM token to sign with (softhsm2 and libengine-pkcs11-openssl, scripts/lib/deps.sh)"
 fi
@@ -109,7 +128,7 @@ dir_w='C:\BrelkinSignedCheck'
 dir=$(winepath -u "$dir_w" 2>/dev/null | tr -d '\r')
 timeout 120 wine "$out/BrelkinSetup.exe" /S /NOAUTOSTART "/D=$dir_w"; rc=$?
 if [ "$rc" = 0 ] && [ -f "$dir/Uninstall.exe" ]; then
-  for f in Uninstall.exe Brelkin.exe x64/BrelkinCameraHost.exe x86/BrelkinCameraHost.exe; do
+  for f in Uninstall.exe Brelkin.exe BrelkinCameraHost64.exe BrelkinCameraHost32.exe; do
     verify "$dir/$f" "installed $f"
   done
 else

@@ -98,8 +98,8 @@ TEST(AppSettingsLoad, DefaultKeySelectsTheModeByExactRowName) {
         {"row 10 by its exact name", u"Space", 11, u"Brelkin - Space"},
         {"row 0 by its exact name", u"Schick (Alt+F,Alt+T)", 1, u"Brelkin - Alt+F,Alt+T"},
         {"row 8, whose display text is not its chords", u"Vixwin (Alt+G,Space)", 9, u"Brelkin - Vixwin"},
-        {"row 11, the last fixed row", u"Enter", 12, u"Brelkin - Enter"},
-        {"the custom row", u"Custom Setting", 13, u"Brelkin - Custom Setting"},
+        {"the last named row", u"Enter", CustomRow, u"Brelkin - Enter"},
+        {"the custom row", u"Custom Setting", CustomRow + 1, u"Brelkin - Custom Setting"},
         {"row 10 in lower case", u"space", 1, u"Brelkin - Alt+F,Alt+T"},
         {"row 10 in upper case", u"SPACE", 1, u"Brelkin - Alt+F,Alt+T"},
         {"a trailing blank", u"Space ", 1, u"Brelkin - Alt+F,Alt+T"},
@@ -207,7 +207,7 @@ TEST(AppSettingsSave, DefaultKeyNamesTheModeAndFallsBackToRowZero) {
     };
     const Case cases[] = {
         {0, u"Joystick Button 1"}, {1, u"Schick (Alt+F,Alt+T)"}, {11, u"Space"},
-        {13, u"Custom Setting"},   {14, u"Schick (Alt+F,Alt+T)"}, {-1, u"Schick (Alt+F,Alt+T)"},
+        {CustomRow + 1, u"Custom Setting"}, {PresetRowCount + 1, u"Schick (Alt+F,Alt+T)"}, {-1, u"Schick (Alt+F,Alt+T)"},
         {1000, u"Schick (Alt+F,Alt+T)"},
     };
     for (const Case& c : cases) {

@@ -114,8 +114,8 @@ TEST(LayeredProfile, UserChangedOneValueMachineChangesAnotherLater) {
         {"a menu choice", false, [](TriggerState& t, DriverKind&) { t.triggerMode = 11; }, true, "DefaultKey;", 11,
          DriverBda, 900},
         {"Custom Settings changed Key1", false,
-         [](TriggerState& t, DriverKind&) { t.presets[CustomRow].Keys[0] = 0x41, t.triggerMode = 13; }, true,
-         "DefaultKey;Key1;", 13, DriverBda, 900},
+         [](TriggerState& t, DriverKind&) { t.presets[CustomRow].Keys[0] = 0x41, t.triggerMode = CustomRow + 1; }, true,
+         "DefaultKey;Key1;", CustomRow + 1, DriverBda, 900},
         {"the driver dialog", false, [](TriggerState&, DriverKind& k) { k = 2; }, false, "UseBDA;", 12, 2, 900},
         {"a user key with all ten values keeps them", true, [](TriggerState& t, DriverKind&) { t.triggerMode = 11; },
          true, "DefaultKey;DelayTime;Key1;Key2;Key3;KeyEx1;KeyEx2;KeyEx3;OneByOne;UseBDA;", 11, DriverWdm, 5000},
@@ -179,58 +179,6 @@ TEST(LayeredProfile, MachineProgramRulesApplyWhereTheUserHasNoRuleOfTheSameProgr
         EXPECT_NE(call.kind, test::ProfileCall::Delete) << "a delete reached the machine";
 }
 
-// The rules as the Programs dialog gets them: the administrator's marked and
-// kept beneath the user's own, and what a save makes of the dialog's edits.
-TEST(LayeredProfile, DeployedRulesAreShownAsTheAdministratorsAndOverriddenByTheUsersOwn) {
-    auto describe = [](const ProgramRuleSet& set) {
-        std::string text;
-        for (const ProgramRule& r : set.rules) {
-            text += test::Narrow(r.program + u"=" + r.mode) + (r.deployed ? " (deployed)" : "") +
-                    (r.deployedMode ? " over " + test::Narrow(*r.deployedMode) : "") + "; ";
-        }
-        return text;
-    };
-    struct Row {
-        const char* label;
-        void (*edit)(ProgramRuleSet&);
-        std::vector<std::string> userCalls;  // writes and deletes in the user's store
-        std::string reloaded;
-    };
-    const Row rows[] = {
-        {"shown as loaded", [](ProgramRuleSet&) {}, {},
-         "Dexis.exe=Space over Kodak (F5); chart.exe=Enter (deployed) over Enter; "},
-        {"another mode for a deployed rule makes it the user's own",
-         [](ProgramRuleSet& s) { s.rules[1].mode = u"Space", s.rules[1].deployed = false; }, {"write chart.exe=Space"},
-         "Dexis.exe=Space over Kodak (F5); chart.exe=Space over Enter; "},
-        {"the user's rule removed: the administrator's applies again",
-         [](ProgramRuleSet& s) { s.rules[0].mode = u"Kodak (F5)", s.rules[0].deployed = true; },
-         {"delete Dexis.exe"}, "Dexis.exe=Kodak (F5) (deployed) over Kodak (F5); chart.exe=Enter (deployed) over Enter; "},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.label);
-        FakeProfile user, machine;
-        user.SetText(u"Settings\\Programs", u"Dexis.exe", u"Space");
-        // The same spelling: the fake's names are compared exactly, unlike the registry's.
-        machine.SetText(u"Settings\\Programs", u"Dexis.exe", u"Kodak (F5)");
-        machine.SetText(u"Settings\\Programs", u"chart.exe", u"Enter");
-        LayeredProfile profile(user, machine);
-        ProgramSettings store(profile);
-        const ProgramRuleSet loaded = store.Load();
-        ProgramRuleSet edited = loaded;
-        row.edit(edited);
-        user.calls.clear();
-        EXPECT_TRUE(store.Save(loaded, edited));
-        std::vector<std::string> calls;
-        for (const test::ProfileCall& c : user.calls) {
-            if (c.kind == test::ProfileCall::WriteString) calls.push_back("write " + test::Narrow(c.entry + u"=" + c.text));
-            if (c.kind == test::ProfileCall::Delete) calls.push_back("delete " + test::Narrow(c.entry));
-        }
-        EXPECT_EQ(calls, row.userCalls);
-        EXPECT_EQ(describe(store.Load()), row.reloaded);
-        EXPECT_FALSE(machine.Wrote());
-    }
-}
-
 // The six stores as the program layers them, each holding every value in
 // SettingsValues as its own number (or letter), as planted.
 struct PolicyStores {
@@ -250,23 +198,105 @@ struct PolicyStores {
     }
 };
 
+// The rules as the Programs dialog gets them: the administrator's marked and
+// kept beneath the user's own, and what its OK makes of the dialog's edits,
+// over the rules read again at OK.
+TEST(LayeredProfile, DeployedRulesAreShownAsTheAdministratorsAndOverriddenByTheUsersOwn) {
+    auto describe = [](const ProgramRuleSet& set) {
+        std::string text;
+        for (const ProgramRule& r : set.rules) {
+            text += test::Narrow(r.program + u"=" + r.mode) + (r.deployed ? " (deployed)" : "") +
+                    (r.deployedMode ? " over " + test::Narrow(*r.deployedMode) : "") + "; ";
+        }
+        return text;
+    };
+    struct Row {
+        const char* label;
+        void (*edit)(ProgramRuleSet&);
+        std::vector<std::string> userCalls;  // writes and deletes in the user's store
+        std::string reloaded;
+        // A policy at the dialog's opening, and the refresh before its OK.
+        void (*policy)(PolicyStores&) = nullptr;
+        void (*refresh)(PolicyStores&) = nullptr;
+    };
+    const Row rows[] = {
+        {"shown as loaded", [](ProgramRuleSet&) {}, {},
+         "Dexis.exe=Space over Kodak (F5); chart.exe=Enter (deployed) over Enter; "},
+        {"another mode for a deployed rule makes it the user's own",
+         [](ProgramRuleSet& s) { s.rules[1].mode = u"Space", s.rules[1].deployed = false; }, {"write chart.exe=Space"},
+         "Dexis.exe=Space over Kodak (F5); chart.exe=Space over Enter; "},
+        {"the user's rule removed: the administrator's applies again",
+         [](ProgramRuleSet& s) { s.rules[0].mode = u"Kodak (F5)", s.rules[0].deployed = true; },
+         {"delete Dexis.exe"}, "Dexis.exe=Kodak (F5) (deployed) over Kodak (F5); chart.exe=Enter (deployed) over Enter; "},
+        {"an enforced rule goes while the dialog is open: the user's rule it hid is kept",
+         [](ProgramRuleSet& s) { s.onlyListed = true; }, {},
+         "Dexis.exe=Space over Kodak (F5); chart.exe=Enter (deployed) over Enter; ",
+         [](PolicyStores& p) { p.enforcedComputer.SetText(u"Settings\\Programs", u"Dexis.exe", u"Enter"); },
+         [](PolicyStores& p) { p.enforcedComputer.values.clear(); }},
+        {"users' own rules off: the deployed one applies, and the user's edit is not saved",
+         [](ProgramRuleSet& s) { s.rules[1].mode = u"Space", s.rules[1].deployed = false; }, {},
+         "Dexis.exe=Kodak (F5) (deployed) over Kodak (F5); chart.exe=Enter (deployed) over Enter; ",
+         [](PolicyStores& p) { p.enforcedComputer.SetInt(u"UserProgramRules", 0); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        PolicyStores stores;
+        FakeProfile &user = stores.user, &machine = stores.machine;
+        user.SetText(u"Settings\\Programs", u"Dexis.exe", u"Space");
+        // The same spelling: the fake's names are compared exactly, unlike the registry's.
+        machine.SetText(u"Settings\\Programs", u"Dexis.exe", u"Kodak (F5)");
+        machine.SetText(u"Settings\\Programs", u"chart.exe", u"Enter");
+        if (row.policy) row.policy(stores);
+        ProgramSettings store(stores.profile);
+        const ProgramRuleSet loaded = store.Load();
+        ProgramRuleSet edited = loaded;
+        row.edit(edited);
+        if (row.refresh) row.refresh(stores);
+        user.calls.clear();
+        const ProgramRuleSet current = store.Load();
+        EXPECT_TRUE(store.Save(current, ApplyProgramEdits(loaded, edited, current)));
+        std::vector<std::string> calls;
+        for (const test::ProfileCall& c : user.calls) {
+            if (c.kind == test::ProfileCall::WriteString) calls.push_back("write " + test::Narrow(c.entry + u"=" + c.text));
+            if (c.kind == test::ProfileCall::Delete) calls.push_back("delete " + test::Narrow(c.entry));
+        }
+        EXPECT_EQ(calls, row.userCalls);
+        EXPECT_EQ(describe(store.Load()), row.reloaded);
+        EXPECT_FALSE(machine.Wrote());
+    }
+}
+
+// What a store tagged `tag` holds of a text value: the tag, or for DefaultKey,
+// which must name a mode to be used, the mode of a row of its own.
+std::u16string TextOf(std::u16string_view name, char tag) {
+    if (name != u"DefaultKey") return std::u16string(1, static_cast<char16_t>(tag));
+    return std::u16string(ModeName(BuiltInPresets()[std::string_view("EeURrM").find(tag)]));
+}
+
 // `stores`: a tag per store that holds the value (E/e enforced by the computer
 // or for the user, U the user's own, R/r recommended, M the machine-wide
-// default); a tag after '!' holds it damaged (the other type).
+// default); a tag after '!' holds it damaged (the other type), one after '?'
+// holds only a DefaultKey that names no mode and a PollPeriod of 5.
 void PlantAll(PolicyStores& stores, std::string_view plan) {
-    bool damaged = false;
+    char mark = 0;
     for (char tag : plan) {
-        if (tag == '!') {
-            damaged = true;
+        if (tag == '!' || tag == '?') {
+            mark = tag;
             continue;
         }
         FakeProfile& store = *stores.Store(tag);
+        if (mark == '?') {
+            store.SetText(u"DefaultKey", u"Romexis (F7)");
+            store.SetInt(u"PollPeriod", 5);
+            mark = 0;
+            continue;
+        }
         for (const SettingsValue& value : SettingsValues) {
-            const bool asText = value.isText != damaged;
-            if (asText) store.SetText(value.name, std::u16string(1, static_cast<char16_t>(tag)));
+            const bool asText = value.isText != (mark == '!');
+            if (asText) store.SetText(value.name, TextOf(value.name, tag));
             else store.SetInt(value.name, static_cast<uint32_t>(tag));
         }
-        damaged = false;
+        mark = 0;
     }
 }
 
@@ -284,6 +314,7 @@ TEST(PolicyLayers, EachValueComesFromTheFirstOfTheFiveSourcesThatHoldsItReadably
         {"!URrM", 'R', ProfileSource::Recommended},
         {"rM", 'r', ProfileSource::Recommended},
         {"!RM", 'M', ProfileSource::Machine},
+        {"?EURrM", 'U', ProfileSource::User},  // passed over, and nothing is enforced
         {"M", 'M', ProfileSource::Machine},  // the setup's machine-wide defaults alone (its Language, for one)
         {"!E!U!M", 0, ProfileSource::Default},
         {"", 0, ProfileSource::Default},
@@ -295,7 +326,7 @@ TEST(PolicyLayers, EachValueComesFromTheFirstOfTheFiveSourcesThatHoldsItReadably
         for (const SettingsValue& value : SettingsValues) {
             SCOPED_TRACE(test::Narrow(value.name));
             if (value.isText) {
-                const std::u16string expected = row.winner ? std::u16string(1, row.winner) : u"default";
+                const std::u16string expected = row.winner ? TextOf(value.name, row.winner) : u"default";
                 EXPECT_EQ(test::Narrow(stores.profile.GetProfileString(u"Settings", value.name, u"default")),
                           test::Narrow(expected));
                 EXPECT_EQ(stores.profile.ProfileStringSource(u"Settings", value.name), row.source);
@@ -322,6 +353,7 @@ TEST(PolicyLayers, EnforcedValuesAreNeverWrittenAndTheLogNamesThemAndTheirDamage
     stores.enforcedComputer.SetText(u"Language", u"fr");
     stores.enforcedComputer.SetText(u"Settings\\Programs", u"chart.exe", u"Enter");
     stores.enforcedComputer.SetText(u"PollPeriod", u"100");  // damaged
+    stores.recommendedUser.SetText(u"Settings\\Programs", u"x.exe", u"Romexis (F7)");  // names no mode
     stores.recommendedUser.SetInt(u"DelayTime", 700);
     stores.user.SetText(u"Settings\\Programs", u"chart.exe", u"Space");  // beneath the enforced rule
     stores.user.SetInt(u"UseBDA", 0);
@@ -363,16 +395,23 @@ TEST(PolicyLayers, EnforcedValuesAreNeverWrittenAndTheLogNamesThemAndTheirDamage
 
     test::RecordingSupportLog log;
     PolicyDamageLog damage;
+    // The rules' load asked each store once more, for x.exe, which no store holds usably.
     LogSettingsRead(stores.profile, settings.LayerStates(), trigger, kind, 50, log, damage);
     for (char tag : std::string("EeURrM"))
-        EXPECT_EQ(stores.Store(tag)->stateQueries, static_cast<int>(std::size(SettingsValues))) << tag;
+        EXPECT_EQ(stores.Store(tag)->stateQueries, static_cast<int>(std::size(SettingsValues)) + 1) << tag;
     LogSettingsRead(stores.profile, trigger, kind, 50, log, damage);
+    LogProgramRulesRead(stores.profile, log, damage);
+    LogProgramRulesRead(stores.profile, log, damage);
+    EXPECT_TRUE(log.Has("Program rules enforced by policy: chart.exe; recommended by policy: none"));
     EXPECT_TRUE(log.Has("Settings enforced by policy: UseBDA, DefaultKey, OnlyListedPrograms, Language; "
                         "recommended by policy: DelayTime"));
     int damagedLines = 0;
-    for (const std::string& line : log.lines)
+    for (const std::string& line : log.lines) {
         damagedLines += line == "Settings: PollPeriod of the computer's enforced policy is damaged and was not used";
-    EXPECT_EQ(damagedLines, 1);
+        damagedLines +=
+            line == "Settings: program rule x.exe of the user's recommended policy is damaged and was not used";
+    }
+    EXPECT_EQ(damagedLines, 2);
 }
 
 }  // namespace

@@ -214,7 +214,7 @@ TEST_F(RegistryProfileTest, ValuesStoredByHandWithRegAreLoaded) {
     EXPECT_EQ(custom.OneByOne, 0);
     EXPECT_EQ(custom.Keys[1], 0) << "a text where an integer belongs gives the default";
     EXPECT_EQ(kind, 5);
-    EXPECT_EQ(trigger.triggerMode, 13);
+    EXPECT_EQ(trigger.triggerMode, CustomRow + 1);
     ASSERT_EQ(tip.texts.size(), 1u);
     EXPECT_EQ(tip.texts[0], u"Brelkin - Custom Setting");
 

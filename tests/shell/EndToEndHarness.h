@@ -119,19 +119,18 @@ protected:
         };
         copy(binDir + L"\\" + exeName, dir + L"\\" + exeName);
         // The camera host of this build beside it, where the installer puts it.
-        InstallHost(WinPath(BRELKIN_BIN_DIR) + L"\\" BRELKIN_HOST_ARCH_W, dir + L"\\" BRELKIN_HOST_ARCH_W);
+        InstallHost(WinPath(BRELKIN_BIN_DIR), dir);
         for (const std::wstring& library : libraries) {
             copy(library, dir + library.substr(library.find_last_of(L'\\')));
         }
         return dir + L"\\" + exeName;
     }
-    // A host program copied into the bitness folder of an installation; false
-    // when the build has none.
+    // This build's host program copied beside the program of an
+    // installation; false when the build has none.
     static bool InstallHost(const std::wstring& fromFolder, const std::wstring& toFolder) {
-        const std::wstring from = fromFolder + L"\\BrelkinCameraHost.exe";
+        const std::wstring from = fromFolder + L"\\" BRELKIN_HOST_NAME_W;
         if (GetFileAttributesW(from.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-        CreateDirectoryW(toFolder.c_str(), nullptr);
-        const std::wstring to = toFolder + L"\\BrelkinCameraHost.exe";
+        const std::wstring to = toFolder + L"\\" BRELKIN_HOST_NAME_W;
         return WaitFor([&] { return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0; }, 10000);
     }
     std::wstring TestDir() const {

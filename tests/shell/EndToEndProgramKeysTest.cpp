@@ -1,6 +1,8 @@
 // The program's chords in the program in front: each listed program gets its
-// rule's chord and an unlisted one nothing, and a row of chords goes out
-// beside the frame and stops when the focus moves.
+// rule's chord, each window of one program the chord of the rule its title
+// matches, and an unlisted one nothing; a row of chords goes out beside the
+// frame and stops when the focus moves; and every key message carries its
+// key's scan code and extended bit.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,14 +18,15 @@ namespace {
 
 using namespace e2e;
 
-// The key target copied under a program file name, started, and in front.
+// The key target copied under a program file name, started, and in front. Its
+// window's title is the name of its block, which `tag` ends.
 struct KeyTarget {
     HANDLE mapping = nullptr;
     brelkin::probe::KeyTargetBlock* block = nullptr;
     Process process;
 
-    bool Start(const std::wstring& folder, const wchar_t* fileName) {
-        const std::wstring name = std::wstring(L"BrelkinKeyTarget-") + fileName;
+    bool Start(const std::wstring& folder, const wchar_t* fileName, const wchar_t* tag = L"") {
+        const std::wstring name = std::wstring(L"BrelkinKeyTarget-") + fileName + tag;
         mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                      sizeof(brelkin::probe::KeyTargetBlock), name.c_str());
         if (!mapping) return false;
@@ -56,6 +59,8 @@ void StoreRule(const wchar_t* program, const wchar_t* mode) {
 TEST_F(EndToEndDevice, EachProgramGetsItsRulesChordAndAnUnlistedOneNothing) {
     StoreRule(L"imaging-one.exe", L"Kodak (F5)");
     StoreRule(L"IMAGING-TWO.EXE", L"CADI (G)");
+    StoreRule(L"browser.exe|*imaging*", L"Kodak (F5)");
+    StoreRule(L"browser.exe|* - Chart", L"CADI (G)");
     const DWORD on = 1;
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", L"OnlyListedPrograms", REG_DWORD,
                     &on, sizeof on);
@@ -67,12 +72,14 @@ TEST_F(EndToEndDevice, EachProgramGetsItsRulesChordAndAnUnlistedOneNothing) {
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitFor([&] { return Bda().calls.opened == 1; }));
 
-    const struct { const wchar_t* program; LONG key; } rows[] = {
-        {L"imaging-one.exe", VK_F5}, {L"imaging-two.exe", 'G'}, {L"chart.exe", 0}};
+    const struct { const wchar_t* program; const wchar_t* title; LONG key; } rows[] = {
+        {L"imaging-one.exe", L"", VK_F5}, {L"imaging-two.exe", L"", 'G'}, {L"chart.exe", L"", 0},
+        {L"browser.exe", L" - Imaging", VK_F5}, {L"browser.exe", L" - Chart", 'G'}, {L"browser.exe", L" - Mail", 0}};
     for (const auto& r : rows) {
-        SCOPED_TRACE(std::string(r.program, r.program + wcslen(r.program)));
+        SCOPED_TRACE(std::string(r.program, r.program + wcslen(r.program)) +
+                     std::string(r.title, r.title + wcslen(r.title)));
         KeyTarget target;
-        ASSERT_TRUE(target.Start(folder, r.program)) << "the key target did not start or get the focus";
+        ASSERT_TRUE(target.Start(folder, r.program, r.title)) << "the key target did not start or get the focus";
         const LONG pressedBefore = Bda().calls.pressed;
         InterlockedExchange(&Bda().buttonPressed, 1);
         if (r.key) {
@@ -165,6 +172,65 @@ TEST_F(EndToEndDevice, ARowGoesOutWhileTheFrameAnswersAndStopsWhenTheFocusMoves)
     EXPECT_NE(log.find("Exit: 3 presses, 0 long presses, 0 double presses, 5 chords sent, 0 presses not answered"),
               std::string::npos)
         << log;
+}
+
+// A remote-desktop client forwards the scan code, not the virtual key: each
+// key message of a preset with modifiers and of a custom row of extended keys
+// carries the scan code of the layout in front in lParam bits 16-23, and bit
+// 24 exactly for the keys a real keyboard sends with the E0 prefix.
+TEST_F(EndToEndDevice, EveryKeyMessageCarriesTheLayoutsScanCodeAndTheExtendedBitOfItsKey) {
+    struct Key {
+        UINT message;
+        WPARAM vk;
+        bool extended;
+    };
+    const struct {
+        const wchar_t* mode;
+        DWORD keys[3];
+        std::vector<Key> messages;
+    } rows[] = {
+        {L"SIDEXIS (Ctrl+Shift+V)", {},
+         {{WM_KEYDOWN, VK_SHIFT, false}, {WM_KEYDOWN, VK_CONTROL, false}, {WM_KEYDOWN, 'V', false},
+          {WM_KEYUP, 'V', false}, {WM_KEYUP, VK_SHIFT, false}, {WM_KEYUP, VK_CONTROL, false}}},
+        {L"Custom Setting", {VK_RIGHT, VK_DELETE, VK_HOME},
+         {{WM_KEYDOWN, VK_RIGHT, true}, {WM_KEYUP, VK_RIGHT, true}, {WM_KEYDOWN, VK_DELETE, true},
+          {WM_KEYUP, VK_DELETE, true}, {WM_KEYDOWN, VK_HOME, true}, {WM_KEYUP, VK_HOME, true}}},
+    };
+    const HKL layout = GetKeyboardLayout(0);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.mode, r.mode + wcslen(r.mode)));
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane\\Tolvacore\\Settings", L"DefaultKey", REG_SZ, r.mode,
+                        static_cast<DWORD>((wcslen(r.mode) + 1) * sizeof(wchar_t)));
+        const struct { const wchar_t* name; DWORD value; } values[] = {
+            {L"Key1", r.keys[0]}, {L"Key2", r.keys[1]}, {L"Key3", r.keys[2]}, {L"KeyEx1", 0}, {L"KeyEx2", 0},
+            {L"KeyEx3", 0}, {L"OneByOne", 0}, {L"DelayTime", 100}};
+        for (const auto& v : values) StoreDword(v.name, v.value);
+        standin::ResetStandInState(*state);  // each run waits for its own open
+        Process p;
+        HWND frame = StartWithAFocusedKeyWindow(p);
+        ASSERT_NE(frame, nullptr);
+        g_keyMessages.clear();
+        standin::SetTimedPress(*state, 10, 150);
+        const ULONGLONG until = GetTickCount64() + 8000;
+        while (g_keyMessages.size() < r.messages.size() && GetTickCount64() < until) Pump(50);
+        Pump(500);  // a message too many still shows
+        EXPECT_EQ(Exit(p, frame), 0u);
+        DestroyWindow(target);
+        target = nullptr;
+
+        ASSERT_EQ(g_keyMessages.size(), r.messages.size());
+        for (std::size_t i = 0; i < r.messages.size(); ++i) {
+            const Key& want = r.messages[i];
+            const KeyMessage& got = g_keyMessages[i];
+            SCOPED_TRACE("message " + std::to_string(i) + ", vk " + std::to_string(want.vk));
+            const UINT scan = MapVirtualKeyExW(static_cast<UINT>(want.vk), MAPVK_VK_TO_VSC, layout);
+            ASSERT_NE(scan, 0u) << "the layout has no scan code for the key: nothing to check";
+            EXPECT_EQ(got.message, want.message);
+            EXPECT_EQ(got.vk, want.vk);
+            EXPECT_EQ((got.lParam >> 16) & 0xFF, static_cast<LPARAM>(scan));
+            EXPECT_EQ(((got.lParam >> 24) & 1) != 0, want.extended);
+        }
+    }
 }
 
 }  // namespace

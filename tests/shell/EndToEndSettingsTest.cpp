@@ -10,7 +10,9 @@
 #include <cwchar>
 #include <string>
 
+#include "engine/ActionPreset.h"
 #include "resources/dialogs/DialogIds.h"
+#include "resources/resource.h"
 #include "tests/shell/EndToEndHarness.h"
 
 namespace {
@@ -52,7 +54,8 @@ protected:
         std::string states;
         for (LONG i = 0; i < block->menuCount; ++i) {
             const auto& item = block->menu[i];
-            const bool mode = item.id == 32777 || item.id == 32779 || (item.id >= 32780 && item.id <= 32791);
+            const bool mode = item.id == ID_JOYSTICK_BUTTON1 || item.id == ID_CUSTOM_SETTING ||
+                              (item.id >= ID_PRESET_FIRST && item.id < ID_PRESET_FIRST + UINT(brelkin::CustomRow));
             if (item.id == 32810) states += std::string("admin") + (item.state & MFS_GRAYED ? "(grey) " : " ");
             if (!mode) continue;
             states += item.state & MFS_CHECKED ? "x" : item.state & MFS_GRAYED ? "-" : "o";

@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "engine/ActionPreset.h"
+#include "resources/resource.h"
 #include "tests/shell/EndToEndHarness.h"
 
 namespace {
@@ -52,33 +55,45 @@ TEST_F(EndToEnd, HiddenFrameAndTheTooltipOfRowZeroAfterAFirstStart) {
     EXPECT_EQ(Exit(p, frame), 0u);
 }
 
-TEST_F(EndToEnd, ARightClickOpensTheTwentyThreeItemPopup) {
+// The popup as a first start shows it: the modes, one a row of the preset table, after Joystick Button 1.
+std::vector<std::pair<std::wstring, UINT>> ExpectedPopup() {
+    std::vector<std::pair<std::wstring, UINT>> items{
+        {L"&About Brelkin", ID_APP_ABOUT}, {L"", 0}, {L"&Joystick Button 1", ID_JOYSTICK_BUTTON1}};
+    for (int row = 0; row < brelkin::CustomRow; ++row) {
+        const char16_t* name = brelkin::preset_rows::Named[row].Name;
+        items.emplace_back(std::wstring(name, name + std::char_traits<char16_t>::length(name)),
+                           ID_PRESET_FIRST + row);
+    }
+    items.insert(items.end(), {{L"Custom Setting", ID_CUSTOM_SETTING}, {L"", 0},
+                               {L"Camera S&tatus...", ID_CAMERA_STATUS}, {L"&Rescan Camera", ID_RESCAN_CAMERA},
+                               {L"WDM/BDA &Setting", ID_DRIVER_SETTING}, {L"&Programs...", ID_PROGRAMS},
+                               {L"Long and &Double Press...", ID_GESTURES},
+                               {L"E&xit", ID_APP_EXIT}});
+    return items;
+}
+
+// Where a mode's item is: after About, the separator and Joystick Button 1.
+int ModePosition(int row) { return 3 + row; }
+
+TEST_F(EndToEnd, ARightClickOpensThePopupWithAModeItemARow) {
     Process p;
     HWND frame = StartAndWaitForFrame(p, Install(L"BrelkinProbe.exe"));
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
     ASSERT_TRUE(OpenPopup());
     EXPECT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, 5000));
-    const struct { const wchar_t* text; UINT id; } items[23] = {
-        {L"&About Brelkin", 57664}, {L"", 0}, {L"&Joystick Button 1", 32777},
-        {L"Schick (Alt+F,Alt+T)", 32780}, {L"Schick (C,U)", 32781}, {L"Kodak (F5)", 32782},
-        {L"SIDEXIS (Ctrl+Shift+V)", 32783}, {L"XDR (Ctrl+I)", 32784},
-        {L"Dentrix image (Alt+C,Alt+S)", 32785}, {L"DEXIS (Space,T)", 32786}, {L"CADI (G)", 32787},
-        {L"Vixwin (Alt+G,Space)", 32788}, {L"Alt+F,Alt+S", 32789}, {L"Space", 32790},
-        {L"Enter", 32791}, {L"Custom Setting", 32779}, {L"", 0}, {L"Camera S&tatus...", 32801},
-        {L"&Rescan Camera", 32775},
-        {L"WDM/BDA &Setting", 32794}, {L"&Programs...", 32795},
-        {L"Long and &Double Press...", 32796}, {L"E&xit", 57665}};
-    ASSERT_EQ(block->menuCount, 23);
-    for (int i = 0; i < 23; ++i) {
+    const auto items = ExpectedPopup();
+    const int count = static_cast<int>(items.size());
+    ASSERT_EQ(block->menuCount, count);
+    for (int i = 0; i < count; ++i) {
         const auto& item = block->menu[i];
-        EXPECT_STREQ(item.text, items[i].text) << "position " << i;
-        EXPECT_EQ(item.id, items[i].id) << "position " << i;
-        EXPECT_EQ((item.type & MFT_SEPARATOR) != 0, items[i].id == 0) << "position " << i;
-        EXPECT_EQ((item.state & MFS_DEFAULT) != 0, i == 18) << "position " << i;
-        const bool current = i == 3;  // mode 1 after a first start
+        EXPECT_EQ(std::wstring(item.text), items[i].first) << "position " << i;
+        EXPECT_EQ(item.id, items[i].second) << "position " << i;
+        EXPECT_EQ((item.type & MFT_SEPARATOR) != 0, items[i].second == 0) << "position " << i;
+        EXPECT_EQ((item.state & MFS_DEFAULT) != 0, items[i].second == ID_RESCAN_CAMERA) << "position " << i;
+        const bool current = i == ModePosition(0);  // mode 1 after a first start
         EXPECT_EQ((item.state & MFS_CHECKED) != 0, current) << "position " << i;
-        if (items[i].id) {
+        if (items[i].second) {
             EXPECT_EQ((item.state & MFS_GRAYED) != 0, current) << "position " << i;
         }
     }
@@ -94,16 +109,16 @@ TEST_F(EndToEnd, ModeCommandsAreSavedAndMoveTheCheckMark) {
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitFor([&] { return block->notifyCount >= 2; }));
     const struct { UINT id; const wchar_t* stored; int position; const wchar_t* tip; } rows[] = {
-        {32782, L"Kodak (F5)", 5, L"Brelkin - F5"},
-        {32777, L"Joystick Button 1", 2, L"Brelkin - Joystick Button 1"},
-        {32790, L"Space", 13, L"Brelkin - Space"},
+        {ID_PRESET_FIRST + 2, L"Kodak (F5)", ModePosition(2), L"Brelkin - F5"},
+        {ID_JOYSTICK_BUTTON1, L"Joystick Button 1", 2, L"Brelkin - Joystick Button 1"},
+        {ID_PRESET_FIRST + 10, L"Space", ModePosition(10), L"Brelkin - Space"},
     };
     for (const auto& r : rows) {
         PostMessageW(frame, WM_COMMAND, r.id, 0);
         EXPECT_TRUE(WaitFor([&] { return StoredDefaultKey() == r.stored; }, 5000)) << r.id;
         EXPECT_STREQ(block->notify[block->notifyCount - 1].tip, r.tip) << r.id;
         ASSERT_TRUE(OpenPopup());
-        for (int i : {2, 3, 5, 13}) {
+        for (int i : {2, ModePosition(0), ModePosition(2), ModePosition(10)}) {
             const bool current = i == r.position;
             EXPECT_EQ((block->menu[i].state & MFS_CHECKED) != 0, current) << r.id << " position " << i;
             EXPECT_EQ((block->menu[i].state & MFS_GRAYED) != 0, current) << r.id << " position " << i;

@@ -1,5 +1,5 @@
 #pragma once
-// A window of the test's own that records the key-downs that reach it, and a
+// A window of the test's own that records the key messages that reach it, and a
 // message pump that keeps it receiving them for a while.
 #include <windows.h>
 
@@ -9,12 +9,21 @@ namespace e2e {
 
 inline std::vector<WPARAM> g_keyDowns;
 
+// Every key message, downs and ups, with the scan code and flags of its lParam.
+struct KeyMessage {
+    UINT message;
+    WPARAM vk;
+    LPARAM lParam;
+};
+inline std::vector<KeyMessage> g_keyMessages;
+
 inline LRESULT CALLBACK KeyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
-        g_keyDowns.push_back(wParam);
-        return 0;
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (down || message == WM_KEYUP || message == WM_SYSKEYUP) {
+        if (down) g_keyDowns.push_back(wParam);
+        g_keyMessages.push_back({message, wParam, lParam});
+        return 0;  // no menu loop for Alt
     }
-    if (message == WM_KEYUP || message == WM_SYSKEYUP) return 0;  // no menu loop for Alt
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

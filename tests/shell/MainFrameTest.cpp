@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,8 +79,10 @@ public:
     ActionPreset customResult{};
     DriverKind driverResult = DriverWdm;
     int customCalls = 0;
+    std::function<void()> whileOpen;  // what happens while the user looks at the dialog
     bool EditCustomRow(ActionPreset& row, const CustomRowLocks&) override {
         ++customCalls;
+        if (whileOpen) whileOpen();
         if (!answerOk) return false;
         std::copy(std::begin(customResult.Keys), std::end(customResult.Keys), row.Keys);
         std::copy(std::begin(customResult.Modifiers), std::end(customResult.Modifiers), row.Modifiers);
@@ -201,14 +204,16 @@ TEST_F(MainFrameTest, PressesDuringARowAndChordsNeverSentShowInTheExitCount) {
 TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {
     struct Row { const char* label; UINT id; const char16_t* stored; const wchar_t* tip; int mode; };
     const Row rows[] = {
-        {"Kodak", 32782, u"Kodak (F5)", L"Brelkin - F5", 3},
-        {"joystick", 32777, u"Joystick Button 1", L"Brelkin - Joystick Button 1", 0},
-        {"XDR", 32784, u"XDR (Ctrl+I)", L"Brelkin - Ctrl+I", 5},
-        {"Enter, the last preset", 32791, u"Enter", L"Brelkin - Enter", 12},
-        {"Schick, the first preset", 32780, u"Schick (Alt+F,Alt+T)", L"Brelkin - Alt+F,Alt+T", 1},
+        {"Kodak", PresetCommandId(2), u"Kodak (F5)", L"Brelkin - F5", 3},
+        {"joystick", ID_JOYSTICK_BUTTON1, u"Joystick Button 1", L"Brelkin - Joystick Button 1", 0},
+        {"XDR", PresetCommandId(4), u"XDR (Ctrl+I)", L"Brelkin - Ctrl+I", 5},
+        {"Enter, the last preset", PresetCommandId(CustomRow - 1), u"Enter", L"Brelkin - Enter", CustomRow},
+        {"Schick, the first preset", ID_PRESET_FIRST, u"Schick (Alt+F,Alt+T)", L"Brelkin - Alt+F,Alt+T", 1},
+        // A command in the range with no row yet: nothing changes.
+        {"past the table", ID_PRESET_FIRST + CustomRow, u"Schick (Alt+F,Alt+T)", L"Brelkin - Alt+F,Alt+T", 1},
     };
-    const UINT modeIds[] = {32777, 32780, 32781, 32782, 32783, 32784, 32785, 32786,
-                            32787, 32788, 32789, 32790, 32791};
+    std::vector<UINT> modeIds{ID_JOYSTICK_BUTTON1};
+    for (int row = 0; row < CustomRow; ++row) modeIds.push_back(PresetCommandId(row));
     for (const Row& r : rows) {
         Command(r.id);
         EXPECT_EQ(frame->Trigger().triggerMode, r.mode) << r.label;
@@ -216,7 +221,7 @@ TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {
         EXPECT_EQ(shell.calls.back().tip, r.tip) << r.label;
         for (UINT id : modeIds) {
             const UINT state = StateAfterUpdate(id);
-            const bool current = id == r.id;
+            const bool current = id == (r.mode == 0 ? ID_JOYSTICK_BUTTON1 : PresetCommandId(r.mode - 1));
             EXPECT_EQ((state & MF_CHECKED) != 0, current) << r.label << ", item " << id;
             EXPECT_EQ((state & MF_GRAYED) != 0, current) << r.label << ", item " << id;
         }
@@ -230,7 +235,7 @@ TEST_F(MainFrameTest, ModeCommandsSaveTheModeAndMoveTheCheck) {
     }
 }
 
-TEST_F(MainFrameTest, CustomSettingOkSelectsRowTwelveCancelChangesNothing) {
+TEST_F(MainFrameTest, CustomSettingOkSelectsTheCustomRowCancelChangesNothing) {
     Command(32782);  // Kodak
     dialogs.answerOk = false;
     Command(ID_CUSTOM_SETTING);
@@ -251,7 +256,7 @@ TEST_F(MainFrameTest, CustomSettingOkSelectsRowTwelveCancelChangesNothing) {
     EXPECT_EQ(row.Modifiers[0], ModCtrl);
     EXPECT_EQ(row.OneByOne, 0);
     EXPECT_EQ(row.DelayTime, 250);
-    EXPECT_EQ(frame->Trigger().triggerMode, 13);
+    EXPECT_EQ(frame->Trigger().triggerMode, CustomRow + 1);
     EXPECT_EQ(StoredDefaultKey(), u"Custom Setting");
     EXPECT_EQ(profile.GetProfileInt(u"Settings", u"Key2", 0), static_cast<uint32_t>('B'));
     EXPECT_EQ(shell.calls.back().tip, L"Brelkin - Custom Setting");
@@ -260,8 +265,15 @@ TEST_F(MainFrameTest, CustomSettingOkSelectsRowTwelveCancelChangesNothing) {
     const UINT state = StateAfterUpdate(ID_CUSTOM_SETTING);
     EXPECT_TRUE(state & MF_CHECKED);
     EXPECT_FALSE(state & MF_GRAYED);
+    // A refresh while the dialog is open: OK leaves the value the user did not touch as it is now.
+    dialogs.whileOpen = [this] {
+        profile.WriteProfileInt(u"Settings", u"Key3", 'C');
+        frame->SendMessage(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"));
+    };
     Command(ID_CUSTOM_SETTING);
     EXPECT_EQ(dialogs.customCalls, 3);
+    EXPECT_EQ(row.Keys[2], 'C');
+    EXPECT_EQ(profile.GetProfileInt(u"Settings", u"Key3", 0), static_cast<uint32_t>('C'));
 }
 
 TEST_F(MainFrameTest, DriverSettingSavesAndRescansOnlyOnAChange) {
@@ -269,10 +281,12 @@ TEST_F(MainFrameTest, DriverSettingSavesAndRescansOnlyOnAChange) {
     dialogs.answerOk = true;
     dialogs.driverResult = DriverBda;  // the kind already chosen at creation
     Command(ID_DRIVER_SETTING);
-    EXPECT_TRUE(log.empty());
+    // OK reads the settings again: the driver kind's default first, the tooltip with the mode.
+    EXPECT_EQ(log, (std::vector<std::string>{"ChooseDefaultDriverKind", "NIM_MODIFY"}));
+    log.clear();
     dialogs.driverResult = DriverWdm;
     Command(ID_DRIVER_SETTING);
-    EXPECT_EQ(log, std::vector<std::string>{"RescanCamera 0"});
+    EXPECT_EQ(log, (std::vector<std::string>{"ChooseDefaultDriverKind", "NIM_MODIFY", "RescanCamera 0"}));
     EXPECT_EQ(profile.GetProfileInt(u"Settings", u"UseBDA", 9), 0u);
 }
 

@@ -87,7 +87,8 @@ bool CrashAndRestart(CameraHostSource& source, CountingLog& log, long crashes) {
         PROCESSENTRY32W entry{};
         entry.dwSize = sizeof entry;
         for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-            if (lstrcmpiW(entry.szExeFile, L"BrelkinCameraHost.exe") == 0)
+            if ((lstrcmpiW(entry.szExeFile, L"BrelkinCameraHost32.exe") == 0 ||
+                 lstrcmpiW(entry.szExeFile, L"BrelkinCameraHost64.exe") == 0))
                 std::printf("host %lu alive, %lu threads\n", entry.th32ProcessID, entry.cntThreads);
         CloseHandle(snapshot);
         const CameraStatus status = source.Status();
@@ -125,7 +126,7 @@ TEST(Soak, TwoHundredHostCrashesAndRestartsLeaveTheHandlesAndThreadsAsTheyWere) 
     };
     // The first hosts: the loader, COM and the job machinery set themselves
     // up once per process.
-    ASSERT_TRUE(run(5)) << "no crash: is the host in x86\\ or x64\\ here? " << log.last;
+    ASSERT_TRUE(run(5)) << "no crash: is BrelkinCameraHost32.exe or 64 beside the test? " << log.last;
     const Counts before = SettledCounts(nullptr);
     const ULONGLONG started = GetTickCount64();
     EXPECT_TRUE(run(200)) << log.crashes << " crashes; the last lines:" << log.last;

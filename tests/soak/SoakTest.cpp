@@ -29,8 +29,9 @@ using standin::StandInState;
 class CountingInput final : public IKeyboardInput, public ISleeper {
 public:
     uintptr_t GetMessageExtraInfo() override { return 0; }
+    uint16_t ScanCode(uint16_t) override { return 0; }
     unsigned SendKeyEvent(const KeyEvent& event) override {
-        if (event.flags == 0) ++keyDowns;
+        if (!(event.flags & KeyEventKeyUp)) ++keyDowns;
         return 1;
     }
     void Sleep(uint32_t) override {}

@@ -85,6 +85,9 @@ constexpr Behaviour Behaviours[] = {
     {L"Button as a window message", &StandInState::buttonByMessage, 1},
     {L"Starts a helper process (30 s)", &StandInState::childLivesMs, 30000},
     {L"Slow IsButtonPressed (20 ms)", &StandInState::pressedCallMs, 20},
+    {L"Slow CloseInterface (3 s)", &StandInState::closeMs, 3000},
+    {L"Message box on the next open", &StandInState::openMessageBox, 1},
+    {L"Reads a file beside the program", &StandInState::readBesideProgram, 1},
 };
 constexpr int BehaviourCount = static_cast<int>(sizeof Behaviours / sizeof Behaviours[0]);
 HWND g_behaviourBoxes[BehaviourCount] = {};
@@ -120,7 +123,7 @@ void CreateControls(HWND window, HINSTANCE instance)
         make(L"BUTTON", FaultButtons[i].text, BS_PUSHBUTTON, 20 + (i % 2) * 205, 335 + (i / 2) * 26, 195, 22,
              FaultButtonFirst + i);
     make(L"BUTTON", L"Release hangs", BS_PUSHBUTTON, 20, 413, 195, 22, ReleaseHangsId);
-    make(L"BUTTON", L"Real library behaviours (both libraries, next open)", BS_GROUPBOX, 10, 450, 420, 104, -1);
+    make(L"BUTTON", L"Real library behaviours (both libraries, next open)", BS_GROUPBOX, 10, 450, 420, 130, -1);
     for (int i = 0; i < BehaviourCount; ++i)
         g_behaviourBoxes[i] = make(L"BUTTON", Behaviours[i].text, BS_AUTOCHECKBOX, 20 + (i % 2) * 205,
                                    470 + (i / 2) * 26, 195, 22, BehaviourFirst + i);
@@ -249,7 +252,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     wc.lpszClassName = L"BrelkinCameraSimulator";
     RegisterClassW(&wc);
 
-    RECT area{0, 0, 440, 564};
+    RECT area{0, 0, 440, 590};
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     AdjustWindowRect(&area, style, FALSE);
     HWND window = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, wc.lpszClassName, L"Camera Simulator", style, CW_USEDEFAULT,

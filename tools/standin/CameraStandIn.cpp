@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cwchar>
 
 #include "tools/CameraStandInState.h"
 
@@ -92,6 +93,13 @@ volatile LONG g_postedDown = 0;
 LRESULT CALLBACK ButtonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == ButtonMessage) {
+        StandInState& block = Block();
+        if (InterlockedCompareExchange(&block.blockInMessage, 0, 1) == 1) {
+            InterlockedIncrement(&block.faultsFired);
+            const LONG release = block.hangRelease;
+            while (block.hangRelease == release)
+                Sleep(10);
+        }
         InterlockedExchange(&g_postedDown, static_cast<LONG>(wParam));
         InterlockedIncrement(&Block().buttonMessagesTaken);
         return 0;
@@ -154,6 +162,24 @@ void LoadCompanion()
         InterlockedIncrement(&Block().companionCalls);
 }
 
+// The library's configuration beside the program that loaded it.
+void ReadBesideProgram()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return;
+    wchar_t* slash = wcsrchr(path, L'\\');
+    if (!slash || (slash + 1 - path) + lstrlenW(BesideProgramFile) >= MAX_PATH)
+        return;
+    lstrcpyW(slash + 1, BesideProgramFile);
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    CloseHandle(file);
+    InterlockedIncrement(&Block().besideProgramFound);
+}
+
 // A process that inherits every inheritable handle of the calling process
 // and lives on: this library's linger entry, run by rundll32.
 void StartChild(LONG livesMs)
@@ -198,6 +224,8 @@ void* STANDIN_MEMBER StandInConstruct(void* self)
         StartButtonMessages();
     if (const LONG ms = block.childLivesMs; ms > 0)
         StartChild(ms);
+    if (block.readBesideProgram)
+        ReadBesideProgram();
     auto* object = static_cast<StandInObject*>(self);
     object->magic = ObjectMagic;
     object->open = 0;
@@ -217,7 +245,12 @@ uintptr_t STANDIN_MEMBER StandInOpenInterface(void* self)
 {
     ClassState& s = Class();
     InterlockedIncrement(&s.calls.opened);
-    FaultIf(Block().faultOpen);
+    StandInState& block = Block();
+    FaultIf(block.faultOpen);
+    if (InterlockedCompareExchange(&block.openMessageBox, 0, 1) == 1) {
+        InterlockedIncrement(&block.messageBoxesShown);
+        MessageBoxW(nullptr, L"The camera was not found.", MessageBoxTitle, MB_OK | MB_ICONWARNING);
+    }
     StandInObject* object = Checked(self, s);
     if (!object)
         return 0;
@@ -230,6 +263,8 @@ void STANDIN_MEMBER StandInCloseInterface(void* self)
 {
     ClassState& s = Class();
     InterlockedIncrement(&s.calls.closed);
+    if (const LONG ms = Block().closeMs; ms > 0)
+        Sleep(static_cast<DWORD>(ms));
     if (StandInObject* object = Checked(self, s))
         object->open = 0;
 }
