@@ -117,7 +117,7 @@ public:
         case PressNotSent::OnlyListedPrograms:
             what = Say(IDS_STATUS_ONLY_LISTED,
                        {what, p.refusedProgram.empty() ? TextArg::Translated(IDS_UNNAMED_PROGRAM_IN_FRONT)
-                                                       : TextArg(p.refusedProgram)});
+                                                       : TextArg::FileName(p.refusedProgram)});
             break;
         case PressNotSent::WhileChordsWentOut: what = Say(IDS_STATUS_STILL_SENDING, {what}); break;
         case PressNotSent::JoystickMode: what = Say(IDS_STATUS_JOYSTICK_MODE, {what}); break;

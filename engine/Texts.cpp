@@ -96,7 +96,9 @@ std::u16string Translate(unsigned id) {
 }
 
 std::u16string TextArg::In(Language language) const {
-    return m_id ? std::u16string(TextLine(m_id, language)) : m_words;
+    if (m_id == 0) return m_words;
+    if (m_words.empty()) return std::u16string(TextLine(m_id, language));
+    return FormatText(TextLine(m_id, language), {m_words});
 }
 
 std::u16string Text::In(Language language) const {

@@ -38,6 +38,13 @@ public:
         arg.m_id = id;
         return arg;
     }
+    // A program's file name inside a sentence, set off as the language sets
+    // names off (Japanese: in 「」), where a translated phrase in its place is not.
+    static TextArg FileName(std::u16string name) {
+        TextArg arg(std::move(name));
+        arg.m_id = IDS_PROGRAM_FILE_NAME;
+        return arg;
+    }
     std::u16string In(Language language) const;
 
 private:

@@ -70,7 +70,7 @@ std::string IgnoredProgramRuleLine(std::u16string_view program, std::u16string_v
 
 Text UnlistedProgramText(std::u16string_view name) {
     return Text(IDS_UNLISTED_PROGRAM, {name.empty() ? TextArg::Translated(IDS_UNNAMED_PROGRAM_IN_FRONT)
-                                                    : TextArg(std::u16string(name))});
+                                                    : TextArg::FileName(std::u16string(name))});
 }
 
 std::string SaveFailureLine() {

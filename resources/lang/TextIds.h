@@ -17,6 +17,8 @@
 #define IDS_MODE_JOYSTICK               20005
 #define IDS_MODE_CUSTOM                 20006
 #define IDS_SET_BY_ADMINISTRATOR        20007
+// A program's file name inside a sentence (Japanese sets it in 「」)
+#define IDS_PROGRAM_FILE_NAME           20020
 
 // Why joystick mode cannot work (a value of IDS_JOYSTICK_MISSING)
 #define IDS_JOYSTICK_NOT_INSTALLED      20010

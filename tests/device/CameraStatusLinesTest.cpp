@@ -189,7 +189,15 @@ TEST(CameraStatusLines, InTheLanguageShown) {
         {"Japanese program in front unnamed", Language::Japanese,
          [](CameraStatusView& v) { v.press = ThirdPress(PressNotSent::OnlyListedPrograms, u""); }, StatusPresses,
          u"3 回。最後は 14:02:07: Schick (Alt+F,Alt+T)、送信なし: キーは一覧のプログラムにのみ送られますが、"
-         u"前面のプログラム は一覧にありません"},
+         u"前面のプログラムは一覧にありません"},
+        {"Japanese program in front named", Language::Japanese,
+         [](CameraStatusView& v) {
+             v.press = ThirdPress(PressNotSent::OnlyListedPrograms, u"");
+             v.press.refusedProgram = u"chart.exe";
+         },
+         StatusPresses,
+         u"3 回。最後は 14:02:07: Schick (Alt+F,Alt+T)、送信なし: キーは一覧のプログラムにのみ送られますが、"
+         u"「chart.exe」は一覧にありません"},
         {"French library without its function", Language::French,
          [](CameraStatusView& v) {
              v.camera.library.status = LibraryLoadStatus::MemberMissing;
