@@ -56,16 +56,13 @@ bool ProgramSettings::HeldByUser(std::u16string_view section, std::u16string_vie
     return false;
 }
 
-bool ProgramSettings::Save(const ProgramRuleSet& stored, const ProgramRuleSet& edited) {
+bool ProgramSettings::SaveRules(std::u16string_view section, const std::vector<ProgramRule>& storedRules,
+                                const std::vector<ProgramRule>& editedRules) {
     bool saved = true;
-    // While the user's rules are unused, the dialog changes none of them.
-    const std::vector<ProgramRule> noRules;
-    const std::vector<ProgramRule>& storedRules = stored.userRulesIgnored ? noRules : stored.rules;
-    const std::vector<ProgramRule>& editedRules = stored.userRulesIgnored ? noRules : edited.rules;
     // A deployed rule is not in the user's key: there is nothing of it to delete.
     for (const ProgramRule& old : storedRules) {
         if (!old.deployed && FindProgramRule(editedRules, old.program) == nullptr) {
-            saved = m_profile.DeleteProfileEntry(names::ProgramsSection, old.program) && saved;
+            saved = m_profile.DeleteProfileEntry(section, old.program) && saved;
         }
     }
     for (const ProgramRule& rule : editedRules) {
@@ -74,14 +71,24 @@ bool ProgramSettings::Save(const ProgramRuleSet& stored, const ProgramRuleSet& e
         if (old != nullptr && old->enforced) continue;
         if (rule.deployed) {
             // The user's rule was removed and the administrator's applies again.
-            if (old != nullptr && !old->deployed)
-                saved = m_profile.DeleteProfileEntry(names::ProgramsSection, old->program) && saved;
+            if (old != nullptr && !old->deployed) saved = m_profile.DeleteProfileEntry(section, old->program) && saved;
             continue;
         }
         // A rule whose program was re-cased is written again under the new
         // spelling; a deployed one given another mode becomes the user's own.
         if (old != nullptr && !old->deployed && old->mode == rule.mode && old->program == rule.program) continue;
-        saved = m_profile.WriteProfileString(names::ProgramsSection, rule.program, rule.mode) && saved;
+        saved = m_profile.WriteProfileString(section, rule.program, rule.mode) && saved;
+    }
+    return saved;
+}
+
+bool ProgramSettings::Save(const ProgramRuleSet& stored, const ProgramRuleSet& edited) {
+    bool saved = true;
+    // While the user's rules are unused, the dialog changes none of them.
+    if (!stored.userRulesIgnored) {
+        saved = SaveRules(names::ProgramsSection, stored.rules, edited.rules) && saved;
+        saved = SaveRules(names::LongPressProgramsSection, stored.longPressRules, edited.longPressRules) && saved;
+        saved = SaveRules(names::DoublePressProgramsSection, stored.doublePressRules, edited.doublePressRules) && saved;
     }
     if (stored.onlyListed != edited.onlyListed && !stored.onlyListedEnforced) {
         saved = m_profile.WriteProfileInt(names::Section, names::OnlyListedPrograms, edited.onlyListed ? 1 : 0) &&
@@ -96,44 +103,49 @@ bool SameRule(const ProgramRule& a, const ProgramRule& b) {
     return a.program == b.program && a.mode == b.mode && a.deployed == b.deployed;
 }
 
+// One gesture's rules: the user's changes between `opened` and `edited`, over `current`.
+std::vector<ProgramRule> ApplyRuleEdits(const std::vector<ProgramRule>& opened, const std::vector<ProgramRule>& edited,
+                                        const std::vector<ProgramRule>& current) {
+    std::vector<ProgramRule> result;
+    for (const ProgramRule& rule : edited) {
+        const ProgramRule* before = FindProgramRule(opened, rule.program);
+        const ProgramRule* now = FindProgramRule(current, rule.program);
+        const bool changed = before == nullptr || !SameRule(*before, rule);
+        if (!changed || (now != nullptr && now->enforced)) {
+            // Untouched, or enforced now: as it is now, or gone with the policy that held it.
+            if (now != nullptr) result.push_back(*now);
+        } else if (rule.deployed) {
+            // The user took their own rule away: whatever is deployed now applies.
+            if (now != nullptr && now->deployed) result.push_back(*now);
+            else if (now != nullptr && now->deployedMode)
+                result.push_back({now->program, *now->deployedMode, true, now->deployedMode});
+        } else {
+            ProgramRule own = rule;
+            own.deployedMode = now != nullptr ? now->deployedMode : rule.deployedMode;
+            result.push_back(std::move(own));
+        }
+    }
+    for (const ProgramRule& now : current) {
+        if (FindProgramRule(edited, now.program) != nullptr) continue;
+        // Removed by the user: a deployed rule cannot be; a new one came with the refresh.
+        const bool removed = FindProgramRule(opened, now.program) != nullptr;
+        if (!removed || now.deployed) result.push_back(now);
+    }
+    return result;
+}
+
 }  // namespace
 
 ProgramRuleSet ApplyProgramEdits(const ProgramRuleSet& opened, const ProgramRuleSet& edited,
                                  const ProgramRuleSet& current) {
-    ProgramRuleSet result;
-    result.onlyListedEnforced = current.onlyListedEnforced;
-    result.userRulesIgnored = current.userRulesIgnored;
+    ProgramRuleSet result = current;
     const bool switchChanged = edited.onlyListed != opened.onlyListed;
     result.onlyListed = switchChanged && !current.onlyListedEnforced ? edited.onlyListed : current.onlyListed;
     // The user's rules have been turned off meanwhile: no rule edit counts.
-    if (current.userRulesIgnored) {
-        result.rules = current.rules;
-        return result;
-    }
-    for (const ProgramRule& rule : edited.rules) {
-        const ProgramRule* before = FindProgramRule(opened.rules, rule.program);
-        const ProgramRule* now = FindProgramRule(current.rules, rule.program);
-        const bool changed = before == nullptr || !SameRule(*before, rule);
-        if (!changed || (now != nullptr && now->enforced)) {
-            // Untouched, or enforced now: as it is now, or gone with the policy that held it.
-            if (now != nullptr) result.rules.push_back(*now);
-        } else if (rule.deployed) {
-            // The user took their own rule away: whatever is deployed now applies.
-            if (now != nullptr && now->deployed) result.rules.push_back(*now);
-            else if (now != nullptr && now->deployedMode)
-                result.rules.push_back({now->program, *now->deployedMode, true, now->deployedMode});
-        } else {
-            ProgramRule own = rule;
-            own.deployedMode = now != nullptr ? now->deployedMode : rule.deployedMode;
-            result.rules.push_back(std::move(own));
-        }
-    }
-    for (const ProgramRule& now : current.rules) {
-        if (FindProgramRule(edited.rules, now.program) != nullptr) continue;
-        // Removed by the user: a deployed rule cannot be; a new one came with the refresh.
-        const bool removed = FindProgramRule(opened.rules, now.program) != nullptr;
-        if (!removed || now.deployed) result.rules.push_back(now);
-    }
+    if (current.userRulesIgnored) return result;
+    result.rules = ApplyRuleEdits(opened.rules, edited.rules, current.rules);
+    result.longPressRules = ApplyRuleEdits(opened.longPressRules, edited.longPressRules, current.longPressRules);
+    result.doublePressRules = ApplyRuleEdits(opened.doublePressRules, edited.doublePressRules, current.doublePressRules);
     return result;
 }
 

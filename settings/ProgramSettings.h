@@ -39,11 +39,14 @@ public:
     // written, the switch written when it changed. Deployed rules are never
     // written; one that the user gave another mode (no longer deployed) is
     // written as the user's own, and a user's rule that went back to deployed
-    // is deleted. An enforced switch is never written, and no rule while
+    // is deleted. The long and the double press's rules are saved so in
+    // their own sections. An enforced switch is never written, and no rule while
     // `stored` ignores the user's rules. True when every write did.
     bool Save(const ProgramRuleSet& stored, const ProgramRuleSet& edited);
 
 private:
+    bool SaveRules(std::u16string_view section, const std::vector<ProgramRule>& storedRules,
+                   const std::vector<ProgramRule>& editedRules);
     std::vector<ProgramRule> LoadRules(std::u16string_view section, bool userRulesIgnored);
     // Whether the user's own store holds the rule at all, readable or not.
     bool HeldByUser(std::u16string_view section, std::u16string_view program);

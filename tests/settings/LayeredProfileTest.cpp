@@ -237,6 +237,10 @@ TEST(LayeredProfile, DeployedRulesAreShownAsTheAdministratorsAndOverriddenByTheU
          [](ProgramRuleSet& s) { s.rules[1].mode = u"Space", s.rules[1].deployed = false; }, {},
          "Dexis.exe=Kodak (F5) (deployed) over Kodak (F5); chart.exe=Enter (deployed) over Enter; ",
          [](PolicyStores& p) { p.enforcedComputer.SetInt(u"UserProgramRules", 0); }},
+        {"a long-press rule goes to its own section; the untouched double-press rule stays",
+         [](ProgramRuleSet& s) { s.longPressRules.push_back({u"chart.exe", u"Space"}); },
+         {"write LongPress\\chart.exe=Space"},
+         "Dexis.exe=Space over Kodak (F5); chart.exe=Enter (deployed) over Enter; "},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
@@ -246,6 +250,7 @@ TEST(LayeredProfile, DeployedRulesAreShownAsTheAdministratorsAndOverriddenByTheU
         // The same spelling: the fake's names are compared exactly, unlike the registry's.
         machine.SetText(u"Settings\\Programs", u"Dexis.exe", u"Kodak (F5)");
         machine.SetText(u"Settings\\Programs", u"chart.exe", u"Enter");
+        user.SetText(u"Settings\\Programs\\DoublePress", u"Dexis.exe", u"Enter");
         if (row.policy) row.policy(stores);
         ProgramSettings store(stores.profile);
         const ProgramRuleSet loaded = store.Load();
@@ -257,11 +262,15 @@ TEST(LayeredProfile, DeployedRulesAreShownAsTheAdministratorsAndOverriddenByTheU
         EXPECT_TRUE(store.Save(current, ApplyProgramEdits(loaded, edited, current)));
         std::vector<std::string> calls;
         for (const test::ProfileCall& c : user.calls) {
-            if (c.kind == test::ProfileCall::WriteString) calls.push_back("write " + test::Narrow(c.entry + u"=" + c.text));
-            if (c.kind == test::ProfileCall::Delete) calls.push_back("delete " + test::Narrow(c.entry));
+            // A gesture's section is named before the entry: "LongPress\\chart.exe".
+            const std::u16string entry =
+                (c.section.size() > 18 ? c.section.substr(18) + u"\\" : std::u16string()) + c.entry;
+            if (c.kind == test::ProfileCall::WriteString) calls.push_back("write " + test::Narrow(entry + u"=" + c.text));
+            if (c.kind == test::ProfileCall::Delete) calls.push_back("delete " + test::Narrow(entry));
         }
         EXPECT_EQ(calls, row.userCalls);
         EXPECT_EQ(describe(store.Load()), row.reloaded);
+        EXPECT_EQ(store.Load().doublePressRules.size(), 1u) << "the user's double-press rule is kept";
         EXPECT_FALSE(machine.Wrote());
     }
 }
