@@ -1,7 +1,6 @@
 #include "dialogs/ProgramsDialog.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <utility>
 
@@ -47,6 +46,8 @@ BEGIN_MESSAGE_MAP(CDlgPrograms, CDialog)
     ON_BN_CLICKED(IDC_PROGRAM_BROWSE, OnBrowse)
     ON_BN_CLICKED(IDC_PROGRAM_REMOVE, OnRemove)
     ON_CBN_SELCHANGE(IDC_PROGRAM_MODE, OnModeChange)
+    ON_CBN_SELCHANGE(IDC_PROGRAM_LONG_PRESS, OnLongPressChange)
+    ON_CBN_SELCHANGE(IDC_PROGRAM_DOUBLE_PRESS, OnDoublePressChange)
     ON_CBN_SELCHANGE(IDC_PROGRAM_NEW, OnProgramPicked)
     ON_MESSAGE(WM_NOTIFY, OnNotify)
 END_MESSAGE_MAP()
@@ -64,14 +65,16 @@ bool CDlgPrograms::DoDataExchange(CDataExchange& dx) {
 BOOL CDlgPrograms::OnInitDialog() {
     CDialog::OnInitDialog();
     m_list = ::GetDlgItem(m_hWnd, IDC_PROGRAM_LIST);
-    m_mode = ::GetDlgItem(m_hWnd, IDC_PROGRAM_MODE);
+    const int combos[] = {IDC_PROGRAM_MODE, IDC_PROGRAM_LONG_PRESS, IDC_PROGRAM_DOUBLE_PRESS};
+    for (int g = 0; g < 3; ++g) m_modes[g] = ::GetDlgItem(m_hWnd, combos[g]);
     ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
     RECT client{};
     ::GetClientRect(m_list, &client);
     const int width = client.right - client.left - SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(m_list));
-    const unsigned headers[] = {IDS_PROGRAMS_COLUMN_PROGRAM, IDS_PROGRAMS_COLUMN_TITLE, IDS_PROGRAMS_COLUMN_MODE};
-    const int widths[] = {width * 3 / 10, width * 3 / 10, width - 2 * (width * 3 / 10)};
-    for (int c = 0; c < 3; ++c) {
+    const unsigned headers[] = {IDS_PROGRAMS_COLUMN_PROGRAM, IDS_PROGRAMS_COLUMN_TITLE, IDS_PROGRAMS_COLUMN_MODE,
+                                IDS_PROGRAMS_COLUMN_LONG_PRESS, IDS_PROGRAMS_COLUMN_DOUBLE_PRESS};
+    const int widths[] = {width / 5, width / 5, width / 5, width / 5, width - 4 * (width / 5)};
+    for (int c = 0; c < 5; ++c) {
         std::wstring header = Translated(headers[c]);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -80,8 +83,10 @@ BOOL CDlgPrograms::OnInitDialog() {
         ListView_InsertColumn(m_list, c, &column);
     }
 
+    const std::wstring everyProgram = Translated(IDS_PROGRAMS_EVERY_PROGRAM);
+    for (int g = 1; g < 3; ++g) ::SendMessageW(m_modes[g], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(everyProgram.c_str()));
     for (const std::u16string& mode : m_modeNames) {
-        ::SendMessageW(m_mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ModeName(mode).c_str()));
+        for (HWND combo : m_modes) ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ModeName(mode).c_str()));
     }
     HWND open = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
     ::SendMessageW(open, CB_LIMITTEXT, MaxFileNameLength, 0);
@@ -94,7 +99,7 @@ BOOL CDlgPrograms::OnInitDialog() {
             ::SendMessageW(open, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(m_openWindows[i].program).c_str()));
     }
     FillList();
-    SelectRule(m_rules.rules.empty() ? -1 : 0);
+    SelectRule(m_rows.empty() ? -1 : 0);
     if (m_rules.onlyListedEnforced) ::EnableWindow(::GetDlgItem(m_hWnd, IDC_ONLY_LISTED), FALSE);
     // No rule of the user's own can be added while the administrator turns them off.
     if (m_rules.userRulesIgnored) {
@@ -104,24 +109,57 @@ BOOL CDlgPrograms::OnInitDialog() {
     return TRUE;
 }
 
+std::vector<brelkin::ProgramRule>& CDlgPrograms::Rules(int gesture) {
+    return gesture == 1 ? m_rules.longPressRules : gesture == 2 ? m_rules.doublePressRules : m_rules.rules;
+}
+
+brelkin::ProgramRule* CDlgPrograms::RuleOf(int gesture, std::u16string_view name) {
+    return const_cast<brelkin::ProgramRule*>(brelkin::FindProgramRule(Rules(gesture), name));
+}
+
+const brelkin::ProgramRule* CDlgPrograms::RowRule(std::u16string_view name) {
+    for (int g = 0; g < 3; ++g)
+        if (const brelkin::ProgramRule* rule = RuleOf(g, name)) return rule;
+    return nullptr;
+}
+
 void CDlgPrograms::FillList() {
     ListView_DeleteAllItems(m_list);
-    for (std::size_t i = 0; i < m_rules.rules.size(); ++i) {
-        std::wstring program = ToWide(brelkin::SplitRuleName(m_rules.rules[i].program).program);
-        std::wstring title = TitleText(m_rules.rules[i]);
-        std::wstring mode = ModeText(m_rules.rules[i]);
+    m_rows.clear();
+    for (int g = 0; g < 3; ++g) {
+        for (const brelkin::ProgramRule& rule : Rules(g)) {
+            bool listed = false;
+            for (const std::u16string& row : m_rows) listed = listed || brelkin::SameProgramName(row, rule.program);
+            if (!listed) m_rows.push_back(rule.program);
+        }
+    }
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        std::wstring program = ToWide(brelkin::SplitRuleName(m_rows[i]).program);
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(i);
         item.pszText = program.data();
         ListView_InsertItem(m_list, &item);
-        ListView_SetItemText(m_list, static_cast<int>(i), 1, title.data());
-        ListView_SetItemText(m_list, static_cast<int>(i), 2, mode.data());
+        std::wstring texts[4] = {TitleText(m_rows[i])};
+        for (int g = 0; g < 3; ++g) {
+            const brelkin::ProgramRule* rule = RuleOf(g, m_rows[i]);
+            texts[g + 1] = rule != nullptr ? ModeText(*rule) : Translated(IDS_PROGRAMS_EVERY_PROGRAM);
+        }
+        for (int c = 0; c < 4; ++c) ListView_SetItemText(m_list, static_cast<int>(i), c + 1, texts[c].data());
     }
 }
 
-std::wstring CDlgPrograms::TitleText(const brelkin::ProgramRule& rule) {
-    const brelkin::RuleName name = brelkin::SplitRuleName(rule.program);
+void CDlgPrograms::Refill(std::u16string name) {
+    const int index = SelectedRule();
+    FillList();
+    int row = 0;
+    while (static_cast<std::size_t>(row) < m_rows.size() && !brelkin::SameProgramName(m_rows[row], name)) ++row;
+    const int count = static_cast<int>(m_rows.size());
+    SelectRule(row < count ? row : index < count ? index : count - 1);
+}
+
+std::wstring CDlgPrograms::TitleText(std::u16string_view ruleName) {
+    const brelkin::RuleName name = brelkin::SplitRuleName(ruleName);
     return name.titled ? ToWide(name.pattern) : Translated(IDS_PROGRAMS_ANY_WINDOW);
 }
 
@@ -131,6 +169,12 @@ std::wstring CDlgPrograms::ModeText(const brelkin::ProgramRule& rule) {
 
 int CDlgPrograms::SelectedRule() const {
     return ListView_GetNextItem(m_list, -1, LVNI_SELECTED);
+}
+
+const std::u16string* CDlgPrograms::SelectedName() const {
+    const int index = SelectedRule();
+    return index >= 0 && static_cast<std::size_t>(index) < m_rows.size() ? &m_rows[static_cast<std::size_t>(index)]
+                                                                          : nullptr;
 }
 
 void CDlgPrograms::SelectRule(int index) {
@@ -143,20 +187,23 @@ void CDlgPrograms::SelectRule(int index) {
 
 // A rule whose stored mode names nothing shows no mode until one is chosen.
 void CDlgPrograms::ShowSelectedMode() {
-    const int index = SelectedRule();
-    const bool any = index >= 0 && static_cast<std::size_t>(index) < m_rules.rules.size();
-    int modeIndex = -1;
-    if (any) {
-        for (std::size_t m = 0; m < m_modeNames.size(); ++m) {
-            if (m_modeNames[m] == m_rules.rules[static_cast<std::size_t>(index)].mode) modeIndex = static_cast<int>(m);
-        }
-    }
-    ::SendMessageW(m_mode, CB_SETCURSEL, static_cast<WPARAM>(modeIndex), 0);
-    const brelkin::ProgramRule* rule = any ? &m_rules.rules[static_cast<std::size_t>(index)] : nullptr;
+    const std::u16string* name = SelectedName();
     // Another mode would make a rule the user's own, which would not be used either.
     const bool ownAllowed = !m_rules.userRulesIgnored;
-    ::EnableWindow(m_mode, rule != nullptr && !rule->enforced && ownAllowed);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PROGRAM_REMOVE), rule != nullptr && !rule->deployed && ownAllowed);
+    bool removable = false;
+    for (int g = 0; g < 3; ++g) {
+        const brelkin::ProgramRule* own = name != nullptr ? RuleOf(g, *name) : nullptr;
+        int modeIndex = -1;
+        for (std::size_t m = 0; own != nullptr && m < m_modeNames.size(); ++m)
+            if (m_modeNames[m] == own->mode) modeIndex = static_cast<int>(m);
+        // The gestures' lists begin with "As for every program".
+        if (g > 0 && name != nullptr) modeIndex = own == nullptr ? 0 : modeIndex < 0 ? -1 : modeIndex + 1;
+        ::SendMessageW(m_modes[g], CB_SETCURSEL, static_cast<WPARAM>(modeIndex), 0);
+        ::EnableWindow(m_modes[g], name != nullptr && (own == nullptr || !own->enforced) && ownAllowed);
+        removable = removable || (own != nullptr && !own->deployed && ownAllowed);
+    }
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_PROGRAM_REMOVE), removable);
+    const brelkin::ProgramRule* rule = name != nullptr ? RowRule(*name) : nullptr;
     std::wstring note;
     if (rule != nullptr && !rule->deployed && !ownAllowed) {
         note = Translated(IDS_PROGRAMS_NOTE_USER_RULES_OFF);
@@ -177,8 +224,8 @@ LRESULT CDlgPrograms::OnNotify(WPARAM, LPARAM lParam) {
         auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
         if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
         const std::size_t item = draw->nmcd.dwItemSpec;
-        if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && item < m_rules.rules.size() &&
-            !m_rules.rules[item].deployed)
+        if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && item < m_rows.size() && RowRule(m_rows[item]) != nullptr &&
+            !RowRule(m_rows[item])->deployed)
             draw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
         return CDRF_DODEFAULT;
     }
@@ -209,15 +256,17 @@ bool CDlgPrograms::AddProgram(std::wstring_view text) {
         return false;
     }
     std::u16string typed = ToU16(text);
-    // A pattern alone edits the selected rule: its program with this pattern.
+    // A pattern alone edits the selected row: its program with this pattern.
     // A rule of the administrator's, or one over it, stays and gets a sibling.
-    const int selected = SelectedRule();
-    brelkin::ProgramRule* edited = nullptr;
-    if (typed.find_first_not_of(u" \t") == std::u16string::npos && !pattern.empty() && selected >= 0 &&
-        static_cast<std::size_t>(selected) < m_rules.rules.size()) {
-        brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(selected)];
-        typed = brelkin::SplitRuleName(rule.program).program;
-        if (!rule.deployed && !rule.deployedMode) edited = &rule;
+    const std::u16string* selected = SelectedName();
+    bool renamed = false;
+    if (typed.find_first_not_of(u" \t") == std::u16string::npos && !pattern.empty() && selected != nullptr) {
+        typed = brelkin::SplitRuleName(*selected).program;
+        renamed = true;
+        for (int g = 0; g < 3; ++g) {
+            const brelkin::ProgramRule* rule = RuleOf(g, *selected);
+            if (rule != nullptr && (rule->deployed || rule->deployedMode)) renamed = false;
+        }
     }
     if (!pattern.empty()) typed += u'|' + pattern;
     const brelkin::ProgramNameCheck check = brelkin::CheckProgramName(typed);
@@ -226,51 +275,16 @@ bool CDlgPrograms::AddProgram(std::wstring_view text) {
         return false;
     }
     const std::u16string& name = check.name;
-    std::size_t index = 0;
-    while (index < m_rules.rules.size() && !brelkin::SameProgramName(m_rules.rules[index].program, name)) ++index;
-    if (index == m_rules.rules.size() && edited != nullptr) {
-        edited->program = name;
-        index = static_cast<std::size_t>(selected);
-        FillList();
-    } else if (index == m_rules.rules.size()) {
+    if (RowRule(name) == nullptr && renamed) {
+        for (int g = 0; g < 3; ++g)
+            if (brelkin::ProgramRule* rule = RuleOf(g, *selected)) rule->program = name;
+    } else if (RowRule(name) == nullptr) {
         m_rules.rules.push_back({name, m_newRuleMode});
-        FillList();
     }
-    SelectRule(static_cast<int>(index));
+    Refill(name);
     ::SetDlgItemTextW(m_hWnd, IDC_PROGRAM_NEW, L"");
     ::SetDlgItemTextW(m_hWnd, IDC_PROGRAM_TITLE, L"");
     return true;
-}
-
-// The whole text, however long: a cut one could pass as another name.
-std::wstring CDlgPrograms::FieldText(int id) const {
-    HWND field = ::GetDlgItem(m_hWnd, id);
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(field)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-std::wstring CDlgPrograms::TypedProgram() const {
-    return FieldText(IDC_PROGRAM_NEW);
-}
-
-// The titles of the picked program's windows, to choose from; the field
-// keeps what was typed in it.
-void CDlgPrograms::OnProgramPicked() {
-    HWND programs = ::GetDlgItem(m_hWnd, IDC_PROGRAM_NEW);
-    const LRESULT picked = ::SendMessageW(programs, CB_GETCURSEL, 0, 0);
-    if (picked < 0) return;
-    std::wstring program(static_cast<std::size_t>(::SendMessageW(programs, CB_GETLBTEXTLEN, picked, 0)) + 1, L'\0');
-    program.resize(static_cast<std::size_t>(
-        ::SendMessageW(programs, CB_GETLBTEXT, picked, reinterpret_cast<LPARAM>(program.data()))));
-    HWND titles = ::GetDlgItem(m_hWnd, IDC_PROGRAM_TITLE);
-    const std::wstring typed = FieldText(IDC_PROGRAM_TITLE);
-    ::SendMessageW(titles, CB_RESETCONTENT, 0, 0);
-    for (const brelkin::OpenProgramWindow& window : m_openWindows) {
-        if (!window.title.empty() && brelkin::SameProgramName(window.program, ToU16(program)))
-            ::SendMessageW(titles, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(window.title).c_str()));
-    }
-    ::SetWindowTextW(titles, typed.c_str());
 }
 
 void CDlgPrograms::OnAdd() {
@@ -297,59 +311,66 @@ void CDlgPrograms::OnOK() {
     CDialog::OnOK();
 }
 
-void CDlgPrograms::OnBrowse() {
-    // Large enough for a long path; only the file name is kept.
-    wchar_t path[32768] = {};
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hWnd;
-    // The filter is its name and its pattern, each ended by a NUL, and one more NUL.
-    const std::wstring filter = Translated(IDS_PROGRAMS_BROWSE_FILTER) + std::wstring(L"\0*.exe\0", 7);
-    const std::wstring title = Translated(IDS_PROGRAMS_BROWSE_TITLE);
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = static_cast<DWORD>(sizeof path / sizeof path[0]);
-    ofn.lpstrTitle = title.c_str();
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
-    if (::GetOpenFileNameW(&ofn)) AddProgram(path);
+void CDlgPrograms::RemoveOwn(std::vector<brelkin::ProgramRule>& rules, std::size_t index) {
+    brelkin::ProgramRule& rule = rules[index];
+    if (rule.deployedMode) {
+        rule.mode = *rule.deployedMode;
+        rule.deployed = true;
+    } else {
+        rules.erase(rules.begin() + static_cast<std::ptrdiff_t>(index));
+    }
 }
 
+// Every rule of the row that is the user's own goes; the administrator's stay.
 void CDlgPrograms::OnRemove() {
-    const int index = SelectedRule();
-    if (index < 0 || static_cast<std::size_t>(index) >= m_rules.rules.size()) return;
-    brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
-    if (rule.deployed || m_rules.userRulesIgnored) {
-        // Remove is greyed for it; this only answers a click that came anyway.
+    const std::u16string* selected = SelectedName();
+    if (selected == nullptr) return;
+    const std::u16string name = *selected;
+    bool removed = false;
+    for (int g = 0; g < 3 && !m_rules.userRulesIgnored; ++g) {
+        const brelkin::ProgramRule* rule = RuleOf(g, name);
+        if (rule == nullptr || rule->deployed) continue;
+        RemoveOwn(Rules(g), static_cast<std::size_t>(rule - Rules(g).data()));
+        removed = true;
+    }
+    if (!removed) {
+        // Remove is greyed for such a row; this only answers a click that came anyway.
         ShowMessage(m_hWnd, Translated(IDS_PROGRAMS_CANNOT_REMOVE).c_str(), MB_ICONINFORMATION);
         return;
     }
-    if (rule.deployedMode) {
-        // The administrator's rule is beneath it and applies again.
-        rule.mode = *rule.deployedMode;
-        rule.deployed = true;
-        FillList();
-        SelectRule(index);
-        return;
-    }
-    m_rules.rules.erase(m_rules.rules.begin() + index);
-    FillList();
-    const int count = static_cast<int>(m_rules.rules.size());
-    SelectRule(index < count ? index : count - 1);
+    Refill(name);
 }
 
 void CDlgPrograms::OnModeChange() {
-    const int index = SelectedRule();
-    const LRESULT mode = ::SendMessageW(m_mode, CB_GETCURSEL, 0, 0);
-    if (index < 0 || static_cast<std::size_t>(index) >= m_rules.rules.size() || mode < 0 ||
-        static_cast<std::size_t>(mode) >= m_modeNames.size())
+    const LRESULT mode = ::SendMessageW(m_modes[0], CB_GETCURSEL, 0, 0);
+    if (mode >= 0) ChangeMode(0, static_cast<int>(mode));
+}
+
+void CDlgPrograms::OnLongPressChange() {
+    ChangeMode(1, static_cast<int>(::SendMessageW(m_modes[1], CB_GETCURSEL, 0, 0)) - 1);
+}
+
+void CDlgPrograms::OnDoublePressChange() {
+    ChangeMode(2, static_cast<int>(::SendMessageW(m_modes[2], CB_GETCURSEL, 0, 0)) - 1);
+}
+
+void CDlgPrograms::ChangeMode(int gesture, int choice) {
+    const std::u16string* selected = SelectedName();
+    if (selected == nullptr || m_rules.userRulesIgnored || choice < -1 ||
+        (choice >= 0 && static_cast<std::size_t>(choice) >= m_modeNames.size()))
         return;
-    brelkin::ProgramRule& rule = m_rules.rules[static_cast<std::size_t>(index)];
-    const std::u16string& chosen = m_modeNames[static_cast<std::size_t>(mode)];
-    if (rule.enforced || m_rules.userRulesIgnored || (rule.deployed && chosen == rule.mode)) return;
-    rule.mode = chosen;
-    // Another mode for the administrator's rule makes it the user's own.
-    rule.deployed = false;
-    std::wstring text = ModeText(rule);
-    ListView_SetItemText(m_list, index, 2, text.data());
-    ShowSelectedMode();
+    const std::u16string name = *selected;
+    std::vector<brelkin::ProgramRule>& rules = Rules(gesture);
+    brelkin::ProgramRule* rule = RuleOf(gesture, name);
+    if (choice < 0) {
+        // An enforced or deployed rule cannot be taken away.
+        if (rule != nullptr && !rule->deployed) RemoveOwn(rules, static_cast<std::size_t>(rule - rules.data()));
+    } else if (rule == nullptr) {
+        rules.push_back({name, m_modeNames[static_cast<std::size_t>(choice)]});
+    } else if (!rule->enforced && !(rule->deployed && m_modeNames[static_cast<std::size_t>(choice)] == rule->mode)) {
+        rule->mode = m_modeNames[static_cast<std::size_t>(choice)];
+        // Another mode for the administrator's rule makes it the user's own.
+        rule->deployed = false;
+    }
+    Refill(name);
 }

@@ -1,6 +1,8 @@
 #pragma once
-// The "Programs" dialog: the rules that give a program its own key mode, and
-// "Send keys only to these programs".
+// The "Programs" dialog: the rules that give a program its own key mode for
+// the press, the long press and the double press, and "Send keys only to
+// these programs". A row is a rule's name; it holds a rule for any of the
+// three gestures, each apart from the others.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +35,8 @@ protected:
     void OnBrowse();
     void OnRemove();
     void OnModeChange();
+    void OnLongPressChange();
+    void OnDoublePressChange();
     void OnProgramPicked();
     LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
 
@@ -46,13 +50,26 @@ private:
     std::wstring FieldText(int id) const;
     std::wstring TypedProgram() const;
     void Refuse(const std::wstring& text, int field);
-    static std::wstring TitleText(const brelkin::ProgramRule& rule);
+    static std::wstring TitleText(std::u16string_view name);
     static std::wstring ModeText(const brelkin::ProgramRule& rule);
+    // Gesture 0 is the press, 1 the long press, 2 the double press.
+    std::vector<brelkin::ProgramRule>& Rules(int gesture);
+    brelkin::ProgramRule* RuleOf(int gesture, std::u16string_view name);
+    // The rule that speaks for a row: its press's, else its long or double press's.
+    const brelkin::ProgramRule* RowRule(std::u16string_view name);
+    // `choice` indexes m_modeNames; -1 is "As for every program".
+    void ChangeMode(int gesture, int choice);
+    // The user's own rule goes; the administrator's beneath it applies again.
+    static void RemoveOwn(std::vector<brelkin::ProgramRule>& rules, std::size_t index);
     void FillList();
+    // Fills the list again and selects `name`'s row, or the one in its place.
+    void Refill(std::u16string name);
     void SelectRule(int index);
     int SelectedRule() const;
+    const std::u16string* SelectedName() const;
     void ShowSelectedMode();
 
+    std::vector<std::u16string> m_rows;
     HWND m_list = nullptr;
-    HWND m_mode = nullptr;
+    HWND m_modes[3] = {};
 };

@@ -40,8 +40,8 @@ struct ProgramRuleSet {
     bool userRulesIgnored = false;
     // A program's own mode for its long and its double press, each apart
     // from the press's rules, kept and edited as those are.
-    std::vector<ProgramRule> longPressRules;
-    std::vector<ProgramRule> doublePressRules;
+    std::vector<ProgramRule> longPressRules{};
+    std::vector<ProgramRule> doublePressRules{};
 
     bool operator==(const ProgramRuleSet& other) const;
 };

@@ -49,6 +49,8 @@
 #define IDC_ONLY_LISTED         1017
 #define IDC_PROGRAM_NOTE        1018
 #define IDC_PROGRAM_TITLE       1019
+#define IDC_PROGRAM_LONG_PRESS  1020
+#define IDC_PROGRAM_DOUBLE_PRESS 1021
 
 // Long and Double Press controls
 #define IDC_LONG_PRESS_MODE     1160

@@ -18,21 +18,27 @@ std::vector<std::wstring> ListRows(HWND d) {
     HWND list = ::GetDlgItem(d, IDC_PROGRAM_LIST);
     std::vector<std::wstring> rows;
     for (int i = 0; i < ListView_GetItemCount(list); ++i) {
-        wchar_t program[128] = {}, title[128] = {}, mode[128] = {};
-        ListView_GetItemText(list, i, 0, program, 128);
-        ListView_GetItemText(list, i, 1, title, 128);
-        ListView_GetItemText(list, i, 2, mode, 128);
-        rows.push_back(std::wstring(program) + L", " + title + L" = " + mode);
+        // "program, title = press / long press / double press"
+        std::wstring row;
+        for (int c = 0; c < 5; ++c) {
+            wchar_t text[128] = {};
+            ListView_GetItemText(list, i, c, text, 128);
+            row += (c == 0 ? L"" : c == 1 ? L", " : c == 2 ? L" = " : L" / ") + std::wstring(text);
+        }
+        rows.push_back(row);
     }
     return rows;
 }
 
 // As a user's choice does: select, then the notification the combo box sends.
-void ChooseMode(HWND d, int index) {
-    HWND combo = ::GetDlgItem(d, IDC_PROGRAM_MODE);
+void ChooseMode(HWND d, int index, int id = IDC_PROGRAM_MODE) {
+    HWND combo = ::GetDlgItem(d, id);
     ::SendMessageW(combo, CB_SETCURSEL, index, 0);
-    ::SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_PROGRAM_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    ::SendMessageW(d, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
+
+// The long and the double press's columns of a row with no rule of its own for them.
+const std::wstring NoGestures = L" / As for every program / As for every program";
 
 DialogScript& Add(DialogScript& script, const wchar_t* typed, const wchar_t* title = L"") {
     return script
@@ -82,6 +88,7 @@ TEST(ProgramsDialog, AddChangeRemoveAndOkGiveTheEditedRules) {
     script.Do([] { ::SetDlgItemTextW(FindDialog(Caption), IDC_PROGRAM_NEW, L""); });
     script.Do([&] { afterAdds = ListRows(FindDialog(Caption)); })
         .Do([] { ChooseMode(FindDialog(Caption), 2); })  // one.exe -> Kodak (F5)
+        .Do([] { ChooseMode(FindDialog(Caption), 1, IDC_PROGRAM_LONG_PRESS); })  // its long press -> Schick
         .Do([] {
             HWND list = ::GetDlgItem(FindDialog(Caption), IDC_PROGRAM_LIST);
             ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);  // old.exe
@@ -97,16 +104,19 @@ TEST(ProgramsDialog, AddChangeRemoveAndOkGiveTheEditedRules) {
     EXPECT_TRUE(script.Completed());
     EXPECT_EQ(shownModeOfOld, -1) << "a stored mode that names nothing shows no mode";
     EXPECT_NE(refusal.find(L"cannot be the file name of a program"), std::wstring::npos) << refusal;
-    EXPECT_EQ(afterAdds, (std::vector<std::wstring>{
-                             L"old.exe, Any window = Nothing by this name", L"one.exe, Any window = DEXIS (Space,T)",
-                             L"Two.exe, Any window = DEXIS (Space,T)", L"chrome.exe, *Imaging* = DEXIS (Space,T)"}));
-    EXPECT_EQ(atOk, (std::vector<std::wstring>{L"one.exe, Any window = Kodak (F5)",
-                                               L"Two.exe, Any window = DEXIS (Space,T)",
-                                               L"chrome.exe, *Imaging - X* = DEXIS (Space,T)"}));
-    const brelkin::ProgramRuleSet expected{{{u"one.exe", u"Kodak (F5)"},
-                                            {u"Two.exe", u"DEXIS (Space,T)"},
-                                            {u"chrome.exe|*Imaging - X*", u"DEXIS (Space,T)"}},
-                                           true};
+    EXPECT_EQ(afterAdds, (std::vector<std::wstring>{L"old.exe, Any window = Nothing by this name" + NoGestures,
+                                                    L"one.exe, Any window = DEXIS (Space,T)" + NoGestures,
+                                                    L"Two.exe, Any window = DEXIS (Space,T)" + NoGestures,
+                                                    L"chrome.exe, *Imaging* = DEXIS (Space,T)" + NoGestures}));
+    EXPECT_EQ(atOk, (std::vector<std::wstring>{
+                        L"one.exe, Any window = Kodak (F5) / Schick (Alt+F,Alt+T) / As for every program",
+                        L"Two.exe, Any window = DEXIS (Space,T)" + NoGestures,
+                        L"chrome.exe, *Imaging - X* = DEXIS (Space,T)" + NoGestures}));
+    brelkin::ProgramRuleSet expected{{{u"one.exe", u"Kodak (F5)"},
+                                      {u"Two.exe", u"DEXIS (Space,T)"},
+                                      {u"chrome.exe|*Imaging - X*", u"DEXIS (Space,T)"}},
+                                     true};
+    expected.longPressRules = {{u"one.exe", u"Schick (Alt+F,Alt+T)"}};
     EXPECT_EQ(rules, expected);
 }
 
@@ -126,6 +136,10 @@ TEST(ProgramsDialog, DeployedRulesAreMarkedCannotBeRemovedAndAnotherModeMakesThe
     brelkin::ProgramRuleSet rules{{{u"chart.exe", u"Enter", true, u"Enter"},
                                    {u"dexis.exe", u"Space", false, u"Kodak (F5)"}},
                                   false};
+    // A row of a long press's rule only; the administrator's double press for chart.exe.
+    rules.longPressRules = {{u"long.exe", u"Space"}};
+    rules.doublePressRules = {{u"chart.exe", u"Enter", true, u"Enter"}};
+    bool removeForGestureOnly = false;
     std::vector<std::wstring> shown, atOk;
     std::wstring deployedNote, ownNote;
     bool removeForDeployed = true, removeAfterMode = false;
@@ -144,23 +158,40 @@ TEST(ProgramsDialog, DeployedRulesAreMarkedCannotBeRemovedAndAnotherModeMakesThe
             ownNote = ItemText(FindDialog(Caption), IDC_PROGRAM_NOTE);
         })
         .ClickIn(Caption, IDC_PROGRAM_REMOVE)  // the administrator's rule beneath comes back
+        .Do([&] {
+            Select(0);
+            // "As for every program" for the administrator's double press: it stays.
+            ChooseMode(FindDialog(Caption), 0, IDC_PROGRAM_DOUBLE_PRESS);
+            Select(2);
+            removeForGestureOnly = RemoveEnabled();
+            // long.exe's only rule goes, and its row with it.
+            ChooseMode(FindDialog(Caption), 0, IDC_PROGRAM_LONG_PRESS);
+        })
         .Do([&] { atOk = ListRows(FindDialog(Caption)); })
         .ClickIn(Caption, IDOK);
     brelkin::DialogRunner runner;
     ASSERT_TRUE(runner.EditProgramRules(rules, brelkin::BuiltInPresets(), 1));
     EXPECT_TRUE(script.Completed());
-    EXPECT_EQ(shown, (std::vector<std::wstring>{L"chart.exe, Any window = Enter, set by your administrator",
-                                                L"dexis.exe, Any window = Space"}));
+    EXPECT_EQ(shown,
+              (std::vector<std::wstring>{
+                  L"chart.exe, Any window = Enter, set by your administrator / As for every program / Enter, set by "
+                  L"your administrator",
+                  L"dexis.exe, Any window = Space" + NoGestures,
+                  L"long.exe, Any window = As for every program / Space / As for every program"}));
     EXPECT_FALSE(removeForDeployed);
+    EXPECT_TRUE(removeForGestureOnly);
     EXPECT_NE(deployedNote.find(L"set by your administrator and cannot be removed"), std::wstring::npos)
         << deployedNote;
     EXPECT_TRUE(removeAfterMode) << "the rule with another mode is the user's own";
     EXPECT_NE(ownNote.find(L"(Kodak (F5))"), std::wstring::npos) << ownNote;
-    EXPECT_EQ(atOk, (std::vector<std::wstring>{L"chart.exe, Any window = Schick (Alt+F,Alt+T)",
-                                               L"dexis.exe, Any window = Kodak (F5), set by your administrator"}));
-    const brelkin::ProgramRuleSet expected{{{u"chart.exe", u"Schick (Alt+F,Alt+T)", false, u"Enter"},
-                                            {u"dexis.exe", u"Kodak (F5)", true, u"Kodak (F5)"}},
-                                           false};
+    EXPECT_EQ(atOk, (std::vector<std::wstring>{
+                        L"chart.exe, Any window = Schick (Alt+F,Alt+T) / As for every program / Enter, set by your "
+                        L"administrator",
+                        L"dexis.exe, Any window = Kodak (F5), set by your administrator" + NoGestures}));
+    brelkin::ProgramRuleSet expected{{{u"chart.exe", u"Schick (Alt+F,Alt+T)", false, u"Enter"},
+                                      {u"dexis.exe", u"Kodak (F5)", true, u"Kodak (F5)"}},
+                                     false};
+    expected.doublePressRules = {{u"chart.exe", u"Enter", true, u"Enter"}};
     EXPECT_EQ(rules, expected);
 }
 
@@ -185,7 +216,9 @@ TEST(ProgramsDialog, EnforcedRulesAndTheEnforcedSwitchAreGreyedAndStayAsTheyAre)
                          ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_ADD));
             Select(1);
             ownNote = ItemText(d, IDC_PROGRAM_NOTE);
-            anyEnabled = anyEnabled || RemoveEnabled() || ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_MODE));
+            anyEnabled = anyEnabled || RemoveEnabled() || ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_MODE)) ||
+                         ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_LONG_PRESS)) ||
+                         ::IsWindowEnabled(::GetDlgItem(d, IDC_PROGRAM_DOUBLE_PRESS));
             Select(0);
         })
         .Do([] { ChooseMode(FindDialog(Caption), 0); })
@@ -194,8 +227,8 @@ TEST(ProgramsDialog, EnforcedRulesAndTheEnforcedSwitchAreGreyedAndStayAsTheyAre)
     brelkin::DialogRunner runner;
     ASSERT_TRUE(runner.EditProgramRules(rules, brelkin::BuiltInPresets(), 1));
     EXPECT_TRUE(script.Completed());
-    EXPECT_EQ(shown, (std::vector<std::wstring>{L"chart.exe, Any window = Enter, set by your administrator",
-                                                L"own.exe, Any window = Space", L"chart.exe, Any window = Enter, set by your administrator"}));
+    const std::wstring chart = L"chart.exe, Any window = Enter, set by your administrator" + NoGestures;
+    EXPECT_EQ(shown, (std::vector<std::wstring>{chart, L"own.exe, Any window = Space" + NoGestures, chart}));
     EXPECT_FALSE(anyEnabled) << "Remove, Mode, Add or the switch is enabled";
     EXPECT_NE(ownNote.find(L"does not allow program rules of your own"), std::wstring::npos) << ownNote;
     EXPECT_EQ(rules, before);
