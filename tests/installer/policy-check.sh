@@ -74,7 +74,9 @@ while IFS= read -r name; do
 done < <(xpath "$admx" '//@valueName' | sort -u)
 while IFS= read -r key; do
   case $key in
-    "$root" | "$root\\Programs" | "$root\\Recommended" | "$root\\Recommended\\Programs") pass "key $key" ;;
+    "$root" | "$root\\Programs" | "$root\\Recommended" | "$root\\Recommended\\Programs" | \
+      "$root\\Programs\\LongPress" | "$root\\Programs\\DoublePress" | \
+      "$root\\Recommended\\Programs\\LongPress" | "$root\\Recommended\\Programs\\DoublePress") pass "key $key" ;;
     *) fail "key $key is none of Brelkin's policy keys" ;;
   esac
   shopt -s nocasematch
@@ -84,7 +86,7 @@ while IFS= read -r key; do
   shopt -u nocasematch
 done < <(xpath "$admx" '//@key' | sort -u)
 for set in "" _Recommended; do
-  for p in Mode CameraDriver PollPeriod LongPress DoublePress OnlyListedPrograms ProgramRules UserProgramRules Notifications Language; do
+  for p in Mode CameraDriver PollPeriod LongPress DoublePress OnlyListedPrograms ProgramRules LongPressProgramRules DoublePressProgramRules UserProgramRules Notifications Language; do
     class=$(xpath "$admx" "string(//$(el policy)[@name=\"$p$set\"]/@class)")
     check "policy $p$set for computers and users (class: $class)" test "$class" = Both
   done
