@@ -35,14 +35,14 @@ struct ProgramRuleSet {
     bool onlyListed = false;
     // Set by an enforced policy: the user cannot change it.
     bool onlyListedEnforced = false;
+    // The administrator allows no rules of the user's own: those that are not
+    // deployed are shown, and neither applied nor changed.
+    bool userRulesIgnored = false;
     // A program's own mode for its long and its double press, each apart
     // from the press's rules; read only, the Programs dialog keeps them as
     // they are.
     std::vector<ProgramRule> longPressRules;
     std::vector<ProgramRule> doublePressRules;
-    // The administrator allows no rules of the user's own: those that are not
-    // deployed are shown, and neither applied nor changed.
-    bool userRulesIgnored = false;
 
     bool operator==(const ProgramRuleSet& other) const;
 };

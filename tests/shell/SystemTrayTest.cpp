@@ -58,7 +58,7 @@ TEST(SystemTray, CreateAddsTheRecordOnceWithTheStartTooltip) {
         EXPECT_FALSE(IsWindowVisible(tray.m_hWnd));
         EXPECT_EQ(GetWindowLongW(tray.m_hWnd, GWL_STYLE) & WS_POPUP, static_cast<LONG>(WS_POPUP));
         ASSERT_NE(tray.Popup(), nullptr);
-        EXPECT_EQ(GetMenuItemCount(tray.Popup()), 9);
+        EXPECT_EQ(GetMenuItemCount(tray.Popup()), 10);
     }
     ASSERT_EQ(shell.calls.size(), 2u);
     EXPECT_EQ(shell.calls[1].message, static_cast<DWORD>(NIM_DELETE));
