@@ -1,4 +1,4 @@
-// Test helper: holds the stand-in camera's button down and reports the keys
+// Test helper: presses the stand-in camera's button briefly and reports the keys
 // that a running Brelkin types into a focused window of this process.
 //   PressProbe <count> <timeout ms>
 // Prints the virtual-key codes of the first <count> key-downs, in decimal, and
@@ -56,10 +56,14 @@ int wmain(int argc, wchar_t** argv) {
     brelkin::standin::StandInState* state = brelkin::standin::OpenStandInState(&mapping);
     if (!state) return 2;
     g_keyDowns.clear();
+    // A tap, not a hold: a deployed long press would answer a held button
+    // with its own chords, and a press released before it sends the mode's.
     HoldButton(*state, 1);
     const ULONGLONG end = GetTickCount64() + timeout;
-    while (g_keyDowns.size() < count && GetTickCount64() < end) Pump(20);
+    const ULONGLONG release = GetTickCount64() + 300;
+    while (g_keyDowns.size() < count && GetTickCount64() < release) Pump(20);
     HoldButton(*state, 0);
+    while (g_keyDowns.size() < count && GetTickCount64() < end) Pump(20);
     // The keys of a tick that was under way still arrive here, not elsewhere.
     Pump(600);
     brelkin::standin::CloseStandInState(state, mapping);
